@@ -1,0 +1,123 @@
+// String helpers with no platform dependency: number conversion, hex and geometry formatting.
+#include "UNI_Strings.h"
+
+#include <cstdio>
+
+namespace lvx {
+namespace {
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::optional<int32_t> StrToInt(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    bool hex = false;
+    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+        hex = true;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (i == text.size()) return std::nullopt;  // no digits at all
+
+    uint64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = hex ? HexDigitValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        if (digit < 0) return std::nullopt;
+        value = value * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
+        if (value > (hex ? 0xFFFFFFFFull : 0x80000000ull)) return std::nullopt;
+    }
+    if (hex) {
+        const auto bits = static_cast<uint32_t>(value);
+        return static_cast<int32_t>(negative ? 0u - bits : bits);
+    }
+    if (!negative && value > 0x7FFFFFFFull) return std::nullopt;
+    return static_cast<int32_t>(negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
+}
+
+std::string ReplaceControlChars(std::string_view text, std::string_view replacement)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 32)
+            result.append(replacement);
+        else
+            result.push_back(c);
+    }
+    return result;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+        lines.push_back(text.substr(start, end - start));
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+            start = end + 2;
+        else
+            start = end + 1;
+    }
+    return lines;
+}
+
+std::string UpperCaseAscii(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return result;
+}
+
+std::string FormatHandle(uint32_t value)
+{
+    return FormatHex(value, 8);
+}
+
+std::string FormatHex(uint64_t value, int minDigits)
+{
+    char buffer[17];
+    int length = 0;
+    do {
+        buffer[length++] = "0123456789ABCDEF"[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    std::string result;
+    for (int pad = length; pad < minDigits; ++pad) result.push_back('0');
+    while (length > 0) result.push_back(buffer[--length]);
+    return result;
+}
+
+std::string FormatPoint(int32_t x, int32_t y)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "(%d,%d)", static_cast<int>(x), static_cast<int>(y));
+    return buffer;
+}
+
+std::string FormatSize(int32_t width, int32_t height)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%dx%d", static_cast<int>(width), static_cast<int>(height));
+    return buffer;
+}
+
+}  // namespace lvx

@@ -1,0 +1,130 @@
+// Base of every window class: the object behind an HWND, message dispatch and DPI scaling.
+#include "Window.h"
+
+#include "language/MessageTable.h"
+
+#include <exception>
+
+namespace lvx {
+namespace {
+
+// Per-monitor DPI calls exist from Windows 10 1607 on; bound at run time so the program
+// still starts on older systems, where the system DPI serves.
+using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiProc = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+template <typename Proc>
+Proc User32Entry(const char* name)
+{
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), name)));
+}
+
+const GetDpiForWindowProc GetDpiForWindowEntry = User32Entry<GetDpiForWindowProc>("GetDpiForWindow");
+const AdjustWindowRectExForDpiProc AdjustWindowRectExForDpiEntry =
+    User32Entry<AdjustWindowRectExForDpiProc>("AdjustWindowRectExForDpi");
+
+}  // namespace
+
+UINT DpiOfWindow(HWND window)
+{
+    if (GetDpiForWindowEntry != nullptr && window != nullptr) {
+        const UINT dpi = GetDpiForWindowEntry(window);
+        if (dpi != 0) return dpi;
+    }
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi)
+{
+    if (AdjustWindowRectExForDpiEntry == nullptr || !AdjustWindowRectExForDpiEntry(&rect, style, FALSE, exStyle, dpi))
+        ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+}
+
+void ReportError(HWND owner, const char* what)
+{
+    ::MessageBoxA(owner, what, MessageText(Msg::ERROR_).c_str(), MB_OK | MB_ICONERROR);
+}
+
+HINSTANCE ProgramInstance()
+{
+    return ::GetModuleHandleA(nullptr);
+}
+
+Window::~Window()
+{
+    if (handle_ != nullptr) {
+        // The object is going: detach it first so the destruction messages find no object.
+        ::SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+        const HWND window = handle_;
+        handle_ = nullptr;
+        ::DestroyWindow(window);
+    }
+}
+
+bool Window::RegisterWindowClass(const char* className, UINT style, HBRUSH background, HCURSOR cursor, HICON icon)
+{
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (::GetClassInfoExA(ProgramInstance(), className, &existing)) return true;
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = style;
+    windowClass.lpfnWndProc = &Window::WindowProc;
+    windowClass.hInstance = ProgramInstance();
+    windowClass.hCursor = cursor != nullptr ? cursor : ::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.hIcon = icon;
+    windowClass.lpszClassName = className;
+    return ::RegisterClassExA(&windowClass) != 0;
+}
+
+bool Window::CreateWindowObject(DWORD exStyle, const char* className, const std::string& title, DWORD style,
+                                const RECT& bounds, HWND parent, HMENU menuOrId)
+{
+    const HWND window = ::CreateWindowExA(exStyle, className, title.c_str(), style, bounds.left, bounds.top,
+                                          bounds.right - bounds.left, bounds.bottom - bounds.top, parent, menuOrId,
+                                          ProgramInstance(), this);
+    return window != nullptr;
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefaultHandling(message, wParam, lParam);
+}
+
+LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Window* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->handle_ = window;
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Window*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (self == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
+
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->handle_ = nullptr;
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        ReportError(window, error.what());
+    } catch (...) {
+        ReportError(window, "Unexpected error");
+    }
+    return 0;
+}
+
+}  // namespace lvx

@@ -1,0 +1,52 @@
+// Base of every window class: the object behind an HWND, message dispatch and DPI scaling.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace lvx {
+
+// Sizes are written at 96 DPI and scaled to the window's monitor.
+[[nodiscard]] UINT DpiOfWindow(HWND window);
+[[nodiscard]] inline int ScaleForDpi(int value, UINT dpi) { return ::MulDiv(value, static_cast<int>(dpi), 96); }
+
+// AdjustWindowRectExForDpi where the system has it, AdjustWindowRectEx otherwise.
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi);
+
+// Shows an unexpected error caught at a window procedure, with the program's error caption.
+void ReportError(HWND owner, const char* what);
+
+// The module every window class of the program is registered with.
+[[nodiscard]] HINSTANCE ProgramInstance();
+
+// One object per window: `this` arrives with WM_NCCREATE, is kept in GWLP_USERDATA and is
+// forgotten at WM_NCDESTROY, so no message reaches a dead object. The window procedure only
+// dispatches to HandleMessage; no exception leaves it.
+class Window {
+public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    [[nodiscard]] HWND Handle() const noexcept { return handle_; }
+
+protected:
+    // Registers a class whose procedure dispatches to Window objects (once per class name).
+    static bool RegisterWindowClass(const char* className, UINT style, HBRUSH background, HCURSOR cursor, HICON icon);
+
+    // Creates the window for this object; false when the system refused.
+    bool CreateWindowObject(DWORD exStyle, const char* className, const std::string& title, DWORD style,
+                            const RECT& bounds, HWND parent, HMENU menuOrId);
+
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND handle_ = nullptr;
+};
+
+}  // namespace lvx

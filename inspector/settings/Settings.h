@@ -1,0 +1,18 @@
+// The user's options as program-wide values, read at start-up and changed by the options dialog.
+#pragma once
+
+#include <cstdint>
+
+namespace lvx {
+
+// Picking refines the window under the cursor starting from its top-level ancestor.
+extern bool PowerScanning;
+// The main window and the parameters editor snap to the desktop's edges.
+extern bool MagneticField;
+// Class-icon mode of the window tree: 0 none, 1 known classes only, 2 analyse the class name.
+extern uint8_t ShowClassIcons;
+
+// Registry key of the settings under HKEY_CURRENT_USER.
+inline constexpr char SettingsKey[] = "Software\\Narvolt\\Lumivex";
+
+}  // namespace lvx

@@ -1,0 +1,107 @@
+# Shared steps of the project's scripts: packages, builds, the X display and the Wine prefixes.
+# Sourced, not run. Every function is idempotent: a second call finds its work done.
+
+LVX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+LVX_CACHE="$LVX_ROOT/.cache"
+LVX_BUILD="$LVX_ROOT/build"
+export WINEDEBUG=${WINEDEBUG:--all}
+# The programs use the Cyrillic ANSI code page; Wine takes it from the locale variables.
+LVX_WINE_LOCALE=ru_RU.CP1251
+
+lvx_log() { printf '\033[1m== %s\033[0m\n' "$*"; }
+
+# Debian packages the builds, the tests and the running program need.
+LVX_PACKAGES=(
+  cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev python3
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  wine wine64 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick
+)
+
+lvx_install_packages() {
+  local missing=() package
+  for package in "${LVX_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  lvx_log "installing ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Configures and builds one kind of build: native | x86_64 | i686. Extra arguments go to cmake.
+lvx_build() {
+  local kind=$1; shift
+  local dir="$LVX_BUILD/$kind" args=()
+  case $kind in
+    native*) args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
+    *) args=(-DCMAKE_TOOLCHAIN_FILE="$LVX_ROOT/cmake/toolchain-mingw-$kind.cmake") ;;
+  esac
+  lvx_log "building $kind"
+  cmake -S "$LVX_ROOT" -B "$dir" -G Ninja "${args[@]}" "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}
+
+# Makes sure an X display answers; starts a private Xvfb when there is none.
+lvx_ensure_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local number
+  for number in $(seq 90 130); do
+    [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
+    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    LVX_XVFB_PID=$!
+    export DISPLAY=":$number"
+    local tries
+    for tries in $(seq 100); do
+      xdpyinfo >/dev/null 2>&1 && { lvx_log "private X display $DISPLAY"; return 0; }
+      kill -0 "$LVX_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+lvx_stop_display() {
+  [ -n "${LVX_XVFB_PID:-}" ] && kill "$LVX_XVFB_PID" 2>/dev/null
+  LVX_XVFB_PID=""
+}
+
+# Creates a Wine prefix. Mode "run" is a plain prefix; mode "test" maps no drive to the Linux
+# root (so no faulty delete in a test can reach the host's files) and only the build folder as Y:.
+lvx_ensure_prefix() {
+  local prefix=$1 mode=$2 build=${3:-}
+  export WINEPREFIX="$prefix"
+  if [ ! -f "$prefix/system.reg" ]; then
+    lvx_log "creating Wine prefix $prefix"
+    mkdir -p "$prefix"
+    LC_ALL=$LVX_WINE_LOCALE wineboot -i >/dev/null 2>&1
+    wineserver -w
+    # Debian's Wine does not find its own fonts (Tahoma, Marlett, ...) unless they are in the prefix.
+    cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+    # A crashing test program must end, not wait for someone to close the debugger's dialog.
+    LC_ALL=$LVX_WINE_LOCALE wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+  fi
+  if [ "$mode" = test ] && ! grep -q '"Desktop"="Default"' "$prefix/user.reg" 2>/dev/null; then
+    # Tests run in a Wine virtual desktop: one X window in which Wine alone decides focus,
+    # activation and stacking, the same on every display, with or without a window manager.
+    LC_ALL=$LVX_WINE_LOCALE wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+    LC_ALL=$LVX_WINE_LOCALE wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1024 /f >/dev/null 2>&1
+    wineserver -w
+  fi
+  if [ "$mode" = test ]; then
+    rm -f "$prefix/dosdevices/z:"
+    ln -sfn "$build" "$prefix/dosdevices/y:"
+    # The tests move the mouse through the X server, as a user's mouse does (see TestSupport).
+    mkdir -p "$build/tools"
+    ln -sfn "$(command -v xdotool)" "$build/tools/xdotool"
+    export LVX_XDOTOOL='Y:\tools\xdotool'
+  fi
+}
+
+# Runs a Windows program of ours under Wine in the current prefix with the project's locale.
+lvx_wine() {
+  LC_ALL=$LVX_WINE_LOCALE wine "$@"
+}

@@ -1,0 +1,346 @@
+// Test helpers for the real platform: the target program, waiting, the mouse and the screen.
+#include "TestSupport.h"
+
+#include "core/Handles.h"
+#include "core/TextFiles.h"
+#include "core/UNI_Strings.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+namespace lvxtest {
+namespace {
+
+std::atomic<unsigned> TempCounter{0};
+
+void DeleteFolderTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA entry{};
+    const lvx::unique_find find(::FindFirstFileA((folder + "*").c_str(), &entry));
+    if (find) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + name;
+            // Never follow a link out of the folder: remove the link itself.
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                DeleteFolderTree(path + "\\");
+            } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                ::RemoveDirectoryA(path.c_str());
+            } else {
+                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(path.c_str());
+            }
+        } while (::FindNextFileA(find.get(), &entry));
+    }
+    ::RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+std::string BinFolder()
+{
+    char path[MAX_PATH * 4] = {};
+    ::GetModuleFileNameA(nullptr, path, static_cast<DWORD>(std::size(path)));
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+TempFolder::TempFolder()
+{
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(static_cast<DWORD>(std::size(temp)), temp);
+    for (;;) {
+        char name[64];
+        std::snprintf(name, sizeof name, "lvxtest-%lu-%u\\", ::GetCurrentProcessId(), TempCounter++);
+        path_ = std::string(temp) + name;
+        if (::CreateDirectoryA(path_.c_str(), nullptr)) return;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) return;
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    DeleteFolderTree(path_);
+}
+
+void PumpMessages()
+{
+    MSG message{};
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        PumpMessages();
+        if (condition()) return true;
+        if (::GetTickCount64() >= deadline) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+ChildProcess::ChildProcess(const std::string& program, const std::string& arguments)
+{
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &info)) {
+        ::CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        id_ = info.dwProcessId;
+    }
+}
+
+ChildProcess::~ChildProcess()
+{
+    Terminate();
+}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)), id_(std::exchange(other.id_, 0))
+{
+}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept
+{
+    if (this != &other) {
+        Terminate();
+        process_ = std::exchange(other.process_, nullptr);
+        id_ = std::exchange(other.id_, 0);
+    }
+    return *this;
+}
+
+bool ChildProcess::Exited() const
+{
+    return process_ == nullptr || ::WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+}
+
+DWORD ChildProcess::WaitExit(DWORD timeoutMs)
+{
+    if (process_ == nullptr) return 0;
+    WaitFor([this] { return Exited(); }, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+void ChildProcess::Terminate()
+{
+    if (process_ == nullptr) return;
+    if (!Exited()) {
+        ::TerminateProcess(process_, 99);
+        ::WaitForSingleObject(process_, 10000);
+    }
+    ::CloseHandle(process_);
+    process_ = nullptr;
+}
+
+TargetProcess::TargetProcess(std::initializer_list<std::string> scenarios)
+{
+    const std::string report = folder_.Path() + "report.txt";
+    std::string arguments = "\"" + report + "\"";
+    for (const std::string& scenario : scenarios) arguments += " " + scenario;
+    process_ = ChildProcess(BinFolder() + "lvxtarget.exe", arguments);
+    if (!process_.Started()) return;
+    std::string content;
+    WaitFor([&] { return lvx::ReadWholeFile(report, content) || process_.Exited(); }, 30000);
+    for (const std::string_view line : lvx::SplitLines(content)) {
+        const size_t equals = line.find('=');
+        if (equals != std::string_view::npos)
+            values_[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
+    }
+    ready_ = values_.count("ready") != 0;
+}
+
+TargetProcess::~TargetProcess()
+{
+    if (const HWND control = Window("control")) ::PostMessageA(control, WM_CLOSE, 0, 0);
+    process_.WaitExit(10000);
+}
+
+HWND TargetProcess::Window(const std::string& name) const
+{
+    const auto found = values_.find(name);
+    if (found == values_.end()) return nullptr;
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(found->second.c_str(), nullptr, 16)));
+}
+
+unsigned long long TargetProcess::Number(const std::string& name) const
+{
+    const auto found = values_.find(name);
+    return found == values_.end() ? 0 : std::strtoull(found->second.c_str(), nullptr, 10);
+}
+
+void TargetProcess::HangWindow()
+{
+    const HWND hung = Window("hung");
+    ::PostMessageA(hung, WM_APP + 1, 0, 0);
+    // Hung once a message is no longer answered within the time-out.
+    WaitFor([hung] {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutA(hung, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result) == 0;
+    });
+}
+
+namespace {
+
+void SendMouse(DWORD flags, int x, int y)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    if (flags & MOUSEEVENTF_MOVE) {
+        const int width = ::GetSystemMetrics(SM_CXSCREEN);
+        const int height = ::GetSystemMetrics(SM_CYSCREEN);
+        // The system maps back with floor(d * size / 65536): round up to land on the pixel.
+        input.mi.dx = static_cast<LONG>((x * 65536LL + width - 1) / width);
+        input.mi.dy = static_cast<LONG>((y * 65536LL + height - 1) / height);
+        flags |= MOUSEEVENTF_ABSOLUTE;
+    }
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+namespace {
+
+// Under Wine the test's input goes through the X server when LVX_XDOTOOL names xdotool (as a
+// Windows path): SendInput warps the X pointer, and the motion events that come back from
+// the warps later move Wine's cursor to stale positions. A user's real mouse takes the X path.
+std::string XdotoolPath()
+{
+    const char* path = std::getenv("LVX_XDOTOOL");
+    return path != nullptr ? path : "";
+}
+
+void RunXdotool(const std::string& arguments)
+{
+    ChildProcess tool(XdotoolPath(), arguments);
+    tool.WaitExit(10000);
+}
+
+}  // namespace
+
+void MouseMoveTo(int x, int y)
+{
+    if (!XdotoolPath().empty())
+        RunXdotool("mousemove " + std::to_string(x) + " " + std::to_string(y));
+    else
+        SendMouse(MOUSEEVENTF_MOVE, x, y);
+    WaitFor([x, y] {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        return cursor.x == x && cursor.y == y;
+    }, 5000);
+}
+
+void MouseDown()
+{
+    if (!XdotoolPath().empty())
+        RunXdotool("mousedown 1");
+    else
+        SendMouse(MOUSEEVENTF_LEFTDOWN, 0, 0);
+    WaitFor([] { return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }, 5000);
+}
+
+void MouseUp()
+{
+    if (!XdotoolPath().empty())
+        RunXdotool("mouseup 1");
+    else
+        SendMouse(MOUSEEVENTF_LEFTUP, 0, 0);
+    WaitFor([] { return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; }, 5000);
+}
+
+void MouseGlideTo(int x, int y, int steps)
+{
+    POINT start{};
+    ::GetCursorPos(&start);
+    for (int step = 1; step <= steps; ++step)
+        MouseMoveTo(start.x + (x - start.x) * step / steps, start.y + (y - start.y) * step / steps);
+}
+
+POINT CenterOf(HWND window)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+std::vector<COLORREF> CaptureScreen(const RECT& rect)
+{
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    std::vector<COLORREF> pixels;
+    if (width <= 0 || height <= 0) return pixels;
+    const lvx::WindowDC screen(nullptr, lvx::WindowDC::Area::Client);
+    const lvx::unique_dc memory(::CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const lvx::unique_gdi bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || bits == nullptr) return pixels;
+    {
+        const lvx::SelectGuard select(memory.get(), bitmap.get());
+        ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+        ::GdiFlush();
+    }
+    const auto* data = static_cast<const DWORD*>(bits);
+    pixels.assign(data, data + static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (COLORREF& pixel : pixels) pixel &= 0x00FFFFFF;
+    return pixels;
+}
+
+std::string ForeignText(HWND window)
+{
+    char buffer[4096] = {};
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutA(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
+                               SMTO_ABORTIFHUNG, 5000, &copied))
+        return "<no answer>";
+    return std::string(buffer, std::min<size_t>(copied, std::size(buffer) - 1));
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className)
+{
+    struct Search {
+        DWORD ProcessId;
+        const char* ClassName;
+        HWND Found;
+    } search{processId, className, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            char name[256] = {};
+            ::GetClassNameA(window, name, static_cast<int>(std::size(name)));
+            if (owner == s.ProcessId && lstrcmpA(name, s.ClassName) == 0 && ::IsWindowVisible(window)) {
+                s.Found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+}  // namespace lvxtest

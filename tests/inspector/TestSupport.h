@@ -1,0 +1,99 @@
+// Test helpers for the real platform: the target program, waiting, the mouse and the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace lvxtest {
+
+// The folder of the running test program (the build's bin folder), ending in "\".
+std::string BinFolder();
+
+// A fresh, empty folder under the temporary folder; removed with its files by the destructor.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    [[nodiscard]] const std::string& Path() const { return path_; }  // ends in "\"
+
+private:
+    std::string path_;
+};
+
+// Pumps this thread's messages until `condition` holds or `timeoutMs` passes; true when it held.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
+void PumpMessages();
+
+// A started program of ours, ended (and waited for) by the destructor.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ChildProcess(const std::string& program, const std::string& arguments);
+    ~ChildProcess();
+    ChildProcess(ChildProcess&& other) noexcept;
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
+
+    [[nodiscard]] bool Started() const { return process_ != nullptr; }
+    [[nodiscard]] DWORD Id() const { return id_; }
+    [[nodiscard]] HANDLE Process() const { return process_; }
+    [[nodiscard]] bool Exited() const;
+    // Waits for the process to end by itself; its exit code, or STILL_ACTIVE on time-out.
+    DWORD WaitExit(DWORD timeoutMs);
+    void Terminate();
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// The test target program in another process, with the windows of the given scenarios.
+class TargetProcess {
+public:
+    explicit TargetProcess(std::initializer_list<std::string> scenarios);
+    ~TargetProcess();
+    TargetProcess(const TargetProcess&) = delete;
+    TargetProcess& operator=(const TargetProcess&) = delete;
+
+    [[nodiscard]] bool Ready() const { return ready_; }
+    // A window of the report by name; null when the report has none.
+    [[nodiscard]] HWND Window(const std::string& name) const;
+    [[nodiscard]] unsigned long long Number(const std::string& name) const;
+    [[nodiscard]] DWORD ProcessId() const { return process_.Id(); }
+    [[nodiscard]] HANDLE Process() const { return process_.Process(); }
+    // Makes the "hung" scenario's window stop answering messages for good.
+    void HangWindow();
+
+private:
+    TempFolder folder_;
+    ChildProcess process_;
+    std::map<std::string, std::string> values_;
+    bool ready_ = false;
+};
+
+// Synthetic mouse input at screen pixels.
+void MouseMoveTo(int x, int y);
+void MouseDown();
+void MouseUp();
+// Moves in steps from the current position to (x, y), giving the receiver time for each.
+void MouseGlideTo(int x, int y, int steps);
+
+// Centre of a window's rectangle, in screen coordinates.
+POINT CenterOf(HWND window);
+
+// The screen's pixels in a rectangle (screen coordinates), row by row.
+std::vector<COLORREF> CaptureScreen(const RECT& rect);
+
+// Text of a window of another process, asked by message with a time-out.
+std::string ForeignText(HWND window);
+
+// The first visible top-level window of a process with the given class, or null.
+HWND FindProcessWindow(DWORD processId, const char* className);
+
+}  // namespace lvxtest

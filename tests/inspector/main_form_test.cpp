@@ -1,0 +1,209 @@
+// The main window in this process: what the display shows, navigation, panels and the drag.
+#include "TestSupport.h"
+
+#include "core/MainForm.h"
+#include "core/MainFormIds.h"
+#include "core/UNI_Strings.h"
+#include "core/UNI_WinVer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace lvx;
+using lvxtest::CenterOf;
+using lvxtest::TargetProcess;
+
+namespace {
+
+std::string TextOf(HWND control)
+{
+    char buffer[1024] = {};
+    ::GetWindowTextA(control, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+bool Visible(const SpeedButton& button)
+{
+    return button.IsVisible();
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        InitPlatformFlags();
+        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic", "owned"});
+        Form = std::make_unique<TMainForm>();
+        ASSERT_TRUE(Form->FormCreate());
+    }
+    static void TearDownTestSuite()
+    {
+        Form.reset();
+        Target.reset();
+    }
+    void SetUp() override { ASSERT_TRUE(Target->Ready()); }
+
+    static void Inspect(HWND window)
+    {
+        CurrentWindow = WindowInfo{};
+        CurrentWindow.Handle = window;
+        Form->RefreshExecute();
+    }
+    static void Click(SpeedButton& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
+
+    static std::unique_ptr<TargetProcess> Target;
+    static std::unique_ptr<TMainForm> Form;
+};
+std::unique_ptr<TargetProcess> MainFormTest::Target;
+std::unique_ptr<TMainForm> MainFormTest::Form;
+
+TEST_F(MainFormTest, ShowsAChildControl)
+{
+    const HWND edit = Target->Window("basic.edit");
+    Inspect(edit);
+    RECT rect{};
+    ::GetWindowRect(edit, &rect);
+    EXPECT_EQ(TextOf(Form->Edit1), "Hello edit");
+    EXPECT_EQ(TextOf(Form->Edit2), "Edit");
+    EXPECT_EQ(TextOf(Form->Edit3), FormatPoint(rect.left, rect.top));
+    EXPECT_EQ(TextOf(Form->Edit4), "150x24");
+    EXPECT_EQ(TextOf(Form->Edit5), "(10,40)");
+    EXPECT_EQ(TextOf(Form->Edit12), "Нет");
+    EXPECT_EQ(TextOf(Form->Edit6), FormatHandle(HandleValue(edit)));
+    EXPECT_EQ(TextOf(Form->Edit7), FormatHandle(HandleValue(Target->Window("basic"))));
+    EXPECT_EQ(TextOf(Form->Edit11), "--------");  // no owner
+    EXPECT_EQ(TextOf(Form->Edit13), FormatHandle(Target->ProcessId()));
+    EXPECT_EQ(TextOf(Form->Edit14), FormatHandle(static_cast<uint32_t>(Target->Number("tid"))));
+    EXPECT_TRUE(Visible(Form->SpeedButton3));   // parent
+    EXPECT_FALSE(Visible(Form->SpeedButton4));  // an edit has no child
+    EXPECT_FALSE(Visible(Form->SpeedButton9));  // its quick-info button follows
+    EXPECT_FALSE(Visible(Form->SpeedButton7));  // owner
+    EXPECT_FALSE(Visible(Form->SpeedButton10));
+    EXPECT_TRUE(Visible(Form->SpeedButton5));
+    EXPECT_TRUE(Visible(Form->SpeedButton11));
+    EXPECT_FALSE(::IsWindowEnabled(Form->SpeedButton35.Handle()));
+    EXPECT_TRUE(Form->SpeedButton21.Down());  // visible
+    EXPECT_TRUE(Form->SpeedButton24.Down());  // enabled
+    EXPECT_TRUE(Form->SpeedButton18.Down());  // normal size
+}
+
+TEST_F(MainFormTest, ShowsATopLevelWindowsMenuAndNoRelativePlace)
+{
+    Inspect(Target->Window("basic"));
+    EXPECT_EQ(TextOf(Form->Edit12), "Есть");
+    EXPECT_EQ(TextOf(Form->Edit5), "");
+    EXPECT_EQ(TextOf(Form->Edit7), "--------");
+    EXPECT_FALSE(Visible(Form->SpeedButton3));
+}
+
+TEST_F(MainFormTest, AMissingWindowEmptiesEveryField)
+{
+    Click(Form->SpeedButton14);  // process panel shown
+    Inspect(Target->Window("basic.edit"));
+    EXPECT_TRUE(Visible(Form->SpeedButton26));
+    EXPECT_EQ(Visible(Form->SpeedButton28), CanOpenThreads);
+
+    Inspect(nullptr);
+    EXPECT_EQ(TextOf(Form->Edit1), "<Окно не существует>");
+    EXPECT_TRUE(::GetWindowLongA(Form->Edit1, GWL_STYLE) & ES_READONLY);
+    for (HWND field : {Form->Edit2, Form->Edit3, Form->Edit4, Form->Edit5, Form->Edit6, Form->Edit7, Form->Edit12,
+                       Form->Edit13, Form->Edit14, Form->Edit15})
+        EXPECT_EQ(TextOf(field), "");
+    EXPECT_FALSE(Visible(Form->SpeedButton26));
+    EXPECT_FALSE(Visible(Form->SpeedButton27));
+    EXPECT_FALSE(Visible(Form->SpeedButton30));
+    for (SpeedButton* navigate : {&Form->SpeedButton3, &Form->SpeedButton4, &Form->SpeedButton5, &Form->SpeedButton6,
+                                  &Form->SpeedButton7})
+        EXPECT_FALSE(Visible(*navigate));
+    Click(Form->SpeedButton14);
+
+    Inspect(Target->Window("basic"));
+    EXPECT_FALSE(::GetWindowLongA(Form->Edit1, GWL_STYLE) & ES_READONLY);
+}
+
+TEST_F(MainFormTest, NavigationWalksEveryRelation)
+{
+    Inspect(Target->Window("basic.edit"));
+    Click(Form->SpeedButton3);
+    EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic"));
+    EXPECT_NE(CurrentWindow.ClassAtom, 0u);  // a full gather
+    Click(Form->SpeedButton4);
+    EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic.button"));
+    Click(Form->SpeedButton5);
+    EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic.edit"));
+    Click(Form->SpeedButton6);
+    EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic.button"));
+
+    Inspect(Target->Window("owned"));
+    Click(Form->SpeedButton7);
+    EXPECT_EQ(CurrentWindow.Handle, Target->Window("owned.owner"));
+    // A relation that no longer exists does nothing.
+    CurrentWindow.Parent = nullptr;
+    Click(Form->SpeedButton3);
+    EXPECT_EQ(CurrentWindow.Handle, Target->Window("owned.owner"));
+}
+
+TEST_F(MainFormTest, TheChangeTextButtonFollowsTheEditedText)
+{
+    Inspect(Target->Window("basic.edit"));
+    ::SetWindowTextA(Form->Edit1, "Changed");
+    EXPECT_TRUE(::IsWindowEnabled(Form->SpeedButton35.Handle()));
+    ::SetWindowTextA(Form->Edit1, "Hello edit");
+    EXPECT_FALSE(::IsWindowEnabled(Form->SpeedButton35.Handle()));
+}
+
+TEST_F(MainFormTest, PanelSwitchesShowTheirPanelsAndResizeTheWindow)
+{
+    RECT before{};
+    ::GetWindowRect(Form->Handle(), &before);
+    Click(Form->SpeedButton16);
+    RECT withPanel{};
+    ::GetWindowRect(Form->Handle(), &withPanel);
+    EXPECT_GT(withPanel.bottom - withPanel.top, before.bottom - before.top);
+    EXPECT_EQ(withPanel.right - withPanel.left, before.right - before.left);
+    EXPECT_TRUE(Visible(Form->SpeedButton20));
+    Click(Form->SpeedButton16);
+    EXPECT_FALSE(Visible(Form->SpeedButton20));
+    RECT after{};
+    ::GetWindowRect(Form->Handle(), &after);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+}
+
+TEST_F(MainFormTest, DraggingReadsLightlyWhileMovingAndFullyOnRelease)
+{
+    Inspect(Target->Window("basic"));
+    const POINT button = CenterOf(Target->Window("basic.button"));
+    {
+        TMyDrag drag(*Form);
+        EXPECT_EQ(Form->PictureIndex(), 1);
+        EXPECT_EQ(drag.GetDragCursor(button), Form->PickingCursor());
+        EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic.button"));
+        EXPECT_EQ(CurrentWindow.ClassAtom, 0u);  // light
+        EXPECT_FALSE(Visible(Form->SpeedButton26));
+        // Within the same window nothing is read again.
+        CurrentWindow.Text = "marker";
+        drag.GetDragCursor(POINT{button.x + 1, button.y + 1});
+        EXPECT_EQ(CurrentWindow.Text, "marker");
+        drag.EndDrag(CenterOf(Target->Window("basic.edit")));
+        EXPECT_EQ(drag.LastOutlined(), nullptr);
+    }
+    EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic.edit"));
+    EXPECT_NE(CurrentWindow.ClassAtom, 0u);
+    EXPECT_EQ(Form->PictureIndex(), 0);
+    EXPECT_EQ(TextOf(Form->Edit1), "Hello edit");
+}
+
+TEST_F(MainFormTest, ACancelledDragShowsThePreviousWindowAgain)
+{
+    Inspect(Target->Window("basic"));
+    TMyDrag drag(*Form);
+    drag.GetDragCursor(CenterOf(Target->Window("basic.button")));
+    EXPECT_EQ(TextOf(Form->Edit1), "Press me");
+    drag.CancelDrag();
+    EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic"));
+    EXPECT_EQ(TextOf(Form->Edit1), "Lumivex Target");
+    EXPECT_EQ(Form->PictureIndex(), 0);
+}
+
+}  // namespace

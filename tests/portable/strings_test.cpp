@@ -1,0 +1,84 @@
+// Native tests of the string helpers: the standard integer conversion, splitting and formatting.
+#include "core/UNI_Strings.h"
+
+#include <gtest/gtest.h>
+
+using namespace lvx;
+
+TEST(StrToInt, AcceptsDecimalWithBlanksAndSign)
+{
+    EXPECT_EQ(StrToInt("0"), 0);
+    EXPECT_EQ(StrToInt("  42"), 42);
+    EXPECT_EQ(StrToInt("+7"), 7);
+    EXPECT_EQ(StrToInt("-15"), -15);
+    EXPECT_EQ(StrToInt("007"), 7);
+    EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+    EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
+}
+
+TEST(StrToInt, AcceptsEveryHexPrefixInEitherCase)
+{
+    EXPECT_EQ(StrToInt("$10"), 16);
+    EXPECT_EQ(StrToInt("x1f"), 31);
+    EXPECT_EQ(StrToInt("X1F"), 31);
+    EXPECT_EQ(StrToInt("0x10"), 16);
+    EXPECT_EQ(StrToInt("0XaB"), 0xAB);
+    EXPECT_EQ(StrToInt(" -$10"), -16);
+    // All 32 bits may be used; the value wraps into the signed range.
+    EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
+    EXPECT_EQ(StrToInt("0x80000000"), INT32_MIN);
+}
+
+TEST(StrToInt, RejectsWhatIsNotANumber)
+{
+    for (const char* text : {"", " ", "-", "+", "$", "x", "0x", "12a", "12 ", "1 2", "+-1", "\t5", "- 5", "$G",
+                             "0x1G", "1.5", "2147483648", "-2147483649", "$100000000", "99999999999999999999"})
+        EXPECT_FALSE(StrToInt(text).has_value()) << '"' << text << '"';
+    // A NUL inside the text is not the end of it.
+    EXPECT_FALSE(StrToInt(std::string_view("12\0" "3", 4)).has_value());
+}
+
+TEST(SplitLines, TakesEveryLineEndAndKeepsEmptyLines)
+{
+    const auto lines = SplitLines("a\r\nb\nc\rd\r\n\r\ne");
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "a");
+    EXPECT_EQ(lines[1], "b");
+    EXPECT_EQ(lines[2], "c");
+    EXPECT_EQ(lines[3], "d");
+    EXPECT_EQ(lines[4], "");
+    EXPECT_EQ(lines[5], "e");
+    EXPECT_TRUE(SplitLines("").empty());
+    EXPECT_EQ(SplitLines("one\r\n").size(), 1u);
+    EXPECT_EQ(SplitLines("\r\r\n").size(), 2u);  // CR, then CR LF: two empty lines
+    EXPECT_EQ(SplitLines("no end").front(), "no end");
+}
+
+TEST(ReplaceControlChars, ReplacesOnlyCodesBelow32)
+{
+    const std::string text("a\tb\nc\x1f" "d\x7f\xc0 \0e", 12);
+    EXPECT_EQ(ReplaceControlChars(text, "?"), std::string("a?b?c?d\x7f\xc0 ?e"));
+    EXPECT_EQ(ReplaceControlChars("\r\n", "<>"), "<><>");
+    EXPECT_EQ(ReplaceControlChars("x\n", ""), "x");
+    EXPECT_EQ(ReplaceControlChars("", "?"), "");
+}
+
+TEST(UpperCaseAscii, LeavesOtherBytesAlone)
+{
+    EXPECT_EQ(UpperCaseAscii("wm_Paint_1"), "WM_PAINT_1");
+    EXPECT_EQ(UpperCaseAscii("\xe0\xff"), "\xe0\xff");  // Cyrillic letters in CP1251 keep their case
+}
+
+TEST(Formatting, HandlesIdsAndGeometry)
+{
+    EXPECT_EQ(FormatHandle(0), "00000000");
+    EXPECT_EQ(FormatHandle(0x1a2b), "00001A2B");
+    EXPECT_EQ(FormatHandle(0xFFFFFFFF), "FFFFFFFF");
+    EXPECT_EQ(FormatHex(0x7FF612340000ull, 8), "7FF612340000");
+    EXPECT_EQ(FormatHex(0xFFFFFFFFFFFFFFFFull, 8), "FFFFFFFFFFFFFFFF");
+    EXPECT_EQ(FormatHex(0x400000, 8), "00400000");
+    EXPECT_EQ(FormatHex(0, 1), "0");
+    EXPECT_EQ(FormatPoint(-8, 1200), "(-8,1200)");
+    EXPECT_EQ(FormatSize(420, 0), "420x0");
+    EXPECT_EQ(FormatPoint(INT32_MIN, INT32_MAX), "(-2147483648,2147483647)");
+}
