@@ -36,6 +36,8 @@ constexpr UINT TrayMessage = WM_APP + 1;
 constexpr UINT TrayIconId = 1;
 constexpr UINT_PTR DragPollTimer = 1;
 constexpr UINT DragPollInterval = 15;  // ms
+constexpr UINT_PTR FrameCleanupTimer = 2;
+constexpr UINT FrameCleanupDelay = 250;  // ms
 constexpr COLORREF HandleColor = RGB(0, 0, 255);
 constexpr COLORREF MissingColor = RGB(255, 0, 0);
 
@@ -658,8 +660,9 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
     SpeedButton24.SetDown(info.Enabled);
     SpeedButton25.SetDown(info.Topmost);
 
+    const bool wasMissing = textColors_.count(Edit1) != 0;
     if (info.Handle != nullptr) {
-        ::SendMessageA(Edit1, EM_SETREADONLY, FALSE, 0);
+        if (wasMissing) ::SendMessageA(Edit1, EM_SETREADONLY, FALSE, 0);
         textColors_.erase(Edit1);
         SetText(Edit1, info.Text);
         SetText(Edit2, info.ClassName);
@@ -669,14 +672,14 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
         SetText(Edit5, info.Parent != nullptr ? FormatPoint(info.RelativeLeft, info.RelativeTop) : std::string());
         SetText(Edit12, info.Menu != nullptr ? MessageText(Msg::Has) : MessageText(Msg::Hasnt));
     } else {
-        ::SendMessageA(Edit1, EM_SETREADONLY, TRUE, 0);
+        if (!wasMissing) ::SendMessageA(Edit1, EM_SETREADONLY, TRUE, 0);
         textColors_[Edit1] = MissingColor;
         SetText(Edit1, MessageText(Msg::NoWindowFoundTxt));
         for (HWND field : {Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11, Edit12, Edit13,
                            Edit14, Edit15})
             SetText(field, "");
     }
-    ::InvalidateRect(Edit1, nullptr, TRUE);
+    if (wasMissing != (textColors_.count(Edit1) != 0)) ::InvalidateRect(Edit1, nullptr, TRUE);  // its colours changed
     SpeedButton35.SetEnabled(false);
 
     if (!picking) {
@@ -741,6 +744,7 @@ void TMainForm::PickingEnd(POINT screen)
     TMyDrag drag = std::move(*drag_);
     drag_.reset();
     drag.EndDrag(screen);
+    ScheduleFrameCleanup(drag.LastFrame());
 }
 
 void TMainForm::PickingCancel()
@@ -749,6 +753,16 @@ void TMainForm::PickingCancel()
     TMyDrag drag = std::move(*drag_);
     drag_.reset();
     drag.CancelDrag();
+    ScheduleFrameCleanup(drag.LastFrame());
+}
+
+void TMainForm::ScheduleFrameCleanup(const RECT& frame)
+{
+    // Screen drawing can reach the display after the windows below it repainted; one more
+    // repaint of the frame's place a moment later leaves nothing behind.
+    if (::IsRectEmpty(&frame)) return;
+    cleanupFrame_ = frame;
+    ::SetTimer(Handle(), FrameCleanupTimer, FrameCleanupDelay, nullptr);
 }
 
 // ---- TMainForm: commands ------------------------------------------------------------------
@@ -966,6 +980,13 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
         return 0;
+    case WM_TIMER:
+        if (wParam == FrameCleanupTimer) {
+            ::KillTimer(Handle(), FrameCleanupTimer);
+            ::RedrawWindow(nullptr, &cleanupFrame_, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+            return 0;
+        }
+        return DefaultHandling(message, wParam, lParam);
     case TrayMessage:
         if (lParam == WM_LBUTTONDBLCLK) RestoreFromTray();
         return 0;

@@ -67,6 +67,7 @@ public:
     void PickingMove(POINT screen);
     void PickingEnd(POINT screen);
     void PickingCancel();
+    void ScheduleFrameCleanup(const RECT& frame);
     [[nodiscard]] bool IsPicking() const noexcept { return drag_.has_value(); }
 
 protected:
@@ -113,6 +114,7 @@ private:
     bool shownOnce_ = false;
     int pictureIndex_ = 0;
     std::optional<TMyDrag> drag_;
+    RECT cleanupFrame_{};
     HCURSOR sniperCursor_ = nullptr;
     unique_gdi pictures_[2];
     unique_gdi uiFont_;

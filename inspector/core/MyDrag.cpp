@@ -40,12 +40,19 @@ void TMyDrag::EraseFrame()
     }
 }
 
+void TMyDrag::RepaintScreen()
+{
+    // Invalidating repaints every window, which removes the frame. RedrawWindow of the null
+    // window only invalidates, so a hung window cannot block us here (it keeps the frame until
+    // it paints again). The frame is not XOR-erased as well: a window system may show that
+    // drawing only after the windows below have repainted, and then it would put the frame back.
+    ::RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    frameDrawn_ = false;
+}
+
 void TMyDrag::EndDrag(POINT screen)
 {
-    EraseFrame();
-    // Repaint the whole screen as well, in case a window painted over the frame meanwhile.
-    // RedrawWindow of the null window only invalidates, so a hung window cannot block us here.
-    ::RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    RepaintScreen();
     CurrentWindow.Handle = WindowAtPoint(screen.x, screen.y);
     host_.RefreshExecute();
     lastOutlined_ = nullptr;
@@ -54,8 +61,7 @@ void TMyDrag::EndDrag(POINT screen)
 
 void TMyDrag::CancelDrag()
 {
-    EraseFrame();
-    ::RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    RepaintScreen();
     lastOutlined_ = nullptr;
     CurrentWindow = before_;
     host_.ShowWindowInfo(CurrentWindow, false);

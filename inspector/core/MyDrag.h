@@ -37,9 +37,12 @@ public:
     void CancelDrag();
 
     [[nodiscard]] HWND LastOutlined() const noexcept { return lastOutlined_; }
+    // The screen rectangle of the last frame drawn (empty before the first).
+    [[nodiscard]] const RECT& LastFrame() const noexcept { return frame_; }
 
 private:
     void EraseFrame();
+    void RepaintScreen();
 
     PickingHost& host_;
     WindowInfo before_;  // CurrentWindow when the drag started
