@@ -7,6 +7,7 @@
 #include <cstring>
 
 namespace lvxbench {
+#if defined(_WIN64)
 namespace {
 
 bool SameLibrary(const char* a, const std::string& b)
@@ -39,6 +40,7 @@ void WriteThunk(uint8_t* code, volatile uint64_t* counter, uintptr_t target)
 }
 
 }  // namespace
+#endif
 
 bool ApiCallCounter::Install(const std::vector<std::string>& libraries)
 {

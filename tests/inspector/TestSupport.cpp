@@ -319,27 +319,34 @@ std::string ForeignText(HWND window)
     return std::string(buffer, std::min<size_t>(copied, std::size(buffer) - 1));
 }
 
+namespace {
+
+struct WindowSearch {
+    DWORD ProcessId;
+    const char* ClassName;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM context)
+{
+    auto& search = *reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    char name[256] = {};
+    ::GetClassNameA(window, name, static_cast<int>(std::size(name)));
+    if (owner == search.ProcessId && lstrcmpA(name, search.ClassName) == 0 && ::IsWindowVisible(window)) {
+        search.Found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 HWND FindProcessWindow(DWORD processId, const char* className)
 {
-    struct Search {
-        DWORD ProcessId;
-        const char* ClassName;
-        HWND Found;
-    } search{processId, className, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            char name[256] = {};
-            ::GetClassNameA(window, name, static_cast<int>(std::size(name)));
-            if (owner == s.ProcessId && lstrcmpA(name, s.ClassName) == 0 && ::IsWindowVisible(window)) {
-                s.Found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, className, nullptr};
+    ::EnumWindows(&MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }
 
