@@ -5,6 +5,7 @@
 #include "core/MainFormIds.h"
 #include "core/UNI_Strings.h"
 #include "core/UNI_WinVer.h"
+#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -204,6 +205,57 @@ TEST_F(MainFormTest, ACancelledDragShowsThePreviousWindowAgain)
     EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic"));
     EXPECT_EQ(TextOf(Form->Edit1), "Lumivex Target");
     EXPECT_EQ(Form->PictureIndex(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainFormTest, TheWindowSnapsToTheEdgesOfTheWorkAreaOnlyWhenAsked)
+{
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const auto moving = [](RECT rect) {
+        ::SendMessageA(Form->Handle(), WM_MOVING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    };
+    RECT nearEdge{work.left + 5, work.top + 200, work.left + 305, work.top + 400};
+    RECT snapped = moving(nearEdge);
+    EXPECT_EQ(snapped.left, work.left);
+    EXPECT_EQ(snapped.right - snapped.left, 300);  // moved, not resized
+    EXPECT_EQ(snapped.top, work.top + 200);        // far from the top: untouched
+
+    RECT away{work.left + 100, work.top + 200, work.left + 400, work.top + 400};
+    EXPECT_TRUE(::EqualRect(&away, &(snapped = moving(away))));
+
+    lvx::MagneticField = false;
+    snapped = moving(nearEdge);
+    EXPECT_EQ(snapped.left, work.left + 5);
+    lvx::MagneticField = true;
+}
+
+TEST_F(MainFormTest, MinimisingToTheTrayHidesTheWindowUntilTheIconIsDoubleClicked)
+{
+    Form->ShowForm();
+    Click(Form->SpeedButton23);
+    ASSERT_TRUE(Form->SpeedButton23.Down());
+    ::SendMessageA(Form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(::IsWindowVisible(Form->Handle()));
+    ::SendMessageA(Form->Handle(), WM_APP + 1, 1, WM_LBUTTONDBLCLK);  // the tray icon's notification
+    EXPECT_TRUE(::IsWindowVisible(Form->Handle()));
+    EXPECT_FALSE(::IsIconic(Form->Handle()));
+    Click(Form->SpeedButton23);
+
+    // The system menu got its "about" item on the first showing, once.
+    const HMENU system = ::GetSystemMenu(Form->Handle(), FALSE);
+    const int count = ::GetMenuItemCount(system);
+    ASSERT_GT(count, 0);
+    EXPECT_EQ(::GetMenuItemID(system, count - 1), 1025u);
+    char text[64] = {};
+    ::GetMenuStringA(system, count - 1, text, static_cast<int>(std::size(text)), MF_BYPOSITION);
+    EXPECT_STREQ(text, "О программе...");
+    Form->ShowForm();
+    EXPECT_EQ(::GetMenuItemCount(system), count);
 }
 
 }  // namespace
