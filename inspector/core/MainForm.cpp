@@ -8,6 +8,8 @@
 #include "UNI_WinVer.h"
 #include "language/MessageTable.h"
 #include "language/MultiLang.h"
+#include "language/LangForm.h"
+#include "settings/OptionsForm.h"
 #include "settings/Settings.h"
 
 #include <commctrl.h>
@@ -211,7 +213,9 @@ bool TMainForm::FormCreate()
     hints_.Create(Handle());
     CreateFonts();
     CreateControls();
+    CreatePriorityMenus();
     ApplyFonts();
+    Translate();
 
     panelVisible_[Panel5] = panelVisible_[Panel2] = panelVisible_[Panel4] = panelVisible_[Panel3] = true;
     panelVisible_[ControlPanel] = SpeedButton16.Down();
@@ -220,6 +224,7 @@ bool TMainForm::FormCreate()
     Layout();
 
     ReadMessageNames();
+    ReadSettings();
 
     // Top of the screen, right-aligned, above other windows.
     RECT window{};
@@ -301,7 +306,7 @@ void TMainForm::CreateControls()
     AddButton(SpeedButton13, 13, Options{.Glyph = Glyph::Refresh}, "Обновить информацию");
     SpeedButton13.OnClick = refresh;
     AddButton(SpeedButton39, 39, Options{.Glyph = Glyph::Options}, "Настройки программы");
-    SpeedButton39.OnClick = nothing;
+    SpeedButton39.OnClick = [this](SpeedButton&) { OptionsExecute(); };
     AddButton(SpeedButton40, 40, Options{.Glyph = Glyph::About}, "О программе...");
     SpeedButton40.OnClick = [this](SpeedButton&) { AboutExecute(); };
     AddButton(SpeedButton1, 1, Options{.GroupIndex = 1, .AllowAllUp = true, .Down = true, .Glyph = Glyph::StayOnTop},
@@ -429,6 +434,119 @@ void TMainForm::CreateControls()
     Edit19 = AddEdit(19, true);
     AddButton(SpeedButton32, 32, Options{.Glyph = Glyph::SendMessage}, "Отправить окну сообщение");
     SpeedButton32.OnClick = nothing;
+}
+
+void TMainForm::CreatePriorityMenus()
+{
+    processPriorityMenu_.reset(::CreatePopupMenu());
+    const char* const processItems[] = {"Реального времени", "Высокий", "Выше среднего", "Средний", "Ниже среднего",
+                                        "Низкий"};
+    for (int number = 1; number <= 6; ++number) {
+        UINT flags = MF_STRING;
+        // "Above normal" and "below normal" exist only from NT 5 on.
+        if ((number == 3 || number == 5) && !HasExtendedPriorities) flags |= MF_GRAYED;
+        ::AppendMenuA(processPriorityMenu_.get(), flags, ProcessPriorityItem(number), processItems[number - 1]);
+    }
+    threadPriorityMenu_.reset(::CreatePopupMenu());
+    const char* const threadItems[] = {"TIME_CRITICAL", "HIGHEST", "ABOVE_NORMAL", "NORMAL", "BELOW_NORMAL", "LOWEST",
+                                       "IDLE"};
+    for (int tag = 0; tag < 7; ++tag)
+        ::AppendMenuA(threadPriorityMenu_.get(), MF_STRING, ThreadPriorityItem(tag), threadItems[tag]);
+}
+
+std::vector<TranslationTarget> TMainForm::TranslationTargets()
+{
+    const auto caption = [](HWND control) {
+        return [control](const std::string& text) { ::SetWindowTextA(control, text.c_str()); };
+    };
+    const auto buttonCaption = [](SpeedButton& button) {
+        return [&button](const std::string& text) { button.SetCaption(text); };
+    };
+    const auto hint = [this](std::initializer_list<HWND> controls) {
+        std::vector<HWND> targets(controls);
+        return [this, targets](const std::string& text) {
+            for (HWND control : targets) hints_.SetHint(control, text);
+        };
+    };
+    const auto item = [this](int number) {
+        return [this, number](const std::string& text) {
+            ::ModifyMenuA(processPriorityMenu_.get(), ProcessPriorityItem(number), MF_BYCOMMAND | MF_STRING,
+                          ProcessPriorityItem(number), text.c_str());
+            if ((number == 3 || number == 5) && !HasExtendedPriorities)
+                ::EnableMenuItem(processPriorityMenu_.get(), ProcessPriorityItem(number), MF_BYCOMMAND | MF_GRAYED);
+        };
+    };
+    return {
+        {"WindowText", caption(labels_[1])},
+        {"WindowClass", caption(labels_[2])},
+        {"WindowCoords", caption(labels_[3])},
+        {"WindowSize", caption(labels_[4])},
+        {"RelativeCoords", caption(labels_[5])},
+        {"ClientArea", caption(labels_[10])},
+        {"WndHandle", caption(labels_[6])},
+        {"Menu", caption(labels_[7])},
+        {"PID", caption(labels_[8])},
+        {"TID", caption(labels_[9])},
+        {"Message", caption(labels_[12])},
+        {"RefreshInfo", hint({SpeedButton13.Handle()})},
+        {"Options", hint({SpeedButton39.Handle()})},
+        {"About", hint({SpeedButton40.Handle()})},
+        {"StayOnTop", hint({SpeedButton1.Handle()})},
+        {"MinToTray", hint({SpeedButton23.Handle()})},
+        {"ChangeText", hint({SpeedButton35.Handle()})},
+        {"ChangeSize", hint({SpeedButton37.Handle()})},
+        {"FlashWindow", hint({SpeedButton34.Handle()})},
+        {"AddInfo", hint({SpeedButton38.Handle()})},
+        {"GotoParent", hint({SpeedButton3.Handle()})},
+        {"GotoChild", hint({SpeedButton4.Handle()})},
+        {"GotoOwner", hint({SpeedButton7.Handle()})},
+        {"GotoNext", hint({SpeedButton5.Handle()})},
+        {"GotoPrev", hint({SpeedButton6.Handle()})},
+        {"WndInfo", hint({SpeedButton8.Handle(), SpeedButton9.Handle(), SpeedButton10.Handle(), SpeedButton11.Handle(),
+                          SpeedButton12.Handle()})},
+        {"WndTree", hint({SpeedButton36.Handle()})},
+        {"FindWnd", hint({SpeedButton33.Handle()})},
+        {"MenuBtn", buttonCaption(SpeedButton2)},
+        {"WndManage", buttonCaption(SpeedButton16)},
+        {"Messages", buttonCaption(SpeedButton15)},
+        {"Process", buttonCaption(SpeedButton14)},
+        {"Minimize", hint({SpeedButton17.Handle()})},
+        {"Restore", hint({SpeedButton18.Handle()})},
+        {"Maximize", hint({SpeedButton19.Handle()})},
+        {"Close", hint({SpeedButton20.Handle()})},
+        {"Close2", hint({SpeedButton22.Handle()})},
+        {"WndVisible", hint({SpeedButton21.Handle()})},
+        {"WndEnabled", hint({SpeedButton24.Handle()})},
+        {"WndTopmost", hint({SpeedButton25.Handle()})},
+        {"ChangeProcPrior", hint({SpeedButton26.Handle()})},
+        {"TerminateProcess", hint({SpeedButton27.Handle()})},
+        {"ChangeThreadPrior", hint({SpeedButton28.Handle()})},
+        {"TerminateThread", hint({SpeedButton29.Handle()})},
+        {"FreezeThread", hint({SpeedButton30.Handle()})},
+        {"Unfreeze thread", hint({SpeedButton31.Handle()})},
+        {"SendMessage", hint({SpeedButton32.Handle()})},
+        {"FreezeCounter", hint({Edit16})},
+        {"RealTimeProc", item(1)},
+        {"HighProc", item(2)},
+        {"AboveNormalProc", item(3)},
+        {"NormalProc", item(4)},
+        {"BelowNormalProc", item(5)},
+        {"IdleProc", item(6)},
+    };
+}
+
+void TMainForm::Translate()
+{
+    TranslateWindow("LumivexForm", TranslationTargets());
+}
+
+void TMainForm::OptionsExecute()
+{
+    if (langForm_ == nullptr) return;
+    if (!optionsForm_) optionsForm_ = std::make_unique<TOptionsForm>(*langForm_, [] {
+        // The main window reads MagneticField on every move; the parameters editor will follow here.
+    });
+    optionsForm_->ShowModal(Handle());
 }
 
 // ---- TMainForm: layout --------------------------------------------------------------------

@@ -8,8 +8,10 @@
 #include "SpeedButton.h"
 #include "UNI_WindowInfo.h"
 #include "Window.h"
+#include "language/MultiLang.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +24,8 @@ extern WindowInfo CurrentWindow;
 extern std::vector<MessageName> MessageNames;
 
 class TMainForm;
+class TLangForm;
+class TOptionsForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -52,6 +56,14 @@ public:
     void ShowForm();
     // Keyboard shortcuts and dialog navigation; true when the message was used.
     bool PreTranslateMessage(MSG& message);
+    // The translate step: the texts a language file replaces, and applying them.
+    [[nodiscard]] std::vector<TranslationTarget> TranslationTargets();
+    void Translate();
+    // The language chooser the options dialog opens (created at program start).
+    void SetLanguageChooser(TLangForm& chooser) { langForm_ = &chooser; }
+    void OptionsExecute();
+    [[nodiscard]] HMENU ProcessPriorityMenu() const { return processPriorityMenu_.get(); }
+    [[nodiscard]] HMENU ThreadPriorityMenu() const { return threadPriorityMenu_.get(); }
 
     // PickingHost
     void SetPictureIndex(int index) override;
@@ -77,6 +89,7 @@ private:
     enum PanelId { Panel5, Panel2, Panel4, Panel3, ControlPanel, ProcessPanel, Panel6, PanelCount };
 
     void CreateControls();
+    void CreatePriorityMenus();
     HWND AddLabel(int number, const char* caption);
     HWND AddEdit(int number, bool readOnly);
     void AddButton(SpeedButton& button, int number, const SpeedButton::Options& options, const char* hint);
@@ -121,6 +134,10 @@ private:
     unique_gdi fixedFont_;
     unique_gdi boldFixedFont_;
     HACCEL accelerators_ = nullptr;
+    unique_menu processPriorityMenu_;
+    unique_menu threadPriorityMenu_;
+    TLangForm* langForm_ = nullptr;
+    std::unique_ptr<TOptionsForm> optionsForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;

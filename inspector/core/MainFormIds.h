@@ -9,6 +9,10 @@ constexpr int LabelId(int number) { return 3000 + number; }         // Label1 ..
 constexpr int PaintBox1Id = 4001;
 constexpr int ComboBox1Id = 4101;
 
+// Items of the priority menus: N1 ... N6 of the process menu, the thread menu's items by Tag.
+constexpr int ProcessPriorityItem(int number) { return 6000 + number; }
+constexpr int ThreadPriorityItem(int tag) { return 6100 + tag; }
+
 // Commands of the action list and the system menu.
 constexpr int RefreshCommand = 5001;
 constexpr int AboutCommand = 5002;

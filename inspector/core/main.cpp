@@ -1,8 +1,10 @@
-// Program entry of the inspector: platform probing, the main window and the message loop.
+// Program entry of the inspector: platform probing, the language, the main window and the message loop.
 #include "MainForm.h"
 #include "SiblingLink.h"
 #include "UNI_WinVer.h"
+#include "language/LangForm.h"
 #include "language/MultiLang.h"
+#include "settings/Settings.h"
 
 #include <commctrl.h>
 
@@ -21,6 +23,17 @@ int RunMessageLoop(lvx::TMainForm& form)
     }
 }
 
+// Loads a language file and its messages; false when the file is invalid and the program must end.
+bool ApplyLanguage(const std::string& path)
+{
+    if (lvx::LoadLanguage(path) == lvx::LanguageLoad::Invalid) {
+        lvx::ReportInvalidLanguageFile();
+        return false;
+    }
+    lvx::LoadMessageTable();
+    return true;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -32,8 +45,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    lvx::TMainForm form;
+    std::string languagePath;
+    const bool configured = lvx::LanguageConfigured(lvx::SettingsKey, languagePath);
+    if (configured && !ApplyLanguage(languagePath)) return 1;
+
+    lvx::TMainForm form;  // translates itself when a file was loaded above
     if (!form.FormCreate()) return 1;
+    lvx::TLangForm langForm(lvx::SettingsKey);
+    form.SetLanguageChooser(langForm);
+
+    if (!configured) {
+        // First run: ask, store, and apply the choice to the already created main window.
+        const std::string choice = langForm.ShowChooser(nullptr);
+        if (!ApplyLanguage(lvx::ProgramFolder + choice)) return 1;
+        form.Translate();
+    }
     form.ShowForm();
     return RunMessageLoop(form);
 }

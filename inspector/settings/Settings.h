@@ -15,4 +15,9 @@ extern uint8_t ShowClassIcons;
 // Registry key of the settings under HKEY_CURRENT_USER.
 inline constexpr char SettingsKey[] = "Software\\Narvolt\\Lumivex";
 
+// Reads the three options from the settings key; each keeps its value when the read fails.
+void ReadSettings();
+// Writes the three options; failures are ignored (the old stored values stay).
+void WriteSettings();
+
 }  // namespace lvx

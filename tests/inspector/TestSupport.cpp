@@ -195,6 +195,83 @@ void TargetProcess::HangWindow()
     });
 }
 
+RegistryKeyBackup::RegistryKeyBackup(std::string path) : path_(std::move(path))
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+    existed_ = true;
+    for (DWORD index = 0;; ++index) {
+        char name[16384];
+        DWORD nameLength = static_cast<DWORD>(std::size(name));
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegEnumValueA(key, index, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        Value value{std::string(name, nameLength), type, std::vector<BYTE>(size)};
+        DWORD readSize = size;
+        ::RegQueryValueExA(key, value.Name.c_str(), nullptr, &type, value.Data.data(), &readSize);
+        value.Data.resize(readSize);
+        values_.push_back(std::move(value));
+    }
+    ::RegCloseKey(key);
+}
+
+RegistryKeyBackup::~RegistryKeyBackup()
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+    if (!existed_) {
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+        return;
+    }
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    for (const Value& value : values_)
+        ::RegSetValueExA(key, value.Name.c_str(), 0, value.Type, value.Data.data(), static_cast<DWORD>(value.Data.size()));
+    ::RegCloseKey(key);
+}
+
+std::string ReadRegistryString(const std::string& path, const std::string& name)
+{
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer - 1;
+    if (::RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+        return {};
+    return buffer;
+}
+
+void WriteRegistryString(const std::string& path, const std::string& name, const std::string& value)
+{
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1));
+    ::RegCloseKey(key);
+}
+
+void DeleteRegistryKey(const std::string& path)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+}
+
+ScratchRegistryKey::ScratchRegistryKey()
+{
+    char name[96];
+    std::snprintf(name, sizeof name, "Software\\LumivexTests\\%lu-%u", ::GetCurrentProcessId(), TempCounter++);
+    path_ = name;
+    DeleteRegistryKey(path_);
+}
+
+ScratchRegistryKey::~ScratchRegistryKey()
+{
+    DeleteRegistryKey(path_);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\LumivexTests");  // only when nothing else is left in it
+}
+
 namespace {
 
 void SendMouse(DWORD flags, int x, int y)
@@ -263,6 +340,18 @@ void MouseUp()
     else
         SendMouse(MOUSEEVENTF_LEFTUP, 0, 0);
     WaitFor([] { return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; }, 5000);
+}
+
+void MouseDoubleClick()
+{
+    if (!XdotoolPath().empty()) {
+        RunXdotool("click --repeat 2 --delay 60 1");
+        return;
+    }
+    for (int click = 0; click < 2; ++click) {
+        SendMouse(MOUSEEVENTF_LEFTDOWN, 0, 0);
+        SendMouse(MOUSEEVENTF_LEFTUP, 0, 0);
+    }
 }
 
 void MouseGlideTo(int x, int y, int steps)

@@ -77,12 +77,53 @@ private:
     bool ready_ = false;
 };
 
+// Keeps the values of a registry key under HKEY_CURRENT_USER and puts them back (removing what
+// was added, and the key when it did not exist) when it goes, so that tests may change the
+// program's settings freely.
+class RegistryKeyBackup {
+public:
+    explicit RegistryKeyBackup(std::string path);
+    ~RegistryKeyBackup();
+    RegistryKeyBackup(const RegistryKeyBackup&) = delete;
+    RegistryKeyBackup& operator=(const RegistryKeyBackup&) = delete;
+
+private:
+    struct Value {
+        std::string Name;
+        DWORD Type;
+        std::vector<BYTE> Data;
+    };
+    std::string path_;
+    bool existed_ = false;
+    std::vector<Value> values_;
+};
+
+// Registry helpers for tests: a string value (empty when missing), writing one, removing a key tree.
+std::string ReadRegistryString(const std::string& path, const std::string& name);
+void WriteRegistryString(const std::string& path, const std::string& name, const std::string& value);
+void DeleteRegistryKey(const std::string& path);
+
+// A fresh key path under HKEY_CURRENT_USER\Software\LumivexTests, removed with everything below
+// it by the destructor.
+class ScratchRegistryKey {
+public:
+    ScratchRegistryKey();
+    ~ScratchRegistryKey();
+    ScratchRegistryKey(const ScratchRegistryKey&) = delete;
+    ScratchRegistryKey& operator=(const ScratchRegistryKey&) = delete;
+    [[nodiscard]] const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 // Synthetic mouse input at screen pixels.
 void MouseMoveTo(int x, int y);
 void MouseDown();
 void MouseUp();
 // Moves in steps from the current position to (x, y), giving the receiver time for each.
 void MouseGlideTo(int x, int y, int steps);
+void MouseDoubleClick();
 
 // Centre of a window's rectangle, in screen coordinates.
 POINT CenterOf(HWND window);

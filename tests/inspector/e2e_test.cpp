@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -75,13 +76,25 @@ std::string DescribeDifference(const RECT& area, const std::vector<COLORREF>& be
            std::to_string(box.bottom) + ")";
 }
 
-// The inspector started as a user would start it, with its main window found.
+constexpr char SettingsKey[] = "Software\\Narvolt\\Lumivex";
+
+// The inspector started as a user would start it, with its main window found. With `chooser`,
+// the first-run language chooser is expected instead and the main window is not waited for.
 class Inspector {
 public:
-    Inspector() : process_(BinFolder() + "lumivex.exe", "")
+    explicit Inspector(bool chooser = false) : process_(BinFolder() + "lumivex.exe", "")
     {
-        WaitFor([this] { return (main_ = FindProcessWindow(process_.Id(), "TMainForm")) != nullptr; }, 30000);
+        if (chooser) {
+            WaitFor([this] { return (chooser_ = FindProcessWindow(process_.Id(), "#32770")) != nullptr; }, 30000);
+            return;
+        }
+        WaitForMain();
     }
+    bool WaitForMain()
+    {
+        return WaitFor([this] { return (main_ = FindProcessWindow(process_.Id(), "TMainForm")) != nullptr; }, 30000);
+    }
+    [[nodiscard]] HWND Chooser() const { return chooser_; }
     [[nodiscard]] HWND Main() const { return main_; }
     [[nodiscard]] HWND Control(int id) const { return ::GetDlgItem(main_, id); }
     [[nodiscard]] std::string Field(int number) const { return ForeignText(Control(ids::EditId(number))); }
@@ -147,9 +160,21 @@ public:
 private:
     ChildProcess process_;
     HWND main_ = nullptr;
+    HWND chooser_ = nullptr;
 };
 
-TEST(EndToEnd, PickNavigateRefreshAndClose)
+// Every test starts from settings of its own and leaves the real ones as they were.
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DeleteRegistryKey(SettingsKey);
+        WriteRegistryString(SettingsKey, "Language", "Русский (Russian)");
+    }
+    RegistryKeyBackup settings_{SettingsKey};
+};
+
+TEST_F(EndToEnd, PickNavigateRefreshAndClose)
 {
     Listener listener;
     ASSERT_TRUE(listener.Create());
@@ -229,7 +254,7 @@ TEST(EndToEnd, PickNavigateRefreshAndClose)
     EXPECT_EQ(listener.Received[7], Notice(RunState, 1));
 }
 
-TEST(EndToEnd, AHungWindowShowsThePlaceholderAndTheInspectorStaysResponsive)
+TEST_F(EndToEnd, AHungWindowShowsThePlaceholderAndTheInspectorStaysResponsive)
 {
     TargetProcess target({"hung"});
     ASSERT_TRUE(target.Ready());
@@ -250,6 +275,121 @@ TEST(EndToEnd, AHungWindowShowsThePlaceholderAndTheInspectorStaysResponsive)
     EXPECT_EQ(inspector.Field(1), "<Окно не ответило на запрос>");
     ::PostMessageA(inspector.Main(), WM_CLOSE, 0, 0);
     EXPECT_EQ(inspector.Process().WaitExit(20000), 0u);
+}
+
+// The language chooser's entries, read from the other process.
+std::vector<std::string> ChooserEntries(HWND list)
+{
+    std::vector<std::string> entries;
+    const auto count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        // Asked in the wide form: Wine hands another process's list box text over unconverted.
+        wchar_t wide[256] = {};
+        ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+        char text[512] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, static_cast<int>(std::size(text)), nullptr, nullptr);
+        entries.emplace_back(text);
+    }
+    return entries;
+}
+
+// Double-clicks an entry of a list box with the mouse.
+void DoubleClickEntry(HWND list, int index)
+{
+    const auto height = static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    POINT point{12, index * height + height / 2};
+    ::ClientToScreen(list, &point);
+    MouseMoveTo(point.x, point.y);
+    MouseDoubleClick();
+}
+
+// A top-level dialog of the process with the given caption, or null.
+HWND FindDialog(DWORD processId, const std::string& caption)
+{
+    const HWND found = FindProcessWindow(processId, "#32770");
+    return found != nullptr && ForeignText(found) == caption ? found : nullptr;
+}
+
+constexpr int ChooserList = 301;     // the chooser's list box
+constexpr int LanguageButton = 207;  // "Язык (Language)" of the options dialog
+
+TEST_F(EndToEnd, TheFirstRunAsksForTheLanguageAndLaterRunsRememberIt)
+{
+    DeleteRegistryKey(SettingsKey);  // a first run: no settings at all
+    {
+        Inspector first(true);
+        ASSERT_NE(first.Chooser(), nullptr) << "no language chooser on the first run";
+        EXPECT_EQ(ForeignText(first.Chooser()), "Choose language");
+        const HWND list = ::GetDlgItem(first.Chooser(), ChooserList);
+        const auto entries = ChooserEntries(list);
+        ASSERT_GE(entries.size(), 2u);
+        EXPECT_EQ(entries[0], "Русский (Russian)");
+        EXPECT_EQ(::SendMessageA(list, LB_GETCURSEL, 0, 0), 0);  // the built-in entry is selected
+        const auto english = std::find(entries.begin(), entries.end(), "English.lng");
+        ASSERT_NE(english, entries.end());
+        DoubleClickEntry(list, static_cast<int>(english - entries.begin()));
+        ASSERT_TRUE(first.WaitForMain());
+        EXPECT_EQ(ReadRegistryString(SettingsKey, "Language"), "English.lng");
+        EXPECT_TRUE(first.WaitForField(1, "<Window does not exist>"));
+        EXPECT_EQ(ForeignText(first.Control(ids::LabelId(1))), "Window text");
+        EXPECT_EQ(ForeignText(first.Control(ids::SpeedButtonId(16))), "Manage");
+        ::PostMessageA(first.Main(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(first.Process().WaitExit(20000), 0u);
+    }
+    {
+        // The next start does not ask and is English. The options dialog leads back to Russian.
+        Inspector second;
+        ASSERT_NE(second.Main(), nullptr) << "the chooser came again";
+        EXPECT_EQ(ForeignText(second.Control(ids::LabelId(2))), "Class name");
+        second.ClickButton(39);
+        HWND options = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (options = FindDialog(second.Process().Id(), "Options")) != nullptr; }));
+        ::PostMessageA(::GetDlgItem(options, LanguageButton), BM_CLICK, 0, 0);
+        HWND chooser = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (chooser = FindDialog(second.Process().Id(), "Choose language")) != nullptr; }));
+        DoubleClickEntry(::GetDlgItem(chooser, ChooserList), 0);
+        HWND notice = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (notice = FindDialog(second.Process().Id(), "Warning")) != nullptr; }));
+        ::PostMessageA(notice, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return FindDialog(second.Process().Id(), "Options") != nullptr; }));
+        ::PostMessageA(options, WM_COMMAND, IDCANCEL, 0);  // the close box saves as OK does
+        ASSERT_TRUE(WaitFor([&] { return FindProcessWindow(second.Process().Id(), "#32770") == nullptr; }));
+        EXPECT_EQ(ReadRegistryString(SettingsKey, "Language"), "Русский (Russian)");
+        // Still English until the next start.
+        EXPECT_EQ(ForeignText(second.Control(ids::LabelId(2))), "Class name");
+        ::PostMessageA(second.Main(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(second.Process().WaitExit(20000), 0u);
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+    DWORD power = 7;
+    DWORD size = sizeof power;
+    EXPECT_EQ(::RegQueryValueExA(key, "PowerScanning", nullptr, nullptr, reinterpret_cast<BYTE*>(&power), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(power, 1u);  // the options dialog saved the settings when it closed
+    ::RegCloseKey(key);
+    {
+        Inspector third;
+        ASSERT_NE(third.Main(), nullptr);
+        EXPECT_EQ(ForeignText(third.Control(ids::LabelId(2))), "Имя класса окна");
+        ::PostMessageA(third.Main(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(third.Process().WaitExit(20000), 0u);
+    }
+}
+
+TEST_F(EndToEnd, AChooserClosedWithoutAChoiceAsksAgainNextTime)
+{
+    DeleteRegistryKey(SettingsKey);
+    Inspector first(true);
+    ASSERT_NE(first.Chooser(), nullptr);
+    ::PostMessageA(first.Chooser(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(first.WaitForMain());
+    EXPECT_EQ(ReadRegistryString(SettingsKey, "Language"), "");
+    EXPECT_EQ(ForeignText(first.Control(ids::LabelId(1))), "Текст окна");
+    ::PostMessageA(first.Main(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.Process().WaitExit(20000), 0u);
+    Inspector second(true);
+    EXPECT_NE(second.Chooser(), nullptr);
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ class MainFormTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
+        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
         InitPlatformFlags();
         Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic", "owned"});
         Form = std::make_unique<TMainForm>();
@@ -42,6 +43,7 @@ protected:
     {
         Form.reset();
         Target.reset();
+        Settings.reset();
     }
     void SetUp() override { ASSERT_TRUE(Target->Ready()); }
 
@@ -53,9 +55,11 @@ protected:
     }
     static void Click(SpeedButton& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
 
+    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
     static std::unique_ptr<TargetProcess> Target;
     static std::unique_ptr<TMainForm> Form;
 };
+std::unique_ptr<lvxtest::RegistryKeyBackup> MainFormTest::Settings;
 std::unique_ptr<TargetProcess> MainFormTest::Target;
 std::unique_ptr<TMainForm> MainFormTest::Form;
 

@@ -1,0 +1,47 @@
+// Base of the modal dialogs made from templates: the object behind the dialog and its dispatch.
+#include "Dialog.h"
+
+#include "Window.h"
+
+#include <exception>
+
+namespace lvx {
+
+INT_PTR Dialog::ShowModal(HWND owner)
+{
+    return ::DialogBoxParamA(ProgramInstance(), MAKEINTRESOURCEA(templateId_), owner, &Dialog::DialogProc,
+                             reinterpret_cast<LPARAM>(this));
+}
+
+void Dialog::Close(INT_PTR result)
+{
+    ::EndDialog(handle_, result);
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Dialog* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<Dialog*>(lParam);
+        self->handle_ = window;
+        ::SetWindowLongPtrA(window, DWLP_USER, lParam);
+    } else {
+        self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(window, DWLP_USER));
+    }
+    if (self == nullptr) return FALSE;
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(window, DWLP_USER, 0);
+        self->handle_ = nullptr;
+        return FALSE;
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        ReportError(window, error.what());
+    } catch (...) {
+        ReportError(window, "Unexpected error");
+    }
+    return FALSE;
+}
+
+}  // namespace lvx

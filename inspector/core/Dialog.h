@@ -1,0 +1,34 @@
+// Base of the modal dialogs made from templates: the object behind the dialog and its dispatch.
+#pragma once
+
+#include <windows.h>
+
+namespace lvx {
+
+// `this` arrives with WM_INITDIALOG and is kept in DWLP_USER; no exception leaves the procedure.
+class Dialog {
+public:
+    virtual ~Dialog() = default;
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    // Shows the dialog modally over `owner` and answers the result it ended with.
+    INT_PTR ShowModal(HWND owner);
+    [[nodiscard]] HWND Handle() const noexcept { return handle_; }
+
+protected:
+    explicit Dialog(int templateId) : templateId_(templateId) {}
+
+    // Answers TRUE for a handled message, as a dialog procedure does.
+    virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    void Close(INT_PTR result);
+    [[nodiscard]] HWND Item(int id) const { return ::GetDlgItem(handle_, id); }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    int templateId_;
+    HWND handle_ = nullptr;
+};
+
+}  // namespace lvx

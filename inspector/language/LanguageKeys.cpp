@@ -1,0 +1,88 @@
+// The language-file sections the program's windows read, and the keys each window looks up in its section.
+#include "LanguageKeys.h"
+
+namespace lvx {
+
+// The main window's caption has no key: it always shows the program's title.
+static constexpr const char* LumivexFormKeys[] = {
+    "WindowText", "WindowClass", "WindowCoords", "WindowSize", "RelativeCoords", "ClientArea",
+    "WndHandle", "Menu", "PID", "TID", "Message",
+    "RefreshInfo", "Options", "About", "StayOnTop", "MinToTray",
+    "ChangeText", "ChangeSize", "FlashWindow", "AddInfo", "WndTree", "FindWnd",
+    "GotoParent", "GotoChild", "GotoOwner", "GotoNext", "GotoPrev",
+    "WndInfo",
+    "MenuBtn", "WndManage", "Messages", "Process",
+    "Minimize", "Restore", "Maximize", "Close", "Close2", "WndVisible", "WndEnabled", "WndTopmost",
+    "ChangeProcPrior", "TerminateProcess", "ChangeThreadPrior", "TerminateThread", "FreezeThread",
+    // The only key with a blank in it: language files are written with it, so it is looked up as it is.
+    "Unfreeze thread", "SendMessage", "FreezeCounter",
+    "RealTimeProc", "HighProc", "AboveNormalProc", "NormalProc", "BelowNormalProc", "IdleProc",
+};
+
+static constexpr const char* WindowTreeFormKeys[] = {
+    "Caption", "ScanTree", "Collapse", "Expand", "ExpandSel", "Search", "FindNext", "SaveTreeInFile",
+    "ShowHandles", "DontShow", "Decimal", "Hex",
+};
+
+static constexpr const char* QuickSearchFormKeys[] = {
+    "Caption", "WndText", "WndClass", "SearchIn", "SearchInTop", "SearchInChild", "SearchInAll", "OK", "Cancel",
+};
+
+static constexpr const char* FoundWindowsFormKeys[] = {
+    "Caption",
+};
+
+static constexpr const char* QuickInfoFormKeys[] = {
+    "Caption", "WndText", "WndClass", "Coord", "Size", "Visible", "Enabled", "Topmost",
+};
+
+static constexpr const char* MenuBrowserFormKeys[] = {
+    "Caption", "Collapse", "Expand", "ScanMenuTree", "Clip", "MenuID", "Manage",
+    "EnableItem", "GrayItem", "DisableItem", "CheckItem", "UncheckItem", "DeleteItem", "RemoveItem", "ExecuteItem",
+};
+
+// The "Window Proc" labels and the GWL_ index labels are names of the API and have no key.
+static constexpr const char* StylesFormKeys[] = {
+    "Caption", "Styles", "ExStyles", "Module", "TextViaGetText", "EditHint", "AppInstance", "WindowID",
+    "UserData", "ControlID", "ChangeWindowText", "BigIcon", "SmallIcon", "WndClassInfo", "_Icons",
+    "Atom", "ClassStyle",
+};
+
+static constexpr const char* ChangeSizeFormKeys[] = {
+    "Caption", "Coords", "Size", "Width", "Height",
+};
+
+static constexpr const char* OptionsFormKeys[] = {
+    "Caption", "Language", "UseAdvScanning", "WCA", "DontShow", "OnlyKnown", "AnalyzeName",
+};
+
+static constexpr const char* AboutFormKeys[] = {
+    "Caption", "Site", "Mail",
+};
+
+static constexpr LanguageSection Sections[] = {
+    {"LumivexForm", LumivexFormKeys},
+    {"WindowTreeForm", WindowTreeFormKeys},
+    {"QuickSearchForm", QuickSearchFormKeys},
+    {"FoundWindowsForm", FoundWindowsFormKeys},
+    {"QuickInfoForm", QuickInfoFormKeys},
+    {"MenuBrowserForm", MenuBrowserFormKeys},
+    {"StylesForm", StylesFormKeys},
+    {"ChangeSizeForm", ChangeSizeFormKeys},
+    {"OptionsForm", OptionsFormKeys},
+    {"AboutForm", AboutFormKeys},
+};
+
+std::span<const LanguageSection> LanguageSections()
+{
+    return Sections;
+}
+
+std::span<const char* const> LanguageKeysOf(std::string_view section)
+{
+    for (const LanguageSection& entry : Sections)
+        if (section == entry.Name) return entry.Keys;
+    return {};
+}
+
+}  // namespace lvx
