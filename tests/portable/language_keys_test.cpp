@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#ifndef LVX_SOURCE_DIR
-#error "LVX_SOURCE_DIR must name the repository root, where the shipped language files are"
+#ifndef LVX_ENGLISH_LNG
+#error "LVX_ENGLISH_LNG must name the shipped English language file"
 #endif
 
 using namespace lvx;
@@ -59,7 +59,7 @@ std::optional<std::vector<Section>> ParseLanguageFile(std::string_view content)
 const std::string& EnglishBytes()
 {
     static const std::string bytes = [] {
-        std::ifstream in(LVX_SOURCE_DIR "/inspector/language/English.lng", std::ios::binary);
+        std::ifstream in(LVX_ENGLISH_LNG, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }();
     return bytes;
@@ -113,7 +113,7 @@ TEST(LanguageKeysOf, FindsSectionsByTheirExactName)
 TEST(EnglishLanguageFile, IsValidAsciiWithCrLfLineEnds)
 {
     const std::string& bytes = EnglishBytes();
-    ASSERT_FALSE(bytes.empty()) << "English.lng not found below " << LVX_SOURCE_DIR;
+    ASSERT_FALSE(bytes.empty()) << "not found: " << LVX_ENGLISH_LNG;
     EXPECT_TRUE(ParseLanguageFile(bytes).has_value()) << "an entry comes before the first section header";
     EXPECT_TRUE(bytes.ends_with("\r\n"));
     for (size_t i = 0; i < bytes.size(); ++i) {
