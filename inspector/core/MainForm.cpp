@@ -4,7 +4,9 @@
 #include "MainFormIds.h"
 #include "SiblingLink.h"
 #include "TextFiles.h"
+#include "UNI_Processes.h"
 #include "UNI_Strings.h"
+#include "WindowCommands.h"
 #include "UNI_WinVer.h"
 #include "language/MessageTable.h"
 #include "language/MultiLang.h"
@@ -17,6 +19,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 #include <cstdlib>
 #include <cstring>
 
@@ -321,7 +324,7 @@ void TMainForm::CreateControls()
     AddLabel(1, "Текст окна");
     Edit1 = AddEdit(1, false);
     AddButton(SpeedButton35, 35, Options{.Glyph = Glyph::ChangeText}, "Изменить текст окна");
-    SpeedButton35.OnClick = nothing;
+    SpeedButton35.OnClick = [this](SpeedButton&) { SpeedButton35Click(); };
     AddLabel(2, "Имя класса окна");
     Edit2 = AddEdit(2, true);
     AddLabel(3, "Координаты окна");
@@ -336,7 +339,8 @@ void TMainForm::CreateControls()
     AddButton(SpeedButton37, 37, Options{.Glyph = Glyph::ChangeSize}, "Изменить положение и размеры окна");
     AddButton(SpeedButton34, 34, Options{.Glyph = Glyph::Flash}, "Мерцание текущего окна");
     AddButton(SpeedButton38, 38, Options{.Glyph = Glyph::MoreInfo}, "Дополнительная информация об окне");
-    for (SpeedButton* button : {&SpeedButton36, &SpeedButton37, &SpeedButton34, &SpeedButton38}) button->OnClick = nothing;
+    for (SpeedButton* button : {&SpeedButton36, &SpeedButton37, &SpeedButton38}) button->OnClick = nothing;
+    SpeedButton34.OnClick = [this](SpeedButton&) { SpeedButton34Click(); };
 
     // Related windows: navigation button, handle, quick-info button per row.
     creatingPanel_ = Panel4;
@@ -394,9 +398,13 @@ void TMainForm::CreateControls()
     AddButton(SpeedButton24, 24, Options{.GroupIndex = 24, .AllowAllUp = true, .Glyph = Glyph::Enabled}, "Окно активно");
     AddButton(SpeedButton25, 25, Options{.GroupIndex = 25, .AllowAllUp = true, .Glyph = Glyph::Topmost},
               "Поверх всех окон");
-    for (SpeedButton* button : {&SpeedButton17, &SpeedButton18, &SpeedButton19, &SpeedButton20, &SpeedButton22,
-                                &SpeedButton21, &SpeedButton24, &SpeedButton25})
-        button->OnClick = nothing;
+    for (SpeedButton* button : {&SpeedButton17, &SpeedButton18, &SpeedButton19})
+        button->OnClick = [this](SpeedButton& sender) { SpeedButton17Click(sender); };
+    SpeedButton20.OnClick = [this](SpeedButton&) { SpeedButton20Click(); };
+    SpeedButton22.OnClick = [this](SpeedButton&) { SpeedButton22Click(); };
+    SpeedButton21.OnClick = [this](SpeedButton&) { SpeedButton21Click(); };
+    SpeedButton24.OnClick = [this](SpeedButton&) { SpeedButton24Click(); };
+    SpeedButton25.OnClick = [this](SpeedButton&) { SpeedButton25Click(); };
 
     // Process and thread.
     creatingPanel_ = ProcessPanel;
@@ -412,9 +420,12 @@ void TMainForm::CreateControls()
     hints_.SetHint(Edit16, "Счетчик заморозок потока");
     AddButton(SpeedButton31, 31, Options{.Tag = 1, .Glyph = Glyph::UnfreezeThread}, "Разморозить поток");
     AddButton(SpeedButton29, 29, Options{.Glyph = Glyph::TerminateThread}, "Принудительно завершить поток");
-    for (SpeedButton* button : {&SpeedButton26, &SpeedButton27, &SpeedButton28, &SpeedButton30, &SpeedButton31,
-                                &SpeedButton29})
-        button->OnClick = nothing;
+    SpeedButton26.OnClick = [this](SpeedButton&) { SpeedButton26Click(); };
+    SpeedButton27.OnClick = [this](SpeedButton&) { SpeedButton27Click(); };
+    SpeedButton28.OnClick = [this](SpeedButton&) { SpeedButton28Click(); };
+    SpeedButton30.OnClick = [this](SpeedButton& sender) { SpeedButton31Click(sender); };
+    SpeedButton31.OnClick = [this](SpeedButton& sender) { SpeedButton31Click(sender); };
+    SpeedButton29.OnClick = [this](SpeedButton&) { SpeedButton29Click(); };
 
     // Messages.
     creatingPanel_ = Panel6;
@@ -433,7 +444,7 @@ void TMainForm::CreateControls()
     AddLabel(15, "Result");
     Edit19 = AddEdit(19, true);
     AddButton(SpeedButton32, 32, Options{.Glyph = Glyph::SendMessage}, "Отправить окну сообщение");
-    SpeedButton32.OnClick = nothing;
+    SpeedButton32.OnClick = [this](SpeedButton&) { SpeedButton32Click(); };
 }
 
 void TMainForm::CreatePriorityMenus()
@@ -903,6 +914,240 @@ void TMainForm::SpeedButton7Click(SpeedButton& sender)
     ShowWindowInfo(CurrentWindow, false);
 }
 
+// ---- TMainForm: window commands ----------------------------------------------------------
+
+std::string TMainForm::ControlText(HWND control) const
+{
+    const int length = ::GetWindowTextLengthA(control);
+    std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+    ::GetWindowTextA(control, text.data(), length + 1);
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+void TMainForm::ShowError(Msg message, UINT extraFlags) const
+{
+    ::MessageBoxA(Handle(), MessageText(message).c_str(), MessageText(Msg::ERROR_).c_str(),
+                  MB_OK | MB_ICONERROR | extraFlags);
+}
+
+void TMainForm::SpeedButton17Click(SpeedButton& sender)
+{
+    if (!sender.Down()) return;
+    const WPARAM command = sender.Tag() == 0 ? SC_MINIMIZE : sender.Tag() == 2 ? SC_MAXIMIZE : SC_RESTORE;
+    LRESULT result = 0;
+    SendMessageWithTimeout(CurrentWindow.Handle, WM_SYSCOMMAND, command, 0, result);
+    RefreshExecute();
+}
+
+void TMainForm::SpeedButton20Click()
+{
+    LRESULT result = 0;
+    SendMessageWithTimeout(CurrentWindow.Handle, WM_CLOSE, 0, 0, result);
+    RefreshExecute();
+}
+
+void TMainForm::SpeedButton22Click()
+{
+    LRESULT result = 0;
+    SendMessageWithTimeout(CurrentWindow.Handle, WM_SYSCOMMAND, SC_CLOSE, 0, result);
+    RefreshExecute();
+}
+
+void TMainForm::SpeedButton21Click()
+{
+    const HWND window = CurrentWindow.Handle;
+    if (window == nullptr) return;
+    const int show = SpeedButton21.Down() ? SW_SHOW : SW_HIDE;
+    CallWithTimeout(window, [window, show] { ::ShowWindow(window, show); });
+    RefreshExecute();
+}
+
+void TMainForm::SpeedButton24Click()
+{
+    const HWND window = CurrentWindow.Handle;
+    if (window == nullptr) return;
+    const BOOL enable = SpeedButton24.Down() ? TRUE : FALSE;
+    CallWithTimeout(window, [window, enable] { ::EnableWindow(window, enable); });
+    RefreshExecute();
+}
+
+void TMainForm::SpeedButton25Click()
+{
+    const HWND window = CurrentWindow.Handle;
+    const HWND after = SpeedButton25.Down() ? HWND_TOPMOST : HWND_NOTOPMOST;
+    CallWithTimeout(window, [window, after] {
+        ::SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    });
+    RefreshExecute();
+}
+
+void TMainForm::SpeedButton34Click()
+{
+    if (CurrentWindow.Handle != nullptr) FlashTargetWindow(CurrentWindow.Handle);
+}
+
+void TMainForm::SpeedButton35Click()
+{
+    if (CurrentWindow.Handle != nullptr && !ChangeWindowText(CurrentWindow.Handle, ControlText(Edit1)))
+        ::MessageBoxA(Handle(), MessageText(Msg::CCWT).c_str(), MessageText(Msg::WARNING).c_str(),
+                      MB_OK | MB_ICONWARNING);
+    RefreshExecute();
+}
+
+void TMainForm::SpeedButton32Click()
+{
+    if (CurrentWindow.Handle == nullptr) return;
+    const std::string name = UpperCaseAscii(ControlText(ComboBox1));
+    std::optional<uint32_t> message = ParseNumberNotation(name);
+    if (!message) {
+        const auto found = std::find_if(MessageNames.begin(), MessageNames.end(),
+                                        [&](const MessageName& entry) { return entry.Name == name; });
+        if (found != MessageNames.end()) message = found->Value;
+    }
+    const auto wParam = ParseNumberNotation(ControlText(Edit17));
+    const auto lParam = ParseNumberNotation(ControlText(Edit18));
+    if (!message || !wParam || !lParam) {
+        ShowError(Msg::InvalidMessage);
+    } else {
+        LRESULT result = 0;
+        SendMessageWithTimeout(CurrentWindow.Handle, *message, *wParam, static_cast<LPARAM>(static_cast<int32_t>(*lParam)),
+                               result);
+        SetText(Edit19, std::to_string(static_cast<uint32_t>(result)));
+    }
+    RefreshExecute();
+}
+
+// ---- TMainForm: process and thread commands -----------------------------------------------
+
+namespace {
+
+// The process priority classes of the items N1 ... N6, by Tag.
+constexpr DWORD ProcessPriorityClasses[] = {REALTIME_PRIORITY_CLASS, HIGH_PRIORITY_CLASS, ABOVE_NORMAL_PRIORITY_CLASS,
+                                            NORMAL_PRIORITY_CLASS, BELOW_NORMAL_PRIORITY_CLASS, IDLE_PRIORITY_CLASS};
+// The thread priorities of the thread menu's items, by Tag.
+constexpr int ThreadPriorities[] = {15, 2, 1, 0, -1, -2, -15};
+constexpr int NormalThreadItem = 3;
+
+// The screen point where a button's menu opens: its right edge, at its top.
+POINT MenuPoint(const SpeedButton& button)
+{
+    RECT rect{};
+    ::GetWindowRect(button.Handle(), &rect);
+    return POINT{rect.right, rect.top};
+}
+
+}  // namespace
+
+bool TMainForm::IsOwnProcess() const
+{
+    // Freezing or ending the inspector's own thread or process would hang or kill the tool.
+    return CurrentWindow.ProcessId == ::GetCurrentProcessId();
+}
+
+void TMainForm::SpeedButton26Click()
+{
+    if (CurrentWindow.ProcessId == 0) return;
+    DWORD priority = 0;
+    if (const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, CurrentWindow.ProcessId));
+        process)
+        priority = ::GetPriorityClass(process.get());
+    int item = 4;  // "normal", also when the process cannot be opened
+    switch (priority) {
+    case IDLE_PRIORITY_CLASS: item = 6; break;
+    case HIGH_PRIORITY_CLASS: item = 2; break;
+    case REALTIME_PRIORITY_CLASS: item = 1; break;
+    case BELOW_NORMAL_PRIORITY_CLASS: item = 5; break;
+    case ABOVE_NORMAL_PRIORITY_CLASS: item = 3; break;
+    default: break;
+    }
+    ::CheckMenuRadioItem(processPriorityMenu_.get(), ProcessPriorityItem(1), ProcessPriorityItem(6),
+                         ProcessPriorityItem(item), MF_BYCOMMAND);
+    const POINT point = MenuPoint(SpeedButton26);
+    ::TrackPopupMenu(processPriorityMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, Handle(), nullptr);
+}
+
+void TMainForm::N6Click(int tag)
+{
+    if (CurrentWindow.Handle == nullptr || CurrentWindow.ProcessId == 0 || tag < 0 || tag > 5) return;
+    const unique_kernel_handle process(::OpenProcess(
+        PROCESS_QUERY_INFORMATION | PROCESS_SET_INFORMATION | PROCESS_TERMINATE, FALSE, CurrentWindow.ProcessId));
+    if (!process || !::SetPriorityClass(process.get(), ProcessPriorityClasses[tag])) ShowError(Msg::CPP);
+}
+
+void TMainForm::SpeedButton27Click()
+{
+    if (CurrentWindow.Handle == nullptr || CurrentWindow.ProcessId == 0 || IsOwnProcess()) return;
+    if (const unique_kernel_handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, CurrentWindow.ProcessId)); process)
+        ::TerminateProcess(process.get(), 0);
+    ::Sleep(300);  // time for the process to go before the refresh looks
+    RefreshExecute();
+}
+
+void TMainForm::SpeedButton28Click()
+{
+    if (CurrentWindow.ThreadId != 0) {
+        int priority = THREAD_PRIORITY_ERROR_RETURN;
+        if (const unique_kernel_handle thread(OpenTargetThread()); thread) priority = ::GetThreadPriority(thread.get());
+        int item = NormalThreadItem;
+        for (int tag = 0; tag < 7; ++tag) {
+            if (ThreadPriorities[tag] == priority) {
+                item = tag;
+                break;
+            }
+        }
+        ::CheckMenuRadioItem(threadPriorityMenu_.get(), ThreadPriorityItem(0), ThreadPriorityItem(6),
+                             ThreadPriorityItem(item), MF_BYCOMMAND);
+        const POINT point = MenuPoint(SpeedButton28);
+        ::TrackPopupMenu(threadPriorityMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, Handle(), nullptr);
+    }
+    RefreshExecute();
+}
+
+void TMainForm::IDLE1Click(int tag)
+{
+    if (CurrentWindow.ThreadId != 0 && tag >= 0 && tag < 7) {
+        if (const unique_kernel_handle thread(OpenTargetThread()); thread) {
+            if (!::SetThreadPriority(thread.get(), ThreadPriorities[tag])) ShowError(Msg::CTP);
+        }
+    }
+    RefreshExecute();
+}
+
+void TMainForm::SpeedButton31Click(SpeedButton& sender)
+{
+    if (CurrentWindow.ThreadId == 0 || IsOwnProcess()) return;
+    const unique_kernel_handle thread(OpenTargetThread());
+    if (!thread) return;
+    // Both calls answer the count before them; the field shows the count after.
+    if (sender.Tag() == 0) {
+        const DWORD count = ::SuspendThread(thread.get());
+        if (count == static_cast<DWORD>(-1))
+            ShowError(Msg::CST);
+        else
+            SetText(Edit16, std::to_string(count + 1));
+    } else {
+        const DWORD count = ::ResumeThread(thread.get());
+        if (count == static_cast<DWORD>(-1))
+            ShowError(Msg::CRT);
+        else
+            SetText(Edit16, std::to_string(std::max<int64_t>(0, static_cast<int64_t>(count) - 1)));
+    }
+}
+
+void TMainForm::SpeedButton29Click()
+{
+    if (CurrentWindow.Handle == nullptr || CurrentWindow.ThreadId == 0 || IsOwnProcess()) return;
+    const unique_kernel_handle thread(OpenTargetThread());
+    if (!thread) {
+        ShowError(Msg::OnlyME2000XP, MB_TASKMODAL);
+        return;
+    }
+    ::TerminateThread(thread.get(), 0);
+    ::Sleep(300);
+    RefreshExecute();
+}
+
 void TMainForm::Edit1Change()
 {
     if (CurrentWindow.Handle == nullptr) return;
@@ -949,13 +1194,13 @@ void TMainForm::HelpExecute()
 
 void TMainForm::ComboBox1DropDown()
 {
+    // CB_RESETCONTENT empties the edit part too: keep what the user typed.
+    const std::string typed = ControlText(ComboBox1);
     ::SendMessageA(ComboBox1, CB_RESETCONTENT, 0, 0);
-    const int length = ::GetWindowTextLengthA(ComboBox1);
-    std::string typed(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-    ::GetWindowTextA(ComboBox1, typed.data(), length + 1);
-    typed = UpperCaseAscii(typed.c_str());
+    ::SetWindowTextA(ComboBox1, typed.c_str());
+    const std::string filter = UpperCaseAscii(typed);
     for (const MessageName& entry : MessageNames)
-        if (entry.Name.find(typed) != std::string::npos)
+        if (entry.Name.find(filter) != std::string::npos)
             ::SendMessageA(ComboBox1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.Name.c_str()));
 }
 
@@ -1073,6 +1318,8 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         else if (id == HelpCommand) HelpExecute();
         else if (id == EditId(1) && code == EN_CHANGE) Edit1Change();
         else if (id == ComboBox1Id && code == CBN_DROPDOWN) ComboBox1DropDown();
+        else if (id >= ProcessPriorityItem(1) && id <= ProcessPriorityItem(6)) N6Click(id - ProcessPriorityItem(1));
+        else if (id >= ThreadPriorityItem(0) && id <= ThreadPriorityItem(6)) IDLE1Click(id - ThreadPriorityItem(0));
         return 0;
     }
     case WM_SYSCOMMAND:

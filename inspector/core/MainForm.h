@@ -8,6 +8,7 @@
 #include "SpeedButton.h"
 #include "UNI_WindowInfo.h"
 #include "Window.h"
+#include "language/MessageTable.h"
 #include "language/MultiLang.h"
 
 #include <map>
@@ -110,6 +111,27 @@ private:
     LRESULT ControlColor(HDC dc, HWND control, bool editable);
 
     void SpeedButton7Click(SpeedButton& sender);  // navigation, by Tag
+    // Window commands.
+    void SpeedButton17Click(SpeedButton& sender);  // minimise, restore, maximise, by Tag
+    void SpeedButton20Click();
+    void SpeedButton22Click();
+    void SpeedButton21Click();
+    void SpeedButton24Click();
+    void SpeedButton25Click();
+    void SpeedButton34Click();
+    void SpeedButton35Click();
+    void SpeedButton32Click();
+    // Process and thread commands.
+    void SpeedButton26Click();
+    void N6Click(int tag);
+    void SpeedButton27Click();
+    void SpeedButton28Click();
+    void IDLE1Click(int tag);
+    void SpeedButton31Click(SpeedButton& sender);  // freeze (Tag 0) and unfreeze (Tag 1)
+    void SpeedButton29Click();
+    [[nodiscard]] bool IsOwnProcess() const;
+    [[nodiscard]] std::string ControlText(HWND control) const;
+    void ShowError(Msg message, UINT extraFlags = 0) const;
     void Edit1Change();
     void PanelSwitchClick();
     void SpeedButton1Click();

@@ -50,6 +50,31 @@ std::optional<int32_t> StrToInt(std::string_view text)
     return static_cast<int32_t>(negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
 }
 
+std::optional<uint32_t> ParseNumberNotation(std::string_view text)
+{
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    const std::string upper = UpperCaseAscii(text);
+    size_t prefix = 0;
+    if (upper.starts_with("$") || upper.starts_with("#"))
+        prefix = 1;
+    else if (upper.starts_with("0X") || upper.starts_with("&H"))
+        prefix = 2;
+    if (prefix != 0) {
+        if (upper.size() == prefix) return std::nullopt;
+        uint64_t value = 0;
+        for (size_t i = prefix; i < upper.size(); ++i) {
+            const int digit = HexDigitValue(upper[i]);
+            if (digit < 0) return std::nullopt;
+            value = value * 16 + static_cast<uint64_t>(digit);  // wraps past 64 bits, like the original
+        }
+        return static_cast<uint32_t>(value);
+    }
+    const auto value = StrToInt(text);
+    if (!value) return std::nullopt;
+    return static_cast<uint32_t>(*value);
+}
+
 std::string ReplaceControlChars(std::string_view text, std::string_view replacement)
 {
     std::string result;

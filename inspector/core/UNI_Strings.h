@@ -15,6 +15,11 @@ namespace lvx {
 // ones may use all 32 bits (so "$FFFFFFFF" is -1).
 [[nodiscard]] std::optional<int32_t> StrToInt(std::string_view text);
 
+// The message panel's number notation: after trimming blanks and control characters, a text
+// that begins with "$", "0X", "&H" or "#" (either case) is one or more hexadecimal digits,
+// accumulated in 64 bits; anything else goes through StrToInt. The low 32 bits of the value.
+[[nodiscard]] std::optional<uint32_t> ParseNumberNotation(std::string_view text);
+
 // A copy of `text` with every character below code 32 replaced by `replacement`.
 [[nodiscard]] std::string ReplaceControlChars(std::string_view text, std::string_view replacement);
 

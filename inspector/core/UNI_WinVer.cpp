@@ -2,6 +2,7 @@
 #include "UNI_WinVer.h"
 
 #include "UNI_DLLs.h"
+#include "UNI_Processes.h"
 
 namespace lvx {
 
@@ -25,6 +26,7 @@ void InitPlatformFlags()
     IsNT = Win32Platform == VER_PLATFORM_WIN32_NT;
     HasExtendedPriorities = IsNT && Win32MajorVersion > 4;
     CanOpenThreads = OpenThreadEntry != nullptr || NtOpenThreadEntry != nullptr;
+    BindProcessEntryPoints();
 }
 
 }  // namespace lvx

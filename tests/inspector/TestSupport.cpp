@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -270,6 +271,78 @@ ScratchRegistryKey::~ScratchRegistryKey()
 {
     DeleteRegistryKey(path_);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\LumivexTests");  // only when nothing else is left in it
+}
+
+namespace {
+
+ModalWatcher* ActiveWatcher = nullptr;  // the timer procedure has no context of its own
+
+BOOL CALLBACK FindPopupMenu(HWND window, LPARAM found)
+{
+    char name[32] = {};
+    ::GetClassNameA(window, name, static_cast<int>(std::size(name)));
+    if (lstrcmpA(name, "#32768") == 0 && ::IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM found)
+{
+    char name[32] = {};
+    ::GetClassNameA(window, name, static_cast<int>(std::size(name)));
+    if (lstrcmpA(name, "#32770") == 0 && ::IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+ModalWatcher::ModalWatcher()
+{
+    ActiveWatcher = this;
+    timer_ = ::SetTimer(nullptr, 0, 30, &ModalWatcher::Tick);
+}
+
+ModalWatcher::~ModalWatcher()
+{
+    ::KillTimer(nullptr, timer_);
+    ActiveWatcher = nullptr;
+}
+
+void CALLBACK ModalWatcher::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    ModalWatcher* watcher = ActiveWatcher;
+    if (watcher == nullptr) return;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND menu = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindPopupMenu, reinterpret_cast<LPARAM>(&menu));
+    if (menu != nullptr ||
+        (::GetGUIThreadInfo(::GetCurrentThreadId(), &info) && (info.flags & GUI_POPUPMENUMODE))) {
+        if (watcher->OnMenu) watcher->OnMenu();
+        ::EndMenu();
+        return;
+    }
+    HWND box = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindMessageBox, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr) return;
+    char caption[256] = {};
+    ::GetWindowTextA(box, caption, static_cast<int>(std::size(caption)));
+    // The message is the box's text control: id 0xFFFF on Windows; else the static with the longest text.
+    std::string text;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char name[32] = {};
+        ::GetClassNameA(child, name, static_cast<int>(std::size(name)));
+        char childText[1024] = {};
+        ::GetWindowTextA(child, childText, static_cast<int>(std::size(childText)));
+        if (lstrcmpiA(name, "Static") == 0 && std::strlen(childText) > text.size()) text = childText;
+    }
+    watcher->Boxes.push_back({caption, text});
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 namespace {

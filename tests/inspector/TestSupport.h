@@ -117,6 +117,27 @@ private:
     std::string path_;
 };
 
+// While it lives, every message box and popup menu of this thread is answered as soon as it
+// shows: message boxes are recorded (caption and text) and closed with OK, menus are closed
+// after `onMenu` has looked at them. Commands that show them can then run inside a test.
+class ModalWatcher {
+public:
+    struct Box {
+        std::string Caption;
+        std::string Text;
+    };
+    ModalWatcher();
+    ~ModalWatcher();
+    ModalWatcher(const ModalWatcher&) = delete;
+    ModalWatcher& operator=(const ModalWatcher&) = delete;
+    std::vector<Box> Boxes;
+    std::function<void()> OnMenu;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    UINT_PTR timer_ = 0;
+};
+
 // Synthetic mouse input at screen pixels.
 void MouseMoveTo(int x, int y);
 void MouseDown();

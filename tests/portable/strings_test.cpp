@@ -82,3 +82,25 @@ TEST(Formatting, HandlesIdsAndGeometry)
     EXPECT_EQ(FormatSize(420, 0), "420x0");
     EXPECT_EQ(FormatPoint(INT32_MIN, INT32_MAX), "(-2147483648,2147483647)");
 }
+
+TEST(ParseNumberNotation, EveryHexPrefixAndPlainDecimal)
+{
+    for (const char* text : {"0x10", "$10", "&h10", "&H10", "#10", "16", " 16 ", "0X10", "x10", "+16"})
+        EXPECT_EQ(ParseNumberNotation(text), 16u) << text;
+    EXPECT_EQ(ParseNumberNotation("#0"), 0u);
+    EXPECT_EQ(ParseNumberNotation("-1"), 0xFFFFFFFFu);
+    EXPECT_EQ(ParseNumberNotation("$ffffffff"), 0xFFFFFFFFu);
+}
+
+TEST(ParseNumberNotation, RejectsPrefixesWithoutDigitsAndStrayLetters)
+{
+    for (const char* text : {"#", "$", "0x", "&h", "$G", "#1G", "&h-1", "$-1", "", "  ", "WM_PAINT", "1O", "12 3"})
+        EXPECT_FALSE(ParseNumberNotation(text).has_value()) << '"' << text << '"';
+}
+
+TEST(ParseNumberNotation, KeepsTheLowThirtyTwoBitsOfLongHexNumbers)
+{
+    EXPECT_EQ(ParseNumberNotation("$1FFFFFFFF"), 0xFFFFFFFFu);
+    EXPECT_EQ(ParseNumberNotation("0x123456789ABCDEF0"), 0x9ABCDEF0u);
+    EXPECT_EQ(ParseNumberNotation("#10000000000000001"), 1u);  // past 64 bits the value wraps
+}

@@ -119,6 +119,59 @@ LRESULT CALLBACK slowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// Questions the tests ask a "commands" window about itself, answered from the target's own view.
+constexpr UINT kQueryMessage = WM_APP + 3;
+enum Query : WPARAM { kVisible, kEnabled, kTopmost, kShowState, kCloseCount, kLastSysCommand, kEchoCount, kEchoLParam, kSysCommandCount };
+// Answers wParam * 2 and remembers what it got, for the message panel's tests.
+constexpr UINT kEchoMessage = WM_APP + 4;
+
+struct CommandsState {
+    LRESULT closeCount = 0;
+    LRESULT lastSysCommand = 0;
+    LRESULT echoCount = 0;
+    LRESULT echoLParam = 0;
+    LRESULT sysCommandCount = 0;
+};
+CommandsState g_commands;  // main thread only
+
+LRESULT CALLBACK commandsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case kQueryMessage:
+        switch (wp) {
+        case kVisible: return IsWindowVisible(hwnd) ? 1 : 0;
+        case kEnabled: return IsWindowEnabled(hwnd) ? 1 : 0;
+        case kTopmost: return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0;
+        case kShowState: return IsIconic(hwnd) ? 0 : IsZoomed(hwnd) ? 1 : 2;
+        case kCloseCount: return g_commands.closeCount;
+        case kLastSysCommand: return g_commands.lastSysCommand;
+        case kEchoCount: return g_commands.echoCount;
+        case kEchoLParam: return g_commands.echoLParam;
+        case kSysCommandCount: return g_commands.sysCommandCount;
+        default: return -1;
+        }
+    case kEchoMessage:
+        ++g_commands.echoCount;
+        g_commands.echoLParam = lp;
+        return static_cast<LRESULT>(wp * 2);
+    case WM_SYSCOMMAND:
+        g_commands.lastSysCommand = static_cast<LRESULT>(wp & 0xFFF0);
+        ++g_commands.sysCommandCount;
+        break;
+    case WM_CLOSE:
+        ++g_commands.closeCount;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// A control that refuses every new text.
+LRESULT CALLBACK noTextProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETTEXT) return FALSE;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
 INT_PTR CALLBACK dialogProc(HWND, UINT, WPARAM, LPARAM) {
     // FALSE for WM_INITDIALOG too: the target should not move the keyboard focus on its own.
     return FALSE;
@@ -136,6 +189,7 @@ void registerClasses() {
         {"LvxTargetOverlap", DefWindowProcA, COLOR_WINDOW}, {"LvxTargetOwner", DefWindowProcA, COLOR_WINDOW},
         {"LvxTargetOwned", DefWindowProcA, COLOR_BTNFACE}, {"LvxTargetHung", hungProc, COLOR_WINDOW},
         {"LvxTargetMany", DefWindowProcA, COLOR_WINDOW},  {"LvxTargetSlow", slowProc, COLOR_WINDOW},
+        {"LvxTargetCommands", commandsProc, COLOR_WINDOW}, {"LvxTargetNoText", noTextProc, COLOR_BTNFACE},
     };
     for (const ClassInfo& c : classes) {
         WNDCLASSEXA wc{};
@@ -315,6 +369,16 @@ void createSlow(Report& report, unsigned) {
     report.window("slow", topLevel("LvxTargetSlow", "Slow Window", {650, 350, 200, 100}));
 }
 
+// Windows that report what the inspector's commands did to them (kQueryMessage), a control that
+// refuses new texts, and a second window to close.
+void createCommands(Report& report, unsigned) {
+    const HWND commands = topLevel("LvxTargetCommands", "Commands Window", {300, 300, 320, 200});
+    report.window("commands", commands);
+    report.window("commands.notext", child(commands, "LvxTargetNoText", "Fixed text", 701, {10, 10, 120, 24}));
+    report.window("commands.edit", child(commands, "EDIT", "Editable", 702, {10, 44, 150, 24}, WS_BORDER));
+    report.window("closable", topLevel("LvxTargetCommands", "Closable Window", {300, 550, 220, 120}));
+}
+
 struct Scenario {
     std::string_view name;
     bool takesCount;  // written as name:count
@@ -324,7 +388,7 @@ struct Scenario {
 constexpr Scenario kScenarios[] = {
     {"basic", false, createBasic},     {"dialog", false, createDialog}, {"nested", false, createNested},
     {"overlap", false, createOverlap}, {"owned", false, createOwned},   {"hung", false, createHung},
-    {"many", true, createMany},        {"slow", false, createSlow},
+    {"many", true, createMany},        {"slow", false, createSlow},     {"commands", false, createCommands},
 };
 
 // Unknown, malformed or repeated scenarios are skipped: a repeat would report two windows under one name.

@@ -1,0 +1,147 @@
+// The process and thread behind a window: opening the thread, listing the process's modules.
+#include "UNI_Processes.h"
+
+#include "Handles.h"
+#include "MainForm.h"
+#include "UNI_DLLs.h"
+#include "UNI_WinVer.h"
+#include "language/MessageTable.h"
+
+#include <algorithm>
+
+namespace lvx {
+namespace {
+
+using EnumProcessModulesProc = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, LPDWORD);
+using GetModuleFileNameExProc = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+using GetWindowModuleFileNameProc = UINT(WINAPI*)(HWND, LPSTR, UINT);
+
+// Stand-ins for entry points that the loaded psapi.dll lacks: they say so and fail.
+BOOL WINAPI MissingEnumProcessModules(HANDLE, HMODULE*, DWORD, LPDWORD)
+{
+    ::MessageBoxA(nullptr, "Function EnumProcessModules not imported from PSAPI.DLL", "Error", MB_OK | MB_ICONERROR);
+    return FALSE;
+}
+
+DWORD WINAPI MissingGetModuleFileNameEx(HANDLE, HMODULE, LPSTR, DWORD)
+{
+    ::MessageBoxA(nullptr, "Function GetModuleFileNameEx not imported from PSAPI.DLL", "Error", MB_OK | MB_ICONERROR);
+    return 0;
+}
+
+// Bound once at start and freed with the program (the module lives as long as it).
+HMODULE Psapi = nullptr;
+EnumProcessModulesProc EnumProcessModulesEntry = nullptr;
+GetModuleFileNameExProc GetModuleFileNameExEntry = nullptr;
+GetWindowModuleFileNameProc GetWindowModuleFileNameEntry = nullptr;
+
+template <typename Proc>
+Proc Entry(HMODULE module, const char* name)
+{
+    return module ? reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+}
+
+// CLIENT_ID and OBJECT_ATTRIBUTES as NtOpenThread takes them.
+struct ClientId {
+    HANDLE UniqueProcess;
+    HANDLE UniqueThread;
+};
+struct ObjectAttributes {
+    ULONG Length;
+    HANDLE RootDirectory;
+    void* ObjectName;
+    ULONG Attributes;
+    void* SecurityDescriptor;
+    void* SecurityQualityOfService;
+};
+
+}  // namespace
+
+void BindProcessEntryPoints()
+{
+    if (IsNT) {
+        if (Psapi == nullptr) Psapi = ::LoadLibraryA("psapi.dll");
+        if (Psapi != nullptr) {
+            EnumProcessModulesEntry = Entry<EnumProcessModulesProc>(Psapi, "EnumProcessModules");
+            GetModuleFileNameExEntry = Entry<GetModuleFileNameExProc>(Psapi, "GetModuleFileNameExA");
+            if (EnumProcessModulesEntry == nullptr) EnumProcessModulesEntry = &MissingEnumProcessModules;
+            if (GetModuleFileNameExEntry == nullptr) GetModuleFileNameExEntry = &MissingGetModuleFileNameEx;
+        }
+    } else if (Win32Platform == VER_PLATFORM_WIN32_WINDOWS) {
+        GetWindowModuleFileNameEntry =
+            Entry<GetWindowModuleFileNameProc>(::GetModuleHandleA("user32.dll"), "GetWindowModuleFileNameA");
+    }
+}
+
+HANDLE OpenTargetThread()
+{
+    HANDLE thread = nullptr;
+    if (OpenThreadEntry != nullptr) {
+        thread = OpenThreadEntry(TargetThreadAccess, FALSE, CurrentWindow.ThreadId);
+    } else if (NtOpenThreadEntry != nullptr) {
+        ObjectAttributes attributes{};
+        attributes.Length = sizeof attributes;
+        ClientId client{nullptr, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(CurrentWindow.ThreadId))};
+        if (NtOpenThreadEntry(&thread, TargetThreadAccess, &attributes, &client) < 0) thread = nullptr;
+    } else {
+        return nullptr;
+    }
+    if (thread == nullptr)
+        ::MessageBoxA(nullptr, MessageText(Msg::OpenThreadFailed).c_str(), MessageText(Msg::ERROR_).c_str(),
+                      MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    return thread;
+}
+
+bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vector<std::string>& names)
+{
+    modules.clear();
+    names.clear();
+    if (!IsNT || EnumProcessModulesEntry == nullptr || GetModuleFileNameExEntry == nullptr) return false;
+    const unique_kernel_handle process(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process) return false;
+    modules.resize(64);
+    DWORD needed = 0;
+    if (!EnumProcessModulesEntry(process.get(), modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)),
+                                 &needed)) {
+        modules.clear();
+        return false;
+    }
+    if (needed > modules.size() * sizeof(HMODULE)) {
+        modules.resize(needed / sizeof(HMODULE));
+        if (!EnumProcessModulesEntry(process.get(), modules.data(),
+                                     static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &needed)) {
+            modules.clear();
+            return false;
+        }
+    }
+    modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
+    for (const HMODULE module : modules) {
+        char name[MAX_PATH] = {};
+        GetModuleFileNameExEntry(process.get(), module, name, MAX_PATH);
+        names.emplace_back(name);
+    }
+    return true;
+}
+
+bool GetWindowModulePath(HWND window, std::string& path)
+{
+    path.clear();
+    if (IsNT) {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        std::vector<HMODULE> modules;
+        std::vector<std::string> names;
+        const bool listed = ListProcessModules(processId, modules, names);
+        if (listed && !names.empty()) path = names.front();
+        return listed;
+    }
+    if (GetWindowModuleFileNameEntry == nullptr) return false;
+    char name[MAX_PATH] = {};
+    GetWindowModuleFileNameEntry(window, name, MAX_PATH);
+    ::OemToCharBuffA(name, name, MAX_PATH);
+    path = name;
+    return true;
+}
+
+}  // namespace lvx

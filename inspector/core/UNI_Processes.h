@@ -1,0 +1,28 @@
+// The process and thread behind a window: opening the thread, listing the process's modules.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace lvx {
+
+// Access the thread commands need: terminate, suspend/resume, set and query information.
+inline constexpr DWORD TargetThreadAccess = 0x63;
+
+// Opens the thread of CurrentWindow with OpenThread, or NtOpenThread where OpenThread is missing.
+// A failure shows "Не удалось открыть поток" and answers 0; with neither entry point, 0 quietly.
+// The caller closes the handle.
+[[nodiscard]] HANDLE OpenTargetThread();
+
+// The module handles and file names of a process (NT family, with psapi present).
+[[nodiscard]] bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vector<std::string>& names);
+
+// The executable of the process that owns the window (its first module on the NT family).
+[[nodiscard]] bool GetWindowModulePath(HWND window, std::string& path);
+
+// Binds psapi on the NT family or GetWindowModuleFileNameA on the 95 family (once, at start).
+void BindProcessEntryPoints();
+
+}  // namespace lvx

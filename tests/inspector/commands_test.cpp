@@ -1,0 +1,230 @@
+// The window commands and the message panel against windows of another process, which report
+// from their own side what the commands did to them.
+#include "TestSupport.h"
+
+#include "core/MainForm.h"
+#include "core/UNI_WinVer.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace lvx;
+using lvxtest::TargetProcess;
+
+namespace {
+
+constexpr UINT QueryMessage = WM_APP + 3;
+enum Query : WPARAM { Visible, Enabled, Topmost, ShowStateQuery, CloseCount, LastSysCommand, EchoCount, EchoLParam,
+                      SysCommandCount };
+
+LRESULT Ask(HWND window, Query query)
+{
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutA(window, QueryMessage, query, 0, SMTO_NORMAL, 5000, &answer)) return -1;
+    return static_cast<LRESULT>(answer);
+}
+
+std::string TextOf(HWND control)
+{
+    char buffer[1024] = {};
+    ::GetWindowTextA(control, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+class CommandsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
+        InitPlatformFlags();
+        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"commands", "owned", "slow"});
+        Form = std::make_unique<TMainForm>();
+        ASSERT_TRUE(Form->FormCreate());
+    }
+    static void TearDownTestSuite()
+    {
+        Form.reset();
+        Target.reset();
+        Settings.reset();
+    }
+    void SetUp() override { ASSERT_TRUE(Target->Ready()); }
+
+    static void Inspect(HWND window)
+    {
+        CurrentWindow = WindowInfo{};
+        CurrentWindow.Handle = window;
+        Form->RefreshExecute();
+    }
+    static void Click(SpeedButton& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
+    static void SendFromPanel(const char* message, const char* wParam, const char* lParam)
+    {
+        ::SetWindowTextA(Form->ComboBox1, message);
+        ::SetWindowTextA(Form->Edit17, wParam);
+        ::SetWindowTextA(Form->Edit18, lParam);
+        Click(Form->SpeedButton32);
+    }
+
+    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
+    static std::unique_ptr<TargetProcess> Target;
+    static std::unique_ptr<TMainForm> Form;
+};
+std::unique_ptr<lvxtest::RegistryKeyBackup> CommandsTest::Settings;
+std::unique_ptr<TargetProcess> CommandsTest::Target;
+std::unique_ptr<TMainForm> CommandsTest::Form;
+
+TEST_F(CommandsTest, MinimiseMaximiseAndRestoreReachTheWindowAndTheDisplayFollows)
+{
+    const HWND window = Target->Window("commands");
+    Inspect(window);
+    Click(Form->SpeedButton17);
+    EXPECT_EQ(Ask(window, LastSysCommand), SC_MINIMIZE);
+    EXPECT_EQ(Ask(window, ShowStateQuery), 0);
+    EXPECT_EQ(CurrentWindow.ShowState, WindowShowState::Minimized);
+    EXPECT_TRUE(Form->SpeedButton17.Down());
+    Click(Form->SpeedButton19);
+    EXPECT_EQ(Ask(window, ShowStateQuery), 1);
+    EXPECT_TRUE(Form->SpeedButton19.Down());
+    Click(Form->SpeedButton18);
+    EXPECT_EQ(Ask(window, ShowStateQuery), 2);
+    EXPECT_TRUE(Form->SpeedButton18.Down());
+    // The button that is already down sends its command again.
+    const LRESULT before = Ask(window, SysCommandCount);
+    Click(Form->SpeedButton18);
+    EXPECT_EQ(Ask(window, SysCommandCount), before + 1);
+    EXPECT_EQ(Ask(window, LastSysCommand), SC_RESTORE);
+}
+
+TEST_F(CommandsTest, VisibleEnabledAndTopmostTogglesChangeTheWindowItself)
+{
+    const HWND window = Target->Window("commands");
+    Inspect(window);
+    ASSERT_TRUE(Form->SpeedButton21.Down());
+    Click(Form->SpeedButton21);  // hide
+    EXPECT_EQ(Ask(window, Visible), 0);
+    EXPECT_FALSE(Form->SpeedButton21.Down()) << "the refresh shows the window hidden";
+    Click(Form->SpeedButton21);
+    EXPECT_EQ(Ask(window, Visible), 1);
+    EXPECT_TRUE(Form->SpeedButton21.Down());
+
+    Click(Form->SpeedButton24);
+    EXPECT_EQ(Ask(window, Enabled), 0);
+    EXPECT_FALSE(Form->SpeedButton24.Down());
+    Click(Form->SpeedButton24);
+    EXPECT_EQ(Ask(window, Enabled), 1);
+
+    Click(Form->SpeedButton25);
+    EXPECT_EQ(Ask(window, Topmost), 1);
+    EXPECT_TRUE(Form->SpeedButton25.Down());
+    Click(Form->SpeedButton25);
+    EXPECT_EQ(Ask(window, Topmost), 0);
+}
+
+TEST_F(CommandsTest, BothWaysOfClosingCloseTheWindow)
+{
+    const HWND closable = Target->Window("closable");
+    Inspect(closable);
+    Click(Form->SpeedButton20);
+    EXPECT_FALSE(::IsWindow(closable));
+    EXPECT_EQ(TextOf(Form->Edit1), "<Окно не существует>");
+
+    const HWND owned = Target->Window("owned");
+    Inspect(owned);
+    Click(Form->SpeedButton22);
+    EXPECT_FALSE(::IsWindow(owned));
+    EXPECT_EQ(CurrentWindow.Handle, nullptr);
+}
+
+TEST_F(CommandsTest, ChangingTheTextIsCheckedByReadingItBack)
+{
+    const HWND edit = Target->Window("commands.edit");
+    Inspect(edit);
+    lvxtest::ModalWatcher watcher;
+    ::SetWindowTextA(Form->Edit1, "Новый текст");
+    ASSERT_TRUE(::IsWindowEnabled(Form->SpeedButton35.Handle()));
+    Click(Form->SpeedButton35);
+    EXPECT_EQ(lvxtest::ForeignText(edit), "Новый текст");
+    EXPECT_EQ(CurrentWindow.Text, "Новый текст");
+    EXPECT_TRUE(watcher.Boxes.empty());
+
+    Inspect(Target->Window("commands.notext"));
+    ::SetWindowTextA(Form->Edit1, "Other");
+    Click(Form->SpeedButton35);
+    ASSERT_EQ(watcher.Boxes.size(), 1u);
+    EXPECT_EQ(watcher.Boxes[0].Caption, "Предупреждение");
+    EXPECT_EQ(watcher.Boxes[0].Text, "Не удалось изменить текст окна");
+    EXPECT_EQ(CurrentWindow.Text, "Fixed text");
+}
+
+TEST_F(CommandsTest, TheMessagePanelSendsByNumberOrNameAndShowsTheResult)
+{
+    const HWND window = Target->Window("commands");
+    Inspect(window);
+    const LRESULT echoes = Ask(window, EchoCount);
+    SendFromPanel("$8004", "#15", "7");
+    EXPECT_EQ(TextOf(Form->Edit19), "42");
+    EXPECT_EQ(Ask(window, EchoCount), echoes + 1);
+    EXPECT_EQ(Ask(window, EchoLParam), 7);
+
+    MessageNames = {{"WM_NULL", 0}, {"LVX_ECHO", 0x8004}};
+    SendFromPanel("lvx_echo", "&h8000", "-1");
+    EXPECT_EQ(TextOf(Form->Edit19), "65536");
+    EXPECT_EQ(Ask(window, EchoLParam), -1);
+
+    // The result is shown unsigned.
+    SendFromPanel("0x8004", "$40000001", "0");
+    EXPECT_EQ(TextOf(Form->Edit19), "2147483650");
+
+    lvxtest::ModalWatcher watcher;
+    for (const auto& [message, wParam] : {std::pair{"NO_SUCH_MESSAGE", "#0"}, std::pair{"", "#0"},
+                                          std::pair{"$8004", "$G"}, std::pair{"#", "#0"}}) {
+        SendFromPanel(message, wParam, "#0");
+    }
+    ASSERT_EQ(watcher.Boxes.size(), 4u);
+    for (const auto& box : watcher.Boxes) {
+        EXPECT_EQ(box.Caption, "Ошибка");
+        EXPECT_EQ(box.Text, "Неизвестное сообщение");
+    }
+    EXPECT_EQ(Ask(window, EchoCount), echoes + 3);  // nothing was sent for the invalid ones
+    MessageNames.clear();
+}
+
+TEST_F(CommandsTest, AMessageThatTakesTooLongGivesZeroAndDoesNotHangTheInspector)
+{
+    Inspect(Target->Window("slow"));
+    const ULONGLONG start = ::GetTickCount64();
+    SendFromPanel("$8002", "0", "0");  // the window answers 42 after 1.5 s
+    EXPECT_LT(::GetTickCount64() - start, 1400u);
+    EXPECT_EQ(TextOf(Form->Edit19), "0");
+}
+
+TEST_F(CommandsTest, TheDropDownListsTheNamesContainingWhatWasTyped)
+{
+    MessageNames = {{"WM_PAINT", 15}, {"WM_NCPAINT", 0x85}, {"WM_SIZE", 5}, {"WM_PAINTICON", 0x26}};
+    ::SetWindowTextA(Form->ComboBox1, "paint");
+    ::SendMessageA(Form->ComboBox1, CB_SHOWDROPDOWN, TRUE, 0);
+    ::SendMessageA(Form->ComboBox1, CB_SHOWDROPDOWN, FALSE, 0);
+    ASSERT_EQ(::SendMessageA(Form->ComboBox1, CB_GETCOUNT, 0, 0), 3);
+    char item[64] = {};
+    ::SendMessageA(Form->ComboBox1, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
+    EXPECT_STREQ(item, "WM_NCPAINT");
+    ::SetWindowTextA(Form->ComboBox1, "");
+    ::SendMessageA(Form->ComboBox1, CB_SHOWDROPDOWN, TRUE, 0);
+    ::SendMessageA(Form->ComboBox1, CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ(::SendMessageA(Form->ComboBox1, CB_GETCOUNT, 0, 0), 4);
+    MessageNames.clear();
+}
+
+TEST_F(CommandsTest, FlashingLeavesTheScreenAsItWas)
+{
+    const HWND window = Target->Window("commands");
+    Inspect(window);
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    const auto before = lvxtest::CaptureScreen(rect);
+    Click(Form->SpeedButton34);
+    EXPECT_EQ(lvxtest::CaptureScreen(rect), before);
+}
+
+}  // namespace

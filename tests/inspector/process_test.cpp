@@ -1,0 +1,244 @@
+// Process and thread commands on a target process: priorities read back through the platform,
+// freezing with its counter, termination, the NtOpenThread fall-back and the own-process guard.
+#include "TestSupport.h"
+
+#include "core/MainForm.h"
+#include "core/MainFormIds.h"
+#include "core/UNI_DLLs.h"
+#include "core/UNI_Processes.h"
+#include "core/UNI_WinVer.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace lvx;
+using lvxtest::TargetProcess;
+namespace ids = lvx::MainFormIds;
+
+namespace {
+
+std::string TextOf(HWND control)
+{
+    char buffer[256] = {};
+    ::GetWindowTextA(control, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+bool Answers(HWND window)
+{
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 300, &result) != 0;
+}
+
+class ProcessTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
+        InitPlatformFlags();
+        Form = std::make_unique<TMainForm>();
+        ASSERT_TRUE(Form->FormCreate());
+        Click(Form->SpeedButton14);  // the process panel
+    }
+    static void TearDownTestSuite()
+    {
+        Form.reset();
+        Settings.reset();
+    }
+    void SetUp() override
+    {
+        target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic", "hung"});
+        ASSERT_TRUE(target->Ready());
+        Inspect(target->Window("basic"));
+    }
+    void TearDown() override
+    {
+        // A test may leave the target frozen: let it go before closing it.
+        if (const HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, static_cast<DWORD>(target->Number("tid")))) {
+            while (::ResumeThread(thread) > 1) {
+            }
+            ::CloseHandle(thread);
+        }
+        target.reset();
+    }
+
+    static void Inspect(HWND window)
+    {
+        CurrentWindow = WindowInfo{};
+        CurrentWindow.Handle = window;
+        Form->RefreshExecute();
+    }
+    static void Click(SpeedButton& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
+    static void Choose(int item) { ::SendMessageA(Form->Handle(), WM_COMMAND, item, 0); }
+
+    DWORD PriorityClass() const
+    {
+        const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, target->ProcessId());
+        const DWORD priority = ::GetPriorityClass(process);
+        ::CloseHandle(process);
+        return priority;
+    }
+    int ThreadPriority() const
+    {
+        const HANDLE thread = ::OpenThread(THREAD_QUERY_INFORMATION, FALSE, static_cast<DWORD>(target->Number("tid")));
+        const int priority = ::GetThreadPriority(thread);
+        ::CloseHandle(thread);
+        return priority;
+    }
+    // The item marked when the button's menu opens.
+    static int MarkedItem(SpeedButton& button, HMENU menu, int first, int last)
+    {
+        int marked = -1;
+        lvxtest::ModalWatcher watcher;
+        watcher.OnMenu = [&] {
+            for (int id = first; id <= last; ++id)
+                if (::GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) marked = id;
+        };
+        Click(button);
+        return marked;
+    }
+
+    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
+    static std::unique_ptr<TMainForm> Form;
+    std::unique_ptr<TargetProcess> target;
+};
+std::unique_ptr<lvxtest::RegistryKeyBackup> ProcessTest::Settings;
+std::unique_ptr<TMainForm> ProcessTest::Form;
+
+TEST_F(ProcessTest, ThePriorityClassChangesAndTheMenuMarksIt)
+{
+    EXPECT_EQ(MarkedItem(Form->SpeedButton26, Form->ProcessPriorityMenu(), ids::ProcessPriorityItem(1),
+                         ids::ProcessPriorityItem(6)),
+              ids::ProcessPriorityItem(4));  // normal
+    Choose(ids::ProcessPriorityItem(2));
+    EXPECT_EQ(PriorityClass(), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+    EXPECT_EQ(MarkedItem(Form->SpeedButton26, Form->ProcessPriorityMenu(), ids::ProcessPriorityItem(1),
+                         ids::ProcessPriorityItem(6)),
+              ids::ProcessPriorityItem(2));
+    Choose(ids::ProcessPriorityItem(6));
+    EXPECT_EQ(PriorityClass(), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
+    Choose(ids::ProcessPriorityItem(4));
+    EXPECT_EQ(PriorityClass(), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+}
+
+TEST_F(ProcessTest, TheThreadPriorityChangesAndTheMenuMarksIt)
+{
+    Choose(ids::ThreadPriorityItem(1));
+    EXPECT_EQ(ThreadPriority(), THREAD_PRIORITY_HIGHEST);
+    EXPECT_EQ(MarkedItem(Form->SpeedButton28, Form->ThreadPriorityMenu(), ids::ThreadPriorityItem(0),
+                         ids::ThreadPriorityItem(6)),
+              ids::ThreadPriorityItem(1));
+    Choose(ids::ThreadPriorityItem(0));
+    EXPECT_EQ(ThreadPriority(), THREAD_PRIORITY_TIME_CRITICAL);
+    Choose(ids::ThreadPriorityItem(6));
+    EXPECT_EQ(ThreadPriority(), THREAD_PRIORITY_IDLE);
+    Choose(ids::ThreadPriorityItem(3));
+    EXPECT_EQ(ThreadPriority(), THREAD_PRIORITY_NORMAL);
+    EXPECT_EQ(MarkedItem(Form->SpeedButton28, Form->ThreadPriorityMenu(), ids::ThreadPriorityItem(0),
+                         ids::ThreadPriorityItem(6)),
+              ids::ThreadPriorityItem(3));
+}
+
+TEST_F(ProcessTest, FreezingCountsAndStopsTheThreadUntilUnfrozen)
+{
+    const HWND window = target->Window("basic");
+    Click(Form->SpeedButton30);
+    EXPECT_EQ(TextOf(Form->Edit16), "1");
+    Click(Form->SpeedButton30);
+    EXPECT_EQ(TextOf(Form->Edit16), "2");
+    EXPECT_FALSE(Answers(window));
+    Click(Form->SpeedButton31);
+    EXPECT_EQ(TextOf(Form->Edit16), "1");
+    EXPECT_FALSE(Answers(window));
+    Click(Form->SpeedButton31);
+    EXPECT_EQ(TextOf(Form->Edit16), "0");
+    EXPECT_TRUE(lvxtest::WaitFor([&] { return Answers(window); }));
+    Click(Form->SpeedButton31);  // a running thread
+    EXPECT_EQ(TextOf(Form->Edit16), "0");
+    Form->RefreshExecute();
+    EXPECT_EQ(TextOf(Form->Edit16), "") << "every display empties the counter";
+}
+
+TEST_F(ProcessTest, WithoutOpenThreadTheNativeCallOpensTheThread)
+{
+    const auto savedOpen = OpenThreadEntry;
+    const auto savedNt = NtOpenThreadEntry;
+    OpenThreadEntry = nullptr;
+    NtOpenThreadEntry = reinterpret_cast<NtOpenThreadProc>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtOpenThread")));
+    ASSERT_NE(NtOpenThreadEntry, nullptr);
+    const HANDLE thread = OpenTargetThread();
+    ASSERT_NE(thread, nullptr);
+    ::CloseHandle(thread);
+    Click(Form->SpeedButton30);
+    EXPECT_EQ(TextOf(Form->Edit16), "1");
+    EXPECT_FALSE(Answers(target->Window("basic")));
+    Click(Form->SpeedButton31);
+    EXPECT_EQ(TextOf(Form->Edit16), "0");
+
+    // A thread that does not exist: the message, and no handle.
+    CurrentWindow.ThreadId = 0xFFFFFFF0;
+    lvxtest::ModalWatcher watcher;
+    EXPECT_EQ(OpenTargetThread(), nullptr);
+    ASSERT_EQ(watcher.Boxes.size(), 1u);
+    EXPECT_EQ(watcher.Boxes[0].Text, "Не удалось открыть поток");
+    OpenThreadEntry = savedOpen;
+    NtOpenThreadEntry = savedNt;
+}
+
+TEST_F(ProcessTest, TerminatingTheThreadOrTheProcessMakesTheWindowGo)
+{
+    Inspect(target->Window("hung"));  // a thread of its own in the target
+    Click(Form->SpeedButton29);
+    EXPECT_TRUE(lvxtest::WaitFor([&] { return !::IsWindow(target->Window("hung")); }));
+    Form->RefreshExecute();
+    EXPECT_EQ(TextOf(Form->Edit1), "<Окно не существует>");
+    EXPECT_TRUE(::IsWindow(target->Window("basic")));
+
+    Inspect(target->Window("basic"));
+    Click(Form->SpeedButton27);
+    EXPECT_EQ(::WaitForSingleObject(target->Process(), 10000), WAIT_OBJECT_0);
+    Form->RefreshExecute();
+    EXPECT_EQ(TextOf(Form->Edit1), "<Окно не существует>");
+    EXPECT_FALSE(Form->SpeedButton27.IsVisible());
+}
+
+TEST_F(ProcessTest, TheInspectorNeverFreezesOrEndsItself)
+{
+    Inspect(Form->Handle());
+    ASSERT_EQ(CurrentWindow.ProcessId, ::GetCurrentProcessId());
+    Click(Form->SpeedButton30);
+    EXPECT_EQ(TextOf(Form->Edit16), "");
+    Click(Form->SpeedButton29);
+    Click(Form->SpeedButton27);
+    EXPECT_TRUE(::IsWindow(Form->Handle()));  // still here to check
+}
+
+TEST_F(ProcessTest, TheModulePathIsTheProcessExecutableOnBothFamilies)
+{
+    std::string path;
+    ASSERT_TRUE(GetWindowModulePath(target->Window("basic"), path));
+    EXPECT_NE(path.find("lvxtarget.exe"), std::string::npos) << path;
+    std::vector<HMODULE> modules;
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListProcessModules(target->ProcessId(), modules, names));
+    EXPECT_GT(modules.size(), 3u);
+    EXPECT_EQ(modules.size(), names.size());
+
+    // The 95 family asks user32 for the window's module instead.
+    const DWORD platform = Win32Platform;
+    Win32Platform = VER_PLATFORM_WIN32_WINDOWS;
+    IsNT = false;
+    BindProcessEntryPoints();
+    std::string own;
+    EXPECT_TRUE(GetWindowModulePath(Form->Handle(), own));
+    EXPECT_NE(own.find("lvx_core_tests.exe"), std::string::npos) << own;
+    EXPECT_FALSE(ListProcessModules(target->ProcessId(), modules, names));
+    Win32Platform = platform;
+    IsNT = true;
+    BindProcessEntryPoints();
+}
+
+}  // namespace
