@@ -92,6 +92,11 @@ lvx_ensure_prefix() {
     wineserver -w
   fi
   if [ "$mode" = test ]; then
+    # Wine links the profile's Desktop, Documents, Music... to the Linux home folder: turn them
+    # into plain folders of the prefix, so that nothing a test deletes can reach the host.
+    find "$prefix/drive_c/users" -maxdepth 2 -type l | while read -r link; do
+      rm -f "$link" && mkdir -p "$link"
+    done
     rm -f "$prefix/dosdevices/z:"
     ln -sfn "$build" "$prefix/dosdevices/y:"
     # The tests move the mouse through the X server, as a user's mouse does (see TestSupport).

@@ -1,0 +1,165 @@
+// INI files on disk: the open modes and their sharing, the error for a file that cannot be
+// opened, saving, bare names in the Windows folder, and the cached access layer.
+#include "TestSupport.h"
+
+#include "log/IniCache.h"
+#include "log/TextIniFile.h"
+#include "system/SystemSeam.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace lvu;
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteFile(const std::string& path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+bool CanOpenForWriting(const std::string& path)
+{
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);
+    return true;
+}
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void TearDown() override { cached::FlushAll(); }
+    lvxtest::TempFolder folder;
+};
+
+TEST_F(IniFileTest, ReadOnlyFilesAreReleasedAtOnceAndWritableOnesKept)
+{
+    const std::string path = folder.Path() + "install.log";
+    WriteFile(path, "[Strings]\r\nAppID = 'Demo'\r\n");
+    {
+        TTextIniFile reader(path, true);
+        EXPECT_EQ(reader.Data().ReadString("Strings", "AppID", ""), "Demo");
+        EXPECT_TRUE(CanOpenForWriting(path));
+    }
+    {
+        TTextIniFile writer(path, false);
+        EXPECT_FALSE(CanOpenForWriting(path)) << "others may only read while it is open for writing";
+        const HANDLE reader = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+        if (reader != INVALID_HANDLE_VALUE) ::CloseHandle(reader);
+    }
+    EXPECT_TRUE(CanOpenForWriting(path));
+}
+
+TEST_F(IniFileTest, AFileThatCannotBeOpenedRaisesAndAMissingOneIsEmpty)
+{
+    const std::string path = folder.Path() + "locked.ini";
+    WriteFile(path, "[S]\r\na=1\r\n");
+    const HANDLE lock = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    try {
+        TTextIniFile file(path, true);
+        ADD_FAILURE() << "no error for a file in use";
+    } catch (const IniFileError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open file " + path);
+    }
+    EXPECT_THROW(static_cast<void>(cached::ReadString(path, "S", "a", "")), IniFileError);
+    EXPECT_FALSE(cached::WriteString(path, "S", "a", "2"));
+    ::CloseHandle(lock);
+    EXPECT_EQ(cached::ReadString(path, "S", "a", ""), "1");
+
+    TTextIniFile missing(folder.Path() + "absent.ini", true);
+    EXPECT_EQ(missing.Data().SectionCount(), 0u);
+    EXPECT_EQ(::GetFileAttributesA((folder.Path() + "absent.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(IniFileTest, SavingWritesOnlyFilledSectionsAndCutsTheOldTail)
+{
+    const std::string path = folder.Path() + "sub\\dir\\settings.ini";
+    {
+        TTextIniFile file(path, false);  // the folders do not exist yet
+        file.Data().WriteString("First", "a", "1");
+        file.Data().WriteString("Empty", "x", "y");
+        file.Data().DeleteKey("Empty", "x");
+        file.Data().WriteString("Second", "b", "two words");
+    }
+    EXPECT_EQ(ReadFile(path), "[First]\r\na=1\r\n\r\n[Second]\r\nb=two words\r\n\r\n");
+    WriteFile(path, ReadFile(path) + std::string(4000, ';'));
+    {
+        TTextIniFile file(path, false);
+        file.Data().EraseSection("Second");
+        file.UpdateFile();
+    }
+    EXPECT_EQ(ReadFile(path), "[First]\r\na=1\r\n\r\n");
+    {
+        TTextIniFile unchanged(path, false);  // nothing changed: nothing written
+        WriteFile(folder.Path() + "marker", "");
+    }
+    EXPECT_EQ(ReadFile(path), "[First]\r\na=1\r\n\r\n");
+}
+
+TEST_F(IniFileTest, ABareNameLivesInTheWindowsFolder)
+{
+    SystemSeam seam = RealSystemSeam();
+    seam.WindowsFolder = folder.Path();
+    const ScopedSeamOverride override(seam);
+    {
+        TTextIniFile file("program.ini", false);
+        EXPECT_EQ(file.FileName(), folder.Path() + "program.ini");
+        file.Data().WriteString("S", "k", "v");
+    }
+    EXPECT_EQ(ReadFile(folder.Path() + "program.ini"), "[S]\r\nk=v\r\n\r\n");
+}
+
+TEST_F(IniFileTest, TheCachedLayerConvertsNumbersItsOwnWay)
+{
+    const std::string path = folder.Path() + "numbers.ini";
+    WriteFile(path, "[N]\r\nhex=0x1F\r\ndollar=$1F\r\nneg= -5\r\none=1\r\ntwo=2\r\ntext=abc\r\n");
+    EXPECT_EQ(cached::ReadInteger(path, "N", "hex", 7), 7);
+    EXPECT_EQ(cached::ReadInteger(path, "N", "dollar", 7), 31);
+    EXPECT_EQ(cached::ReadInteger(path, "N", "neg", 7), -5);
+    EXPECT_EQ(cached::ReadInteger(path, "N", "text", 7), 7);
+    EXPECT_EQ(cached::ReadInteger(path, "N", "missing", 7), 7);
+    TTextIniFile direct(path, true);
+    EXPECT_EQ(direct.Data().ReadInteger("N", "hex", 7), 31);  // the class reads "0x" as hexadecimal
+    EXPECT_TRUE(cached::ReadBool(path, "N", "one", false));
+    EXPECT_FALSE(cached::ReadBool(path, "N", "two", true));  // only "1" is true
+    EXPECT_TRUE(cached::ReadBool(path, "N", "missing", true));
+    EXPECT_EQ(cached::SectionLineCount(path, "N"), 6u);
+    std::vector<std::string> lines;
+    cached::ReadSection(path, "N", lines);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[2], "neg=-5");
+    EXPECT_EQ(cached::SectionLineCount(path, "nothing"), 0u);
+}
+
+TEST_F(IniFileTest, AWriteThroughTheCacheReopensTheFileForWriting)
+{
+    const std::string path = folder.Path() + "cache.ini";
+    WriteFile(path, "[S]\r\na=1\r\nb=2\r\n");
+    EXPECT_EQ(cached::ReadString(path, "S", "a", ""), "1");
+    EXPECT_TRUE(CanOpenForWriting(path));  // opened for reading only, and released
+    EXPECT_TRUE(cached::WriteString(path, "S", "c", "3"));
+    EXPECT_FALSE(CanOpenForWriting(path));  // now held for writing
+    EXPECT_TRUE(cached::DeleteKey(path, "S", "a"));
+    // The same file under another spelling is the same cached object.
+    EXPECT_EQ(cached::ReadString(path.substr(0, path.size() - 9) + "CACHE.INI", "S", "c", ""), "3");
+    cached::FlushAll();
+    EXPECT_TRUE(CanOpenForWriting(path));
+    EXPECT_EQ(ReadFile(path), "[S]\r\nb=2\r\nc=3\r\n\r\n");
+}
+
+}  // namespace

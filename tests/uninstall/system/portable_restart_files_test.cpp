@@ -1,0 +1,94 @@
+// Native tests of the wininit.ini, autoexec.bat and self-removal batch texts.
+#include "RestartFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace lvu;
+
+namespace {
+
+const std::vector<std::string> Entries{"NUL=C:\\OLD.DLL", "NEW.DLL=C:\\TMP.DLL"};
+
+TEST(WininitText, EntriesGoBeforeTheEmptyLineThatEndsRename)
+{
+    EXPECT_EQ(AddRenameEntries("[Rename]\r\nNUL=C:\\A.TXT\r\n\r\n[Other]\r\nx=1\r\n", Entries),
+              "[Rename]\r\nNUL=C:\\A.TXT\r\nNUL=C:\\OLD.DLL\r\nNEW.DLL=C:\\TMP.DLL\r\n\r\n[Other]\r\nx=1\r\n");
+    // Without an empty line after it, the section runs to the end of the file.
+    EXPECT_EQ(AddRenameEntries("[Other]\r\nx=1\r\n[rename]\r\nNUL=C:\\A.TXT", {"NUL=C:\\B"}),
+              "[Other]\r\nx=1\r\n[rename]\r\nNUL=C:\\A.TXT\r\nNUL=C:\\B\r\n");
+}
+
+TEST(WininitText, ASectionHeaderAlsoEndsRename)
+{
+    EXPECT_EQ(AddRenameEntries("[Rename]\r\nNUL=C:\\A.TXT\r\n[Other]\r\nx=1\r\n", {"NUL=C:\\B"}),
+              "[Rename]\r\nNUL=C:\\A.TXT\r\nNUL=C:\\B\r\n[Other]\r\nx=1\r\n");
+    EXPECT_EQ(AddRenameEntries("[Rename]\n[Other]\n", {"NUL=C:\\B"}), "[Rename]\r\nNUL=C:\\B\r\n[Other]\r\n");
+}
+
+TEST(WininitText, LinesAreTrimmedEmptyLinesKeptAndOnlyTheFirstSectionTaken)
+{
+    EXPECT_EQ(AddRenameEntries("  [Rename] \n\t a=b \n\n\n[Rename]\nc=d\n", {"NUL=C:\\B"}),
+              "[Rename]\r\na=b\r\nNUL=C:\\B\r\n\r\n\r\n[Rename]\r\nc=d\r\n");
+}
+
+TEST(WininitText, MissingSectionOrFileGetsANewSectionAtTheEnd)
+{
+    EXPECT_EQ(AddRenameEntries("", {"NUL=C:\\B"}), "[Rename]\r\nNUL=C:\\B\r\n");
+    EXPECT_EQ(AddRenameEntries("[Other]\r\nx=1", {"NUL=C:\\B"}), "[Other]\r\nx=1\r\n[Rename]\r\nNUL=C:\\B\r\n");
+    // "[Renamed]" is another section.
+    EXPECT_EQ(AddRenameEntries("[Renamed]\r\n", {"NUL=C:\\B"}), "[Renamed]\r\n[Rename]\r\nNUL=C:\\B\r\n");
+}
+
+TEST(AutoexecText, EveryMatchingSetLineIsReplacedOthersAreCopied)
+{
+    const AutoexecEdit edit = SetAutoexecVariable(
+        "@echo off\r\n  set lvu_var=old\r\nSET LVU_VAR2=keep\r\nSET  LVU_VAR=again\r\nREM SET LVU_VAR=x\r\n"
+        "SET PATH=C:\\DOS\r\n   \r\n",
+        "LVU_VAR", "new");
+    EXPECT_TRUE(edit.Changed);
+    EXPECT_EQ(edit.Text,
+              "@echo off\r\nSET LVU_VAR=new\r\nSET LVU_VAR2=keep\r\nSET LVU_VAR=new\r\nREM SET LVU_VAR=x\r\n"
+              "SET PATH=C:\\DOS\r\n   \r\n");
+}
+
+TEST(AutoexecText, AnEmptyValueLeavesTheLinesOut)
+{
+    const AutoexecEdit edit = SetAutoexecVariable("SET A=1\nset a=2\nSETA=3\nSET B=4\n", "A", "");
+    EXPECT_TRUE(edit.Changed);
+    EXPECT_EQ(edit.Text, "SETA=3\r\nSET B=4\r\n");
+    // Nothing to remove: nothing changes.
+    EXPECT_FALSE(SetAutoexecVariable("SET B=4\r\n", "A", "").Changed);
+    EXPECT_FALSE(SetAutoexecVariable("", "A", "").Changed);
+}
+
+TEST(AutoexecText, AMissingVariableIsAppendedBeforeAnEndOfFileMark)
+{
+    EXPECT_EQ(SetAutoexecVariable("@echo off", "A", "1").Text, "@echo off\r\nSET A=1\r\n");
+    EXPECT_EQ(SetAutoexecVariable("", "A", "1").Text, "SET A=1\r\n");
+    EXPECT_EQ(SetAutoexecVariable("@echo off\r\n\x1A", "A", "1").Text, "@echo off\r\nSET A=1\r\n\x1A\r\n");
+}
+
+TEST(AutoexecText, OnlyPlainNamesAndOneLineValuesAreStored)
+{
+    EXPECT_TRUE(IsStorableVariable("PATH", "C:\\A;C:\\B"));
+    EXPECT_TRUE(IsStorableVariable("X", ""));
+    EXPECT_FALSE(IsStorableVariable("", "1"));
+    EXPECT_FALSE(IsStorableVariable("A=B", "1"));
+    EXPECT_FALSE(IsStorableVariable("A", "1\r\nformat c:"));
+    EXPECT_FALSE(IsStorableVariable("A\n", "1"));
+}
+
+TEST(SelfRemovalBatchText, WaitsForTheProgramThenRemovesItAndItself)
+{
+    EXPECT_EQ(SelfRemovalBatch("C:\\Program Files\\App\\uninstall.exe", "C:\\Program Files\\App\\", true,
+                               "C:\\Program Files\\0ABCDEFG.bat"),
+              ":try\r\n"
+              "del \"C:\\Program Files\\App\\uninstall.exe\"\r\n"
+              "if exist \"C:\\Program Files\\App\\uninstall.exe\" goto try\r\n"
+              "rd \"C:\\Program Files\\App\"\r\n"
+              "del \"C:\\Program Files\\0ABCDEFG.bat\"\r\n");
+    EXPECT_EQ(SelfRemovalBatch("C:\\A\\u.exe", "C:\\A", false, "C:\\x.bat"),
+              ":try\r\ndel \"C:\\A\\u.exe\"\r\nif exist \"C:\\A\\u.exe\" goto try\r\ndel \"C:\\x.bat\"\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+// Running real programs and documents and waiting for them; a program's file removed after it ends.
+#include "Programs.h"
+#include "SystemTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace lvu;
+using lvutest::Exists;
+using lvutest::TempFolder;
+using lvutest::WriteFile;
+
+namespace {
+
+std::string SystemFile(const char* name)
+{
+    char folder[MAX_PATH] = {};
+    ::GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\" + name;
+}
+
+std::string Helper()
+{
+    return lvutest::BinFolder() + "lvu_system_test_helper.exe";
+}
+
+TEST(RunAndWait, ProgramsAndBatchFilesGiveTheirExitCodes)
+{
+    EXPECT_EQ(RunAndWait(nullptr, SystemFile("cmd.exe"), "/c exit 7", SW_HIDE, ""), 7);
+    EXPECT_EQ(RunAndWait(nullptr, "  \"" + SystemFile("cmd.exe") + "\" ", "/c exit 0", SW_HIDE, ""), 0);
+
+    TempFolder temp;
+    const std::string batch = temp.Path() + "check folder.bat";
+    WriteFile(batch, "@if exist marker.txt (exit /b 5) else (exit /b 6)\r\n");
+    WriteFile(temp.Path() + "marker.txt", "x");
+    // The folder is used without its quotes and blanks.
+    EXPECT_EQ(RunAndWait(nullptr, batch, "", SW_HIDE, " \"" + temp.Path() + "\" "), 5);
+    EXPECT_EQ(RunAndWait(nullptr, batch, "", SW_HIDE, ""), 6);
+}
+
+TEST(RunAndWait, WhatCannotStartGivesMinusOne)
+{
+    TempFolder temp;
+    EXPECT_EQ(RunAndWait(nullptr, temp.Path() + "missing.exe", "", SW_HIDE, ""), -1);
+    EXPECT_EQ(RunAndWait(nullptr, temp.Path() + "missing.txt", "", SW_HIDE, ""), -1);
+}
+
+std::atomic<int> Ticks{0};
+
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    ++Ticks;
+}
+
+TEST(RunAndWait, TheCallingThreadKeepsHandlingItsMessages)
+{
+    Ticks = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, CountTick);
+    ::PostQuitMessage(3);
+    EXPECT_EQ(RunAndWait(nullptr, Helper(), "sleep 600 9", SW_HIDE, ""), 9);
+    ::KillTimer(nullptr, timer);
+    EXPECT_GT(Ticks.load(), 2);
+    // A quit request that arrived meanwhile is still there for the caller's own loop.
+    MSG message{};
+    ASSERT_TRUE(::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 3u);
+}
+
+// A visible top-level window whose title holds `text`.
+BOOL CALLBACK MatchTitle(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<std::pair<std::string, HWND>*>(parameter);
+    char title[512] = {};
+    ::GetWindowTextA(window, title, sizeof title);
+    if (!::IsWindowVisible(window) || std::string(title).find(search->first) == std::string::npos) return TRUE;
+    search->second = window;
+    return FALSE;
+}
+
+HWND FindWindowByTitle(const std::string& text)
+{
+    std::pair<std::string, HWND> search{text, nullptr};
+    ::EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+TEST(RunAndWait, ADocumentOpensThroughTheShellAndIsWaitedFor)
+{
+    TempFolder temp;
+    // The editor keeps its settings when it closes; they are put back as they were.
+    const std::string editorSettings = "Software\\Microsoft\\Notepad";
+    const lvutest::RegistryTree settings = lvutest::SaveRegistryTree(HKEY_CURRENT_USER, editorSettings);
+    const std::string name = lvutest::UniqueTestName("lvu-document") + ".txt";
+    WriteFile(temp.Path() + name, "opened by the shell");
+    std::atomic<bool> returned{false};
+    std::atomic<int> exitCode{-2};
+    std::thread runner([&] {
+        exitCode = RunAndWait(nullptr, temp.Path() + name, "", SW_SHOWNORMAL, "");
+        returned = true;
+    });
+    HWND window = nullptr;
+    const bool opened = lvutest::WaitFor([&] { return (window = FindWindowByTitle(name)) != nullptr; }, 30000);
+    EXPECT_TRUE(opened);
+    if (opened) {
+        ::Sleep(300);
+        EXPECT_FALSE(returned.load());  // still waiting while the document is open
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(lvutest::WaitFor([&] { return returned.load(); }, 15000));
+        EXPECT_EQ(exitCode.load(), 0);
+    }
+    runner.join();
+    lvutest::RestoreRegistryTree(HKEY_CURRENT_USER, editorSettings, settings);
+}
+
+// The helper program copied to <temp>\parent\app\, started and left to remove itself.
+struct SelfRemoval {
+    TempFolder Temp;
+    std::string Parent = Temp.Path() + "parent\\";
+    std::string App = Parent + "app\\";
+    std::string Program = App + "uninstall.exe";
+
+    explicit SelfRemoval(const std::string& arguments)
+    {
+        lvutest::MakeFolder(Parent);
+        lvutest::MakeFolder(App);
+        WriteFile(Parent + "sentinel.txt", "stay");
+        if (!::CopyFileA(Helper().c_str(), Program.c_str(), FALSE)) return;
+        std::string commandLine = "\"" + Program + "\" " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessA(Program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process))
+            return;
+        ::CloseHandle(process.hThread);
+        ::WaitForSingleObject(process.hProcess, 20000);
+        ::GetExitCodeProcess(process.hProcess, &ExitCode);
+        ::CloseHandle(process.hProcess);
+    }
+    [[nodiscard]] bool BatchFilesGone() const
+    {
+        for (const std::string& name : lvutest::FolderNames(Parent))
+            if (name.size() > 4 && name.substr(name.size() - 4) == ".bat") return false;
+        return true;
+    }
+    DWORD ExitCode = 99;
+};
+
+TEST(RemoveOwnFile, TheProgramAndItsFolderGoAfterItEnds)
+{
+    SelfRemoval removal("remove-own folder");
+    ASSERT_EQ(removal.ExitCode, 0u);
+    EXPECT_TRUE(lvutest::WaitFor([&] { return !Exists(removal.App) && removal.BatchFilesGone(); }, 30000));
+    EXPECT_TRUE(Exists(removal.Parent + "sentinel.txt"));
+}
+
+TEST(RemoveOwnFile, WithoutTheSwitchTheFolderStays)
+{
+    SelfRemoval removal("remove-own");
+    ASSERT_EQ(removal.ExitCode, 0u);
+    EXPECT_TRUE(lvutest::WaitFor([&] { return !Exists(removal.Program) && removal.BatchFilesGone(); }, 30000));
+    EXPECT_TRUE(Exists(removal.App));
+    EXPECT_TRUE(Exists(removal.Parent + "sentinel.txt"));
+}
+
+}  // namespace

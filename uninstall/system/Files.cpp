@@ -1,0 +1,217 @@
+// File and folder removal, missing folders, unique names and the removal of the program's own file.
+#include "Files.h"
+
+#include "FileText.h"
+#include "Handles.h"
+#include "PathRules.h"
+#include "RestartFiles.h"
+#include "RestartSchedule.h"
+#include "SafePaths.h"
+#include "UniqueName.h"
+
+#include <vector>
+
+namespace lvu {
+namespace {
+
+// The old volume-label attribute; no longer named by the platform headers.
+constexpr DWORD VolumeLabelAttribute = 0x8;
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    return folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+std::vector<WIN32_FIND_DATAA> ListFolder(const std::string& pattern, DWORD& endError)
+{
+    std::vector<WIN32_FIND_DATAA> entries;
+    WIN32_FIND_DATAA entry{};
+    const unique_find find(::FindFirstFileA(pattern.c_str(), &entry));
+    if (!find) {
+        endError = ::GetLastError();
+        return entries;
+    }
+    do entries.push_back(entry);
+    while (::FindNextFileA(find.get(), &entry));
+    endError = ::GetLastError();
+    return entries;
+}
+
+// Deletes a file entry known to be reached as itself. SetFileAttributesA follows links, so a
+// link is deleted as it is rather than change its target.
+bool DeleteEntryFile(const std::string& path, DWORD attributes)
+{
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileA(path.c_str()) != FALSE;
+}
+
+bool DeleteTreeAt(const std::string& folder, const std::string& folderFinal, bool removeFolder)
+{
+    DWORD endError = ERROR_SUCCESS;
+    // Listed in full first: deleting while enumerating may skip or repeat entries.
+    const std::vector<WIN32_FIND_DATAA> entries = ListFolder(Join(folder, "*.*"), endError);
+    bool succeeded = true;
+    for (const WIN32_FIND_DATAA& entry : entries) {
+        const std::string name = entry.cFileName;
+        if (name.empty() || name.front() == '.' || (entry.dwFileAttributes & VolumeLabelAttribute)) continue;
+        const std::string path = Join(folder, name);
+        if (!ActsOnEntryItself(folderFinal, path, name)) {
+            succeeded = false;
+            continue;
+        }
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            succeeded = DeleteEntryFile(path, entry.dwFileAttributes) && succeeded;
+        else if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            succeeded = ::RemoveDirectoryA(path.c_str()) && succeeded;  // the link, not its target
+        else
+            succeeded = DeleteTreeAt(path, folderFinal.empty() ? folderFinal : Join(folderFinal, name), removeFolder) &&
+                        succeeded;
+    }
+    if (removeFolder && succeeded && endError == ERROR_NO_MORE_FILES && !IsBareDrive(folder))
+        succeeded = ::RemoveDirectoryA(folder.c_str()) != FALSE;
+    return succeeded;
+}
+
+std::string OwnProgramPath()
+{
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
+bool DeleteFileForced(const std::string& path)
+{
+    if (path.find_first_of("*?") != std::string::npos) return false;
+    const auto full = FullNormalPath(path);
+    if (!full) return false;
+    WIN32_FIND_DATAA entry{};
+    {
+        const unique_find find(::FindFirstFileA(full->c_str(), &entry));
+        if (!find || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    }
+    const std::string folder = ParentPath(*full);
+    if (folder.empty() || !ActsOnEntryItself(FinalPathOf(folder), *full, entry.cFileName)) return false;
+    return DeleteEntryFile(*full, entry.dwFileAttributes);
+}
+
+bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile)
+{
+    // Only the folder is normalized: the platform's path rules drop a trailing dot, which would
+    // turn "*." (names without extension) into "*" (every name).
+    const size_t slash = mask.find_last_of("\\/");
+    if (slash == std::string::npos || slash + 1 == mask.size()) return false;
+    const std::string pattern = mask.substr(slash + 1);
+    const auto folder = FullNormalPath(mask.substr(0, slash + 1));
+    if (!folder) return false;
+    const std::string folderFinal = FinalPathOf(*folder);
+    DWORD endError = ERROR_SUCCESS;
+    bool succeeded = true;
+    for (const WIN32_FIND_DATAA& entry : ListFolder(Join(*folder, pattern), endError)) {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == ".." ||
+            (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | VolumeLabelAttribute)) ||
+            !MatchesMask(name, pattern))
+            continue;
+        const std::string path = Join(*folder, name);
+        if (onFile) onFile(path);
+        // What the platform cannot reach as itself must not be handed to a restart-time delete either.
+        if (!ActsOnEntryItself(folderFinal, path, name)) {
+            succeeded = false;
+            continue;
+        }
+        if (!DeleteEntryFile(path, entry.dwFileAttributes) && !DeleteAtRestart(path)) succeeded = false;
+    }
+    return succeeded;
+}
+
+bool DeleteTree(const std::string& folder, bool removeFolder)
+{
+    const auto full = FullNormalPath(folder);
+    if (!full || IsProtectedFolder(*full)) return false;
+    WIN32_FIND_DATAA self{};
+    {
+        const unique_find find(::FindFirstFileA(full->c_str(), &self));
+        if (!find || !(self.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    }
+    if (!ActsOnEntryItself(FinalPathOf(ParentPath(*full)), *full, self.cFileName)) return false;
+    // A link as the tree itself: the link goes (when asked), its target is never listed.
+    if (self.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return removeFolder && ::RemoveDirectoryA(full->c_str());
+    return DeleteTreeAt(*full, FinalPathOf(*full), removeFolder);
+}
+
+bool EnsureFolders(const std::string& folder)
+{
+    const auto full = FullNormalPath(folder);
+    if (!full) return false;
+    std::vector<std::string> chain;
+    for (std::string path = *full; !IsRootPath(path); path = ParentPath(path)) chain.push_back(path);
+    for (auto path = chain.rbegin(); path != chain.rend(); ++path) ::CreateDirectoryA(path->c_str(), nullptr);
+    const DWORD attributes = ::GetFileAttributesA(full->c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string UniqueFileName(const std::string& folder, const std::string& prefix, const std::string& extension,
+                           bool keepLength)
+{
+    // The stamp changes every hundredth of a second; a few seconds of tries are plenty.
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        SYSTEMTIME now{};
+        ::GetLocalTime(&now);
+        const std::string name = UniqueNameFromStamp(
+            prefix,
+            UniqueNameStamp({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds}),
+            extension, keepLength);
+        const std::string path = folder.empty() ? name : Join(folder, name);
+        if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return name;
+        ::Sleep(10);
+    }
+    return {};
+}
+
+bool RemoveOwnFile(bool removeFolder)
+{
+    const std::string ownPath = OwnProgramPath();
+    const auto ownNormal = FullNormalPath(ownPath);
+    if (!ownNormal) return false;
+    const std::string ownFolder = ParentPath(*ownNormal);
+    if (ownFolder.empty()) return false;
+    const std::string parent = IsRootPath(ownFolder) ? ownFolder : ParentPath(ownFolder);
+    const std::string batchName = UniqueFileName(parent, "", ".bat", true);
+    if (batchName.empty()) return false;
+    const std::string batchPath = Join(parent, batchName);
+
+    // A drive root is no folder to remove, and "rd" of "C:" would mean the current folder of C.
+    std::string text = SelfRemovalBatch(ownPath, ownFolder, removeFolder && !IsRootPath(ownFolder), batchPath);
+    // The command interpreter reads batch files in the OEM code page.
+    ::CharToOemBuffA(text.data(), text.data(), static_cast<DWORD>(text.size()));
+    if (!WriteWholeFile(batchPath, text, true)) {
+        ::DeleteFileA(batchPath.c_str());
+        return false;
+    }
+
+    std::string commandLine = "\"" + batchPath + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr,
+                          parent.c_str(), &startup, &process)) {
+        ::DeleteFileA(batchPath.c_str());
+        return false;
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return true;
+}
+
+}  // namespace lvu

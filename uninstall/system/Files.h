@@ -1,0 +1,40 @@
+// File and folder removal, missing folders, unique names and the removal of the program's own file.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace lvu {
+
+// Every path below must be absolute ("C:\..." or "\\server\share\..."); an empty or relative path
+// changes nothing and fails. A link is removed as a link, never through what it points to; where
+// the platform can only reach the target, the link is left and the operation fails.
+
+// Clears the attributes, then deletes the file.
+bool DeleteFileForced(const std::string& path);
+
+// Deletes every file matching the mask (folders skipped); `onFile` is told each file's full path
+// just before it goes. A file that cannot be deleted is scheduled for deletion at the restart,
+// which sets the reboot-needed flag. False when the mask is refused or a file could neither be
+// deleted nor scheduled; a mask that matches nothing succeeds.
+using FileStatusCallback = std::function<void(const std::string& path)>;
+bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile = {});
+
+// Deletes the folder's files and, recursively, its sub-folders' (entries whose names begin with
+// "." are kept); with `removeFolder` each emptied folder goes too. True only if every deletion
+// succeeded. Refused for missing folders and protected ones (see IsProtectedFolder).
+bool DeleteTree(const std::string& folder, bool removeFolder);
+
+// Creates the missing folders of `folder`, from the top down. True when the folder exists.
+bool EnsureFolders(const std::string& folder);
+
+// A name (no folder) made of the prefix, a stamp of the local date and time and the extension,
+// for which nothing exists yet in `folder`; empty if none was found within a few seconds.
+[[nodiscard]] std::string UniqueFileName(const std::string& folder, const std::string& prefix,
+                                         const std::string& extension, bool keepLength);
+
+// Writes and starts a hidden batch file, in the parent folder of the program's folder, that
+// deletes the running program once it has ended (and then its folder, if asked and empty).
+bool RemoveOwnFile(bool removeFolder);
+
+}  // namespace lvu

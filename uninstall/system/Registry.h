@@ -1,0 +1,34 @@
+// Registry access by textual path ("HKLM\Software\Vendor"): reads, logged values written back, removal.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace lvu {
+
+// REG_SZ and REG_EXPAND_SZ as stored (no expansion), REG_BINARY as upper-case hexadecimal pairs,
+// REG_DWORD as unsigned decimal, REG_MULTI_SZ joined by CR LF; `defaultValue` otherwise.
+[[nodiscard]] std::string RegReadString(const std::string& path, const std::string& valueName,
+                                        const std::string& defaultValue);
+// Four bytes of data; `defaultValue` when they cannot be read.
+[[nodiscard]] int32_t RegReadInteger(const std::string& path, const std::string& valueName, int32_t defaultValue);
+
+// Each creates the key when missing. Binary data is hexadecimal text; multi-strings are text
+// lines separated by CR LF.
+bool RegWriteString(const std::string& path, const std::string& valueName, const std::string& data);
+bool RegWriteInteger(const std::string& path, const std::string& valueName, int32_t data);
+bool RegWriteBinary(const std::string& path, const std::string& valueName, const std::string& hexData);
+bool RegWriteMultiString(const std::string& path, const std::string& valueName, const std::string& lines);
+
+// Writes logged data back by its type code (1 and 2 as REG_SZ, 3 binary, 4 unsigned decimal
+// DWORD, 7 multi-string); any other code writes nothing and fails.
+bool RegRestoreValue(const std::string& path, const std::string& valueName, int typeCode, const std::string& data);
+
+bool RegRemoveValue(const std::string& path, const std::string& valueName);
+// Whether the key can be opened for reading and holds the value.
+[[nodiscard]] bool RegValueExists(const std::string& path, const std::string& valueName);
+// Removes the key; when recursive, its sub-keys first. Without recursion a key that still has
+// sub-keys stays where the platform refuses. A root is never removed.
+bool RegRemoveKey(const std::string& path, bool recursive);
+
+}  // namespace lvu

@@ -1,0 +1,37 @@
+// Texts of wininit.ini [Rename] entries, autoexec.bat SET lines and the self-removal batch file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lvu {
+
+// Lines of a text ended by CR LF, LF or CR; a final line end adds no empty line.
+[[nodiscard]] std::vector<std::string> SplitTextLines(std::string_view text);
+
+// The whole of wininit.ini with `entries` added at the end of its first [Rename] section (before
+// the empty line or section header that ends it, or at the end of the file), or with a new
+// [Rename] section at the end. Every line is trimmed, empty lines are kept, lines end in CR LF.
+[[nodiscard]] std::string AddRenameEntries(std::string_view wininit, const std::vector<std::string>& entries);
+
+// autoexec.bat with the variable `name` set to `value` (an empty value removes it): each
+// "SET name=..." line is replaced (or left out), other lines are copied unchanged; without such a
+// line a new one is appended. `Changed` tells whether the text is any different.
+struct AutoexecEdit {
+    std::string Text;
+    bool Changed = false;
+};
+[[nodiscard]] AutoexecEdit SetAutoexecVariable(std::string_view autoexec, std::string_view name,
+                                               std::string_view value);
+
+// A name that is not empty and holds no "=", and a name and value without control characters:
+// anything else would set another variable or smuggle extra lines into autoexec.bat.
+[[nodiscard]] bool IsStorableVariable(std::string_view name, std::string_view value);
+
+// The lines of the batch file that deletes `ownPath` once the program has ended (and its folder,
+// when asked), then itself; CR LF after every line, still in the ANSI code page.
+[[nodiscard]] std::string SelfRemovalBatch(std::string_view ownPath, std::string_view ownFolder, bool removeFolder,
+                                           std::string_view batchPath);
+
+}  // namespace lvu
