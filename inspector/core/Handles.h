@@ -1,57 +1,13 @@
-// Owners for Win32 handles: one small unique_handle template and the guards for DCs and selections.
+// Owners for the inspector's Win32 handles: the shared unique_handle, GDI and window owners, DC guards.
 #pragma once
+
+#include "common/UniqueHandle.h"
 
 #include <windows.h>
 
-#include <utility>
-
 namespace lvx {
 
-// Owns one handle; Traits give the handle type, its empty value and how to close it.
-template <typename Traits>
-class unique_handle {
-public:
-    using pointer = typename Traits::pointer;
-
-    unique_handle() noexcept = default;
-    explicit unique_handle(pointer value) noexcept : value_(value) {}
-    ~unique_handle() { reset(); }
-
-    unique_handle(const unique_handle&) = delete;
-    unique_handle& operator=(const unique_handle&) = delete;
-    unique_handle(unique_handle&& other) noexcept : value_(other.release()) {}
-    unique_handle& operator=(unique_handle&& other) noexcept
-    {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
-
-    // Closes the value held so far, then takes `value`.
-    void reset(pointer value = Traits::invalid()) noexcept
-    {
-        const pointer old = std::exchange(value_, value);
-        if (old != Traits::invalid()) Traits::close(old);
-    }
-    [[nodiscard]] pointer release() noexcept { return std::exchange(value_, Traits::invalid()); }
-    [[nodiscard]] pointer get() const noexcept { return value_; }
-    explicit operator bool() const noexcept { return value_ != Traits::invalid(); }
-
-private:
-    pointer value_ = Traits::invalid();
-};
-
-template <typename T, auto Close, T Invalid = T{}>
-struct HandleTraits {
-    using pointer = T;
-    static constexpr pointer invalid() noexcept { return Invalid; }
-    static void close(pointer value) noexcept { Close(value); }
-};
-
-struct FileHandleTraits {
-    using pointer = HANDLE;
-    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(pointer value) noexcept { ::CloseHandle(value); }
-};
+using namespace lvc;
 
 struct GdiObjectTraits {
     using pointer = HGDIOBJ;
@@ -59,22 +15,11 @@ struct GdiObjectTraits {
     static void close(pointer value) noexcept { ::DeleteObject(value); }
 };
 
-struct FindHandleTraits {
-    using pointer = HANDLE;
-    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(pointer value) noexcept { ::FindClose(value); }
-};
-
-using unique_kernel_handle = unique_handle<HandleTraits<HANDLE, ::CloseHandle>>;
-using unique_file = unique_handle<FileHandleTraits>;
-using unique_find = unique_handle<FindHandleTraits>;
 using unique_window = unique_handle<HandleTraits<HWND, ::DestroyWindow>>;
 using unique_gdi = unique_handle<GdiObjectTraits>;
 using unique_icon = unique_handle<HandleTraits<HICON, ::DestroyIcon>>;
 using unique_cursor = unique_handle<HandleTraits<HCURSOR, ::DestroyCursor>>;
 using unique_menu = unique_handle<HandleTraits<HMENU, ::DestroyMenu>>;
-using unique_hkey = unique_handle<HandleTraits<HKEY, ::RegCloseKey>>;
-using unique_module = unique_handle<HandleTraits<HMODULE, ::FreeLibrary>>;
 using unique_dc = unique_handle<HandleTraits<HDC, ::DeleteDC>>;
 
 // A DC from GetDC / GetWindowDC, given back with ReleaseDC.

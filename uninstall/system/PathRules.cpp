@@ -1,21 +1,10 @@
 // Path checks of the deletion safety rules: absolute paths, normal forms, protected folders, masks.
 #include "PathRules.h"
 
+#include "TextCase.h"
+
 namespace lvu {
 namespace {
-
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-    return true;
-}
 
 bool IsLetter(char c)
 {

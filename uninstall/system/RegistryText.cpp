@@ -1,23 +1,12 @@
 // Text forms of registry paths and data: roots, hexadecimal pairs, multi-strings, unsigned numbers.
 #include "RegistryText.h"
 
+#include "TextCase.h"
+
 #include <array>
 
 namespace lvu {
 namespace {
-
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-    return true;
-}
 
 int HexDigit(char c)
 {
