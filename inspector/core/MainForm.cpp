@@ -8,6 +8,9 @@
 #include "UNI_Strings.h"
 #include "WindowCommands.h"
 #include "UNI_WinVer.h"
+#include "discovery/FoundWindowsForm.h"
+#include "discovery/QuickSearchForm.h"
+#include "discovery/WindowSearch.h"
 #include "language/MessageTable.h"
 #include "language/MultiLang.h"
 #include "language/LangForm.h"
@@ -372,7 +375,7 @@ void TMainForm::CreateControls()
         row.Info->OnClick = nothing;
     }
     AddButton(SpeedButton33, 33, Options{.Glyph = Glyph::FindWindow}, "Простой поиск окна по маске");
-    SpeedButton33.OnClick = nothing;
+    SpeedButton33.OnClick = [this](SpeedButton&) { SpeedButton33Click(); };
 
     // Panel switches.
     creatingPanel_ = Panel3;
@@ -558,6 +561,39 @@ void TMainForm::OptionsExecute()
         // The main window reads MagneticField on every move; the parameters editor will follow here.
     });
     optionsForm_->ShowModal(Handle());
+}
+
+TQuickSearchForm& TMainForm::QuickSearchForm()
+{
+    if (!quickSearchForm_) quickSearchForm_ = std::make_unique<TQuickSearchForm>();
+    return *quickSearchForm_;
+}
+
+void TMainForm::SpeedButton33Click()
+{
+    TQuickSearchForm& search = QuickSearchForm();
+    if (!search.ShowForSimpleSearch(Handle())) return;
+    if (search.Scope() == SearchScope::Children && CurrentWindow.Handle == nullptr) return;
+    std::string error;
+    if (!SearchWindowsByMask(search.TextMask(), search.ClassMask(), search.Scope(), CurrentWindow.Handle, error)) {
+        ReportError(Handle(), error.c_str());
+        return;
+    }
+    if (FoundWindows.empty()) {
+        ::MessageBoxA(Handle(), MessageText(Msg::NoWindowsFound).c_str(), MessageText(Msg::MESSAGE).c_str(),
+                      MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (FoundWindows.size() > 1) {
+        if (!foundWindowsForm_) foundWindowsForm_ = std::make_unique<TFoundWindowsForm>();
+        foundWindowsForm_->ShowList(Handle());
+        const int chosen = foundWindowsForm_->ChosenIndex;
+        if (chosen < 0 || static_cast<size_t>(chosen) >= FoundWindows.size()) return RefreshExecute();
+        CurrentWindow.Handle = FoundWindows[static_cast<size_t>(chosen)].Handle;
+    } else {
+        CurrentWindow.Handle = FoundWindows.front().Handle;
+    }
+    RefreshExecute();
 }
 
 // ---- TMainForm: layout --------------------------------------------------------------------

@@ -27,6 +27,8 @@ extern std::vector<MessageName> MessageNames;
 class TMainForm;
 class TLangForm;
 class TOptionsForm;
+class TQuickSearchForm;
+class TFoundWindowsForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -63,6 +65,8 @@ public:
     // The language chooser the options dialog opens (created at program start).
     void SetLanguageChooser(TLangForm& chooser) { langForm_ = &chooser; }
     void OptionsExecute();
+    // The search dialog, shared by the simple search and the window tree.
+    [[nodiscard]] TQuickSearchForm& QuickSearchForm();
     [[nodiscard]] HMENU ProcessPriorityMenu() const { return processPriorityMenu_.get(); }
     [[nodiscard]] HMENU ThreadPriorityMenu() const { return threadPriorityMenu_.get(); }
 
@@ -121,6 +125,8 @@ private:
     void SpeedButton34Click();
     void SpeedButton35Click();
     void SpeedButton32Click();
+    // Window discovery.
+    void SpeedButton33Click();
     // Process and thread commands.
     void SpeedButton26Click();
     void N6Click(int tag);
@@ -160,6 +166,8 @@ private:
     unique_menu threadPriorityMenu_;
     TLangForm* langForm_ = nullptr;
     std::unique_ptr<TOptionsForm> optionsForm_;
+    std::unique_ptr<TQuickSearchForm> quickSearchForm_;
+    std::unique_ptr<TFoundWindowsForm> foundWindowsForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;

@@ -2,6 +2,7 @@
 #include "MainForm.h"
 #include "SiblingLink.h"
 #include "UNI_WinVer.h"
+#include "discovery/ClassIcons.h"
 #include "language/LangForm.h"
 #include "language/MultiLang.h"
 #include "settings/Settings.h"
@@ -48,6 +49,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     std::string languagePath;
     const bool configured = lvx::LanguageConfigured(lvx::SettingsKey, languagePath);
     if (configured && !ApplyLanguage(languagePath)) return 1;
+
+    lvx::LoadClassIcons(lvx::ProgramFolder + "Classes.dsc");  // without the file no class gets a picture
 
     lvx::TMainForm form;  // translates itself when a file was loaded above
     if (!form.FormCreate()) return 1;

@@ -332,6 +332,12 @@ void CALLBACK ModalWatcher::Tick(HWND, UINT, UINT_PTR, DWORD)
     if (box == nullptr) return;
     char caption[256] = {};
     ::GetWindowTextA(box, caption, static_cast<int>(std::size(caption)));
+    watcher->Boxes.push_back({caption, MessageBoxText(box)});
+    PressOk(box);
+}
+
+std::string MessageBoxText(HWND box)
+{
     // The message is the box's text control: id 0xFFFF on Windows; else the static with the longest text.
     std::string text;
     for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -341,8 +347,63 @@ void CALLBACK ModalWatcher::Tick(HWND, UINT, UINT_PTR, DWORD)
         ::GetWindowTextA(child, childText, static_cast<int>(std::size(childText)));
         if (lstrcmpiA(name, "Static") == 0 && std::strlen(childText) > text.size()) text = childText;
     }
-    watcher->Boxes.push_back({caption, text});
-    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+void PressOk(HWND dialog)
+{
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+namespace {
+
+DialogDriver* ActiveDriver = nullptr;
+
+struct CaptionSearch {
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogByCaption(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<CaptionSearch*>(parameter);
+    char name[32] = {};
+    ::GetClassNameA(window, name, static_cast<int>(std::size(name)));
+    char caption[256] = {};
+    ::GetWindowTextA(window, caption, static_cast<int>(std::size(caption)));
+    if (lstrcmpA(name, "#32770") == 0 && ::IsWindowVisible(window) && *search.caption == caption) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+DialogDriver::DialogDriver(std::vector<Step> steps) : steps_(std::move(steps))
+{
+    ActiveDriver = this;
+    timer_ = ::SetTimer(nullptr, 0, 30, &DialogDriver::Tick);
+}
+
+DialogDriver::~DialogDriver()
+{
+    ::KillTimer(nullptr, timer_);
+    ActiveDriver = nullptr;
+}
+
+void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    DialogDriver* driver = ActiveDriver;
+    if (driver == nullptr || driver->Done()) return;
+    Step& step = driver->steps_[driver->next_];
+    CaptionSearch search{&step.Caption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindDialogByCaption, reinterpret_cast<LPARAM>(&search));
+    // A dialog that a step has just acted on may still be closing: wait for a new one.
+    if (search.found == nullptr || search.found == driver->last_) return;
+    driver->last_ = search.found;
+    ++driver->next_;
+    step.Act(search.found);
 }
 
 namespace {

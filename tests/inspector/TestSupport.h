@@ -138,6 +138,34 @@ private:
     UINT_PTR timer_ = 0;
 };
 
+// While it lives, drives this thread's modal dialogs in turn: each step waits for a visible
+// dialog with its caption (a message box or any other), then acts on it. Steps run once each,
+// in order; `Done` tells whether all of them ran.
+class DialogDriver {
+public:
+    struct Step {
+        std::string Caption;
+        std::function<void(HWND dialog)> Act;
+    };
+    explicit DialogDriver(std::vector<Step> steps);
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+    [[nodiscard]] bool Done() const { return next_ == steps_.size(); }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    HWND last_ = nullptr;
+    UINT_PTR timer_ = 0;
+};
+
+// The message of a message box: its longest static text.
+std::string MessageBoxText(HWND box);
+// Closes a message box (or any dialog) as its OK button would.
+void PressOk(HWND dialog);
+
 // Synthetic mouse input at screen pixels.
 void MouseMoveTo(int x, int y);
 void MouseDown();

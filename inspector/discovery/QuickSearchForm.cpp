@@ -1,0 +1,131 @@
+// The search dialog shared by the simple search and the window tree's search.
+#include "QuickSearchForm.h"
+
+#include "Mask.h"
+#include "core/Window.h"
+#include "language/MessageTable.h"
+#include "resources/resource.h"
+
+#include <utility>
+
+namespace lvx {
+
+TQuickSearchForm::TQuickSearchForm() : Dialog(IDD_QUICKSEARCHFORM) {}
+
+bool TQuickSearchForm::ShowForSimpleSearch(HWND owner)
+{
+    mode_ = Mode::SimpleSearch;
+    findNext_ = nullptr;
+    okCaption_ = MessageText(Msg::OK);
+    return ShowModal(owner) == IDOK;
+}
+
+bool TQuickSearchForm::ShowForTree(HWND owner, FindNext findNext)
+{
+    mode_ = Mode::Tree;
+    findNext_ = std::move(findNext);
+    okCaption_ = MessageText(Msg::FindNext);
+    return ShowModal(owner) == IDOK;
+}
+
+void TQuickSearchForm::SetMasks(std::string textMask, std::string classMask, SearchScope scope)
+{
+    textMask_ = std::move(textMask);
+    classMask_ = std::move(classMask);
+    scope_ = scope;
+}
+
+std::vector<TranslationTarget> TQuickSearchForm::TranslationTargets()
+{
+    const auto text = [this](int id) {
+        return [this, id](const std::string& value) { ::SetDlgItemTextA(Handle(), id, value.c_str()); };
+    };
+    return {
+        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
+        {"WndText", text(IDC_SEARCH_LABEL1)},
+        {"WndClass", text(IDC_SEARCH_LABEL2)},
+        {"SearchIn", text(IDC_SEARCH_RADIOGROUP1)},
+        {"SearchInTop", text(IDC_SEARCH_RADIO0)},
+        {"SearchInChild", text(IDC_SEARCH_RADIO1)},
+        {"SearchInAll", text(IDC_SEARCH_RADIO2)},
+        {"OK", text(IDOK)},
+        {"Cancel", text(IDCANCEL)},
+    };
+}
+
+void TQuickSearchForm::FormCreate()
+{
+    TranslateWindow("QuickSearchForm", TranslationTargets());
+}
+
+void TQuickSearchForm::FormShow()
+{
+    ::SetDlgItemTextA(Handle(), IDC_SEARCH_EDIT1, textMask_.c_str());
+    ::SetDlgItemTextA(Handle(), IDC_SEARCH_EDIT2, classMask_.c_str());
+    ::CheckRadioButton(Handle(), IDC_SEARCH_RADIO0, IDC_SEARCH_RADIO2, IDC_SEARCH_RADIO0 + static_cast<int>(scope_));
+    // The scope means nothing to the tree, which searches its own nodes.
+    const int show = mode_ == Mode::SimpleSearch ? SW_SHOW : SW_HIDE;
+    for (int id = IDC_SEARCH_RADIOGROUP1; id <= IDC_SEARCH_RADIO2; ++id) ::ShowWindow(Item(id), show);
+    ::SetDlgItemTextA(Handle(), IDOK, okCaption_.c_str());
+    ::SendMessageA(Item(IDC_SEARCH_EDIT1), EM_SETSEL, 0, -1);
+}
+
+void TQuickSearchForm::StoreFields()
+{
+    const auto read = [this](int id) {
+        const HWND edit = Item(id);
+        std::string value(static_cast<size_t>(::GetWindowTextLengthA(edit)) + 1, '\0');
+        value.resize(static_cast<size_t>(::GetWindowTextA(edit, value.data(), static_cast<int>(value.size()))));
+        return value;
+    };
+    textMask_ = read(IDC_SEARCH_EDIT1);
+    classMask_ = read(IDC_SEARCH_EDIT2);
+    for (int item = 0; item <= 2; ++item)
+        if (::IsDlgButtonChecked(Handle(), IDC_SEARCH_RADIO0 + item) == BST_CHECKED) scope_ = static_cast<SearchScope>(item);
+}
+
+void TQuickSearchForm::BitBtn1Click()
+{
+    StoreFields();
+    if (mode_ == Mode::Tree && findNext_) {
+        // An invalid mask is reported by the search and keeps the dialog open for a correction.
+        for (const std::string* mask : {&textMask_, &classMask_}) {
+            std::string error;
+            if (!mask->empty() && !TMask::Create(*mask, &error)) return ReportError(Handle(), error.c_str());
+        }
+        if (findNext_(textMask_, classMask_) == -1) ::MessageBeep(0);
+    }
+    Close(IDOK);
+}
+
+void TQuickSearchForm::BitBtn2Click()
+{
+    StoreFields();
+    Close(IDCANCEL);
+}
+
+INT_PTR TQuickSearchForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        FormCreate();
+        FormShow();
+        ::SetFocus(Item(IDC_SEARCH_EDIT1));
+        return FALSE;  // the focus is set
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            BitBtn1Click();
+            return TRUE;
+        case IDCANCEL:
+            BitBtn2Click();
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace lvx
