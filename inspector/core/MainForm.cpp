@@ -11,6 +11,7 @@
 #include "discovery/FoundWindowsForm.h"
 #include "discovery/QuickSearchForm.h"
 #include "discovery/WindowSearch.h"
+#include "discovery/WindowTreeForm.h"
 #include "language/MessageTable.h"
 #include "language/MultiLang.h"
 #include "language/LangForm.h"
@@ -342,7 +343,8 @@ void TMainForm::CreateControls()
     AddButton(SpeedButton37, 37, Options{.Glyph = Glyph::ChangeSize}, "Изменить положение и размеры окна");
     AddButton(SpeedButton34, 34, Options{.Glyph = Glyph::Flash}, "Мерцание текущего окна");
     AddButton(SpeedButton38, 38, Options{.Glyph = Glyph::MoreInfo}, "Дополнительная информация об окне");
-    for (SpeedButton* button : {&SpeedButton36, &SpeedButton37, &SpeedButton38}) button->OnClick = nothing;
+    for (SpeedButton* button : {&SpeedButton37, &SpeedButton38}) button->OnClick = nothing;
+    SpeedButton36.OnClick = [this](SpeedButton&) { WindowTreeExecute(); };
     SpeedButton34.OnClick = [this](SpeedButton&) { SpeedButton34Click(); };
 
     // Related windows: navigation button, handle, quick-info button per row.
@@ -567,6 +569,18 @@ TQuickSearchForm& TMainForm::QuickSearchForm()
 {
     if (!quickSearchForm_) quickSearchForm_ = std::make_unique<TQuickSearchForm>();
     return *quickSearchForm_;
+}
+
+void TMainForm::WindowTreeExecute()
+{
+    if (!windowTreeForm_) {
+        windowTreeForm_ = std::make_unique<TWindowTreeForm>(QuickSearchForm(), [this](WindowInfo info) {
+            CurrentWindow = std::move(info);
+            ShowWindowInfo(CurrentWindow, false);
+        });
+    }
+    windowTreeForm_->InitialWindow = CurrentWindow.Handle;
+    windowTreeForm_->ShowTree(Handle());
 }
 
 void TMainForm::SpeedButton33Click()

@@ -29,6 +29,7 @@ class TLangForm;
 class TOptionsForm;
 class TQuickSearchForm;
 class TFoundWindowsForm;
+class TWindowTreeForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -127,6 +128,7 @@ private:
     void SpeedButton32Click();
     // Window discovery.
     void SpeedButton33Click();
+    void WindowTreeExecute();
     // Process and thread commands.
     void SpeedButton26Click();
     void N6Click(int tag);
@@ -168,6 +170,7 @@ private:
     std::unique_ptr<TOptionsForm> optionsForm_;
     std::unique_ptr<TQuickSearchForm> quickSearchForm_;
     std::unique_ptr<TFoundWindowsForm> foundWindowsForm_;
+    std::unique_ptr<TWindowTreeForm> windowTreeForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;

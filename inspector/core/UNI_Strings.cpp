@@ -104,6 +104,15 @@ std::vector<std::string_view> SplitLines(std::string_view text)
     return lines;
 }
 
+std::string FormatMessageText(std::string_view pattern, std::string_view argument)
+{
+    const size_t at = pattern.find("%s");
+    if (at == std::string_view::npos) return std::string(pattern);
+    std::string result(pattern.substr(0, at));
+    result.append(argument).append(pattern.substr(at + 2));
+    return result;
+}
+
 std::string UpperCaseAscii(std::string_view text)
 {
     std::string result(text);

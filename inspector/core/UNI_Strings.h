@@ -27,6 +27,10 @@ namespace lvx {
 // A final line without an end is kept; an empty text gives no lines.
 [[nodiscard]] std::vector<std::string_view> SplitLines(std::string_view text);
 
+// A message with its "%s" filled: the first "%s" becomes `argument`, and nothing else in the
+// pattern is interpreted, so a language file's text can never act as a format string.
+[[nodiscard]] std::string FormatMessageText(std::string_view pattern, std::string_view argument);
+
 // Upper case for the Latin letters only; other bytes (Cyrillic in CP1251 included) stay.
 [[nodiscard]] std::string UpperCaseAscii(std::string_view text);
 

@@ -104,3 +104,11 @@ TEST(ParseNumberNotation, KeepsTheLowThirtyTwoBitsOfLongHexNumbers)
     EXPECT_EQ(ParseNumberNotation("0x123456789ABCDEF0"), 0x9ABCDEF0u);
     EXPECT_EQ(ParseNumberNotation("#10000000000000001"), 1u);  // past 64 bits the value wraps
 }
+
+TEST(FormatMessageText, FillsTheFirstPlaceholderOnly)
+{
+    EXPECT_EQ(FormatMessageText(" Cannot save %s.", "C:\\a%s.txt"), " Cannot save C:\\a%s.txt.");
+    EXPECT_EQ(FormatMessageText("%s and %s", "x"), "x and %s");
+    // Anything else that looks like a format stays as it is.
+    EXPECT_EQ(FormatMessageText("100%% %d %n", "x"), "100%% %d %n");
+}

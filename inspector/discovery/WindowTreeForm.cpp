@@ -1,0 +1,658 @@
+// The window tree: every window of the desktop as a tree, searchable, exportable as text.
+#include "WindowTreeForm.h"
+
+#include "ClassIcons.h"
+#include "Mask.h"
+#include "QuickSearchForm.h"
+#include "core/UNI_Strings.h"
+#include "core/Window.h"
+#include "language/MessageTable.h"
+#include "resources/resource.h"
+#include "settings/Settings.h"
+
+#include <commdlg.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <utility>
+
+namespace lvx {
+
+HandleNotation HandleDisplayMode = HandleNotation::Hexadecimal;
+
+namespace {
+
+constexpr char ApplicationTitle[] = "Narvolt Lumivex";
+constexpr int ToolButtonSize = 39;
+constexpr int ToolImageSize = 32;
+constexpr int ClassImageSize = 20;
+constexpr int ClassImageCount = 50;
+constexpr int TreeIndent = 23;
+
+// The toolbar in its order; 0 is a separator.
+struct ToolAction {
+    int Command;
+    int Image;
+    const char* Hint;
+};
+constexpr ToolAction ToolActions[] = {
+    {IDM_TREE_SCAN, 2, "Сканировать дерево окон"},
+    {0, 0, nullptr},
+    {IDM_TREE_COLLAPSE, 1, "Свернуть все ветви дерева"},
+    {IDM_TREE_EXPAND, 0, "Развернуть все ветви дерева"},
+    {IDM_TREE_EXPANDTHIS, 7, "Развернуть выделенный узел"},
+    {IDM_TREE_SHOWHANDLES, 6, "Показывать хэндлы как..."},
+    {0, 0, nullptr},
+    {IDM_TREE_FIND, 3, "Поиск окна в дереве по маске"},
+    {IDM_TREE_FINDNEXT, 5, "Искать дальше"},
+    {0, 0, nullptr},
+    {IDM_TREE_SAVE, 4, "Сохранить дерево окон в текстовом файле"},
+};
+// The hint slots of the actions (the drop-down button's hint is kept apart).
+constexpr int HintCommands[] = {IDM_TREE_SCAN, IDM_TREE_COLLAPSE, IDM_TREE_EXPAND, IDM_TREE_EXPANDTHIS,
+                                IDM_TREE_FIND, IDM_TREE_FINDNEXT, IDM_TREE_SAVE};
+constexpr const char* MenuCaptions[] = {"Не отображать хэндлы", "Десятичные хэндлы", "Шестнадцатиричные хэндлы"};
+
+int HintSlot(int command)
+{
+    const auto at = std::find(std::begin(HintCommands), std::end(HintCommands), command);
+    return at == std::end(HintCommands) ? -1 : static_cast<int>(at - std::begin(HintCommands));
+}
+
+// A strip of pictures with magenta as the transparent colour.
+HIMAGELIST LoadStrip(int resource, int size, int count)
+{
+    HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
+    if (list == nullptr) return nullptr;
+    const auto bitmap = static_cast<HBITMAP>(
+        ::LoadImageA(ProgramInstance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (bitmap != nullptr) {
+        ::ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
+        ::DeleteObject(bitmap);
+    }
+    return list;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter)
+{
+    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows()
+{
+    std::vector<HWND> windows;
+    ::EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::vector<HWND> Descendants(HWND window)
+{
+    std::vector<HWND> windows;
+    ::EnumChildWindows(window, &CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+}  // namespace
+
+TWindowTreeForm::TWindowTreeForm(TQuickSearchForm& search, Inspect inspect)
+    : Dialog(IDD_WINDOWTREEFORM), search_(search), inspect_(std::move(inspect))
+{
+    for (int slot = 0; slot < static_cast<int>(std::size(HintCommands)); ++slot) {
+        for (const ToolAction& action : ToolActions)
+            if (action.Command == HintCommands[slot]) hints_[slot] = action.Hint;
+    }
+    showHandlesHint_ = "Показывать хэндлы как...";
+    for (size_t i = 0; i < std::size(MenuCaptions); ++i) menuCaptions_[i] = MenuCaptions[i];
+}
+
+TWindowTreeForm::~TWindowTreeForm() = default;
+
+void TWindowTreeForm::ShowTree(HWND owner)
+{
+    ShowModal(owner);
+}
+
+std::vector<TranslationTarget> TWindowTreeForm::TranslationTargets()
+{
+    const auto hint = [this](int command) {
+        return [this, command](const std::string& value) { hints_[HintSlot(command)] = value; };
+    };
+    const auto menu = [this](size_t item) {
+        return [this, item](const std::string& value) { menuCaptions_[item] = value; };
+    };
+    return {
+        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
+        {"ScanTree", hint(IDM_TREE_SCAN)},
+        {"Collapse", hint(IDM_TREE_COLLAPSE)},
+        {"Expand", hint(IDM_TREE_EXPAND)},
+        {"ExpandSel", hint(IDM_TREE_EXPANDTHIS)},
+        {"Search", hint(IDM_TREE_FIND)},
+        {"FindNext", hint(IDM_TREE_FINDNEXT)},
+        {"SaveTreeInFile", hint(IDM_TREE_SAVE)},
+        {"ShowHandles", [this](const std::string& value) { showHandlesHint_ = value; }},
+        {"DontShow", menu(0)},
+        {"Decimal", menu(1)},
+        {"Hex", menu(2)},
+    };
+}
+
+// ---- creation and layout ------------------------------------------------------------------
+
+void TWindowTreeForm::FormCreate()
+{
+    dpi_ = DpiOfWindow(Handle());
+    if (!ImageList1) ImageList1.reset(LoadStrip(IDB_TREETOOLS, ToolImageSize, 8));
+    if (!ImageList2) ImageList2.reset(LoadStrip(IDB_CLASSICONS, ClassImageSize, ClassImageCount));
+    TranslateWindow("WindowTreeForm", TranslationTargets());
+    CreateControls();
+    if (!::IsRectEmpty(&bounds_)) {
+        ::SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+                       bounds_.bottom - bounds_.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    Layout();
+}
+
+void TWindowTreeForm::CreateControls()
+{
+    const HINSTANCE instance = ProgramInstance();
+    const auto id = [](int value) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(value)); };
+
+    panelFont_.reset(::CreateFontA(-ScaleForDpi(15, dpi_), 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                                   "Arial"));
+    const int treeHeight = -::MulDiv(8, static_cast<int>(dpi_), 72);
+    treeFont_.reset(::CreateFontA(treeHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                                  "Courier New"));
+    selectedFont_.reset(::CreateFontA(treeHeight, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, DEFAULT_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                                      "Courier New"));
+
+    Panel1 = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 0,
+                               Handle(), id(IDC_TREE_PANEL1), instance, nullptr);
+    ::SendMessageA(Panel1, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont_.get()), FALSE);
+
+    PageScroller1 = ::CreateWindowExA(0, WC_PAGESCROLLERA, "", WS_CHILD | WS_VISIBLE | PGS_HORZ, 0, 0, 0, 0, Handle(),
+                                      id(IDC_TREE_PAGESCROLLER1), instance, nullptr);
+    ToolBar1 = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                                 WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
+                                     CCS_NOPARENTALIGN,
+                                 0, 0, 0, 0, PageScroller1, id(IDC_TREE_TOOLBAR1), instance, nullptr);
+    ::SendMessageA(ToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    ::SendMessageA(ToolBar1, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+    ::SendMessageA(ToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList1.get()));
+    ::SendMessageA(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(ToolButtonSize, ToolButtonSize));
+    std::vector<TBBUTTON> buttons;
+    for (const ToolAction& action : ToolActions) {
+        TBBUTTON button{};
+        if (action.Command == 0) {
+            button.fsStyle = BTNS_SEP;
+            button.iBitmap = 6;
+        } else {
+            button.iBitmap = action.Image;
+            button.idCommand = action.Command;
+            button.fsState = TBSTATE_ENABLED;
+            button.fsStyle = action.Command == IDM_TREE_SHOWHANDLES ? BTNS_WHOLEDROPDOWN : BTNS_BUTTON;
+        }
+        buttons.push_back(button);
+    }
+    ::SendMessageA(ToolBar1, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    ::SendMessageA(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(ToolButtonSize, ToolButtonSize));
+    ::SendMessageA(ToolBar1, TB_AUTOSIZE, 0, 0);
+    ::SendMessageA(PageScroller1, PGM_SETCHILD, 0, reinterpret_cast<LPARAM>(ToolBar1));
+    SetFindNextEnabled(findNextEnabled_);
+
+    PopupMenu1.reset(::CreatePopupMenu());
+    for (int item = 0; item < 3; ++item)
+        ::AppendMenuA(PopupMenu1.get(), MF_STRING, static_cast<UINT_PTR>(IDM_TREE_N1 + item), menuCaptions_[item].c_str());
+
+    TreeView1 = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
+                                      TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP,
+                                  0, 0, 0, 0, Handle(), id(IDC_TREE_TREEVIEW1), instance, nullptr);
+    ::SendMessageA(TreeView1, WM_SETFONT, reinterpret_cast<WPARAM>(treeFont_.get()), FALSE);
+    ::SendMessageA(TreeView1, TVM_SETINDENT, static_cast<WPARAM>(ScaleForDpi(TreeIndent, dpi_)), 0);
+}
+
+void TWindowTreeForm::Layout()
+{
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    SIZE toolbar{};
+    ::SendMessageA(ToolBar1, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbar));
+    const int toolbarHeight = std::max<int>(toolbar.cy, ToolButtonSize);
+    // The scroller is as tall as the toolbar; it scrolls the buttons when the form is narrow.
+    ::MoveWindow(PageScroller1, 0, 0, client.right, toolbarHeight, TRUE);
+    ::SendMessageA(PageScroller1, PGM_RECALCSIZE, 0, 0);
+    ::MoveWindow(Panel1, 0, toolbarHeight, client.right, std::max<int>(0, client.bottom - toolbarHeight), TRUE);
+    ::MoveWindow(TreeView1, 0, toolbarHeight, client.right, std::max<int>(0, client.bottom - toolbarHeight), TRUE);
+}
+
+void TWindowTreeForm::FormShow()
+{
+    // Class pictures only when the option asks for them.
+    ::SendMessageA(TreeView1, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                   reinterpret_cast<LPARAM>(ShowClassIcons != 0 ? ImageList2.get() : nullptr));
+    ScanWindowTreeExecute();
+    if (!nodes_.empty()) ::SendMessageA(TreeView1, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes_[0].Item));
+    if (IsExistingWindow(InitialWindow)) {
+        const auto found = std::find_if(nodes_.begin(), nodes_.end(),
+                                        [this](const Node& node) { return node.Entry.Handle == InitialWindow; });
+        if (found != nodes_.end()) {
+            ::SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(found->Item));
+            ::SetFocus(TreeView1);
+        }
+    }
+    InitialWindow = nullptr;
+}
+
+void TWindowTreeForm::ShowWait(const std::string& caption)
+{
+    ::SetWindowTextA(Panel1, caption.c_str());
+    ::ShowWindow(TreeView1, SW_HIDE);
+    // Paint the wait text before the work starts.
+    ::UpdateWindow(Handle());
+    ::UpdateWindow(Panel1);
+}
+
+void TWindowTreeForm::ShowTreeAgain(bool focus)
+{
+    ::ShowWindow(TreeView1, SW_SHOW);
+    if (focus) ::SetFocus(TreeView1);
+}
+
+void TWindowTreeForm::SetFindNextEnabled(bool enabled)
+{
+    findNextEnabled_ = enabled;
+    if (ToolBar1 != nullptr) ::SendMessageA(ToolBar1, TB_ENABLEBUTTON, IDM_TREE_FINDNEXT, MAKELPARAM(enabled, 0));
+}
+
+// ---- scanning ----------------------------------------------------------------------------
+
+void TWindowTreeForm::InsertNode(Node node, HTREEITEM parent)
+{
+    const std::string text = FormatTreeNodeText(HandleDisplayMode, HandleValue(node.Entry.Handle), node.Entry.Text,
+                                                node.Entry.ClassName);
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = const_cast<char*>(text.c_str());
+    insert.item.iImage = node.Image;
+    insert.item.iSelectedImage = node.Image;
+    insert.item.lParam = static_cast<LPARAM>(nodes_.size());
+    node.Item = reinterpret_cast<HTREEITEM>(
+        ::SendMessageA(TreeView1, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    nodes_.push_back(std::move(node));
+}
+
+// Adds a top-level window and, below it, its child windows at every depth. One enumeration of
+// all its descendants and one GetParent each place every window under its parent, in the
+// order the platform reports them; texts are read only for the windows that get a node.
+void TWindowTreeForm::AddWindow(HWND window, int parentNode)
+{
+    const std::string& notReplied = MessageText(Msg::WindowNotReply);
+    const std::string& noClass = MessageText(Msg::WndClassNotFound);
+    const auto makeNode = [&](HWND handle, HWND parent, int depth) {
+        Node node;
+        node.Depth = depth;
+        node.Entry = {handle, ReadTextByMessage(handle, notReplied), ReadClassName(handle, noClass)};
+        node.Image = LookupClassIcon(UpperCaseAscii(node.Entry.ClassName), ShowClassIcons);
+        if (node.Image == 0 && parent == nullptr) node.Image = TopLevelImage;
+        return node;
+    };
+
+    // Group the descendants by parent, keeping the reported order.
+    std::map<HWND, std::vector<HWND>> children;
+    for (HWND child : Descendants(window)) children[::GetParent(child)].push_back(child);
+
+    // Insert depth first, parent before children: the order of nodes_ is the tree order.
+    struct Pending {
+        HWND handle;
+        HWND parentHandle;
+        int parentNode;
+    };
+    std::vector<Pending> stack{{window, ::GetParent(window), parentNode}};
+    while (!stack.empty()) {
+        const Pending current = stack.back();
+        stack.pop_back();
+        const auto parentIndex = static_cast<size_t>(current.parentNode);
+        nodes_[parentIndex].HasChildren = true;
+        const int index = static_cast<int>(nodes_.size());
+        InsertNode(makeNode(current.handle, current.parentHandle, nodes_[parentIndex].Depth + 1),
+                   nodes_[parentIndex].Item);
+        const auto found = children.find(current.handle);
+        if (found == children.end()) continue;
+        const std::vector<HWND> list = std::move(found->second);
+        children.erase(found);  // a window reported twice, or a loop of parents, is added once
+        for (auto child = list.rbegin(); child != list.rend(); ++child) stack.push_back({*child, current.handle, index});
+    }
+}
+
+void TWindowTreeForm::ScanWindowTreeExecute()
+{
+    SetFindNextEnabled(false);
+    ShowWait(MessageText(Msg::Please_Wait));
+    ::SendMessageA(TreeView1, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(TreeView1, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    nodes_.clear();
+
+    const HWND desktop = ::GetDesktopWindow();
+    Node root;
+    root.Entry = {desktop, "<Desktop>", ReadClassName(desktop, MessageText(Msg::WndClassNotFound))};
+    root.Image = DesktopImage;
+    InsertNode(std::move(root), TVI_ROOT);
+    for (HWND window : TopLevelWindows()) AddWindow(window, 0);
+
+    ::SendMessageA(TreeView1, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes_[0].Item));
+    ::SendMessageA(TreeView1, WM_SETREDRAW, TRUE, 0);
+    ShowTreeAgain(true);
+    // A fresh tree has no selection; the tree view picks its first node when it takes the focus.
+    ::SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET, 0);
+}
+
+// ---- collapsing, expanding, notation ------------------------------------------------------
+
+void TWindowTreeForm::CollapseTreeExecute()
+{
+    ShowWait(MessageText(Msg::JustPleaseWait));
+    for (auto node = nodes_.rbegin(); node != nodes_.rend(); ++node)
+        if (node->HasChildren) ::SendMessageA(TreeView1, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node->Item));
+    ShowTreeAgain(false);
+}
+
+void TWindowTreeForm::ExpandTreeExecute()
+{
+    ShowWait(MessageText(Msg::JustPleaseWait));
+    for (const Node& node : nodes_)
+        if (node.HasChildren) ::SendMessageA(TreeView1, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node.Item));
+    ShowTreeAgain(true);
+}
+
+void TWindowTreeForm::ExpandThisItemExecute()
+{
+    const int selected = SelectedIndex();
+    if (selected < 0) return;
+    ::ShowWindow(TreeView1, SW_HIDE);
+    // The selected node and every node below it: the following nodes deeper than it.
+    const int depth = nodes_[static_cast<size_t>(selected)].Depth;
+    for (size_t i = static_cast<size_t>(selected); i < nodes_.size(); ++i) {
+        if (i != static_cast<size_t>(selected) && nodes_[i].Depth <= depth) break;
+        if (nodes_[i].HasChildren) ::SendMessageA(TreeView1, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes_[i].Item));
+    }
+    ShowTreeAgain(true);
+}
+
+void TWindowTreeForm::N3Click(int tag)
+{
+    if (tag < 0 || tag > 2) return;
+    HandleDisplayMode = static_cast<HandleNotation>(tag);
+    ::SendMessageA(TreeView1, WM_SETREDRAW, FALSE, 0);
+    for (size_t i = 0; i < nodes_.size(); ++i) {
+        const std::string text = NodeText(static_cast<int>(i));
+        TVITEMA item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = nodes_[i].Item;
+        item.pszText = const_cast<char*>(text.c_str());
+        ::SendMessageA(TreeView1, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    ::SendMessageA(TreeView1, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(TreeView1, nullptr, TRUE);
+}
+
+void TWindowTreeForm::ShowHandlesMenu()
+{
+    for (int item = 0; item < 3; ++item) {
+        ::ModifyMenuA(PopupMenu1.get(), static_cast<UINT>(IDM_TREE_N1 + item), MF_BYCOMMAND | MF_STRING,
+                      static_cast<UINT_PTR>(IDM_TREE_N1 + item), menuCaptions_[item].c_str());
+    }
+    ::CheckMenuRadioItem(PopupMenu1.get(), IDM_TREE_N1, IDM_TREE_N3,
+                         IDM_TREE_N1 + static_cast<UINT>(HandleDisplayMode), MF_BYCOMMAND);
+    RECT button{};
+    ::SendMessageA(ToolBar1, TB_GETRECT, IDM_TREE_SHOWHANDLES, reinterpret_cast<LPARAM>(&button));
+    ::MapWindowPoints(ToolBar1, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    ::TrackPopupMenu(PopupMenu1.get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, Handle(), nullptr);
+}
+
+// ---- searching ----------------------------------------------------------------------------
+
+int TWindowTreeForm::FindNextInTree(const std::string& textMask, const std::string& classMask, std::string* error)
+{
+    if (nodes_.empty()) return -1;
+    // Here an empty mask is an ordinary mask: it matches only the empty text.
+    std::string message;
+    const std::optional<TMask> text = TMask::Create(textMask, &message);
+    const std::optional<TMask> className = text ? TMask::Create(classMask, &message) : std::nullopt;
+    if (!text || !className) {
+        if (error) *error = message;
+        return -1;
+    }
+    const int selected = SelectedIndex();
+    for (size_t i = static_cast<size_t>(selected + 1); i < nodes_.size(); ++i) {
+        const WindowTreeEntry& entry = nodes_[i].Entry;
+        if (text->Matches(entry.Text) && className->Matches(entry.ClassName)) {
+            ::SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(nodes_[i].Item));
+            ::SendMessageA(TreeView1, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(nodes_[i].Item));
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void TWindowTreeForm::FindWindowExecute()
+{
+    const bool confirmed = search_.ShowForTree(Handle(), [this](const std::string& text, const std::string& className) {
+        return FindNextInTree(text, className);
+    });
+    SetFindNextEnabled(confirmed);
+    ::SetFocus(TreeView1);
+}
+
+void TWindowTreeForm::FindNextWindowExecute()
+{
+    if (!findNextEnabled_) return;
+    std::string error;
+    if (FindNextInTree(search_.TextMask(), search_.ClassMask(), &error) == -1) {
+        if (!error.empty()) return ReportError(Handle(), error.c_str());
+        ::MessageBeep(0);
+        return;
+    }
+    ::SetFocus(TreeView1);
+}
+
+int TWindowTreeForm::SelectedIndex() const
+{
+    const auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(TreeView1, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    return item == nullptr ? -1 : IndexOf(item);
+}
+
+int TWindowTreeForm::IndexOf(HTREEITEM item) const
+{
+    TVITEMA query{};
+    query.mask = TVIF_PARAM;
+    query.hItem = item;
+    if (!::SendMessageA(TreeView1, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query))) return -1;
+    const auto index = static_cast<size_t>(query.lParam);
+    return index < nodes_.size() && nodes_[index].Item == item ? static_cast<int>(index) : -1;
+}
+
+std::string TWindowTreeForm::NodeText(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= nodes_.size()) return {};
+    const WindowTreeEntry& entry = nodes_[static_cast<size_t>(index)].Entry;
+    return FormatTreeNodeText(HandleDisplayMode, HandleValue(entry.Handle), entry.Text, entry.ClassName);
+}
+
+// ---- saving -------------------------------------------------------------------------------
+
+bool TWindowTreeForm::SaveTreeToFile(const std::string& path) const
+{
+    std::string content;
+    for (size_t i = 0; i < nodes_.size(); ++i)
+        content += FormatTreeFileLine(nodes_[i].Depth, nodes_[i].HasChildren, NodeText(static_cast<int>(i)));
+    const unique_file file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+           written == content.size();
+}
+
+void TWindowTreeForm::SaveWindowTreeExecute()
+{
+    char path[MAX_PATH] = {};
+    static constexpr char Filter[] = "Text files\0*.txt\0All files\0*.*\0";
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Handle();
+    dialog.lpstrFilter = Filter;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = "txt";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!::GetSaveFileNameA(&dialog)) return;
+    if (!SaveTreeToFile(path)) {
+        const std::string text = FormatMessageText(MessageText(Msg::CantSaveFile), path);
+        ::MessageBoxA(Handle(), text.c_str(), ApplicationTitle, MB_OK | MB_ICONERROR);
+    }
+}
+
+// ---- the user's actions -------------------------------------------------------------------
+
+void TWindowTreeForm::TreeView1DblClick()
+{
+    const int selected = SelectedIndex();
+    if (selected < 0) return;
+    const HWND window = nodes_[static_cast<size_t>(selected)].Entry.Handle;
+    if (!::IsWindow(window)) return;
+    WindowInfo info;
+    GatherWindowInfo(window, false, info);
+    if (inspect_) inspect_(std::move(info));
+    Close(IDOK);
+}
+
+bool TWindowTreeForm::HandleKey(WORD key)
+{
+    const bool control = ::GetKeyState(VK_CONTROL) < 0;
+    if (key == VK_F5 && !control) ScanWindowTreeExecute();
+    else if (key == VK_F3 && !control) FindNextWindowExecute();
+    else if (key == 'F' && control) FindWindowExecute();
+    else if (key == VK_RETURN && !control) TreeView1DblClick();
+    else return false;
+    return true;
+}
+
+std::string TWindowTreeForm::ToolHint(int command) const
+{
+    if (command == IDM_TREE_SHOWHANDLES) return showHandlesHint_;
+    const int slot = HintSlot(command);
+    return slot < 0 ? std::string() : hints_[slot];
+}
+
+LRESULT TWindowTreeForm::TreeView1CustomDrawItem(NMTVCUSTOMDRAW& draw)
+{
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        // The selected node stands out in bold, underlined.
+        if (draw.nmcd.uItemState & CDIS_SELECTED) {
+            ::SelectObject(draw.nmcd.hdc, selectedFont_.get());
+            return CDRF_NEWFONT;
+        }
+        return CDRF_DODEFAULT;
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+LRESULT TWindowTreeForm::HandleNotify(NMHDR& header)
+{
+    if (header.hwndFrom == TreeView1) {
+        switch (header.code) {
+        case NM_DBLCLK:
+            TreeView1DblClick();
+            return 0;
+        case NM_CUSTOMDRAW:
+            return TreeView1CustomDrawItem(reinterpret_cast<NMTVCUSTOMDRAW&>(header));
+        case TVN_KEYDOWN:
+            return HandleKey(reinterpret_cast<NMTVKEYDOWN&>(header).wVKey) ? 1 : 0;
+        default:
+            return 0;
+        }
+    }
+    if (header.hwndFrom == ToolBar1 && header.code == TBN_DROPDOWN) {
+        ShowHandlesMenu();
+        return TBDDRET_DEFAULT;
+    }
+    if (header.hwndFrom == PageScroller1 && header.code == PGN_CALCSIZE) {
+        auto& size = reinterpret_cast<NMPGCALCSIZE&>(header);
+        SIZE toolbar{};
+        ::SendMessageA(ToolBar1, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbar));
+        if (size.dwFlag == PGF_CALCWIDTH) size.iWidth = toolbar.cx;
+        if (size.dwFlag == PGF_CALCHEIGHT) size.iHeight = toolbar.cy;
+        return 0;
+    }
+    if (header.code == TTN_GETDISPINFOA) {
+        auto& info = reinterpret_cast<NMTTDISPINFOA&>(header);
+        static std::string hint;  // must outlive this notification
+        hint = ToolHint(static_cast<int>(header.idFrom));
+        info.lpszText = hint.data();
+        return 0;
+    }
+    return 0;
+}
+
+INT_PTR TWindowTreeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        FormCreate();
+        FormShow();
+        return FALSE;  // FormShow placed the focus
+    case WM_SIZE:
+        Layout();
+        return TRUE;
+    case WM_NOTIFY: {
+        const LRESULT result = HandleNotify(*reinterpret_cast<NMHDR*>(lParam));
+        ::SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDM_TREE_SCAN: ScanWindowTreeExecute(); return TRUE;
+        case IDM_TREE_COLLAPSE: CollapseTreeExecute(); return TRUE;
+        case IDM_TREE_EXPAND: ExpandTreeExecute(); return TRUE;
+        case IDM_TREE_EXPANDTHIS: ExpandThisItemExecute(); return TRUE;
+        case IDM_TREE_SHOWHANDLES: ShowHandlesMenu(); return TRUE;
+        case IDM_TREE_FIND: FindWindowExecute(); return TRUE;
+        case IDM_TREE_FINDNEXT: FindNextWindowExecute(); return TRUE;
+        case IDM_TREE_SAVE: SaveWindowTreeExecute(); return TRUE;
+        case IDM_TREE_N1:
+        case IDM_TREE_N2:
+        case IDM_TREE_N3:
+            N3Click(LOWORD(wParam) - IDM_TREE_N1);
+            return TRUE;
+        case IDOK:  // Enter on the tree inspects the selected window
+            if (::GetFocus() == TreeView1) TreeView1DblClick();
+            return TRUE;
+        case IDCANCEL:
+            Close(IDCANCEL);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_DESTROY:
+        if (!::IsZoomed(Handle()) && !::IsIconic(Handle())) ::GetWindowRect(Handle(), &bounds_);
+        nodes_.clear();  // the items die with the tree view
+        TreeView1 = ToolBar1 = PageScroller1 = Panel1 = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace lvx

@@ -1,0 +1,123 @@
+// The window tree: every window of the desktop as a tree, searchable, exportable as text.
+#pragma once
+
+#include "DiscoveryText.h"
+#include "core/Dialog.h"
+#include "core/Handles.h"
+#include "core/UNI_WindowInfo.h"
+#include "language/MultiLang.h"
+
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace lvx {
+
+class TQuickSearchForm;
+
+// How node texts show handles; kept for the whole run, not saved.
+extern HandleNotation HandleDisplayMode;
+
+// The picture of the desktop and of a top-level window that no class picture covers.
+inline constexpr int DesktopImage = 43;
+inline constexpr int TopLevelImage = 46;
+
+struct WindowTreeEntry {
+    HWND Handle = nullptr;
+    std::string Text;
+    std::string ClassName;
+};
+
+class TWindowTreeForm : public Dialog {
+public:
+    // `inspect` gets a double-clicked window, fully gathered, to make it the inspected window.
+    using Inspect = std::function<void(WindowInfo info)>;
+    TWindowTreeForm(TQuickSearchForm& search, Inspect inspect);
+    ~TWindowTreeForm() override;
+
+    // Shows the tree modally; the node of `InitialWindow` is selected after the scan.
+    void ShowTree(HWND owner);
+    HWND InitialWindow = nullptr;
+
+    // The actions of the toolbar and the keyboard.
+    void ScanWindowTreeExecute();
+    void CollapseTreeExecute();
+    void ExpandTreeExecute();
+    void ExpandThisItemExecute();
+    void FindWindowExecute();
+    void FindNextWindowExecute();
+    void SaveWindowTreeExecute();
+    void N3Click(int tag);  // handle notation, by the menu item's Tag
+
+    // The next node after the selection, in tree order, whose text and class match the masks;
+    // it becomes selected. -1 when none (or when a mask is invalid: `error` then says why).
+    int FindNextInTree(const std::string& textMask, const std::string& classMask, std::string* error = nullptr);
+    // Writes the whole tree as text; false when the file cannot be written.
+    [[nodiscard]] bool SaveTreeToFile(const std::string& path) const;
+
+    // What a test or the display reads back: nodes in tree order.
+    struct Node {
+        HTREEITEM Item = nullptr;
+        int Depth = 0;
+        bool HasChildren = false;
+        int Image = 0;
+        WindowTreeEntry Entry;
+    };
+    [[nodiscard]] const std::vector<Node>& Nodes() const noexcept { return nodes_; }
+    [[nodiscard]] int SelectedIndex() const;
+    [[nodiscard]] std::string NodeText(int index) const;
+    [[nodiscard]] bool FindNextEnabled() const noexcept { return findNextEnabled_; }
+    [[nodiscard]] HWND TreeView() const noexcept { return TreeView1; }
+
+    [[nodiscard]] std::vector<TranslationTarget> TranslationTargets();
+
+protected:
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void CreateControls();
+    void Layout();
+    void ShowWait(const std::string& caption);
+    void ShowTreeAgain(bool focus);
+    void AddWindow(HWND window, int parentNode);
+    void InsertNode(Node node, HTREEITEM parent);
+    void SetFindNextEnabled(bool enabled);
+    void TreeView1DblClick();
+    void ShowHandlesMenu();
+    bool HandleKey(WORD key);
+    LRESULT TreeView1CustomDrawItem(NMTVCUSTOMDRAW& draw);
+    LRESULT HandleNotify(NMHDR& header);
+    [[nodiscard]] int IndexOf(HTREEITEM item) const;
+    [[nodiscard]] std::string ToolHint(int command) const;
+
+    TQuickSearchForm& search_;
+    Inspect inspect_;
+    std::vector<Node> nodes_;
+    bool findNextEnabled_ = false;
+    RECT bounds_{};
+    UINT dpi_ = 96;
+
+    // Texts a language file may replace.
+    std::string hints_[8];
+    std::string showHandlesHint_;
+    std::string menuCaptions_[3];
+
+    using unique_imagelist = unique_handle<HandleTraits<HIMAGELIST, ::ImageList_Destroy>>;
+    unique_imagelist ImageList1;  // toolbar, 32x32
+    unique_imagelist ImageList2;  // class pictures, 20x20
+    unique_menu PopupMenu1;
+    unique_gdi panelFont_;
+    unique_gdi treeFont_;
+    unique_gdi selectedFont_;
+
+    HWND Panel1 = nullptr;
+    HWND PageScroller1 = nullptr;
+    HWND ToolBar1 = nullptr;
+    HWND TreeView1 = nullptr;
+};
+
+}  // namespace lvx

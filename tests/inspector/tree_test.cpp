@@ -1,0 +1,311 @@
+// The window tree against the windows of another process: the scan, node texts and pictures,
+// the handle notation, the search, the saved text file and the way back to the main window.
+#include "TestSupport.h"
+
+#include "core/TextFiles.h"
+#include "core/UNI_Strings.h"
+#include "core/UNI_WinVer.h"
+#include "discovery/ClassIcons.h"
+#include "discovery/QuickSearchForm.h"
+#include "discovery/WindowTreeForm.h"
+#include "language/LanguageKeys.h"
+#include "language/MessageTable.h"
+#include "resources/resource.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <set>
+
+using namespace lvx;
+using lvxtest::DialogDriver;
+using lvxtest::TargetProcess;
+
+namespace {
+
+const char TreeCaption[] = "\xC4\xE5\xF0\xE5\xE2\xEE \xEE\xEA\xEE\xED";          // Дерево окон
+const char SearchCaption[] = "\xCF\xEE\xE8\xF1\xEA \xEE\xEA\xED\xE0";           // Поиск окна
+
+class TreeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic", "nested", "owned", "hung"});
+        Search = std::make_unique<TQuickSearchForm>();
+        Tree = std::make_unique<TWindowTreeForm>(*Search, [](WindowInfo info) { Inspected = std::move(info); });
+    }
+    static void TearDownTestSuite()
+    {
+        Tree.reset();
+        Search.reset();
+        Target.reset();
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(Target->Ready());
+        HandleDisplayMode = HandleNotation::Hexadecimal;
+        ShowClassIcons = 2;
+        ClassIconNames.clear();
+        ClassIconMasks.clear();
+        Inspected.reset();
+    }
+
+    // Opens the tree and runs `act` while it is shown; the tree is closed afterwards unless
+    // `act` closed it. True when `act` ran.
+    static bool WithTree(const std::function<void(HWND dialog)>& act, HWND initial = nullptr)
+    {
+        DialogDriver driver({{TreeCaption, [&](HWND dialog) {
+            act(dialog);
+            if (::IsWindow(dialog)) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }}});
+        Tree->InitialWindow = initial;
+        Tree->ShowTree(nullptr);
+        return driver.Done();
+    }
+    static int IndexOf(HWND window)
+    {
+        const auto& nodes = Tree->Nodes();
+        const auto found = std::find_if(nodes.begin(), nodes.end(),
+                                        [&](const TWindowTreeForm::Node& node) { return node.Entry.Handle == window; });
+        return found == nodes.end() ? -1 : static_cast<int>(found - nodes.begin());
+    }
+    static const TWindowTreeForm::Node& NodeOf(HWND window)
+    {
+        static const TWindowTreeForm::Node none;
+        const int index = IndexOf(window);
+        EXPECT_GE(index, 0);
+        return index < 0 ? none : Tree->Nodes()[static_cast<size_t>(index)];
+    }
+    static std::string ShownText(HTREEITEM item)
+    {
+        char text[512] = {};
+        TVITEMA query{};
+        query.mask = TVIF_TEXT;
+        query.hItem = item;
+        query.pszText = text;
+        query.cchTextMax = static_cast<int>(std::size(text));
+        ::SendMessageA(Tree->TreeView(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+        return text;
+    }
+    static void Select(HWND window)
+    {
+        ::SendMessageA(Tree->TreeView(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(NodeOf(window).Item));
+    }
+    // The parent node of a node: the nearest earlier node one level up.
+    static HWND ParentOf(HWND window)
+    {
+        const auto& nodes = Tree->Nodes();
+        const int index = IndexOf(window);
+        for (int i = index - 1; i >= 0; --i)
+            if (nodes[static_cast<size_t>(i)].Depth == nodes[static_cast<size_t>(index)].Depth - 1)
+                return nodes[static_cast<size_t>(i)].Entry.Handle;
+        return nullptr;
+    }
+
+    static std::unique_ptr<TargetProcess> Target;
+    static std::unique_ptr<TQuickSearchForm> Search;
+    static std::unique_ptr<TWindowTreeForm> Tree;
+    static std::optional<WindowInfo> Inspected;
+};
+std::unique_ptr<TargetProcess> TreeTest::Target;
+std::unique_ptr<TQuickSearchForm> TreeTest::Search;
+std::unique_ptr<TWindowTreeForm> TreeTest::Tree;
+std::optional<WindowInfo> TreeTest::Inspected;
+
+}  // namespace
+
+TEST_F(TreeTest, ScanShowsEveryWindowUnderItsParent)
+{
+    ASSERT_TRUE(WithTree([](HWND) {
+        const auto& nodes = Tree->Nodes();
+        ASSERT_FALSE(nodes.empty());
+        // The desktop at the root.
+        const HWND desktop = ::GetDesktopWindow();
+        EXPECT_EQ(nodes[0].Entry.Handle, desktop);
+        EXPECT_EQ(nodes[0].Depth, 0);
+        EXPECT_EQ(nodes[0].Image, DesktopImage);
+        EXPECT_EQ(ShownText(nodes[0].Item), "[" + FormatHandle(HandleValue(desktop)) + "] <Desktop> {#32769}");
+
+        const HWND top = Target->Window("basic");
+        EXPECT_EQ(NodeOf(top).Depth, 1);
+        EXPECT_EQ(NodeOf(top).Image, TopLevelImage);
+        EXPECT_EQ(ShownText(NodeOf(top).Item), "[" + FormatHandle(HandleValue(top)) + "] Lumivex Target {LvxTargetMain}");
+        // Children at every depth, each under its own parent, in the platform's order.
+        EXPECT_EQ(ParentOf(Target->Window("basic.panel.label")), Target->Window("basic.panel"));
+        EXPECT_EQ(NodeOf(Target->Window("basic.panel.label")).Depth, 3);
+        EXPECT_EQ(ParentOf(Target->Window("nested.inner")), Target->Window("nested.outer"));
+        std::vector<HWND> expected, shown;
+        for (HWND child = ::GetWindow(top, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) expected.push_back(child);
+        for (const auto& node : nodes)
+            if (node.Depth == 2 && ParentOf(node.Entry.Handle) == top) shown.push_back(node.Entry.Handle);
+        EXPECT_EQ(shown, expected);
+        // A child without text: handle, blank, class.
+        const HWND empty = Target->Window("basic.empty");
+        EXPECT_EQ(ShownText(NodeOf(empty).Item), "[" + FormatHandle(HandleValue(empty)) + "] {Static}");
+        EXPECT_FALSE(NodeOf(empty).HasChildren);
+        // An owned window is a top-level window: under the root, not under its owner, and as
+        // GetParent names its owner it gets no top-level picture.
+        EXPECT_EQ(NodeOf(Target->Window("owned")).Depth, 1);
+        EXPECT_EQ(NodeOf(Target->Window("owned")).Image, 0);
+        // Every node appears once.
+        std::set<HWND> unique;
+        for (const auto& node : nodes) EXPECT_TRUE(unique.insert(node.Entry.Handle).second);
+    }));
+}
+
+TEST_F(TreeTest, AHungWindowGetsThePlaceholder)
+{
+    Target->HangWindow();
+    ASSERT_TRUE(WithTree([](HWND) {
+        EXPECT_EQ(NodeOf(Target->Window("hung")).Entry.Text, MessageText(Msg::WindowNotReply));
+        EXPECT_EQ(NodeOf(Target->Window("hung")).Entry.ClassName, "LvxTargetHung");
+    }));
+}
+
+TEST_F(TreeTest, ClassPicturesFollowTheOption)
+{
+    ASSERT_TRUE(ParseClassIcons("12\r\n!BUTTON\r\n13\r\n?*TARGETMAIN\r\n", ClassIconNames, ClassIconMasks));
+    SortClassIconNames(ClassIconNames);
+    ASSERT_TRUE(WithTree([](HWND) {
+        EXPECT_EQ(NodeOf(Target->Window("basic.button")).Image, 12);
+        EXPECT_EQ(NodeOf(Target->Window("basic")).Image, 13);
+        EXPECT_NE(::SendMessageA(Tree->TreeView(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0);
+    }));
+    ShowClassIcons = 1;  // exact names only: the mask no longer applies
+    ASSERT_TRUE(WithTree([](HWND) { EXPECT_EQ(NodeOf(Target->Window("basic")).Image, TopLevelImage); }));
+    ShowClassIcons = 0;  // no pictures at all
+    ASSERT_TRUE(WithTree([](HWND) { EXPECT_EQ(::SendMessageA(Tree->TreeView(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0); }));
+}
+
+TEST_F(TreeTest, HandleNotationRewritesEveryLineWithoutARescan)
+{
+    ASSERT_TRUE(WithTree([](HWND) {
+        const HWND top = Target->Window("basic");
+        const HWND empty = Target->Window("basic.empty");
+        const size_t count = Tree->Nodes().size();
+        Tree->N3Click(1);
+        EXPECT_EQ(ShownText(NodeOf(top).Item),
+                  "[" + std::to_string(static_cast<int32_t>(HandleValue(top))) + "] Lumivex Target {LvxTargetMain}");
+        Tree->N3Click(0);
+        EXPECT_EQ(ShownText(NodeOf(top).Item), " Lumivex Target {LvxTargetMain}");
+        EXPECT_EQ(ShownText(NodeOf(empty).Item), " {Static}");
+        EXPECT_EQ(Tree->Nodes().size(), count);
+        Tree->N3Click(2);
+        EXPECT_EQ(ShownText(NodeOf(empty).Item), "[" + FormatHandle(HandleValue(empty)) + "] {Static}");
+    }));
+    // The notation lasts for the run: the next opening still uses it.
+    HandleDisplayMode = HandleNotation::None;
+    ASSERT_TRUE(WithTree([](HWND) { EXPECT_EQ(ShownText(Tree->Nodes()[0].Item), " <Desktop> {#32769}"); }));
+}
+
+TEST_F(TreeTest, SearchWalksForwardFromTheSelection)
+{
+    ASSERT_TRUE(WithTree([](HWND) {
+        const HWND label = Target->Window("basic.panel.label");
+        ::SendMessageA(Tree->TreeView(), TVM_SELECTITEM, TVGN_CARET, 0);
+        // From the start: the only window with this text; then nothing more, and the selection stays.
+        EXPECT_EQ(Tree->FindNextInTree("inner LABEL", "*"), IndexOf(label));
+        EXPECT_EQ(Tree->SelectedIndex(), IndexOf(label));
+        EXPECT_EQ(Tree->FindNextInTree("inner LABEL", "*"), -1);
+        EXPECT_EQ(Tree->SelectedIndex(), IndexOf(label));
+        // An empty text mask finds only windows without text.
+        Select(Target->Window("basic"));
+        const int empty = Tree->FindNextInTree("", "Static");
+        ASSERT_GE(empty, 0);
+        EXPECT_TRUE(Tree->Nodes()[static_cast<size_t>(empty)].Entry.Text.empty());
+        // An invalid mask finds nothing and says why.
+        std::string error;
+        EXPECT_EQ(Tree->FindNextInTree("*", "[", &error), -1);
+        EXPECT_EQ(error, "'[' is an invalid mask at (2)");
+    }));
+}
+
+TEST_F(TreeTest, SearchDialogEnablesFindNextUntilTheNextScan)
+{
+    ASSERT_TRUE(WithTree([](HWND tree) {
+        EXPECT_FALSE(Tree->FindNextEnabled());
+        std::string okCaption;
+        bool scopeVisible = true;
+        DialogDriver search({{SearchCaption, [&](HWND dialog) {
+            okCaption.resize(64);
+            okCaption.resize(static_cast<size_t>(::GetDlgItemTextA(dialog, IDOK, okCaption.data(), 64)));
+            scopeVisible = ::IsWindowVisible(::GetDlgItem(dialog, IDC_SEARCH_RADIOGROUP1)) != FALSE;
+            ::SetDlgItemTextA(dialog, IDC_SEARCH_EDIT1, "Outer");
+            ::SetDlgItemTextA(dialog, IDC_SEARCH_EDIT2, "*");
+            ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        }}});
+        ::SendMessageA(tree, WM_COMMAND, IDM_TREE_FIND, 0);
+        EXPECT_TRUE(search.Done());
+        EXPECT_EQ(okCaption, MessageText(Msg::FindNext));
+        EXPECT_FALSE(scopeVisible);
+        EXPECT_EQ(Tree->SelectedIndex(), IndexOf(Target->Window("nested.outer")));
+        EXPECT_TRUE(Tree->FindNextEnabled());
+        // F3 goes on from there; a rescan turns it off again.
+        ::SendMessageA(tree, WM_COMMAND, IDM_TREE_FINDNEXT, 0);
+        EXPECT_EQ(Tree->SelectedIndex(), IndexOf(Target->Window("nested.outer")));
+        ::SendMessageA(tree, WM_COMMAND, IDM_TREE_SCAN, 0);
+        EXPECT_FALSE(Tree->FindNextEnabled());
+    }));
+}
+
+TEST_F(TreeTest, SavedFileListsEveryNodeWithDepthAndMarker)
+{
+    lvxtest::TempFolder folder;
+    const std::string path = folder.Path() + "tree.txt";
+    std::vector<std::string> expectedLines;
+    ASSERT_TRUE(WithTree([&](HWND) {
+        // Collapsed or not, every node is written.
+        Tree->CollapseTreeExecute();
+        ASSERT_TRUE(Tree->SaveTreeToFile(path));
+        for (size_t i = 0; i < Tree->Nodes().size(); ++i) {
+            const auto& node = Tree->Nodes()[i];
+            expectedLines.push_back(std::string(static_cast<size_t>(node.Depth), ' ') +
+                                    (node.HasChildren ? '+' : '\x95') +
+                                    ReplaceControlChars(Tree->NodeText(static_cast<int>(i)), "?"));
+        }
+        // A file that cannot be written is refused.
+        EXPECT_FALSE(Tree->SaveTreeToFile(folder.Path() + "no such folder\\tree.txt"));
+    }));
+    std::string content;
+    ASSERT_TRUE(ReadWholeFile(path, content));
+    std::string expected;
+    for (const std::string& line : expectedLines) expected += line + "\r\n";
+    EXPECT_EQ(content, expected);
+    const HWND empty = Target->Window("basic.empty");
+    EXPECT_NE(content.find("\r\n  \x95[" + FormatHandle(HandleValue(empty)) + "] {Static}\r\n"), std::string::npos);
+    EXPECT_EQ(content.rfind("+[", 0), 0u);
+}
+
+TEST_F(TreeTest, InitialWindowIsSelectedAndDoubleClickInspects)
+{
+    const HWND edit = Target->Window("basic.edit");
+    ASSERT_TRUE(WithTree([&](HWND) { EXPECT_EQ(Tree->SelectedIndex(), IndexOf(edit)); }, edit));
+    EXPECT_EQ(Tree->InitialWindow, nullptr);
+    // A window that no longer exists selects nothing.
+    ASSERT_TRUE(WithTree([](HWND) { EXPECT_EQ(Tree->SelectedIndex(), -1); }, reinterpret_cast<HWND>(0x7FFF0)));
+
+    bool closed = false;
+    ASSERT_TRUE(WithTree([&](HWND tree) {
+        Select(edit);
+        NMHDR header{Tree->TreeView(), IDC_TREE_TREEVIEW1, NM_DBLCLK};
+        ::SendMessageA(tree, WM_NOTIFY, IDC_TREE_TREEVIEW1, reinterpret_cast<LPARAM>(&header));
+        closed = !::IsWindow(tree) || !::IsWindowVisible(tree);
+    }));
+    EXPECT_TRUE(closed);
+    ASSERT_TRUE(Inspected.has_value());
+    EXPECT_EQ(Inspected->Handle, edit);
+    EXPECT_EQ(Inspected->ClassName, "Edit");
+}
+
+TEST(WindowTreeForm, TranslatesEveryKeyOfItsSection)
+{
+    TQuickSearchForm search;
+    TWindowTreeForm tree(search, nullptr);
+    std::set<std::string> looked;
+    for (const TranslationTarget& target : tree.TranslationTargets()) looked.insert(target.Key);
+    const auto keys = LanguageKeysOf("WindowTreeForm");
+    EXPECT_EQ(looked, std::set<std::string>(keys.begin(), keys.end()));
+}
