@@ -9,6 +9,7 @@
 #include "WindowCommands.h"
 #include "UNI_WinVer.h"
 #include "discovery/FoundWindowsForm.h"
+#include "discovery/QuickInfo.h"
 #include "discovery/QuickSearchForm.h"
 #include "discovery/WindowSearch.h"
 #include "discovery/WindowTreeForm.h"
@@ -374,7 +375,7 @@ void TMainForm::CreateControls()
         *row.Field = AddEdit(row.FieldNumber, true);
         AddButton(*row.Info, row.InfoNumber, Options{.Tag = row.InfoTag, .Glyph = Glyph::QuickInfo},
                   "Краткая информация об окне");
-        row.Info->OnClick = nothing;
+        row.Info->OnClick = [this](SpeedButton& sender) { QuickInfoExecute(sender.Tag()); };
     }
     AddButton(SpeedButton33, 33, Options{.Glyph = Glyph::FindWindow}, "Простой поиск окна по маске");
     SpeedButton33.OnClick = [this](SpeedButton&) { SpeedButton33Click(); };
@@ -581,6 +582,12 @@ void TMainForm::WindowTreeExecute()
     }
     windowTreeForm_->InitialWindow = CurrentWindow.Handle;
     windowTreeForm_->ShowTree(Handle());
+}
+
+void TMainForm::QuickInfoExecute(int tag)
+{
+    if (!quickInfoForm_) quickInfoForm_ = std::make_unique<TQuickInfoForm>();
+    quickInfoForm_->ShowInfo(Handle(), RelatedWindowByTag(CurrentWindow, tag));
 }
 
 void TMainForm::SpeedButton33Click()

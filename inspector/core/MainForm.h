@@ -30,6 +30,7 @@ class TOptionsForm;
 class TQuickSearchForm;
 class TFoundWindowsForm;
 class TWindowTreeForm;
+class TQuickInfoForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -129,6 +130,7 @@ private:
     // Window discovery.
     void SpeedButton33Click();
     void WindowTreeExecute();
+    void QuickInfoExecute(int tag);  // the five information buttons, by Tag
     // Process and thread commands.
     void SpeedButton26Click();
     void N6Click(int tag);
@@ -171,6 +173,7 @@ private:
     std::unique_ptr<TQuickSearchForm> quickSearchForm_;
     std::unique_ptr<TFoundWindowsForm> foundWindowsForm_;
     std::unique_ptr<TWindowTreeForm> windowTreeForm_;
+    std::unique_ptr<TQuickInfoForm> quickInfoForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;
