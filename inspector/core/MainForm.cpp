@@ -17,6 +17,7 @@
 #include "language/MultiLang.h"
 #include "language/LangForm.h"
 #include "settings/OptionsForm.h"
+#include "tools/ChangeSizeForm.h"
 #include "settings/Settings.h"
 
 #include <commctrl.h>
@@ -344,7 +345,8 @@ void TMainForm::CreateControls()
     AddButton(SpeedButton37, 37, Options{.Glyph = Glyph::ChangeSize}, "Изменить положение и размеры окна");
     AddButton(SpeedButton34, 34, Options{.Glyph = Glyph::Flash}, "Мерцание текущего окна");
     AddButton(SpeedButton38, 38, Options{.Glyph = Glyph::MoreInfo}, "Дополнительная информация об окне");
-    for (SpeedButton* button : {&SpeedButton37, &SpeedButton38}) button->OnClick = nothing;
+    SpeedButton38.OnClick = nothing;
+    SpeedButton37.OnClick = [this](SpeedButton&) { SpeedButton37Click(); };
     SpeedButton36.OnClick = [this](SpeedButton&) { WindowTreeExecute(); };
     SpeedButton34.OnClick = [this](SpeedButton&) { SpeedButton34Click(); };
 
@@ -588,6 +590,14 @@ void TMainForm::QuickInfoExecute(int tag)
 {
     if (!quickInfoForm_) quickInfoForm_ = std::make_unique<TQuickInfoForm>();
     quickInfoForm_->ShowInfo(Handle(), RelatedWindowByTag(CurrentWindow, tag));
+}
+
+void TMainForm::SpeedButton37Click()
+{
+    if (CurrentWindow.Handle == nullptr) return;
+    if (!changeSizeForm_) changeSizeForm_ = std::make_unique<TChangeSizeForm>();
+    changeSizeForm_->ShowFor(Handle(), CurrentWindow);
+    RefreshExecute();
 }
 
 void TMainForm::SpeedButton33Click()
@@ -975,11 +985,7 @@ void TMainForm::SpeedButton7Click(SpeedButton& sender)
 
 std::string TMainForm::ControlText(HWND control) const
 {
-    const int length = ::GetWindowTextLengthA(control);
-    std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-    ::GetWindowTextA(control, text.data(), length + 1);
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    return GetControlText(control);
 }
 
 void TMainForm::ShowError(Msg message, UINT extraFlags) const

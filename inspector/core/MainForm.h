@@ -31,6 +31,7 @@ class TQuickSearchForm;
 class TFoundWindowsForm;
 class TWindowTreeForm;
 class TQuickInfoForm;
+class TChangeSizeForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -131,6 +132,8 @@ private:
     void SpeedButton33Click();
     void WindowTreeExecute();
     void QuickInfoExecute(int tag);  // the five information buttons, by Tag
+    // Window editing.
+    void SpeedButton37Click();
     // Process and thread commands.
     void SpeedButton26Click();
     void N6Click(int tag);
@@ -174,6 +177,7 @@ private:
     std::unique_ptr<TFoundWindowsForm> foundWindowsForm_;
     std::unique_ptr<TWindowTreeForm> windowTreeForm_;
     std::unique_ptr<TQuickInfoForm> quickInfoForm_;
+    std::unique_ptr<TChangeSizeForm> changeSizeForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;

@@ -48,6 +48,15 @@ void ReportError(HWND owner, const char* what)
     ::MessageBoxA(owner, what, MessageText(Msg::ERROR_).c_str(), MB_OK | MB_ICONERROR);
 }
 
+std::string GetControlText(HWND control)
+{
+    const int length = ::GetWindowTextLengthA(control);
+    std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    const int copied = ::GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
 HINSTANCE ProgramInstance()
 {
     return ::GetModuleHandleA(nullptr);

@@ -17,6 +17,9 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi);
 // Shows an unexpected error caught at a window procedure, with the program's error caption.
 void ReportError(HWND owner, const char* what);
 
+// The text of one of the program's own controls.
+[[nodiscard]] std::string GetControlText(HWND control);
+
 // The module every window class of the program is registered with.
 [[nodiscard]] HINSTANCE ProgramInstance();
 

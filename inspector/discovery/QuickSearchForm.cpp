@@ -72,14 +72,8 @@ void TQuickSearchForm::FormShow()
 
 void TQuickSearchForm::StoreFields()
 {
-    const auto read = [this](int id) {
-        const HWND edit = Item(id);
-        std::string value(static_cast<size_t>(::GetWindowTextLengthA(edit)) + 1, '\0');
-        value.resize(static_cast<size_t>(::GetWindowTextA(edit, value.data(), static_cast<int>(value.size()))));
-        return value;
-    };
-    textMask_ = read(IDC_SEARCH_EDIT1);
-    classMask_ = read(IDC_SEARCH_EDIT2);
+    textMask_ = GetControlText(Item(IDC_SEARCH_EDIT1));
+    classMask_ = GetControlText(Item(IDC_SEARCH_EDIT2));
     for (int item = 0; item <= 2; ++item)
         if (::IsDlgButtonChecked(Handle(), IDC_SEARCH_RADIO0 + item) == BST_CHECKED) scope_ = static_cast<SearchScope>(item);
 }

@@ -1,0 +1,127 @@
+// The position and size dialog: four numbers that move and resize the inspected window live.
+#include "ChangeSizeForm.h"
+
+#include "core/UNI_Strings.h"
+#include "core/UNI_WindowInfo.h"
+#include "core/Window.h"
+#include "core/WindowCommands.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace lvx {
+
+namespace {
+
+constexpr int SpinEdits[] = {IDC_SIZE_SPINEDIT1, IDC_SIZE_SPINEDIT2, IDC_SIZE_SPINEDIT3, IDC_SIZE_SPINEDIT4};
+constexpr int UpDowns[] = {IDC_SIZE_UPDOWN1, IDC_SIZE_UPDOWN2, IDC_SIZE_UPDOWN3, IDC_SIZE_UPDOWN4};
+
+}  // namespace
+
+TChangeSizeForm::TChangeSizeForm() : Dialog(IDD_CHANGESIZEFORM) {}
+
+void TChangeSizeForm::ShowFor(HWND owner, const WindowInfo& window)
+{
+    window_ = &window;
+    ShowModal(owner);
+    window_ = nullptr;
+}
+
+std::vector<TranslationTarget> TChangeSizeForm::TranslationTargets()
+{
+    const auto text = [this](int id) {
+        return [this, id](const std::string& value) { ::SetDlgItemTextA(Handle(), id, value.c_str()); };
+    };
+    return {
+        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
+        {"Coords", text(IDC_SIZE_GROUPBOX1)},
+        {"Size", text(IDC_SIZE_GROUPBOX2)},
+        {"Width", text(IDC_SIZE_LABEL3)},
+        {"Height", text(IDC_SIZE_LABEL4)},
+    };
+}
+
+void TChangeSizeForm::FormCreate()
+{
+    TranslateWindow("ChangeSizeForm", TranslationTargets());
+    font_.reset(::CreateFontA(-::MulDiv(12, static_cast<int>(DpiOfWindow(Handle())), 72), 0, 0, 0, FW_BOLD, FALSE,
+                              FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+    for (size_t i = 0; i < std::size(SpinEdits); ++i) {
+        ::SendMessageA(Item(SpinEdits[i]), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        ::SendMessageA(Item(UpDowns[i]), UDM_SETRANGE32, static_cast<WPARAM>(MinValue), MaxValue);
+    }
+}
+
+void TChangeSizeForm::FormShow()
+{
+    if (window_ == nullptr) return;
+    Loading = true;
+    const bool child = window_->Parent != nullptr;
+    const int32_t values[] = {child ? window_->RelativeLeft : window_->Left, child ? window_->RelativeTop : window_->Top,
+                              window_->Width, window_->Height};
+    for (size_t i = 0; i < std::size(SpinEdits); ++i) {
+        ::SendMessageA(Item(UpDowns[i]), UDM_SETPOS32, 0, values[i]);
+        ::SetDlgItemTextA(Handle(), SpinEdits[i], std::to_string(values[i]).c_str());
+    }
+    Loading = false;
+}
+
+int32_t TChangeSizeForm::Value(int id) const
+{
+    const std::optional<int32_t> value = StrToInt(GetControlText(Item(id)));
+    return value ? *value : 0;
+}
+
+void TChangeSizeForm::SpinEdit3Change(int id)
+{
+    const std::string text = GetControlText(Item(id));
+    std::optional<int32_t> value = StrToInt(text);
+    if (!value) {
+        // Not a number: the field becomes 0, which is a change of its own and applies it.
+        ::SetDlgItemTextA(Handle(), id, "0");
+        return;
+    }
+    if (*value < MinValue) {
+        ::SetDlgItemTextA(Handle(), id, std::to_string(MinValue).c_str());
+        return;
+    }
+    if (Loading || window_ == nullptr) return;
+    const HWND target = window_->Handle;
+    const int32_t x = Value(IDC_SIZE_SPINEDIT1), y = Value(IDC_SIZE_SPINEDIT2);
+    const int32_t width = Value(IDC_SIZE_SPINEDIT3), height = Value(IDC_SIZE_SPINEDIT4);
+    // A window of another thread that does not answer must not hang the dialog.
+    CallWithTimeout(target, [=] { ::MoveWindow(target, x, y, width, height, TRUE); });
+}
+
+INT_PTR TChangeSizeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        FormCreate();
+        FormShow();
+        return TRUE;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == EN_CHANGE) {
+            for (int id : SpinEdits) {
+                if (LOWORD(wParam) == id) {
+                    SpinEdit3Change(id);
+                    return TRUE;
+                }
+            }
+            return FALSE;
+        }
+        // Escape closes from any field; Enter too, as there is nothing to confirm.
+        if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
+            Close(IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace lvx

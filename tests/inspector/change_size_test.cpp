@@ -1,0 +1,166 @@
+// The position and size dialog against a window of another process: what it shows, and how
+// each change of a field moves or resizes the window at once.
+#include "TestSupport.h"
+
+#include "core/MainForm.h"
+#include "core/UNI_WinVer.h"
+#include "language/LanguageKeys.h"
+#include "resources/resource.h"
+#include "settings/Settings.h"
+#include "tools/ChangeSizeForm.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+using namespace lvx;
+using lvxtest::DialogDriver;
+using lvxtest::TargetProcess;
+
+namespace {
+
+const char SizeCaption[] = "\xD0\xE0\xE7\xEC\xE5\xF0\xFB \xE8 \xEA\xEE\xEE\xF0\xE4\xE8\xED\xE0\xF2\xFB";  // Размеры и координаты
+
+std::string Field(HWND dialog, int id)
+{
+    char text[64] = {};
+    ::GetDlgItemTextA(dialog, id, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+// The window's rectangle in its parent's client area (or on the screen for a top-level one).
+RECT Placement(HWND window)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    if (HWND parent = ::GetParent(window); parent && (::GetWindowLongA(window, GWL_STYLE) & WS_CHILD))
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class ChangeSizeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
+        InitPlatformFlags();
+        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"nested"});
+        Form = std::make_unique<TMainForm>();
+        ASSERT_TRUE(Form->FormCreate());
+    }
+    static void TearDownTestSuite()
+    {
+        Form.reset();
+        Target.reset();
+        Settings.reset();
+    }
+    void SetUp() override { ASSERT_TRUE(Target->Ready()); }
+
+    static void Inspect(HWND window)
+    {
+        CurrentWindow = WindowInfo{};
+        CurrentWindow.Handle = window;
+        Form->RefreshExecute();
+    }
+    static bool OpenDialog(const std::function<void(HWND)>& act)
+    {
+        DialogDriver driver({{SizeCaption, [&](HWND dialog) {
+            act(dialog);
+            ::PostMessageA(::GetDlgItem(dialog, IDC_SIZE_SPINEDIT1), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        }}});
+        ::SendMessageA(Form->SpeedButton37.Handle(), BM_CLICK, 0, 0);
+        return driver.Done();
+    }
+
+    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
+    static std::unique_ptr<TargetProcess> Target;
+    static std::unique_ptr<TMainForm> Form;
+};
+std::unique_ptr<lvxtest::RegistryKeyBackup> ChangeSizeTest::Settings;
+std::unique_ptr<TargetProcess> ChangeSizeTest::Target;
+std::unique_ptr<TMainForm> ChangeSizeTest::Form;
+
+}  // namespace
+
+TEST_F(ChangeSizeTest, AChildMovesInsideItsParentAndShrinksToNothing)
+{
+    const HWND outer = Target->Window("nested.outer");
+    Inspect(outer);
+    const RECT before = Placement(outer);
+    ASSERT_TRUE(OpenDialog([&](HWND dialog) {
+        // Filling the fields applies nothing.
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT1), "20");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT2), "20");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT3), "120");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT4), "60");
+        const RECT unchanged = Placement(outer);
+        EXPECT_TRUE(::EqualRect(&before, &unchanged));
+
+        // One more in X moves it one pixel right inside the parent, at once.
+        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, "21");
+        EXPECT_TRUE(lvxtest::WaitFor([&] { return Placement(outer).left == 21; }));
+        EXPECT_EQ(Placement(outer).top, 20);
+        // A spin step moves it too.
+        ::SendMessageA(::GetDlgItem(dialog, IDC_SIZE_SPINEDIT2), WM_KEYDOWN, VK_UP, 0);
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT2), "21");
+        EXPECT_TRUE(lvxtest::WaitFor([&] { return Placement(outer).top == 21; }));
+        // Not a number: the field becomes 0 and the width follows.
+        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT3, "");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT3), "0");
+        EXPECT_TRUE(lvxtest::WaitFor([&] {
+            const RECT now = Placement(outer);
+            return now.right == now.left;
+        }));
+        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT4, "-");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT4), "0");
+    }));
+    // After closing, the main window shows the real rectangle.
+    EXPECT_EQ(CurrentWindow.Width, 0);
+    EXPECT_EQ(CurrentWindow.RelativeLeft, 21);
+    EXPECT_EQ(CurrentWindow.RelativeTop, 21);
+    ::MoveWindow(outer, 20, 20, 120, 60, TRUE);
+}
+
+TEST_F(ChangeSizeTest, ATopLevelWindowUsesScreenCoordinates)
+{
+    const HWND top = Target->Window("nested");
+    ASSERT_TRUE(::SetWindowPos(top, nullptr, 100, 90, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE));
+    ASSERT_TRUE(lvxtest::WaitFor([&] { return Placement(top).left == 100; }));
+    Inspect(top);
+    ASSERT_TRUE(OpenDialog([&](HWND dialog) {
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT1), "100");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT2), "90");
+        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT4, "250");
+        EXPECT_TRUE(lvxtest::WaitFor([&] {
+            const RECT now = Placement(top);
+            return now.bottom - now.top == 250 && now.left == 100 && now.right - now.left == 300;
+        }));
+        // The lowest 32-bit value is outside the range: the field stops one above it.
+        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, "-2147483648");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT1), "-2147483647");
+        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, "100");
+    }));
+    EXPECT_EQ(CurrentWindow.Height, 250);
+}
+
+TEST_F(ChangeSizeTest, NothingToChangeWithoutAWindow)
+{
+    CurrentWindow = WindowInfo{};
+    bool shown = false;
+    {
+        DialogDriver driver({{SizeCaption, [&](HWND dialog) {
+            shown = true;
+            ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }}});
+        ::SendMessageA(Form->SpeedButton37.Handle(), BM_CLICK, 0, 0);
+        lvxtest::PumpMessages();
+    }
+    EXPECT_FALSE(shown);
+
+    TChangeSizeForm form;
+    std::set<std::string> looked;
+    for (const TranslationTarget& target : form.TranslationTargets()) looked.insert(target.Key);
+    const auto keys = LanguageKeysOf("ChangeSizeForm");
+    EXPECT_EQ(looked, std::set<std::string>(keys.begin(), keys.end()));
+}
