@@ -13,9 +13,24 @@ INT_PTR Dialog::ShowModal(HWND owner)
                              reinterpret_cast<LPARAM>(this));
 }
 
+Dialog::~Dialog()
+{
+    if (modeless_ && handle_ != nullptr) ::DestroyWindow(handle_);
+}
+
+bool Dialog::CreateModeless(HWND owner)
+{
+    if (handle_ != nullptr) return true;
+    modeless_ = true;
+    return ::CreateDialogParamA(ProgramInstance(), MAKEINTRESOURCEA(templateId_), owner, &Dialog::DialogProc,
+                                reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
 void Dialog::Close(INT_PTR result)
 {
-    ::EndDialog(handle_, result);
+    // A modeless dialog only hides: it is kept for the next showing.
+    if (modeless_) ::ShowWindow(handle_, SW_HIDE);
+    else ::EndDialog(handle_, result);
 }
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -8,12 +8,15 @@ namespace lvx {
 // `this` arrives with WM_INITDIALOG and is kept in DWLP_USER; no exception leaves the procedure.
 class Dialog {
 public:
-    virtual ~Dialog() = default;
+    virtual ~Dialog();
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
     // Shows the dialog modally over `owner` and answers the result it ended with.
     INT_PTR ShowModal(HWND owner);
+    // Creates the dialog as a modeless window owned by `owner`, hidden until shown; it lives
+    // until the object goes. Its messages need IsDialogMessage in the message loop.
+    bool CreateModeless(HWND owner);
     [[nodiscard]] HWND Handle() const noexcept { return handle_; }
 
 protected:
@@ -29,6 +32,7 @@ private:
 
     int templateId_;
     HWND handle_ = nullptr;
+    bool modeless_ = false;
 };
 
 }  // namespace lvx

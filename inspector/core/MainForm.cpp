@@ -18,6 +18,7 @@
 #include "language/LangForm.h"
 #include "settings/OptionsForm.h"
 #include "tools/ChangeSizeForm.h"
+#include "tools/StylesForm.h"
 #include "settings/Settings.h"
 
 #include <commctrl.h>
@@ -42,7 +43,6 @@ constexpr char ApplicationTitle[] = "Narvolt Lumivex";
 constexpr DWORD MainFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD MainFormExStyle = WS_EX_CONTROLPARENT;
 constexpr int ClientWidth = 323;   // at 96 DPI
-constexpr int SnapDistance = 12;   // at 96 DPI
 constexpr UINT TrayMessage = WM_APP + 1;
 constexpr UINT TrayIconId = 1;
 constexpr UINT_PTR DragPollTimer = 1;
@@ -345,7 +345,7 @@ void TMainForm::CreateControls()
     AddButton(SpeedButton37, 37, Options{.Glyph = Glyph::ChangeSize}, "Изменить положение и размеры окна");
     AddButton(SpeedButton34, 34, Options{.Glyph = Glyph::Flash}, "Мерцание текущего окна");
     AddButton(SpeedButton38, 38, Options{.Glyph = Glyph::MoreInfo}, "Дополнительная информация об окне");
-    SpeedButton38.OnClick = nothing;
+    SpeedButton38.OnClick = [this](SpeedButton&) { SpeedButton38Click(); };
     SpeedButton37.OnClick = [this](SpeedButton&) { SpeedButton37Click(); };
     SpeedButton36.OnClick = [this](SpeedButton&) { WindowTreeExecute(); };
     SpeedButton34.OnClick = [this](SpeedButton&) { SpeedButton34Click(); };
@@ -598,6 +598,13 @@ void TMainForm::SpeedButton37Click()
     if (!changeSizeForm_) changeSizeForm_ = std::make_unique<TChangeSizeForm>();
     changeSizeForm_->ShowFor(Handle(), CurrentWindow);
     RefreshExecute();
+}
+
+void TMainForm::SpeedButton38Click()
+{
+    if (CurrentWindow.Handle == nullptr) return;
+    if (!stylesForm_) stylesForm_ = std::make_unique<TStylesForm>(CurrentWindow, [this] { RefreshExecute(); });
+    stylesForm_->ShowParameters(Handle());
 }
 
 void TMainForm::SpeedButton33Click()
@@ -889,6 +896,8 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
             rows[row].first->SetVisible(related[row] != nullptr);
             rows[row].second->SetVisible(rows[row].first->IsVisible());
         }
+        // The parameters editor follows every full display, shown or hidden.
+        if (stylesForm_) stylesForm_->RefreshParameters();
     }
 }
 
@@ -1330,23 +1339,7 @@ void TMainForm::RestoreFromTray()
 
 void TMainForm::SnapToEdges(RECT& rect)
 {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (!::GetMonitorInfoA(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) return;
-    const RECT& area = monitor.rcWork;
-    const int distance = ScaleForDpi(SnapDistance, dpi_);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    if (std::abs(rect.left - area.left) <= distance)
-        ::OffsetRect(&rect, area.left - rect.left, 0);
-    else if (std::abs(rect.right - area.right) <= distance)
-        ::OffsetRect(&rect, area.right - rect.right, 0);
-    if (std::abs(rect.top - area.top) <= distance)
-        ::OffsetRect(&rect, 0, area.top - rect.top);
-    else if (std::abs(rect.bottom - area.bottom) <= distance)
-        ::OffsetRect(&rect, 0, area.bottom - rect.bottom);
-    rect.right = rect.left + width;
-    rect.bottom = rect.top + height;
+    SnapToWorkArea(rect, dpi_);
 }
 
 void TMainForm::OnDpiChanged(UINT dpi, const RECT& suggested)
@@ -1361,6 +1354,10 @@ void TMainForm::OnDpiChanged(UINT dpi, const RECT& suggested)
 bool TMainForm::PreTranslateMessage(MSG& message)
 {
     if (Handle() == nullptr) return false;
+    // The modeless parameters editor: Tab, Enter and Escape work there as in any dialog.
+    if (stylesForm_ && stylesForm_->Handle() != nullptr &&
+        (message.hwnd == stylesForm_->Handle() || ::IsChild(stylesForm_->Handle(), message.hwnd)))
+        return ::IsDialogMessageA(stylesForm_->Handle(), &message) != FALSE;
     const bool ours = message.hwnd == Handle() || ::IsChild(Handle(), message.hwnd);
     if (!ours) return false;
     if (accelerators_ != nullptr && !IsPicking() && ::TranslateAcceleratorA(Handle(), accelerators_, &message))

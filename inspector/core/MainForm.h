@@ -32,6 +32,7 @@ class TFoundWindowsForm;
 class TWindowTreeForm;
 class TQuickInfoForm;
 class TChangeSizeForm;
+class TStylesForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -134,6 +135,7 @@ private:
     void QuickInfoExecute(int tag);  // the five information buttons, by Tag
     // Window editing.
     void SpeedButton37Click();
+    void SpeedButton38Click();
     // Process and thread commands.
     void SpeedButton26Click();
     void N6Click(int tag);
@@ -178,6 +180,7 @@ private:
     std::unique_ptr<TWindowTreeForm> windowTreeForm_;
     std::unique_ptr<TQuickInfoForm> quickInfoForm_;
     std::unique_ptr<TChangeSizeForm> changeSizeForm_;
+    std::unique_ptr<TStylesForm> stylesForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;

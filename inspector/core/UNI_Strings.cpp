@@ -1,6 +1,9 @@
 // String helpers with no platform dependency: number conversion, hex and geometry formatting.
 #include "UNI_Strings.h"
 
+#include <limits>
+#include <type_traits>
+
 #include <cstdio>
 
 namespace lvx {
@@ -16,8 +19,14 @@ int HexDigitValue(char c)
 
 }  // namespace
 
-std::optional<int32_t> StrToInt(std::string_view text)
+namespace {
+
+// The standard integer syntax for a signed type of any width: hexadecimal may use every bit
+// (so all ones is -1), decimal must fit the signed range.
+template <typename Signed>
+std::optional<Signed> ParseInteger(std::string_view text)
 {
+    using Unsigned = std::make_unsigned_t<Signed>;
     size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
     bool negative = false;
@@ -35,19 +44,31 @@ std::optional<int32_t> StrToInt(std::string_view text)
     }
     if (i == text.size()) return std::nullopt;  // no digits at all
 
+    const uint64_t base = hex ? 16 : 10;
+    const uint64_t limit = hex ? static_cast<uint64_t>(std::numeric_limits<Unsigned>::max())
+                               : static_cast<uint64_t>(std::numeric_limits<Signed>::max()) + 1;
     uint64_t value = 0;
     for (; i < text.size(); ++i) {
         const int digit = hex ? HexDigitValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (digit < 0) return std::nullopt;
-        value = value * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
-        if (value > (hex ? 0xFFFFFFFFull : 0x80000000ull)) return std::nullopt;
+        if (value > (limit - static_cast<uint64_t>(digit)) / base) return std::nullopt;
+        value = value * base + static_cast<uint64_t>(digit);
     }
-    if (hex) {
-        const auto bits = static_cast<uint32_t>(value);
-        return static_cast<int32_t>(negative ? 0u - bits : bits);
-    }
-    if (!negative && value > 0x7FFFFFFFull) return std::nullopt;
-    return static_cast<int32_t>(negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
+    if (!hex && !negative && value == limit) return std::nullopt;  // one above the largest value
+    const auto bits = static_cast<Unsigned>(value);
+    return static_cast<Signed>(negative ? static_cast<Unsigned>(Unsigned{0} - bits) : bits);
+}
+
+}  // namespace
+
+std::optional<int32_t> StrToInt(std::string_view text)
+{
+    return ParseInteger<int32_t>(text);
+}
+
+std::optional<int64_t> StrToInt64(std::string_view text)
+{
+    return ParseInteger<int64_t>(text);
 }
 
 std::optional<uint32_t> ParseNumberNotation(std::string_view text)

@@ -14,6 +14,8 @@ namespace lvx {
 // Nothing may follow the digits. Decimal values must fit a signed 32-bit integer; hexadecimal
 // ones may use all 32 bits (so "$FFFFFFFF" is -1).
 [[nodiscard]] std::optional<int32_t> StrToInt(std::string_view text);
+// The same syntax for 64-bit values: hexadecimal up to 16 digits, decimal in the signed range.
+[[nodiscard]] std::optional<int64_t> StrToInt64(std::string_view text);
 
 // The message panel's number notation: after trimming blanks and control characters, a text
 // that begins with "$", "0X", "&H" or "#" (either case) is one or more hexadecimal digits,

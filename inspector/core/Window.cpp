@@ -1,6 +1,8 @@
 // Base of every window class: the object behind an HWND, message dispatch and DPI scaling.
 #include "Window.h"
 
+#include <cstdlib>
+
 #include "language/MessageTable.h"
 
 #include <exception>
@@ -46,6 +48,28 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi)
 void ReportError(HWND owner, const char* what)
 {
     ::MessageBoxA(owner, what, MessageText(Msg::ERROR_).c_str(), MB_OK | MB_ICONERROR);
+}
+
+void SnapToWorkArea(RECT& rect, UINT dpi)
+{
+    constexpr int SnapDistance = 12;  // at 96 DPI
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoA(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& area = monitor.rcWork;
+    const int distance = ScaleForDpi(SnapDistance, dpi);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (std::abs(rect.left - area.left) <= distance)
+        ::OffsetRect(&rect, area.left - rect.left, 0);
+    else if (std::abs(rect.right - area.right) <= distance)
+        ::OffsetRect(&rect, area.right - rect.right, 0);
+    if (std::abs(rect.top - area.top) <= distance)
+        ::OffsetRect(&rect, 0, area.top - rect.top);
+    else if (std::abs(rect.bottom - area.bottom) <= distance)
+        ::OffsetRect(&rect, 0, area.bottom - rect.bottom);
+    rect.right = rect.left + width;
+    rect.bottom = rect.top + height;
 }
 
 std::string GetControlText(HWND control)

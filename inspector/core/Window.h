@@ -17,6 +17,10 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi);
 // Shows an unexpected error caught at a window procedure, with the program's error caption.
 void ReportError(HWND owner, const char* what);
 
+// Moves a window rectangle that comes within a few pixels of an edge of its monitor's work
+// area onto that edge, keeping its size: the program's windows "stick" to the desktop's edges.
+void SnapToWorkArea(RECT& rect, UINT dpi);
+
 // The text of one of the program's own controls.
 [[nodiscard]] std::string GetControlText(HWND control);
 

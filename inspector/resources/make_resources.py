@@ -477,6 +477,33 @@ def make_icon():
     return out + b''.join(d for _, d in images)
 
 
+def draw_no_icon(n):
+    """The stand-in for a window without an icon: a dashed grey frame crossed by a thin
+    diagonal, quiet enough not to pass for a real icon."""
+    grey = (128, 128, 128, 255)
+    light = (192, 192, 192, 255)
+    px = [[(0, 0, 0, 0) for _ in range(n)] for _ in range(n)]
+    lo, hi = n // 8, n - 1 - n // 8
+    dash = max(2, n // 8)
+    for i in range(lo, hi + 1):
+        if ((i - lo) // dash) % 2 == 0:
+            for (x, y) in ((i, lo), (i, hi), (lo, i), (hi, i)):
+                px[y][x] = grey
+    for i in range(lo + 2, hi - 1):
+        px[i][hi - (i - lo)] = light
+    return px
+
+
+def make_no_icon():
+    images = [(16, ico_dib(draw_no_icon(16))), (32, ico_dib(draw_no_icon(32)))]
+    out = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return out + b''.join(d for _, d in images)
+
+
 def write(name, data):
     with open(os.path.join(OUT_DIR, name), 'wb') as f:
         f.write(data)
@@ -487,6 +514,7 @@ def main():
     write('picking_idle.bmp', bmp24(box_pixels(True)))
     write('picking_active.bmp', bmp24(box_pixels(False)))
     write('lumivex.ico', make_icon())
+    write('noicon.ico', make_no_icon())
 
 
 if __name__ == '__main__':

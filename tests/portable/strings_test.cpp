@@ -112,3 +112,14 @@ TEST(FormatMessageText, FillsTheFirstPlaceholderOnly)
     // Anything else that looks like a format stays as it is.
     EXPECT_EQ(FormatMessageText("100%% %d %n", "x"), "100%% %d %n");
 }
+
+TEST(StrToInt64, WidensTheSameSyntax)
+{
+    EXPECT_EQ(StrToInt64("$FFFFFFFFFFFFFFFF"), -1);
+    EXPECT_EQ(StrToInt64("$FFFFFFFF"), 0xFFFFFFFFll);
+    EXPECT_EQ(StrToInt64("0x7ff612340000"), 0x7FF612340000ll);
+    EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);
+    EXPECT_EQ(StrToInt64(" 9223372036854775807"), INT64_MAX);
+    for (const char* text : {"", "$", "9223372036854775808", "$10000000000000000", "18446744073709551616", "1O"})
+        EXPECT_FALSE(StrToInt64(text).has_value()) << text;
+}

@@ -1,0 +1,397 @@
+// The window parameters editor: the window longs, class values, module, text and icons of the
+// inspected window, with commands that overwrite them.
+#include "StylesForm.h"
+
+#include "IconFile.h"
+#include "core/InputQuery.h"
+#include "core/UNI_Processes.h"
+#include "core/UNI_Strings.h"
+#include "core/UNI_WindowInfo.h"
+#include "core/Window.h"
+#include "language/MessageTable.h"
+#include "resources/resource.h"
+#include "settings/Settings.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace lvx {
+
+namespace {
+
+constexpr int LongEdits[] = {IDC_STYLES_EDIT3, IDC_STYLES_EDIT1, IDC_STYLES_EDIT2,
+                             IDC_STYLES_EDIT6, IDC_STYLES_EDIT7, IDC_STYLES_EDIT8};
+constexpr int ReadOnlyEdits[] = {IDC_STYLES_EDIT1, IDC_STYLES_EDIT2, IDC_STYLES_EDIT3, IDC_STYLES_EDIT4,
+                                 IDC_STYLES_EDIT6, IDC_STYLES_EDIT7, IDC_STYLES_EDIT8, IDC_STYLES_EDIT9,
+                                 IDC_STYLES_EDIT10, IDC_STYLES_EDIT11, IDC_STYLES_EDIT12};
+// The labels, by their place in the template.
+enum LabelId {
+    LabelWndProc = IDC_STYLES_LABEL_FIRST, SideWndProc, LabelStyles, SideStyles, LabelExStyles, SideExStyles,
+    LabelInstance, SideInstance, LabelWindowId, SideWindowId, LabelUserData, SideUserData, LabelControlId,
+    LabelModule, LabelText, LabelAtom, LabelClassProc, LabelClassStyle
+};
+constexpr int ClassPanel[] = {LabelAtom, IDC_STYLES_EDIT10, LabelClassProc, IDC_STYLES_EDIT11, LabelClassStyle,
+                              IDC_STYLES_EDIT12};
+constexpr COLORREF Red = RGB(255, 0, 0);
+constexpr int IconSide = 32;
+
+// Values wider than 32 bits (pointers of a 64-bit program) keep all their digits.
+std::string Hex8(uint64_t value)
+{
+    return FormatHex(value, 8);
+}
+
+}  // namespace
+
+TStylesForm::TStylesForm(const WindowInfo& info, std::function<void()> refresh)
+    : Dialog(IDD_STYLESFORM), info_(info), refresh_(std::move(refresh))
+{
+    AskValue = [this](std::string& value) { return AskValueWithBox(value); };
+    AskIconFile = [this](std::string& path) { return AskIconFileWithDialog(path); };
+}
+
+TStylesForm::~TStylesForm() = default;
+
+std::vector<TranslationTarget> TStylesForm::TranslationTargets()
+{
+    const auto text = [this](int id) {
+        return [this, id](const std::string& value) { ::SetDlgItemTextA(Handle(), id, value.c_str()); };
+    };
+    const auto into = [](std::string& field) { return [&field](const std::string& value) { field = value; }; };
+    return {
+        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
+        {"Styles", text(LabelStyles)},
+        {"ExStyles", text(LabelExStyles)},
+        {"Module", text(LabelModule)},
+        {"TextViaGetText", text(LabelText)},
+        {"EditHint", into(editHint_)},
+        {"AppInstance", text(LabelInstance)},
+        {"WindowID", text(LabelWindowId)},
+        {"UserData", text(LabelUserData)},
+        {"ControlID", text(LabelControlId)},
+        {"ChangeWindowText", into(changeTextHint_)},
+        {"BigIcon", into(bigIconHint_)},
+        {"SmallIcon", into(smallIconHint_)},
+        {"WndClassInfo", [this](const std::string& value) { SpeedButton7.SetCaption(value); }},
+        {"_Icons", text(IDC_STYLES_GROUPBOX1)},
+        {"Atom", text(LabelAtom)},
+        {"ClassStyle", text(LabelClassStyle)},
+    };
+}
+
+// ---- creation -----------------------------------------------------------------------------
+
+void TStylesForm::ShowParameters(HWND owner)
+{
+    if (Handle() == nullptr && !CreateModeless(owner)) return;
+    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    RefreshParameters();
+}
+
+void TStylesForm::FormCreate()
+{
+    NoIconIcon = ::LoadIconA(ProgramInstance(), "NoIconIcon");
+    const UINT dpi = DpiOfWindow(Handle());
+    fixedFont_.reset(::CreateFontA(-::MulDiv(8, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   FIXED_PITCH | FF_MODERN, "Courier New"));
+    for (int id : ReadOnlyEdits) ::SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_.get()), FALSE);
+    ::SendMessageA(Item(IDC_STYLES_EDIT5), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_.get()), FALSE);
+
+    SpeedButton* changes[] = {&SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4, &SpeedButton5, &SpeedButton6};
+    for (int tag = 0; tag < 6; ++tag) {
+        changes[tag]->Create(Handle(), IDC_STYLES_SPEEDBUTTON_FIRST + tag,
+                             SpeedButton::Options{.Tag = tag, .Glyph = Glyph::ChangeText});
+        changes[tag]->OnClick = [this](SpeedButton& sender) { EditWndLong(sender.Tag()); };
+    }
+    SpeedButton35.Create(Handle(), IDC_STYLES_SPEEDBUTTON_FIRST + 35, SpeedButton::Options{.Glyph = Glyph::ChangeText});
+    SpeedButton35.OnClick = [this](SpeedButton&) { SpeedButton35Click(); };
+    SpeedButton35.SetVisible(false);
+    SpeedButton7.Create(Handle(), IDC_STYLES_SPEEDBUTTON_FIRST + 7,
+                        SpeedButton::Options{.GroupIndex = 1, .AllowAllUp = true, .Caption = "Информация о классе окна"});
+    SpeedButton7.SetFont(reinterpret_cast<HFONT>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+    SpeedButton7.OnClick = [this](SpeedButton&) { SpeedButton7Click(); };
+
+    TranslateWindow("StylesForm", TranslationTargets());
+    hints_ = std::make_unique<Hints>();
+    if (hints_->Create(Handle())) {
+        for (SpeedButton* button : changes) hints_->SetHint(button->Handle(), editHint_);
+        hints_->SetHint(SpeedButton35.Handle(), changeTextHint_);
+        hints_->SetHint(Item(IDC_STYLES_IMAGE1), bigIconHint_);
+        hints_->SetHint(Item(IDC_STYLES_IMAGE2), smallIconHint_);
+    }
+    PlaceButtons();
+    FitToPanels();
+}
+
+// Each change button sits right of its field, as high as the field and as wide as high; each
+// picture is the icon size plus a one-pixel bevel on every side.
+void TStylesForm::PlaceButtons()
+{
+    const auto placeBeside = [this](SpeedButton& button, int edit) {
+        RECT field{};
+        ::GetWindowRect(Item(edit), &field);
+        ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&field), 2);
+        const int side = field.bottom - field.top;
+        ::MoveWindow(button.Handle(), field.right, field.top, side, side, FALSE);
+    };
+    SpeedButton* changes[] = {&SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4, &SpeedButton5, &SpeedButton6};
+    for (int tag = 0; tag < 6; ++tag) placeBeside(*changes[tag], LongEdits[tag]);
+    placeBeside(SpeedButton35, IDC_STYLES_EDIT5);
+
+    const int side = ScaleForDpi(IconSide, DpiOfWindow(Handle())) + 2;
+    for (int id : {IDC_STYLES_IMAGE1, IDC_STYLES_IMAGE2}) {
+        RECT place{};
+        ::GetWindowRect(Item(id), &place);
+        ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
+        ::MoveWindow(Item(id), place.left, place.top, side, side, FALSE);
+    }
+    RECT group{};
+    ::GetWindowRect(Item(IDC_STYLES_GROUPBOX1), &group);
+    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&group), 2);
+    RECT edit{};
+    ::GetWindowRect(Item(IDC_STYLES_EDIT4), &edit);
+    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&edit), 2);
+    const int height = ScaleForDpi(24, DpiOfWindow(Handle()));
+    ::MoveWindow(SpeedButton7.Handle(), group.right + ScaleForDpi(8, DpiOfWindow(Handle())),
+                 (group.top + group.bottom - height) / 2 + ScaleForDpi(4, DpiOfWindow(Handle())),
+                 edit.right - group.right - ScaleForDpi(8, DpiOfWindow(Handle())), height, FALSE);
+}
+
+bool TStylesForm::ClassPanelVisible() const
+{
+    return ::IsWindowVisible(Item(IDC_STYLES_EDIT10)) != FALSE;
+}
+
+// The window is as tall as its visible panels: the class panel only while its button is down.
+void TStylesForm::FitToPanels()
+{
+    const bool classPanel = SpeedButton7.Down();
+    for (int id : ClassPanel) ::ShowWindow(Item(id), classPanel ? SW_SHOW : SW_HIDE);
+    RECT last{};
+    ::GetWindowRect(Item(classPanel ? IDC_STYLES_EDIT12 : IDC_STYLES_GROUPBOX1), &last);
+    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&last), 2);
+    RECT client{0, 0, 0, last.bottom + ScaleForDpi(6, DpiOfWindow(Handle()))};
+    RECT current{};
+    ::GetClientRect(Handle(), &current);
+    client.right = current.right;
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_EXSTYLE));
+    ::AdjustWindowRectEx(&client, style, FALSE, exStyle);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- filling ------------------------------------------------------------------------------
+
+void TStylesForm::RefreshParameters()
+{
+    if (Handle() == nullptr) return;
+    const std::pair<int, std::string> values[] = {
+        {IDC_STYLES_EDIT3, Hex8(info_.WndProc)},       {IDC_STYLES_EDIT1, Hex8(info_.Style)},
+        {IDC_STYLES_EDIT2, Hex8(info_.ExStyle)},       {IDC_STYLES_EDIT6, Hex8(info_.Instance)},
+        {IDC_STYLES_EDIT7, Hex8(info_.Id)},            {IDC_STYLES_EDIT8, Hex8(info_.UserData)},
+        {IDC_STYLES_EDIT9, Hex8(static_cast<uint32_t>(info_.ControlId))},
+        {IDC_STYLES_EDIT10, FormatHex(info_.ClassAtom, 4)},
+        {IDC_STYLES_EDIT11, Hex8(info_.ClassWndProc)}, {IDC_STYLES_EDIT12, Hex8(info_.ClassStyle)},
+    };
+    for (const auto& [id, text] : values) ::SetDlgItemTextA(Handle(), id, text.c_str());
+
+    std::string path;
+    moduleFailed_ = !GetWindowModulePath(info_.Handle, path);
+    ::SetDlgItemTextA(Handle(), IDC_STYLES_EDIT4, moduleFailed_ ? MessageText(Msg::CantGetProcessInfo).c_str() : path.c_str());
+
+    // Setting the text fires the change handler, which decides about the change button.
+    ::SetDlgItemTextA(Handle(), IDC_STYLES_EDIT5, info_.WindowText.c_str());
+    ::InvalidateRect(Item(IDC_STYLES_EDIT5), nullptr, TRUE);
+
+    bigMissing_ = info_.BigIcon == nullptr;
+    smallMissing_ = info_.SmallIcon == nullptr;
+    ::InvalidateRect(Item(IDC_STYLES_IMAGE1), nullptr, TRUE);
+    ::InvalidateRect(Item(IDC_STYLES_IMAGE2), nullptr, TRUE);
+}
+
+void TStylesForm::DrawPicture(const DRAWITEMSTRUCT& item) const
+{
+    RECT frame = item.rcItem;
+    ::DrawEdge(item.hDC, &frame, BDR_SUNKENOUTER, BF_RECT);
+    RECT inside{frame.left + 1, frame.top + 1, frame.right - 1, frame.bottom - 1};
+    ::FillRect(item.hDC, &inside, ::GetSysColorBrush(COLOR_BTNFACE));
+    const HICON icon = item.CtlID == IDC_STYLES_IMAGE1 ? info_.BigIcon : info_.SmallIcon;
+    if (icon != nullptr) {
+        // A copy, so that an icon the other program destroys meanwhile cannot break the drawing.
+        const unique_icon copy(::CopyIcon(icon));
+        if (copy) ::DrawIconEx(item.hDC, inside.left, inside.top, copy.get(), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    } else if (NoIconIcon != nullptr) {
+        ::DrawIconEx(item.hDC, inside.left, inside.top, NoIconIcon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    }
+}
+
+INT_PTR TStylesForm::ControlColor(HDC dc, HWND control, bool editable)
+{
+    if (control == Item(IDC_STYLES_EDIT5)) {
+        if (info_.WindowTextRead) {
+            ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+            ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_WINDOW));
+        }
+        ::SetTextColor(dc, Red);
+        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    if (editable) return FALSE;
+    if (control == Item(IDC_STYLES_EDIT4) && moduleFailed_) ::SetTextColor(dc, Red);
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// ---- commands -----------------------------------------------------------------------------
+
+bool TStylesForm::AskValueWithBox(std::string& value)
+{
+    return InputQuery(Handle(), MessageText(Msg::EnterNewValue), MessageText(Msg::Value), value);
+}
+
+void TStylesForm::EditWndLong(int tag)
+{
+    struct Long {
+        int Index;
+        uint64_t Value;
+        bool PointerWide;
+    };
+    std::optional<Long> chosen;
+    switch (tag) {
+    case 0: chosen = Long{GWLP_WNDPROC, info_.WndProc, true}; break;
+    case 1: chosen = Long{GWL_STYLE, info_.Style, false}; break;
+    case 2: chosen = Long{GWL_EXSTYLE, info_.ExStyle, false}; break;
+    case 3: chosen = Long{GWLP_HINSTANCE, info_.Instance, true}; break;
+    case 4: chosen = Long{GWL_ID, info_.Id, false}; break;
+    case 5: chosen = Long{GWLP_USERDATA, info_.UserData, true}; break;
+    default: break;
+    }
+    if (!chosen) {
+        ::MessageBoxA(Handle(), "Invalid offset for Get/SetWindowLong", "Bug in program", MB_OK | MB_ICONERROR);
+        return;
+    }
+    std::string answer = "$" + FormatHex(chosen->Value, 1);
+    if (!AskValue || !AskValue(answer)) return;
+
+    // Procedures, instances and user data are as wide as a pointer: on a 64-bit system they
+    // take (and show) 64-bit values, so the value shown can always be written back.
+    const bool wide = chosen->PointerWide && sizeof(LONG_PTR) > sizeof(LONG);
+    std::optional<int64_t> value;
+    if (wide) value = StrToInt64(answer);
+    else if (const std::optional<int32_t> narrow = StrToInt(answer)) value = *narrow;
+    if (!value) {
+        ::MessageBoxA(Handle(), MessageText(Msg::MustBeInteger).c_str(), MessageText(Msg::ERROR_).c_str(),
+                      MB_OK | MB_ICONERROR);
+        return;
+    }
+    ::SetLastError(0);
+    if (chosen->PointerWide)
+        ::SetWindowLongPtrA(info_.Handle, chosen->Index, static_cast<LONG_PTR>(*value));
+    else
+        ::SetWindowLongA(info_.Handle, chosen->Index, static_cast<LONG>(*value));
+    if (::GetLastError() != 0) {
+        ::MessageBoxA(Handle(), MessageText(Msg::CantModifyParameter).c_str(), MessageText(Msg::WARNING).c_str(),
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
+    if (refresh_) refresh_();
+    RefreshParameters();
+}
+
+void TStylesForm::Edit5Change()
+{
+    if (info_.Handle == nullptr) return;
+    SpeedButton35.SetVisible(GetControlText(Item(IDC_STYLES_EDIT5)) != info_.WindowText);
+}
+
+void TStylesForm::SpeedButton35Click()
+{
+    if (info_.Handle != nullptr) ::SetWindowTextA(info_.Handle, GetControlText(Item(IDC_STYLES_EDIT5)).c_str());
+    if (refresh_) refresh_();
+    RefreshParameters();
+    SpeedButton35.SetVisible(false);
+}
+
+void TStylesForm::SpeedButton7Click()
+{
+    FitToPanels();
+}
+
+bool TStylesForm::AskIconFileWithDialog(std::string& path)
+{
+    char file[MAX_PATH] = {};
+    static constexpr char Filter[] = "Icons (*.ico)\0*.ico\0All files (*.*)\0*.*\0";
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Handle();
+    dialog.lpstrFilter = Filter;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = "ico";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!::GetSaveFileNameA(&dialog)) return false;
+    path = file;
+    return true;
+}
+
+void TStylesForm::Image1DblClick(int tag)
+{
+    const HICON icon = tag == 0 ? info_.BigIcon : info_.SmallIcon;
+    if (icon == nullptr) return;
+    std::string path;
+    if (!AskIconFile || !AskIconFile(path)) return;
+    std::string error;
+    if (!SaveIconToFile(icon, path, error)) ReportError(Handle(), error.c_str());
+}
+
+HWND TStylesForm::ChangeButton(int tag) const
+{
+    const SpeedButton* changes[] = {&SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4, &SpeedButton5, &SpeedButton6};
+    return tag >= 0 && tag < 6 ? changes[tag]->Handle() : nullptr;
+}
+
+INT_PTR TStylesForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        FormCreate();
+        return TRUE;
+    case WM_SHOWWINDOW:
+        return FALSE;
+    case WM_DRAWITEM:
+        DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), false);
+    case WM_CTLCOLOREDIT:
+        return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), true);
+    case WM_MOVING:
+        if (MagneticField) SnapToWorkArea(*reinterpret_cast<RECT*>(lParam), DpiOfWindow(Handle()));
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_STYLES_EDIT5:
+            if (HIWORD(wParam) == EN_CHANGE) Edit5Change();
+            return TRUE;
+        case IDC_STYLES_IMAGE1:
+        case IDC_STYLES_IMAGE2:
+            if (HIWORD(wParam) == STN_DBLCLK) Image1DblClick(LOWORD(wParam) == IDC_STYLES_IMAGE1 ? 0 : 1);
+            return TRUE;
+        case IDCANCEL:  // Escape hides the window from any field
+            Close(IDCANCEL);
+            return TRUE;
+        case IDOK:
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace lvx

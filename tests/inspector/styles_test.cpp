@@ -1,0 +1,311 @@
+// The window parameters editor against windows of another process (and one of our own for the
+// icons): the fields, the long values written back, the window text and the saved icon file.
+#include "TestSupport.h"
+
+#include "core/MainForm.h"
+#include "core/TextFiles.h"
+#include "core/UNI_Strings.h"
+#include "core/UNI_WinVer.h"
+#include "language/LanguageKeys.h"
+#include "language/MessageTable.h"
+#include "resources/resource.h"
+#include "settings/Settings.h"
+#include "tools/StylesForm.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+using namespace lvx;
+using lvxtest::TargetProcess;
+
+namespace {
+
+std::string Field(HWND dialog, int id)
+{
+    char text[1024] = {};
+    ::GetDlgItemTextA(dialog, id, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+// A 32x32 icon in four flat colours of the standard 16-colour palette, in quarters.
+HICON MakeQuarterIcon()
+{
+    const HDC screen = ::GetDC(nullptr);
+    const HBITMAP colour = ::CreateCompatibleBitmap(screen, 32, 32);
+    const HBITMAP mask = ::CreateBitmap(32, 32, 1, 1, nullptr);
+    const HDC dc = ::CreateCompatibleDC(screen);
+    const HGDIOBJ old = ::SelectObject(dc, colour);
+    const COLORREF quarters[] = {RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 128, 0), RGB(255, 255, 0)};
+    for (int q = 0; q < 4; ++q) {
+        const RECT part{(q % 2) * 16, (q / 2) * 16, (q % 2) * 16 + 16, (q / 2) * 16 + 16};
+        const HBRUSH brush = ::CreateSolidBrush(quarters[q]);
+        ::FillRect(dc, &part, brush);
+        ::DeleteObject(brush);
+    }
+    ::SelectObject(dc, mask);
+    const RECT all{0, 0, 32, 32};
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));  // every pixel opaque
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    ICONINFO info{TRUE, 0, 0, mask, colour};
+    const HICON icon = ::CreateIconIndirect(&info);
+    ::DeleteObject(colour);
+    ::DeleteObject(mask);
+    return icon;
+}
+
+COLORREF PixelOfIcon(HICON icon, int x, int y)
+{
+    const HDC screen = ::GetDC(nullptr);
+    const HDC dc = ::CreateCompatibleDC(screen);
+    const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 32, 32);
+    const HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    const COLORREF pixel = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return pixel;
+}
+
+class StylesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
+        InitPlatformFlags();
+        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic"});
+        Form = std::make_unique<TMainForm>();
+        ASSERT_TRUE(Form->FormCreate());
+    }
+    static void TearDownTestSuite()
+    {
+        Form.reset();
+        Target.reset();
+        Settings.reset();
+    }
+    void SetUp() override { ASSERT_TRUE(Target->Ready()); }
+
+    static void Inspect(HWND window)
+    {
+        CurrentWindow = WindowInfo{};
+        CurrentWindow.Handle = window;
+        Form->RefreshExecute();
+    }
+    // Opens the editor through its button on the main window.
+    static TStylesForm& Open()
+    {
+        ::SendMessageA(Form->SpeedButton38.Handle(), BM_CLICK, 0, 0);
+        const HWND editor = ::FindWindowA("#32770", "\xCF\xE0\xF0\xE0\xEC\xE5\xF2\xF0\xFB \xEE\xEA\xED\xE0");  // Параметры окна
+        EXPECT_NE(editor, nullptr);
+        Editor = editor;
+        return *Found();
+    }
+    static TStylesForm* Found();
+    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
+    static std::unique_ptr<TargetProcess> Target;
+    static std::unique_ptr<TMainForm> Form;
+    static HWND Editor;
+};
+std::unique_ptr<lvxtest::RegistryKeyBackup> StylesTest::Settings;
+std::unique_ptr<TargetProcess> StylesTest::Target;
+std::unique_ptr<TMainForm> StylesTest::Form;
+HWND StylesTest::Editor = nullptr;
+
+TStylesForm* StylesTest::Found()
+{
+    return reinterpret_cast<TStylesForm*>(::GetWindowLongPtrA(Editor, DWLP_USER));
+}
+
+}  // namespace
+
+TEST_F(StylesTest, FieldsShowTheInspectedWindowAndFollowANewPick)
+{
+    const HWND button = Target->Window("basic.button");
+    Inspect(button);
+    TStylesForm& editor = Open();
+    EXPECT_TRUE(::IsWindowVisible(Editor));
+    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT1), FormatHex(static_cast<uint32_t>(::GetWindowLongA(button, GWL_STYLE)), 8));
+    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT9), "00000065");  // control id 101
+    EXPECT_NE(Field(Editor, IDC_STYLES_EDIT4).find("lvxtarget.exe"), std::string::npos);
+    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT5), "Press me");
+    EXPECT_FALSE(editor.ChangeTextVisible());
+    // No icons: the stand-in in both pictures, and a double click asks for no file.
+    EXPECT_TRUE(editor.ShowsNoIcon(0));
+    EXPECT_TRUE(editor.ShowsNoIcon(1));
+    bool asked = false;
+    editor.AskIconFile = [&](std::string&) { return asked = true; };
+    editor.Image1DblClick(0);
+    EXPECT_FALSE(asked);
+
+    // The class panel shows at least four digits of the atom and makes the window taller.
+    RECT before{};
+    ::GetWindowRect(Editor, &before);
+    EXPECT_FALSE(editor.ClassPanelVisible());
+    ::SendMessageA(editor.ClassButton(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(editor.ClassPanelVisible());
+    RECT after{};
+    ::GetWindowRect(Editor, &after);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
+    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT10), FormatHex(CurrentWindow.ClassAtom, 4));
+    EXPECT_GE(Field(Editor, IDC_STYLES_EDIT10).size(), 4u);
+    ::SendMessageA(editor.ClassButton(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(editor.ClassPanelVisible());
+
+    // Picking another window in the main window updates the fields, open or hidden.
+    Inspect(Target->Window("basic.panel.label"));
+    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT5), "Inner label");
+    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT9), "00000069");  // control id 105
+    ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);  // Escape hides it
+    EXPECT_FALSE(::IsWindowVisible(Editor));
+    Inspect(button);
+    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT5), "Press me");
+}
+
+TEST_F(StylesTest, WindowLongsAreWrittenFromEveryNotation)
+{
+    const HWND edit = Target->Window("basic.edit");
+    Inspect(edit);
+    TStylesForm& editor = Open();
+    lvxtest::ModalWatcher boxes;
+    std::string offered;
+    const auto answer = [&](const char* text) {
+        editor.AskValue = [&offered, text](std::string& value) {
+            offered = value;
+            value = text;
+            return true;
+        };
+        editor.EditWndLong(5);
+        return static_cast<uint64_t>(::GetWindowLongPtrA(edit, GWLP_USERDATA));
+    };
+    EXPECT_EQ(answer("$10"), 16u);
+    EXPECT_EQ(offered, "$0");
+    EXPECT_EQ(answer("0x1F"), 31u);
+    EXPECT_EQ(offered, "$10");  // the box starts with the current value
+    EXPECT_EQ(answer("x10"), 16u);
+    EXPECT_EQ(answer("16"), 16u);
+    EXPECT_EQ(answer("-1"), ~uint64_t{0});
+    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT8), FormatHex(~uint64_t{0}, 8));
+    EXPECT_TRUE(boxes.Boxes.empty());
+    // Not a number: the error, and the value stays.
+    EXPECT_EQ(answer("1O"), ~uint64_t{0});
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, MessageText(Msg::MustBeInteger));
+    EXPECT_EQ(boxes.Boxes[0].Caption, MessageText(Msg::ERROR_));
+
+    // The style takes a 32-bit value; the all-ones hexadecimal form is accepted.
+    const auto style = static_cast<uint32_t>(::GetWindowLongA(edit, GWL_STYLE));
+    editor.AskValue = [&](std::string& value) {
+        offered = value;
+        value = "$" + FormatHex(style | ES_UPPERCASE, 1);
+        return true;
+    };
+    editor.EditWndLong(1);
+    EXPECT_EQ(offered, "$" + FormatHex(style, 1));
+    EXPECT_EQ(static_cast<uint32_t>(::GetWindowLongA(edit, GWL_STYLE)), style | ES_UPPERCASE);
+    EXPECT_EQ(CurrentWindow.Style, style | ES_UPPERCASE);
+
+    // Another process's window procedure cannot be replaced: the warning, then a refresh.
+    editor.AskValue = [](std::string& value) {
+        value = "$1234";
+        return true;
+    };
+    editor.EditWndLong(0);
+    ASSERT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_EQ(boxes.Boxes[1].Text, MessageText(Msg::CantModifyParameter));
+    EXPECT_EQ(boxes.Boxes[1].Caption, MessageText(Msg::WARNING));
+    // A cancelled box changes nothing.
+    editor.AskValue = [](std::string&) { return false; };
+    editor.EditWndLong(5);
+    EXPECT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_EQ(static_cast<uint64_t>(::GetWindowLongPtrA(edit, GWLP_USERDATA)), ~uint64_t{0});
+    ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(StylesTest, WindowTextChangesThroughTheField)
+{
+    const HWND label = Target->Window("basic.panel.label");
+    Inspect(label);
+    TStylesForm& editor = Open();
+    ::SetDlgItemTextA(Editor, IDC_STYLES_EDIT5, "Inner labels");
+    EXPECT_TRUE(editor.ChangeTextVisible());
+    ::SetDlgItemTextA(Editor, IDC_STYLES_EDIT5, "Inner label");  // back as it was
+    EXPECT_FALSE(editor.ChangeTextVisible());
+    ::SetDlgItemTextA(Editor, IDC_STYLES_EDIT5, "Renamed");
+    ASSERT_TRUE(editor.ChangeTextVisible());
+    ::SendMessageA(editor.TextButton(), BM_CLICK, 0, 0);
+    EXPECT_EQ(lvxtest::ForeignText(label), "Renamed");
+    EXPECT_EQ(CurrentWindow.WindowText, "Renamed");
+    EXPECT_FALSE(editor.ChangeTextVisible());
+    ::SetWindowTextA(label, "Inner label");
+    ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(StylesTest, IconsAreSavedAsSixteenColourIconFiles)
+{
+    // A window of our own with a big icon we made.
+    const HWND window = ::CreateWindowExA(0, "STATIC", "icon holder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                          ::GetModuleHandleA(nullptr), nullptr);
+    const HICON icon = MakeQuarterIcon();
+    ASSERT_NE(icon, nullptr);
+    ::SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    Inspect(window);
+    ASSERT_EQ(CurrentWindow.BigIcon, icon);
+    TStylesForm& editor = Open();
+    EXPECT_FALSE(editor.ShowsNoIcon(0));
+    EXPECT_TRUE(editor.ShowsNoIcon(1));
+
+    lvxtest::TempFolder folder;
+    const std::string path = folder.Path() + "big.ico";
+    editor.AskIconFile = [&](std::string& chosen) {
+        chosen = path;
+        return true;
+    };
+    editor.Image1DblClick(0);
+    std::string file;
+    ASSERT_TRUE(ReadWholeFile(path, file));
+    ASSERT_EQ(file.size(), 22u + 40 + 64 + 512 + 128);
+    const auto byte = [&](size_t at) { return static_cast<unsigned char>(file[at]); };
+    EXPECT_EQ(byte(2), 1);                  // an icon
+    EXPECT_EQ(byte(4), 1);                  // one image
+    EXPECT_EQ(byte(6), 32);                 // 32 wide
+    EXPECT_EQ(byte(7), 32);                 // 32 high
+    EXPECT_EQ(byte(8), 16);                 // 16 colours
+    EXPECT_EQ(byte(18), 22);                // the image right after the directory
+    EXPECT_EQ(byte(22 + 8), 64);            // doubled height in the bitmap header
+    EXPECT_EQ(byte(22 + 14), 4);            // 4 bits a pixel
+    // The file loads back as the same picture.
+    const auto loaded = static_cast<HICON>(::LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
+    ASSERT_NE(loaded, nullptr);
+    for (const POINT at : {POINT{4, 4}, POINT{20, 4}, POINT{4, 20}, POINT{20, 20}})
+        EXPECT_EQ(PixelOfIcon(loaded, at.x, at.y), PixelOfIcon(icon, at.x, at.y)) << at.x << "," << at.y;
+    ::DestroyIcon(loaded);
+
+    // A file that cannot be written is reported with the system's reason.
+    lvxtest::ModalWatcher boxes;
+    editor.AskIconFile = [&](std::string& chosen) {
+        chosen = folder.Path() + "no such folder\\big.ico";
+        return true;
+    };
+    editor.Image1DblClick(0);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_FALSE(boxes.Boxes[0].Text.empty());
+    ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
+    Inspect(nullptr);
+    ::DestroyWindow(window);
+    ::DestroyIcon(icon);
+}
+
+TEST(StylesForm, TranslatesEveryKeyOfItsSection)
+{
+    WindowInfo info;
+    TStylesForm form(info, nullptr);
+    std::set<std::string> looked;
+    for (const TranslationTarget& target : form.TranslationTargets()) looked.insert(target.Key);
+    const auto keys = LanguageKeysOf("StylesForm");
+    EXPECT_EQ(looked, std::set<std::string>(keys.begin(), keys.end()));
+}
