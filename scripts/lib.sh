@@ -14,7 +14,7 @@ lvx_log() { printf '\033[1m== %s\033[0m\n' "$*"; }
 LVX_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev python3
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine wine64 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick
+  wine wine64 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick dpkg-dev
 )
 
 lvx_install_packages() {
@@ -30,13 +30,46 @@ lvx_install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# libjpeg for the Windows builds. Debian ships no MinGW build of it, so its source package is
+# fetched once into the cache and CMake builds it with the cross compilers. The source entries
+# of apt are made from the machine's own binary entries (no mirror is named here).
+lvx_fetch_libjpeg() {
+  local dest="$LVX_CACHE/libjpeg-turbo"
+  [ -f "$dest/jpeglib.h" ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  if [ -z "$(apt-cache showsrc libjpeg-turbo 2>/dev/null)" ]; then
+    lvx_log "enabling apt source entries"
+    local file
+    for file in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$file" ] && grep -q '^Types: deb$' "$file" || continue
+      sed 's/^Types: deb$/Types: deb-src/' "$file" | $sudo tee "/etc/apt/sources.list.d/lvx-src-$(basename "$file")" >/dev/null
+    done
+    if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list; then
+      sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | $sudo tee /etc/apt/sources.list.d/lvx-src.list >/dev/null
+    fi
+    $sudo apt-get update -q
+  fi
+  lvx_log "fetching the libjpeg-turbo source package"
+  local work
+  work=$(mktemp -d)
+  (cd "$work" && apt-get source -q libjpeg-turbo >/dev/null)
+  local unpacked
+  unpacked=$(find "$work" -maxdepth 2 -name jpeglib.h -printf '%h\n' | head -n 1)
+  [ -n "$unpacked" ] || { echo "libjpeg-turbo source not found" >&2; rm -rf "$work"; return 1; }
+  mkdir -p "$LVX_CACHE"
+  rm -rf "$dest" && mv "$unpacked" "$dest"
+  rm -rf "$work"
+}
+
 # Configures and builds one kind of build: native | x86_64 | i686. Extra arguments go to cmake.
 lvx_build() {
   local kind=$1; shift
   local dir="$LVX_BUILD/$kind" args=()
   case $kind in
     native*) args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
-    *) args=(-DCMAKE_TOOLCHAIN_FILE="$LVX_ROOT/cmake/toolchain-mingw-$kind.cmake") ;;
+    *) lvx_fetch_libjpeg
+       args=(-DCMAKE_TOOLCHAIN_FILE="$LVX_ROOT/cmake/toolchain-mingw-$kind.cmake" -DLVX_LIBJPEG_SOURCE="$LVX_CACHE/libjpeg-turbo") ;;
   esac
   lvx_log "building $kind"
   cmake -S "$LVX_ROOT" -B "$dir" -G Ninja "${args[@]}" "$@" >/dev/null

@@ -8,6 +8,7 @@
 #include "UNI_Strings.h"
 #include "WindowCommands.h"
 #include "UNI_WinVer.h"
+#include "about/AboutForm.h"
 #include "discovery/FoundWindowsForm.h"
 #include "discovery/QuickInfo.h"
 #include "discovery/QuickSearchForm.h"
@@ -1251,7 +1252,8 @@ void TMainForm::SpeedButton23Click()
 
 void TMainForm::AboutExecute()
 {
-    // The about box opens here once it exists.
+    if (!aboutForm_) aboutForm_ = std::make_unique<TAboutForm>();
+    aboutForm_->ShowAbout(Handle());
 }
 
 void TMainForm::HelpExecute()

@@ -33,6 +33,7 @@ class TWindowTreeForm;
 class TQuickInfoForm;
 class TChangeSizeForm;
 class TStylesForm;
+class TAboutForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -181,6 +182,7 @@ private:
     std::unique_ptr<TQuickInfoForm> quickInfoForm_;
     std::unique_ptr<TChangeSizeForm> changeSizeForm_;
     std::unique_ptr<TStylesForm> stylesForm_;
+    std::unique_ptr<TAboutForm> aboutForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;

@@ -134,6 +134,13 @@ std::string FormatMessageText(std::string_view pattern, std::string_view argumen
     return result;
 }
 
+std::string ShortVersion(std::string_view version)
+{
+    std::string result(version.substr(0, 3));
+    if (version.size() > 13) result.append(version.substr(13));
+    return result;
+}
+
 std::string UpperCaseAscii(std::string_view text)
 {
     std::string result(text);

@@ -33,6 +33,11 @@ namespace lvx {
 // pattern is interpreted, so a language file's text can never act as a format string.
 [[nodiscard]] std::string FormatMessageText(std::string_view pattern, std::string_view argument);
 
+// The short version shown in the about box: the version text without the ten characters that
+// follow its first three ("1.2.0.0" gives "1.2"; a text of 13 or fewer characters keeps its
+// first three).
+[[nodiscard]] std::string ShortVersion(std::string_view version);
+
 // Upper case for the Latin letters only; other bytes (Cyrillic in CP1251 included) stay.
 [[nodiscard]] std::string UpperCaseAscii(std::string_view text);
 

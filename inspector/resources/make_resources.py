@@ -504,6 +504,52 @@ def make_no_icon():
     return out + b''.join(d for _, d in images)
 
 
+def make_logo():
+    """The about box's strip, 57 x 192: night blue to teal, the program's sight at the top and
+    faint scan rings below it, as a 24-bit picture (rows top-down, RGB)."""
+    w, h = 57, 192
+    icon = draw_icon_vector(48)
+    top, bottom = (14, 28, 58), (18, 104, 112)
+    rows = []
+    for y in range(h):
+        row = []
+        for x in range(w):
+            t = y / (h - 1)
+            r, g, b = [top[i] + (bottom[i] - top[i]) * t for i in range(3)]
+            # Rings around a centre below the strip, like a sweep on a screen.
+            d = math.hypot(x - w / 2, y - 250)
+            ring = max(0.0, 1.0 - abs((d % 22) - 11) / 1.2) * 0.22 * (1 - t * 0.4)
+            r, g, b = r + (255 - r) * ring, g + (255 - g) * ring, b + (255 - b) * ring
+            # The sight, centred at the top.
+            ix, iy = x - (w - 48) // 2, y - 10
+            if 0 <= ix < 48 and 0 <= iy < 48:
+                ir, ig, ib, ia = icon[iy][ix]
+                a = ia / 255
+                r, g, b = r + (ir - r) * a, g + (ig - g) * a, b + (ib - b) * a
+            row.append((int(round(r)), int(round(g)), int(round(b))))
+        rows.append(row)
+    header = b'P6\n%d %d\n255\n' % (w, h)
+    return header + b''.join(bytes(c for p in row for c in p) for row in rows)
+
+
+def write_logo():
+    """logo.jpg is made from the drawing with ImageMagick when it is there; the JPEG is kept in
+    the repository, so building never needs this step."""
+    import shutil
+    import subprocess
+    import tempfile
+    tool = shutil.which('convert')
+    if tool is None:
+        print('convert (ImageMagick) not found: logo.jpg left as it is')
+        return
+    with tempfile.TemporaryDirectory() as folder:
+        ppm = os.path.join(folder, 'logo.ppm')
+        with open(ppm, 'wb') as f:
+            f.write(make_logo())
+        subprocess.run([tool, ppm, '-strip', '-quality', '92', '-sampling-factor', '1x1',
+                        os.path.join(OUT_DIR, 'logo.jpg')], check=True)
+
+
 def write(name, data):
     with open(os.path.join(OUT_DIR, name), 'wb') as f:
         f.write(data)
@@ -515,6 +561,7 @@ def main():
     write('picking_active.bmp', bmp24(box_pixels(False)))
     write('lumivex.ico', make_icon())
     write('noicon.ico', make_no_icon())
+    write_logo()
 
 
 if __name__ == '__main__':

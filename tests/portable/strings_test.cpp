@@ -123,3 +123,13 @@ TEST(StrToInt64, WidensTheSameSyntax)
     for (const char* text : {"", "$", "9223372036854775808", "$10000000000000000", "18446744073709551616", "1O"})
         EXPECT_FALSE(StrToInt64(text).has_value()) << text;
 }
+
+TEST(ShortVersion, DropsTenCharactersAfterTheThird)
+{
+    EXPECT_EQ(ShortVersion("1.2.0.0"), "1.2");
+    EXPECT_EQ(ShortVersion("1.2.3.4 (build)"), "1.2ld)");
+    EXPECT_EQ(ShortVersion("1234567890123"), "123");
+    EXPECT_EQ(ShortVersion("12345678901234"), "1234");
+    EXPECT_EQ(ShortVersion("1"), "1");
+    EXPECT_EQ(ShortVersion(""), "");
+}
