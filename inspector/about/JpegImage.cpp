@@ -48,6 +48,14 @@ bool ReadPicture(jpeg_decompress_struct& info, std::string_view data, std::vecto
     return true;
 }
 
+// The only frame a library error jumps back to: it holds nothing that the jump could spoil.
+bool Decompress(jpeg_decompress_struct& info, ErrorManager& errors, std::string_view data, std::vector<uint8_t>& pixels,
+                int& width, int& height)
+{
+    if (setjmp(errors.escape) != 0) return false;
+    return ReadPicture(info, data, pixels, width, height);
+}
+
 }  // namespace
 
 HBITMAP DecodeJpeg(std::string_view data)
@@ -61,8 +69,7 @@ HBITMAP DecodeJpeg(std::string_view data)
     std::vector<uint8_t> pixels;
     int width = 0, height = 0;
     jpeg_create_decompress(&info);
-    bool read = false;
-    if (setjmp(errors.escape) == 0) read = ReadPicture(info, data, pixels, width, height);
+    const bool read = Decompress(info, errors, data, pixels, width, height);
     jpeg_destroy_decompress(&info);
     if (!read) return nullptr;
 
