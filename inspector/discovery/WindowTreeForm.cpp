@@ -252,6 +252,7 @@ void TWindowTreeForm::FormShow()
 void TWindowTreeForm::ShowWait(const std::string& caption)
 {
     ::SetWindowTextA(Panel1, caption.c_str());
+    ::ShowWindow(Panel1, SW_SHOW);
     ::ShowWindow(TreeView1, SW_HIDE);
     // Paint the wait text before the work starts.
     ::UpdateWindow(Handle());
@@ -261,6 +262,8 @@ void TWindowTreeForm::ShowWait(const std::string& caption)
 void TWindowTreeForm::ShowTreeAgain(bool focus)
 {
     ::ShowWindow(TreeView1, SW_SHOW);
+    // The wait text lies under the tree: hidden, it cannot paint through it.
+    ::ShowWindow(Panel1, SW_HIDE);
     if (focus) ::SetFocus(TreeView1);
 }
 

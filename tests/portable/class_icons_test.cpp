@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 using namespace lvx;
 
 namespace {
@@ -80,6 +82,31 @@ TEST(ClassIcons, LoadingAFile)
     EXPECT_FALSE(LoadClassIcons("no such folder/Classes.dsc"));
     EXPECT_TRUE(ClassIconNames.empty());
     EXPECT_EQ(LookupClassIcon("X", 2), 0);
+}
+
+TEST(ClassIcons, TheShippedFileReadsCompletelyAndCoversTheCommonControls)
+{
+    ASSERT_TRUE(LoadClassIcons(LVX_CLASSES_DSC));
+    EXPECT_GT(ClassIconNames.size(), 100u);
+    EXPECT_GT(ClassIconMasks.size(), 100u);
+    // The tree passes class names upper-cased; every common control has a picture of its own.
+    std::set<int32_t> pictures;
+    for (const char* name : {"#32770", "BUTTON", "EDIT", "STATIC", "LISTBOX", "COMBOBOX", "SCROLLBAR",
+                             "SYSTREEVIEW32", "SYSLISTVIEW32", "SYSHEADER32", "SYSTABCONTROL32", "TOOLBARWINDOW32",
+                             "MSCTLS_STATUSBAR32", "MSCTLS_PROGRESS32", "MSCTLS_TRACKBAR32", "MSCTLS_UPDOWN32"}) {
+        const int32_t picture = LookupClassIcon(name, ClassIconsKnownOnly);
+        EXPECT_GT(picture, 0) << name;
+        EXPECT_LT(picture, 50) << name;
+        EXPECT_TRUE(pictures.insert(picture).second) << name << " shares picture " << picture;
+    }
+    // Toolkit classes are reached through masks only when the option asks for it.
+    EXPECT_EQ(LookupClassIcon("WINDOWSFORMS10.BUTTON.APP.0.1A", ClassIconsKnownOnly), 0);
+    EXPECT_EQ(LookupClassIcon("WINDOWSFORMS10.BUTTON.APP.0.1A", ClassIconsAnalyse), LookupClassIcon("BUTTON", 1));
+    // The fixed pictures stay with the tree: no entry takes the desktop's or the top-level window's
+    // picture from a common control.
+    EXPECT_NE(LookupClassIcon("EDIT", ClassIconsAnalyse), 43);
+    ClassIconNames.clear();
+    ClassIconMasks.clear();
 }
 
 TEST(DiscoveryText, FoundWindowLine)
