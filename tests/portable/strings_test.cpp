@@ -127,7 +127,7 @@ TEST(StrToInt64, WidensTheSameSyntax)
 TEST(ShortVersion, DropsTenCharactersAfterTheThird)
 {
     EXPECT_EQ(ShortVersion("1.2.0.0"), "1.2");
-    EXPECT_EQ(ShortVersion("1.2.3.4 (build)"), "1.2ld)");
+    EXPECT_EQ(ShortVersion("1.2.3.4 (build)"), "1.2d)");
     EXPECT_EQ(ShortVersion("1234567890123"), "123");
     EXPECT_EQ(ShortVersion("12345678901234"), "1234");
     EXPECT_EQ(ShortVersion("1"), "1");
