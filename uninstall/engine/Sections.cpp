@@ -134,7 +134,8 @@ void SharedFiles()
     for (size_t index = 0; index < shared.size();) {
         const std::string path(PathPart(shared[index]));
         ShowStatus("18", path);
-        if (!HasLineWithKey(Lines(), path)) {
+        // A nameless line names no file and no count: it just stays.
+        if (path.empty() || !HasLineWithKey(Lines(), path)) {
             ++index;
             continue;
         }
