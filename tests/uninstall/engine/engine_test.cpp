@@ -3,6 +3,7 @@
 #include "SystemTestSupport.h"
 
 #include "engine/Engine.h"
+#include "system/Handles.h"
 #include "system/Registry.h"
 #include "system/Restart.h"
 #include "system/SystemSeam.h"
@@ -429,11 +430,10 @@ TEST_F(EngineTest, TheProgramFileIsCountedDownOrRemoved)
     std::string commandLine = "\"" + program + "\" finish";
     ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                  &process));
-    ::CloseHandle(process.hThread);
-    ::WaitForSingleObject(process.hProcess, 30000);
+    const unique_kernel_handle thread(process.hThread), helper(process.hProcess);
+    EXPECT_EQ(::WaitForSingleObject(helper.get(), 30000), WAIT_OBJECT_0);
     DWORD exitCode = 1;
-    ::GetExitCodeProcess(process.hProcess, &exitCode);
-    ::CloseHandle(process.hProcess);
+    ::GetExitCodeProcess(helper.get(), &exitCode);
     EXPECT_EQ(exitCode, 0u);
     EXPECT_FALSE(RegValueExists(SharedDlls, program));
     EXPECT_TRUE(lvutest::WaitFor([&] { return !Exists(T("Uninstaller")); }, 60000));
