@@ -79,16 +79,8 @@ std::string ProgramFolder()
 {
     if (!Uninstall.OwnFolder.empty())
         return Uninstall.OwnFolder.back() == '\\' ? Uninstall.OwnFolder : Uninstall.OwnFolder + "\\";
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path.substr(0, path.find_last_of('\\') + 1);
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::string program = ProgramPath();
+    return program.substr(0, program.find_last_of('\\') + 1);
 }
 
 // The 95 family keeps PATH in autoexec.bat, where folders are written with their 8.3 names.
@@ -100,6 +92,20 @@ std::string ShortPathOrSelf(const std::string& item)
 }
 
 }  // namespace
+
+std::string ProgramPath()
+{
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
 
 void ShowStatus(const char* key, const std::string& item)
 {

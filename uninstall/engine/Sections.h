@@ -5,6 +5,9 @@
 
 namespace lvu::engine {
 
+// The running program's full path; empty when the platform cannot tell.
+[[nodiscard]] std::string ProgramPath();
+
 // "Strings" key of the log with the item put in, on the status line (not in silent mode).
 void ShowStatus(const char* key, const std::string& item);
 

@@ -100,7 +100,6 @@ DWORD WaitForWorker(HANDLE thread)
     DWORD exitCode = 1;
     for (;;) {
         if (!::GetExitCodeThread(thread, &exitCode)) {
-            ::WaitForSingleObject(thread, INFINITE);
             exitCode = 1;
             break;
         }
@@ -119,20 +118,6 @@ DWORD WaitForWorker(HANDLE thread)
     }
     if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
     return exitCode;
-}
-
-std::string OwnProgramPath()
-{
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 }  // namespace
@@ -180,7 +165,7 @@ bool RunUninstall()
 
 bool FinishUninstall()
 {
-    const std::string ownPath = OwnProgramPath();
+    const std::string ownPath = engine::ProgramPath();
     if (ownPath.empty()) return false;
     const int32_t count = RegReadInteger(SharedDllsKey, ownPath, 1);
     if (count > 1) return RegWriteInteger(SharedDllsKey, ownPath, count - 1);
