@@ -93,6 +93,11 @@ const std::vector<std::string>& TestProgressPage::Events() const
     return Recorded;
 }
 
+void TestProgressPage::ClearEvents()
+{
+    Recorded.clear();
+}
+
 std::vector<std::string> TestProgressPage::Script() const
 {
     std::vector<std::string> script;

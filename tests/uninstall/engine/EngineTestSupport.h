@@ -28,6 +28,7 @@ public:
     [[nodiscard]] std::vector<std::string> Script() const;
     [[nodiscard]] std::vector<int> Positions() const;
     [[nodiscard]] const std::vector<std::string>& Events() const;
+    void ClearEvents();
 
 private:
     HWND page_ = nullptr;

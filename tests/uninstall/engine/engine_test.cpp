@@ -83,6 +83,7 @@ protected:
     void ResetState()
     {
         lvutest::ResetEngineState(log_, page_.Handle());
+        page_.ClearEvents();
         Uninstall.OwnFolder = T("Bin");
         Uninstall.UninstallKey = K("Uninstall\\LvuTest");
         Uninstall.AskSharedFile = [this](const std::string& path) {
@@ -297,11 +298,10 @@ TEST_F(EngineTest, SharedFilesGoWithYesAndWithoutQuestionWhenSilent)
     ResetState();
     Uninstall.Silent = true;
     questions_.clear();
-    const size_t eventsBefore = page_.Events().size();
     ASSERT_TRUE(RunUninstall());
     EXPECT_TRUE(questions_.empty());
     EXPECT_FALSE(Exists(T("Common\\a.dll")));
-    EXPECT_EQ(page_.Events().size(), eventsBefore);  // nothing shown when silent
+    EXPECT_TRUE(page_.Events().empty());  // nothing shown when silent
 }
 
 TEST_F(EngineTest, TheSharedFileDialogAsksOnceForNoToAll)
@@ -383,6 +383,41 @@ TEST_F(EngineTest, TheBarFollowsTheLinesAndEveryStageIsMarked)
     ASSERT_TRUE(RunUninstall());
     // Eighths: the halves go to the even neighbour.
     EXPECT_EQ(page_.Positions(), (std::vector<int>{12, 25, 38, 50, 62, 75, 88, 100}));
+
+    // Data the user keeps is neither counted nor touched.
+    ResetState();
+    Uninstall.RemoveData = false;
+    MakeFolder(T("App\\Data"));
+    Files({"App\\user.cfg"});
+    WriteLog("[DataFiles]\r\n" + T("App\\user.cfg") + "=1\r\n[DataFolders]\r\n" + T("App\\Data") + "=1\r\n[Shortcuts]\r\n" +
+             T("Menu\\a") + "=1\r\n" + T("Menu\\b") + "=1\r\n");
+    ASSERT_TRUE(RunUninstall());
+    EXPECT_EQ(page_.Positions(), (std::vector<int>{50, 100}));
+    EXPECT_TRUE(Exists(T("App\\user.cfg")));
+    EXPECT_TRUE(Exists(T("App\\Data")));
+}
+
+TEST_F(EngineTest, AFontInUseGoesAtTheRestartAndASharedOneStays)
+{
+    const std::string fontsKey = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    MakeFolder(T("Fonts"));
+    Files({"Fonts\\busy.ttf", "Fonts\\shared.ttf"});
+    MachineValues machine;
+    const std::string busy = lvutest::UniqueTestName("Lvu Busy"), shared = lvutest::UniqueTestName("Lvu Shared");
+    machine.String(fontsKey, busy, T("Fonts\\busy.ttf"));
+    machine.String(fontsKey, shared, T("Fonts\\shared.ttf"));
+    WriteLog("[SharedFiles]\r\n" + T("Fonts\\shared.ttf") + "=1\r\n[RegFonts]\r\n" + busy + "=" + T("Fonts\\busy.ttf") +
+             "\r\n" + shared + "=" + T("Fonts\\shared.ttf") + "\r\n");
+    const unique_file held(::CreateFileA(T("Fonts\\busy.ttf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+
+    ASSERT_TRUE(RunUninstall());
+    EXPECT_EQ(record_.Scheduled, (std::vector<std::pair<std::string, std::string>>{{T("Fonts\\busy.ttf"), ""}}));
+    EXPECT_TRUE(RebootNeeded());
+    EXPECT_FALSE(RegValueExists(fontsKey, busy));
+    EXPECT_TRUE(RegValueExists(fontsKey, shared));
+    EXPECT_TRUE(Exists(T("Fonts\\shared.ttf")));
 }
 
 TEST_F(EngineTest, MalformedLinesAreSkippedWithoutHarm)

@@ -69,22 +69,6 @@ TEST(FileExtensions, AreReplacedInTheLastPartOnly)
     EXPECT_FALSE(HasExtension("C:\\Help\\app.hlpx", ".hlp"));
 }
 
-TEST(SortNoCase, PutsParentsBeforeWhatIsInside)
-{
-    std::vector<std::string> keys{"hkcu\\a\\b", "HKCU\\A", "HKCU\\a\\B\\c", "HKCU\\A B", "HKCU\\Z"};
-    SortNoCase(keys);
-    EXPECT_EQ(keys, (std::vector<std::string>{"HKCU\\A", "HKCU\\A B", "hkcu\\a\\b", "HKCU\\a\\B\\c", "HKCU\\Z"}));
-}
-
-TEST(HasLineWithKey, ComparesKeysWithoutCase)
-{
-    const std::vector<std::string> lines{"C:\\App\\Shared.dll=1", "C:\\X=Y=Z", "no equals"};
-    EXPECT_TRUE(HasLineWithKey(lines, "c:\\app\\shared.DLL"));
-    EXPECT_TRUE(HasLineWithKey(lines, "C:\\X"));
-    EXPECT_TRUE(HasLineWithKey(lines, "NO EQUALS"));
-    EXPECT_FALSE(HasLineWithKey(lines, "C:\\App"));
-}
-
 TEST(EnvironmentItems, AreTrimmedDeduplicatedAndRemovedWithoutCase)
 {
     EXPECT_EQ(NormalizedItems(" C:\\App ;; c:\\app;C:\\Bin;"), (std::vector<std::string>{"C:\\App", "C:\\Bin"}));
