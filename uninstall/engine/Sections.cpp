@@ -18,12 +18,9 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
 
 namespace lvu::engine {
 namespace {
-
-const std::string SharedDllsKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 std::vector<std::string>& Lines()
 {
@@ -46,7 +43,7 @@ int ShowCommand(int showMode)
 }
 
 // A nameless entry is a program that cannot be started; the shell would open a folder for it.
-bool RunEntry(const lvu::RunEntry& entry)
+bool RunProgramEntry(const RunEntry& entry)
 {
     const int show = ShowCommand(entry.ShowMode);
     if (entry.Wait != 0) {
@@ -123,9 +120,9 @@ bool RunEntries(const char* section)
 {
     ReadSectionLines(section);
     for (const std::string& line : Lines()) {
-        const lvu::RunEntry entry = ParseRunEntry(ValuePart(line));
+        const RunEntry entry = ParseRunEntry(ValuePart(line));
         SetStatus(entry.Status);
-        if (!RunEntry(entry)) return false;
+        if (!RunProgramEntry(entry)) return false;
         ProgressStep();
     }
     return true;

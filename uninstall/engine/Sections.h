@@ -5,6 +5,9 @@
 
 namespace lvu::engine {
 
+// The system's register of shared files: value name = full path, data = number of users.
+inline constexpr char SharedDllsKey[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
 // The running program's full path; empty when the platform cannot tell.
 [[nodiscard]] std::string ProgramPath();
 

@@ -15,8 +15,6 @@
 namespace lvu {
 namespace {
 
-const std::string SharedDllsKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
 // Every section whose lines make a step, SharedFiles not among them.
 constexpr const char* CountedSections[] = {"PreRunApp", "SharedAssemblies", "Shortcuts", "AddReg",
                                            "CreateKeys", "AddIni",    "EnvVars",          "RegFonts",
@@ -152,14 +150,13 @@ bool RunUninstall()
     Uninstall.WorkerThread = nullptr;
     if (exitCode != 0) return false;
 
+    std::string silentSettings;
     if (!Uninstall.UninstallKey.empty()) {
-        const std::string silentSettings = RegReadString(Uninstall.UninstallKey, "SilentSettings", "");
+        silentSettings = RegReadString(Uninstall.UninstallKey, "SilentSettings", "");  // named there, read before it goes
         RegRemoveKey(Uninstall.UninstallKey, true);
-        DeleteFileForced(Uninstall.LogPath);
-        if (!silentSettings.empty()) DeleteFileForced(silentSettings);
-    } else {
-        DeleteFileForced(Uninstall.LogPath);
     }
+    DeleteFileForced(Uninstall.LogPath);
+    if (!silentSettings.empty()) DeleteFileForced(silentSettings);
     return true;
 }
 
@@ -167,9 +164,9 @@ bool FinishUninstall()
 {
     const std::string ownPath = engine::ProgramPath();
     if (ownPath.empty()) return false;
-    const int32_t count = RegReadInteger(SharedDllsKey, ownPath, 1);
-    if (count > 1) return RegWriteInteger(SharedDllsKey, ownPath, count - 1);
-    RegRemoveValue(SharedDllsKey, ownPath);
+    const int32_t count = RegReadInteger(engine::SharedDllsKey, ownPath, 1);
+    if (count > 1) return RegWriteInteger(engine::SharedDllsKey, ownPath, count - 1);
+    RegRemoveValue(engine::SharedDllsKey, ownPath);
     if (RebootNeeded()) return DeleteAtRestart(ownPath);
     return RemoveOwnFile(true);
 }
