@@ -1,0 +1,477 @@
+// The uninstall engine run on real install logs: files, folders, registry, INI files, environment and a progress page.
+#include "EngineTestSupport.h"
+#include "SystemTestSupport.h"
+
+#include "engine/Engine.h"
+#include "system/Handles.h"
+#include "system/Registry.h"
+#include "system/Restart.h"
+#include "system/SystemSeam.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace lvu;
+using lvutest::Exists;
+using lvutest::MakeFolder;
+using lvutest::ReadFile;
+using lvutest::WriteFile;
+
+namespace {
+
+const std::string SharedDlls = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+const std::string StatusTexts =
+    "[Strings]\r\nAppID=LvuTest\r\n10=file %s\r\n11=value %s\r\n12=key %s\r\n13=ini %s\r\n14=shortcut %s\r\n"
+    "15=folder %s\r\n16=server %s\r\n17=font %s\r\n18=shared %s\r\n19=assembly %s\r\n20=variable %s\r\n";
+
+// Values under HKLM set by a test (shared counts, fonts), removed however it ends.
+struct MachineValues {
+    std::vector<std::pair<std::string, std::string>> Written;
+    void Count(const std::string& path, int count)
+    {
+        RegWriteInteger(SharedDlls, path, count);
+        Written.emplace_back(SharedDlls, path);
+    }
+    void String(const std::string& key, const std::string& name, const std::string& data)
+    {
+        RegWriteString(key, name, data);
+        Written.emplace_back(key, name);
+    }
+    ~MachineValues()
+    {
+        for (const auto& [key, name] : Written) RegRemoveValue(key, name);
+    }
+};
+
+// A variable of this process's environment, put back afterwards.
+struct OwnVariable {
+    std::string Name;
+    std::optional<std::string> Saved;
+    OwnVariable(std::string name, const std::string& value) : Name(std::move(name))
+    {
+        char old[32768];
+        const DWORD length = ::GetEnvironmentVariableA(Name.c_str(), old, sizeof old);
+        if (length > 0 && length < sizeof old) Saved = std::string(old, length);
+        ::SetEnvironmentVariableA(Name.c_str(), value.c_str());
+    }
+    ~OwnVariable() { ::SetEnvironmentVariableA(Name.c_str(), Saved ? Saved->c_str() : nullptr); }
+};
+
+bool KeyExists(const std::string& path)
+{
+    return lvutest::SaveRegistryTree(HKEY_CURRENT_USER, path.substr(5)).Exists;  // "HKCU\..."
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        UseFamily(PlatformNT);
+        for (const char* folder : {"App", "App\\Sub", "Bin", "Common", "Menu"}) MakeFolder(T(folder));
+        ResetState();
+    }
+    void TearDown() override { ClearRebootNeeded(); }
+
+    void UseFamily(int platform)
+    {
+        seam_.reset();
+        seam_.emplace(lvutest::RecordingSeam(record_, platform, T(""), T(""), key_.Path() + "\\RunOnce"));
+    }
+    // The engine as the program leaves it before the run, this test's page and programs in place.
+    void ResetState()
+    {
+        lvutest::ResetEngineState(log_, page_.Handle());
+        page_.ClearEvents();
+        Uninstall.OwnFolder = T("Bin");
+        Uninstall.UninstallKey = K("Uninstall\\LvuTest");
+        Uninstall.AskSharedFile = [this](const std::string& path) {
+            questions_.push_back(path);
+            return answer_;
+        };
+        RegWriteString(Uninstall.UninstallKey, "DisplayName", "Lvu Test");
+    }
+
+    [[nodiscard]] std::string T(const std::string& relative) const { return temp_.Path() + relative; }
+    [[nodiscard]] std::string K(const std::string& relative) const { return key_.Path() + "\\" + relative; }
+    void Files(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names) WriteFile(T(name), name);
+    }
+    // A copy of the helper program that records its starts in Bin\calls.txt.
+    void Program(const std::string& name)
+    {
+        ::CopyFileA((lvutest::BinFolder() + "lvu_engine_test_helper.exe").c_str(), T("Bin\\" + name).c_str(), FALSE);
+    }
+    [[nodiscard]] std::string Calls() const { return ReadFile(T("Bin\\calls.txt")); }
+    void WriteLog(const std::string& sections) { WriteFile(log_, StatusTexts + sections); }
+
+    lvutest::TempFolder temp_;
+    lvutest::ScratchRegistryKey key_;
+    lvutest::SeamRecord record_;
+    std::optional<ScopedSeamOverride> seam_;
+    lvutest::TestProgressPage page_;
+    std::string log_ = temp_.Path() + "install.log";
+    std::vector<std::string> questions_;
+    SharedFileAnswer answer_ = SharedFileAnswer::No;
+};
+
+TEST_F(EngineTest, AWholeInstallationIsUndoneInStageOrder)
+{
+    UseFamily(PlatformWin95);  // environment in autoexec.bat of the test's own folder
+    log_ = T("App\\install.log");
+    ResetState();
+    for (const char* folder : {"App\\Data", "App\\Data\\Cache", "Fonts"}) MakeFolder(T(folder));
+    Files({"App\\app.exe", "App\\help.hlp", "App\\help.gid", "App\\help.fts", "App\\Sub\\a.dat", "App\\user.cfg",
+           "App\\Data\\d.txt", "App\\Data\\Cache\\c.bin", "App\\server.dll", "Menu\\App.lnk", "Menu\\App.pif",
+           "Common\\shared.dll", "Fonts\\lvu.ttf", "silent.ini"});
+    WriteFile(T("settings.ini"), "; kept by nobody\r\n[Main]\r\nA=new\r\nB=installed\r\nno equals\r\n[main]\r\nC=x\r\n");
+    for (const char* name : {"pre.exe", "post.exe", "gacutil.exe"}) Program(name);
+    RegWriteString(K("Settings"), "Name", "new");
+    RegWriteInteger(K("Settings"), "Added", 1);
+    RegWriteString(K("Created\\Deep"), "", "");
+    RegWriteString(K("Kept\\Foreign"), "", "");
+    RegWriteString(Uninstall.UninstallKey, "SilentSettings", T("silent.ini"));
+    MachineValues machine;
+    machine.Count(T("Common\\shared.dll"), 3);
+    const std::string fontsKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+    const std::string fontName = lvutest::UniqueTestName("Lvu Test Font");
+    machine.String(fontsKey, fontName, T("Fonts\\lvu.ttf"));
+    const OwnVariable variable(lvutest::UniqueTestName("LVU_ENGINE"), "C:\\Keep;C:\\Added");
+
+    WriteLog("[PreRunApp]\r\n1=\"" + T("Bin\\pre.exe") + "\",exit 0,,0,Preparing\r\n"
+             "[SharedFiles]\r\n" + T("Common\\shared.dll") + "=1\r\n"
+             "[SharedAssemblies]\r\n1=LvuAssembly,Version=1.0.0.0\r\n"
+             "[Shortcuts]\r\n" + T("Menu\\App.lnk") + "=1\r\n"
+             "[AddReg]\r\n" + K("Settings\\Name") + "=1,old value\r\n" + K("Settings\\Lines") + "=7,a||b\r\n" +
+             K("Settings\\Added") + "=0,\r\n" + K("Settings\\Count") + "=4,4294967295\r\n"
+             "[CreateKeys]\r\n" + K("Created") + "=1\r\n" + K("Created\\Deep") + "=1\r\n" + K("Kept") + "=1\r\n"
+             "[AddIni]\r\n" + T("settings.ini") + ",Main,A=old\r\n" + T("settings.ini") + ",Main,B=\r\n"
+             "[EnvVars]\r\n" + variable.Name + "=0,C:\\Added\r\n"
+             "[RegFonts]\r\n" + fontName + "=" + T("Fonts\\lvu.ttf") + "\r\n"
+             "[RegServers]\r\n" + T("App\\server.dll") + "=1\r\n"
+             "[DataFiles]\r\n" + T("App\\user.cfg") + "=1\r\n"
+             "[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n" + T("App\\help.hlp") + "=1\r\n" + T("App\\Sub\\*.dat") +
+             "=1\r\n" + T("App\\server.dll") + "=1\r\n" + T("Common\\shared.dll") + "=1\r\n"
+             "[DataFolders]\r\n" + T("App\\Data") + "=1\r\n"
+             "[CreateDirs]\r\n" + T("App") + "=1\r\n" + T("App\\Sub") + "=1\r\n" + T("Menu") + "=1\r\n"
+             "[RunApp]\r\n1=" + T("Bin\\post.exe") + ",exit 0,,0,Finishing\r\n");
+
+    EXPECT_TRUE(RunUninstall());
+
+    const std::vector<std::string> expected{
+        "icon 301", "range 0-100", "step 1", "text Preparing", "text shared " + T("Common\\shared.dll"),
+        "text assembly LvuAssembly", "icon 302", "icon 304", "text shortcut " + T("Menu\\App.lnk"), "icon 305",
+        "icon 307", "text value " + K("Settings\\Name"), "text value " + K("Settings\\Lines"),
+        "text value " + K("Settings\\Added"), "text value " + K("Settings\\Count"), "text key " + K("Kept"),
+        "text key " + K("Created\\Deep"), "text key " + K("Created"), "text ini " + T("settings.ini"),
+        "text ini " + T("settings.ini"), "text variable " + variable.Name, "icon 308", "icon 310",
+        "text font " + fontName, "icon 311", "icon 313", "text server " + T("App\\server.dll"), "icon 314",
+        "icon 316", "text file " + T("App\\user.cfg"), "text file " + T("App\\app.exe"),
+        "text file " + T("App\\help.hlp"), "text file " + T("App\\help.gid"), "text file " + T("App\\help.fts"),
+        "text file " + T("App\\Sub\\a.dat"), "text file " + T("App\\server.dll"), "text folder " + T("App\\Data"),
+        "text folder " + T("Menu"), "text folder " + T("App\\Sub"), "text folder " + T("App"), "icon 317",
+        "icon 319", "text Finishing", "icon 320"};
+    EXPECT_EQ(page_.Script(), expected);
+    const std::vector<int> positions = page_.Positions();
+    EXPECT_EQ(positions.size(), 26u);
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+    EXPECT_EQ(page_.Position(), 100);
+    EXPECT_EQ(Uninstall.PageResult.load(), PageResultNext);
+
+    EXPECT_EQ(Calls(), "pre.exe exit 0\ngacutil.exe /ur LvuAssembly,Version=1.0.0.0\npost.exe exit 0\n");
+    // The shared file is used by someone else still.
+    EXPECT_TRUE(Exists(T("Common\\shared.dll")));
+    EXPECT_EQ(RegReadInteger(SharedDlls, T("Common\\shared.dll"), 0), 2);
+    // Files, folders (the log's own included) and shortcuts.
+    EXPECT_FALSE(Exists(T("App")));
+    EXPECT_FALSE(Exists(T("Menu")));
+    EXPECT_FALSE(Exists(T("Fonts\\lvu.ttf")));
+    EXPECT_FALSE(RegValueExists(fontsKey, fontName));
+    // Registry values back as they were, created keys gone deepest first, a foreign sub-key kept.
+    EXPECT_EQ(RegReadString(K("Settings"), "Name", "?"), "old value");
+    EXPECT_EQ(RegReadString(K("Settings"), "Lines", "?"), "a\r\nb");
+    EXPECT_EQ(RegReadString(K("Settings"), "Count", "?"), "4294967295");
+    EXPECT_FALSE(RegValueExists(K("Settings"), "Added"));
+    EXPECT_FALSE(KeyExists(K("Created")));
+    EXPECT_TRUE(KeyExists(K("Kept\\Foreign")));
+    // The INI file is written back whole, in the reader's form.
+    EXPECT_EQ(ReadFile(T("settings.ini")), "[Main]\r\nA=old\r\n\r\n");
+    EXPECT_EQ(ReadFile(T("autoexec.bat")), "SET " + variable.Name + "=C:\\Keep\r\n");
+    EXPECT_TRUE(RebootNeeded());
+    // Success takes the last traces.
+    EXPECT_FALSE(KeyExists(Uninstall.UninstallKey));
+    EXPECT_FALSE(Exists(T("silent.ini")));
+}
+
+TEST_F(EngineTest, AFailingPreRunProgramLeavesEverythingAsItWas)
+{
+    Files({"App\\app.exe"});
+    Program("pre.exe");
+    RegWriteString(K("Settings"), "Name", "new");
+    WriteLog("[PreRunApp]\r\n1=" + T("Bin\\pre.exe") + ",exit 1,,0,Checking\r\n2=" + T("Bin\\pre.exe") +
+             ",exit 0\r\n[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n[AddReg]\r\n" + K("Settings\\Name") +
+             "=0,\r\n[CreateDirs]\r\n" + T("App") + "=1\r\n");
+
+    EXPECT_FALSE(RunUninstall());
+
+    EXPECT_EQ(Calls(), "pre.exe exit 1\n");
+    EXPECT_EQ(page_.Script(), (std::vector<std::string>{"icon 301", "range 0-100", "step 1", "text Checking"}));
+    EXPECT_EQ(page_.Position(), 0);
+    EXPECT_EQ(Uninstall.PageResult.load(), PageResultNext);
+    EXPECT_TRUE(Exists(T("App\\app.exe")));
+    EXPECT_EQ(RegReadString(K("Settings"), "Name", "?"), "new");
+    EXPECT_TRUE(KeyExists(Uninstall.UninstallKey));
+    EXPECT_TRUE(Exists(log_));
+}
+
+TEST_F(EngineTest, AFailingPostRunProgramKeepsTheUninstallKeyAndTheLog)
+{
+    Files({"App\\app.exe"});
+    WriteLog("[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n[RunApp]\r\n1=" + T("Bin\\missing.exe") +
+             ",,,0,Finishing,0\r\n");
+    EXPECT_FALSE(RunUninstall());
+    EXPECT_FALSE(Exists(T("App\\app.exe")));
+    EXPECT_TRUE(page_.IconVisible(319));
+    EXPECT_FALSE(page_.IconVisible(320));
+    EXPECT_TRUE(KeyExists(Uninstall.UninstallKey));
+    EXPECT_TRUE(Exists(log_));
+
+    // Unchecked, the same missing program is no failure; a nameless one never starts.
+    ResetState();
+    WriteLog("[RunApp]\r\n1=" + T("Bin\\missing.exe") + ",,,0,Finishing,1,0\r\n");
+    EXPECT_TRUE(RunUninstall());
+    EXPECT_FALSE(KeyExists(Uninstall.UninstallKey));
+    EXPECT_FALSE(Exists(log_));
+    ResetState();
+    WriteLog("[PreRunApp]\r\n1=,,,0,Nothing,0\r\n");
+    EXPECT_FALSE(RunUninstall());
+}
+
+TEST_F(EngineTest, SharedFilesStayWhileCountedOrWhenTheAnswerIsNoToAll)
+{
+    Files({"Common\\three.dll", "Common\\one.dll", "Common\\later.dll", "Common\\unlisted.dll", "App\\plain.dll"});
+    MachineValues machine;
+    for (const auto& [name, count] : {std::pair{"three.dll", 3}, {"one.dll", 1}, {"later.dll", 1}, {"unlisted.dll", 1}})
+        machine.Count(T("Common\\") + name, count);
+    answer_ = SharedFileAnswer::NoToAll;
+    WriteLog("[SharedFiles]\r\n" + T("Common\\three.dll") + "=1\r\n" + T("Common\\unlisted.dll") + "=1\r\n" +
+             T("Common\\one.dll") + "=1\r\n" + T("Common\\later.dll") + "=1\r\n[CopyFiles]\r\n" +
+             T("Common\\three.dll") + "=1\r\n" + T("Common\\one.dll") + "=1\r\n" + T("Common\\later.dll") + "=1\r\n" +
+             T("App\\plain.dll") + "=1\r\n[RegServers]\r\n" + T("Common\\one.dll") + "=1\r\n");
+
+    ASSERT_TRUE(RunUninstall());
+
+    EXPECT_EQ(questions_, (std::vector<std::string>{T("Common\\one.dll")}));
+    EXPECT_EQ(RegReadInteger(SharedDlls, T("Common\\three.dll"), 0), 2);
+    for (const char* name : {"one.dll", "later.dll", "unlisted.dll"}) {
+        EXPECT_EQ(RegReadInteger(SharedDlls, T("Common\\") + name, 0), 1) << name;
+        EXPECT_TRUE(Exists(T("Common\\") + name)) << name;
+    }
+    EXPECT_TRUE(Exists(T("Common\\three.dll")));
+    EXPECT_FALSE(Exists(T("App\\plain.dll")));
+    // A kept shared file is not unregistered either.
+    for (const std::string& event : page_.Script()) EXPECT_EQ(event.find("text server"), std::string::npos) << event;
+}
+
+TEST_F(EngineTest, SharedFilesGoWithYesAndWithoutQuestionWhenSilent)
+{
+    Files({"Common\\a.dll", "Common\\b.dll"});
+    MachineValues machine;
+    machine.Count(T("Common\\a.dll"), 1);
+    machine.Count(T("Common\\b.dll"), 0);
+    const std::string log = "[SharedFiles]\r\n" + T("Common\\a.dll") + "=1\r\n" + T("Common\\b.dll") +
+                            "=1\r\n[CopyFiles]\r\n" + T("Common\\a.dll") + "=1\r\n" + T("Common\\b.dll") + "=1\r\n";
+    WriteLog(log);
+    answer_ = SharedFileAnswer::Yes;
+    ASSERT_TRUE(RunUninstall());
+    EXPECT_EQ(questions_, (std::vector<std::string>{T("Common\\a.dll"), T("Common\\b.dll")}));
+    for (const char* name : {"a.dll", "b.dll"}) {
+        EXPECT_FALSE(Exists(T("Common\\") + name)) << name;
+        EXPECT_FALSE(RegValueExists(SharedDlls, T("Common\\") + name)) << name;
+    }
+
+    Files({"Common\\a.dll"});
+    machine.Count(T("Common\\a.dll"), 1);
+    WriteLog(log);
+    ResetState();
+    Uninstall.Silent = true;
+    questions_.clear();
+    ASSERT_TRUE(RunUninstall());
+    EXPECT_TRUE(questions_.empty());
+    EXPECT_FALSE(Exists(T("Common\\a.dll")));
+    EXPECT_TRUE(page_.Events().empty());  // nothing shown when silent
+}
+
+TEST_F(EngineTest, TheSharedFileDialogAsksOnceForNoToAll)
+{
+    Files({"Common\\a.dll", "Common\\b.dll"});
+    MachineValues machine;
+    machine.Count(T("Common\\a.dll"), 1);
+    machine.Count(T("Common\\b.dll"), 1);
+    WriteLog("[Dialog.DLG_DELSHARED]\r\nCaption=Lvu shared file\r\n110=No to all\r\n[SharedFiles]\r\n" +
+             T("Common\\a.dll") + "=1\r\n" + T("Common\\b.dll") + "=1\r\n[CopyFiles]\r\n" + T("Common\\a.dll") +
+             "=1\r\n" + T("Common\\b.dll") + "=1\r\n");
+    Uninstall.AskSharedFile = AskSharedFileDialog;
+    std::vector<std::string> seen;
+    Uninstall.ShowProgressPage = [&] {
+        ::ShowWindow(page_.Handle(), SW_SHOWNOACTIVATE);
+        ResumeWorker();
+        lvutest::WaitFor([&] {
+            const HWND dialog = ::FindWindowA(nullptr, "Lvu shared file");
+            if (dialog != nullptr && seen.empty()) {
+                char text[MAX_PATH] = {};
+                for (const int id : {104, 106, 110}) {
+                    ::GetDlgItemTextA(dialog, id, text, MAX_PATH);
+                    seen.emplace_back(text);
+                }
+                ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(110, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(::GetDlgItem(dialog, 110)));
+            }
+            return Uninstall.PageResult.load() != 0;
+        }, 60000);
+    };
+
+    ASSERT_TRUE(RunUninstall());
+    std::string folder = T("Common\\");
+    folder.pop_back();
+    EXPECT_EQ(seen, (std::vector<std::string>{"a.dll", folder, "No to all"}));
+    EXPECT_TRUE(Exists(T("Common\\a.dll")));
+    EXPECT_TRUE(Exists(T("Common\\b.dll")));
+    EXPECT_EQ(RegReadInteger(SharedDlls, T("Common\\b.dll"), 0), 1);
+}
+
+TEST_F(EngineTest, PathItemsAreRemovedInEverySpellingOnThe95Family)
+{
+    UseFamily(PlatformWin95);
+    MakeFolder(T("Long Folder Name"));
+    char shortName[MAX_PATH] = {};
+    ASSERT_GT(::GetShortPathNameA(T("Long Folder Name").c_str(), shortName, MAX_PATH), 0u);
+    const OwnVariable path("PATH", std::string("C:\\LvuKeep;c:\\LVUAPP\\Bin;;C:\\Tools ;") + shortName +
+                                       ";C:\\LvuApp\\Bin");
+    const OwnVariable other(lvutest::UniqueTestName("LVU_OTHER"), "C:\\Mine");
+    const OwnVariable gone(lvutest::UniqueTestName("LVU_GONE"), "c:\\only");
+    WriteFile(T("autoexec.bat"), "@ECHO OFF\r\nSET PATH=C:\\WINDOWS\r\nSET " + other.Name + "=C:\\Mine\r\nSET " +
+                                     gone.Name + "=c:\\only\r\n");
+    WriteLog("[EnvVars]\r\nPATH=1,C:\\LvuApp\\Bin;;c:\\lvuapp\\bin; " + T("Long Folder Name") + "\r\n" + other.Name +
+             "=0,\r\n" + gone.Name + "=0,C:\\Only\r\n");
+
+    ASSERT_TRUE(RunUninstall());
+    // An entry that names nothing added cannot take the variable's own items with it.
+    EXPECT_EQ(ReadFile(T("autoexec.bat")), "@ECHO OFF\r\nSET PATH=C:\\LvuKeep;C:\\Tools\r\nSET " + other.Name +
+                                               "=C:\\Mine\r\n");
+    EXPECT_TRUE(RebootNeeded());
+}
+
+TEST_F(EngineTest, TheBarFollowsTheLinesAndEveryStageIsMarked)
+{
+    WriteLog("");
+    ASSERT_TRUE(RunUninstall());
+    EXPECT_EQ(page_.Position(), 0);
+    EXPECT_TRUE(page_.Positions().empty());
+    for (int stage = 0; stage < StageCount; ++stage) {
+        EXPECT_TRUE(page_.IconVisible(StageIconBaseId + 1 + 3 * stage)) << stage;
+        EXPECT_TRUE(page_.IconVisible(StageIconBaseId + 2 + 3 * stage)) << stage;
+    }
+    EXPECT_EQ(Uninstall.PageResult.load(), PageResultNext);
+
+    ResetState();
+    std::string shortcuts = "[Shortcuts]\r\n";
+    for (int line = 0; line < 8; ++line) shortcuts += T("Menu\\missing" + std::to_string(line)) + "=1\r\n";
+    WriteLog(shortcuts);
+    ASSERT_TRUE(RunUninstall());
+    // Eighths: the halves go to the even neighbour.
+    EXPECT_EQ(page_.Positions(), (std::vector<int>{12, 25, 38, 50, 62, 75, 88, 100}));
+
+    // Data the user keeps is neither counted nor touched.
+    ResetState();
+    Uninstall.RemoveData = false;
+    MakeFolder(T("App\\Data"));
+    Files({"App\\user.cfg"});
+    WriteLog("[DataFiles]\r\n" + T("App\\user.cfg") + "=1\r\n[DataFolders]\r\n" + T("App\\Data") + "=1\r\n[Shortcuts]\r\n" +
+             T("Menu\\a") + "=1\r\n" + T("Menu\\b") + "=1\r\n");
+    ASSERT_TRUE(RunUninstall());
+    EXPECT_EQ(page_.Positions(), (std::vector<int>{50, 100}));
+    EXPECT_TRUE(Exists(T("App\\user.cfg")));
+    EXPECT_TRUE(Exists(T("App\\Data")));
+}
+
+TEST_F(EngineTest, AFontInUseGoesAtTheRestartAndASharedOneStays)
+{
+    const std::string fontsKey = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    MakeFolder(T("Fonts"));
+    Files({"Fonts\\busy.ttf", "Fonts\\shared.ttf"});
+    MachineValues machine;
+    const std::string busy = lvutest::UniqueTestName("Lvu Busy"), shared = lvutest::UniqueTestName("Lvu Shared");
+    machine.String(fontsKey, busy, T("Fonts\\busy.ttf"));
+    machine.String(fontsKey, shared, T("Fonts\\shared.ttf"));
+    WriteLog("[SharedFiles]\r\n" + T("Fonts\\shared.ttf") + "=1\r\n[RegFonts]\r\n" + busy + "=" + T("Fonts\\busy.ttf") +
+             "\r\n" + shared + "=" + T("Fonts\\shared.ttf") + "\r\n");
+    const unique_file held(::CreateFileA(T("Fonts\\busy.ttf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+
+    ASSERT_TRUE(RunUninstall());
+    EXPECT_EQ(record_.Scheduled, (std::vector<std::pair<std::string, std::string>>{{T("Fonts\\busy.ttf"), ""}}));
+    EXPECT_TRUE(RebootNeeded());
+    EXPECT_FALSE(RegValueExists(fontsKey, busy));
+    EXPECT_TRUE(RegValueExists(fontsKey, shared));
+    EXPECT_TRUE(Exists(T("Fonts\\shared.ttf")));
+}
+
+TEST_F(EngineTest, MalformedLinesAreSkippedWithoutHarm)
+{
+    WriteFile(T("keep.ini"), "[Sec]\r\nA=1\r\n");
+    const std::string huge(1 << 20, 'x');
+    WriteLog("[AddReg]\r\nLvuNoKey=1,x\r\n=\r\n" + K("Bad") + "=text,x\r\n" + huge +
+             "\r\n[AddIni]\r\n" + T("keep.ini") + ",Sec=1\r\n" + T("keep.ini") + "=1\r\n,Sec,A=1\r\n" + huge + "=\r\n"
+             "[EnvVars]\r\n=1,C:\\x\r\n=\r\n"
+             "[CreateKeys]\r\n=\r\n[Shortcuts]\r\n=\r\n[CopyFiles]\r\n=\r\n" + huge + "=1\r\n"
+             "[DataFolders]\r\n=\r\n[CreateDirs]\r\n=\r\n[RegFonts]\r\n=\r\n[RegServers]\r\n=\r\n"
+             "[SharedAssemblies]\r\n=\r\n[SharedFiles]\r\n=\r\n" + huge + "=1\r\n");
+    ASSERT_TRUE(RunUninstall());
+    EXPECT_EQ(ReadFile(T("keep.ini")), "[Sec]\r\nA=1\r\n");
+    EXPECT_FALSE(RegValueExists("HKCU", "LvuNoKey"));
+    EXPECT_TRUE(KeyExists(key_.Path()));
+    EXPECT_EQ(page_.Position(), 100);
+}
+
+TEST_F(EngineTest, TheProgramFileIsCountedDownOrRemoved)
+{
+    char own[MAX_PATH * 2] = {};
+    ::GetModuleFileNameA(nullptr, own, sizeof own);
+    MachineValues machine;
+    machine.Count(own, 3);
+    EXPECT_TRUE(FinishUninstall());
+    EXPECT_EQ(RegReadInteger(SharedDlls, own, 0), 2);
+    EXPECT_TRUE(record_.Scheduled.empty());
+
+    // The last user, with a restart ahead: the file goes at the restart.
+    machine.Count(own, 1);
+    SetRebootNeeded();
+    EXPECT_TRUE(FinishUninstall());
+    EXPECT_FALSE(RegValueExists(SharedDlls, own));
+    EXPECT_EQ(record_.Scheduled, (std::vector<std::pair<std::string, std::string>>{{own, ""}}));
+
+    // Without a restart the program removes itself and its folder once it has ended.
+    MakeFolder(T("Uninstaller"));
+    const std::string program = T("Uninstaller\\uninstall.exe");
+    ASSERT_TRUE(::CopyFileA((lvutest::BinFolder() + "lvu_engine_test_helper.exe").c_str(), program.c_str(), FALSE));
+    machine.Count(program, 1);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string commandLine = "\"" + program + "\" finish";
+    ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process));
+    const unique_kernel_handle thread(process.hThread), helper(process.hProcess);
+    EXPECT_EQ(::WaitForSingleObject(helper.get(), 30000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(helper.get(), &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(RegValueExists(SharedDlls, program));
+    EXPECT_TRUE(lvutest::WaitFor([&] { return !Exists(T("Uninstaller")); }, 60000));
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+// The uninstall engine: the state shared with the wizard, the run of the worker thread, the progress display.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace lvu {
+
+// The answers of the shared-file question; None before the first question.
+enum class SharedFileAnswer { None, Yes, YesToAll, No, NoToAll };
+
+// Asked on the worker thread for a shared file whose count has run out (full path).
+using SharedFileQuestion = std::function<SharedFileAnswer(const std::string& path)>;
+
+// The question as the program shows it: the modal dialog "DLG_DELSHARED" from the program's
+// resources, owned by the progress page, its texts from the log's "Dialog.DLG_DELSHARED". A
+// dialog that cannot be shown, or is closed, answers No.
+[[nodiscard]] SharedFileAnswer AskSharedFileDialog(const std::string& path);
+
+// Controls of the progress page "DLG_UNINSTALL" that the worker updates.
+inline constexpr int StatusTextId = 105;
+inline constexpr int ProgressBarId = 106;
+inline constexpr int StageIconBaseId = 300;  // 300 + 3 × stage: not yet, + 1: under way, + 2: done
+inline constexpr int StageCount = 7;
+// The page result that closes the progress page (Next).
+inline constexpr int PageResultNext = 102;
+
+// Program-wide state of the uninstallation, one instance (`Uninstall`). The program fills the
+// inputs before `RunUninstall`; the worker owns the lists and the progress fields while it runs.
+// The reboot-needed flag is the system layer's (RebootNeeded / SetRebootNeeded).
+struct UninstallState {
+    // Inputs.
+    std::string LogPath;       // absolute
+    std::string UninstallKey;  // the application's uninstall key, removed after success
+    std::string OwnFolder;     // where "gacutil.exe" is looked for; empty: the program's folder
+    bool RemoveData = true;    // false: DataFiles and DataFolders are neither counted nor processed
+    bool Silent = false;       // no page, no status text, no question
+    HWND MainWindow = nullptr;    // owner of the programs run from the log
+    HWND ProgressPage = nullptr;  // the page whose controls show the progress; owner of the question
+    // Shows the progress page and runs it until its result is set; the page resumes the worker
+    // (ResumeWorker) when it becomes visible. Empty: the worker starts at once.
+    std::function<void()> ShowProgressPage;
+    SharedFileQuestion AskSharedFile = AskSharedFileDialog;
+
+    // Set to PageResultNext by the worker when it ends, however it ends; the page loop stops on it.
+    std::atomic<int> PageResult{0};
+
+    // The worker's own.
+    std::vector<std::string> SectionLines;    // the section being processed
+    std::vector<std::string> ProtectedFiles;  // SharedFiles lines whose files stay
+    SharedFileAnswer SharedAnswer = SharedFileAnswer::None;
+    int ProgressTotal = 0;
+    int ProgressCount = 0;
+    int Stage = 0;  // 0..6
+    HANDLE WorkerThread = nullptr;  // while RunUninstall runs; owned by it
+};
+
+extern UninstallState Uninstall;
+
+// Main thread: runs the worker (suspended until the page shows, at once when silent), keeps
+// handling messages until it has ended, and after success removes the uninstall key, the log and
+// the silent-settings file. True when the worker succeeded.
+bool RunUninstall();
+
+// For the progress page once it is visible: lets the suspended worker run. Harmless when it runs.
+bool ResumeWorker();
+
+// Main thread, at the very end: lowers the program file's shared count, or removes the count and
+// the program file (at the restart when one is needed, else right after the program has ended).
+bool FinishUninstall();
+
+// The progress display, from the worker. In silent mode only the count advances.
+void ProgressStep();
+void SetStatus(const std::string& text);
+void NextStage();
+
+}  // namespace lvu

@@ -1,0 +1,60 @@
+// The uninstall engine's decisions that need no platform: progress position, status texts, run entries, list edits.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lvu {
+
+// count / total as a percentage, rounded to the nearest integer (an exact half to the even
+// neighbour), kept within 0..100; 0 while the total is not positive.
+[[nodiscard]] int ProgressPosition(int64_t count, int64_t total);
+
+// A status text from the log with the item put in: every "%s" becomes the item, "%%" becomes
+// "%", "||" a line break (CR). Nothing else is interpreted, so a stray "%d" or "%n" in a log
+// stays as written.
+[[nodiscard]] std::string FormatStatusText(std::string_view pattern, std::string_view item);
+
+// A number written in the log (blanks around it allowed), or the default when it is none.
+[[nodiscard]] int LogNumber(std::string_view text, int defaultValue);
+
+// The comma fields of a PreRunApp or RunApp line's value part. File and status text lose their
+// surrounding double quotes, the folder its quotes and blanks; missing or non-numeric numbers take their defaults.
+struct RunEntry {
+    std::string File;
+    std::string Parameters;
+    std::string Folder;
+    int ShowMode = 1;  // 0 hidden, 2 maximised, 3 minimised without activation, else normal
+    std::string Status;
+    int Wait = 1;
+    int CheckExitCode = 1;
+};
+[[nodiscard]] RunEntry ParseRunEntry(std::string_view value);
+
+// The path with the extension of its last part replaced ("C:\a.b\c.txt" + ".lnk" gives
+// "C:\a.b\c.lnk"); a last part without extension gets it appended.
+[[nodiscard]] std::string ChangeFileExt(std::string_view path, std::string_view extension);
+
+// Whether the extension of the path's last part is `extension` (Latin letters without case).
+[[nodiscard]] bool HasExtension(std::string_view path, std::string_view extension);
+
+// Ascending, Latin letters compared without case. A key or folder sorts before everything
+// inside it, so walking the result backwards reaches children before their parents.
+void SortNoCase(std::vector<std::string>& paths);
+
+// Whether a line of the list has this key (the text before its first "="), without case.
+[[nodiscard]] bool HasLineWithKey(const std::vector<std::string>& lines, std::string_view key);
+
+// The items of a ";"-separated list as the environment step compares them: trimmed, empty ones
+// dropped, each passed through `map` when given (short names), repeats (without case) dropped.
+using ItemMap = std::function<std::string(const std::string&)>;
+[[nodiscard]] std::vector<std::string> NormalizedItems(std::string_view list, const ItemMap& map = {});
+
+// The items of `current` that are not among `removed` (without case), in their order, joined by ";".
+[[nodiscard]] std::string JoinItemsWithout(const std::vector<std::string>& current,
+                                           const std::vector<std::string>& removed);
+
+}  // namespace lvu

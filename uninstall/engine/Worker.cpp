@@ -1,0 +1,174 @@
+// The worker thread with its fixed order of stages, its run from the main thread, and the program's own file at the end.
+#include "Engine.h"
+#include "Sections.h"
+
+#include "log/TextIniFile.h"
+#include "system/Files.h"
+#include "system/Handles.h"
+#include "system/Registry.h"
+#include "system/Restart.h"
+#include "system/RestartSchedule.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+namespace lvu {
+namespace {
+
+// Every section whose lines make a step, SharedFiles not among them.
+constexpr const char* CountedSections[] = {"PreRunApp", "SharedAssemblies", "Shortcuts", "AddReg",
+                                           "CreateKeys", "AddIni",    "EnvVars",          "RegFonts",
+                                           "RegServers", "CopyFiles", "CreateDirs",       "RunApp"};
+
+int CountLines(TTextIniFile& log, const char* section)
+{
+    const std::vector<std::string>* lines = log.Data().SectionLines(section);
+    return lines != nullptr ? static_cast<int>(lines->size()) : 0;
+}
+
+void PrepareProgressPage()
+{
+    if (Uninstall.Silent) return;
+    ::ShowWindow(::GetDlgItem(Uninstall.ProgressPage, StageIconBaseId + 1), SW_SHOW);
+    ::SendDlgItemMessageA(Uninstall.ProgressPage, ProgressBarId, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    ::SendDlgItemMessageA(Uninstall.ProgressPage, ProgressBarId, PBM_SETSTEP, 1, 0);
+}
+
+// The stages in their fixed order; false after a failing run entry.
+bool RunStages()
+{
+    Uninstall.ProgressCount = 0;
+    Uninstall.Stage = 0;
+    Uninstall.SharedAnswer = SharedFileAnswer::None;
+    Uninstall.ProtectedFiles.clear();
+    TTextIniFile log(Uninstall.LogPath, true);
+    int total = 0;
+    for (const char* section : CountedSections) total += CountLines(log, section);
+    if (Uninstall.RemoveData) total += CountLines(log, "DataFiles") + CountLines(log, "DataFolders");
+    Uninstall.ProgressTotal = total;
+    PrepareProgressPage();
+
+    using namespace engine;
+    if (!RunEntries("PreRunApp")) return false;  // nothing has been changed yet
+    SharedFiles();
+    SharedAssemblies();
+    NextStage();
+    Shortcuts();
+    NextStage();
+    AddReg();
+    CreateKeys();
+    AddIni();
+    EnvVars();
+    NextStage();
+    RegFonts();
+    NextStage();
+    RegServers();
+    NextStage();
+    if (Uninstall.RemoveData) DataFiles();
+    CopyFiles();
+    if (Uninstall.RemoveData) DataFolders();
+    CreateDirs();
+    NextStage();
+    if (!RunEntries("RunApp")) return false;
+    NextStage();
+    return true;
+}
+
+DWORD WINAPI UninstallWorker(LPVOID)
+{
+    DWORD exitCode = 1;
+    const HRESULT com = ::CoInitialize(nullptr);
+    try {
+        exitCode = RunStages() ? 0 : 1;
+    } catch (...) {
+        // A log that cannot be read, or memory running out: the uninstallation failed.
+        exitCode = 1;
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    Uninstall.PageResult = PageResultNext;
+    return exitCode;
+}
+
+// Handles this thread's messages until the worker has ended; a quit request is kept for the
+// program's own loop. The worker's exit code, 1 when it cannot be read.
+DWORD WaitForWorker(HANDLE thread)
+{
+    bool quit = false;
+    WPARAM quitCode = 0;
+    DWORD exitCode = 1;
+    for (;;) {
+        if (!::GetExitCodeThread(thread, &exitCode)) {
+            exitCode = 1;
+            break;
+        }
+        if (exitCode != STILL_ACTIVE) break;
+        MSG message{};
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                quitCode = message.wParam;
+                continue;
+            }
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+        ::MsgWaitForMultipleObjects(1, &thread, FALSE, 100, QS_ALLINPUT);
+    }
+    if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
+    return exitCode;
+}
+
+}  // namespace
+
+bool ResumeWorker()
+{
+    // Resuming a thread that already runs changes nothing.
+    return Uninstall.WorkerThread != nullptr && ::ResumeThread(Uninstall.WorkerThread) != static_cast<DWORD>(-1);
+}
+
+bool RunUninstall()
+{
+    Uninstall.PageResult = 0;
+    DWORD threadId = 0;
+    const unique_kernel_handle thread(::CreateThread(nullptr, 0, UninstallWorker, nullptr, CREATE_SUSPENDED, &threadId));
+    if (!thread) return false;
+    Uninstall.WorkerThread = thread.get();
+    if (!Uninstall.Silent && Uninstall.ShowProgressPage) {
+        try {
+            Uninstall.ShowProgressPage();
+        } catch (...) {
+            // The worker may be under way already: it is let finish, never cut off half-way.
+            ResumeWorker();
+            WaitForWorker(thread.get());
+            Uninstall.WorkerThread = nullptr;
+            throw;
+        }
+    }
+    // Also when the page never became visible: the worker must not wait for ever.
+    ResumeWorker();
+    const DWORD exitCode = WaitForWorker(thread.get());
+    Uninstall.WorkerThread = nullptr;
+    if (exitCode != 0) return false;
+
+    std::string silentSettings;
+    if (!Uninstall.UninstallKey.empty()) {
+        silentSettings = RegReadString(Uninstall.UninstallKey, "SilentSettings", "");  // named there, read before it goes
+        RegRemoveKey(Uninstall.UninstallKey, true);
+    }
+    DeleteFileForced(Uninstall.LogPath);
+    if (!silentSettings.empty()) DeleteFileForced(silentSettings);
+    return true;
+}
+
+bool FinishUninstall()
+{
+    const std::string ownPath = engine::ProgramPath();
+    if (ownPath.empty()) return false;
+    const int32_t count = RegReadInteger(engine::SharedDllsKey, ownPath, 1);
+    if (count > 1) return RegWriteInteger(engine::SharedDllsKey, ownPath, count - 1);
+    RegRemoveValue(engine::SharedDllsKey, ownPath);
+    if (RebootNeeded()) return DeleteAtRestart(ownPath);
+    return RemoveOwnFile(true);
+}
+
+}  // namespace lvu
