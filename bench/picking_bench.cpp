@@ -1,6 +1,7 @@
 // Benchmark: what one picking mouse move costs against a window of 2,000 child controls in
 // another process, beside the platform's own cost of enumerating those children once.
 #include "ApiCallCounter.h"
+#include "BenchSupport.h"
 #include "TestSupport.h"
 
 #include "core/MainForm.h"
@@ -16,19 +17,8 @@
 
 namespace {
 
-double NowMs()
-{
-    LARGE_INTEGER frequency{}, counter{};
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
+using lvxbench::Median;
+using lvxbench::NowMs;
 
 BOOL CALLBACK VisitWithRectangle(HWND window, LPARAM count)
 {

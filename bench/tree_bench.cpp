@@ -3,6 +3,7 @@
 // node enumerates all its descendants and asks each reported window for its text before
 // checking whether it is a direct child.
 #include "ApiCallCounter.h"
+#include "BenchSupport.h"
 #include "TestSupport.h"
 
 #include "core/UNI_WinVer.h"
@@ -17,19 +18,8 @@
 
 namespace {
 
-double NowMs()
-{
-    LARGE_INTEGER frequency{}, counter{};
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
+using lvxbench::Median;
+using lvxbench::NowMs;
 
 struct PlainRule {
     HWND parent;

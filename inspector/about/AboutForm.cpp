@@ -53,13 +53,10 @@ std::string TAboutForm::TitleFor(const std::string& file)
 
 std::vector<TranslationTarget> TAboutForm::TranslationTargets()
 {
-    const auto text = [this](int id) {
-        return [this, id](const std::string& value) { ::SetDlgItemTextA(Handle(), id, value.c_str()); };
-    };
     return {
-        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
-        {"Site", text(IDC_ABOUT_LABEL4)},
-        {"Mail", text(IDC_ABOUT_LABEL7)},
+        CaptionTarget("Caption"),
+        ItemTextTarget("Site", IDC_ABOUT_LABEL4),
+        ItemTextTarget("Mail", IDC_ABOUT_LABEL7),
     };
 }
 

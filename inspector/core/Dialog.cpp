@@ -33,6 +33,16 @@ void Dialog::Close(INT_PTR result)
     else ::EndDialog(handle_, result);
 }
 
+TranslationTarget Dialog::CaptionTarget(const char* key)
+{
+    return {key, [this](const std::string& value) { ::SetWindowTextA(handle_, value.c_str()); }};
+}
+
+TranslationTarget Dialog::ItemTextTarget(const char* key, int id)
+{
+    return {key, [this, id](const std::string& value) { ::SetDlgItemTextA(handle_, id, value.c_str()); }};
+}
+
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     Dialog* self = nullptr;

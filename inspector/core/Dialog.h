@@ -1,6 +1,8 @@
 // Base of the modal dialogs made from templates: the object behind the dialog and its dispatch.
 #pragma once
 
+#include "language/MultiLang.h"
+
 #include <windows.h>
 
 namespace lvx {
@@ -25,6 +27,9 @@ protected:
     // Answers TRUE for a handled message, as a dialog procedure does.
     virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     void Close(INT_PTR result);
+    // Translation targets: the dialog's caption, and the text of one of its controls.
+    [[nodiscard]] TranslationTarget CaptionTarget(const char* key);
+    [[nodiscard]] TranslationTarget ItemTextTarget(const char* key, int id);
     [[nodiscard]] HWND Item(int id) const { return ::GetDlgItem(handle_, id); }
 
 private:

@@ -21,7 +21,7 @@ void TFoundWindowsForm::ShowList(HWND owner)
 
 std::vector<TranslationTarget> TFoundWindowsForm::TranslationTargets()
 {
-    return {{"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }}};
+    return {CaptionTarget("Caption")};
 }
 
 void TFoundWindowsForm::FormCreate()

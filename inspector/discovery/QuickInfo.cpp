@@ -63,16 +63,13 @@ std::string TQuickInfoForm::Hint(int index) const
 
 std::vector<TranslationTarget> TQuickInfoForm::TranslationTargets()
 {
-    const auto text = [this](int id) {
-        return [this, id](const std::string& value) { ::SetDlgItemTextA(Handle(), id, value.c_str()); };
-    };
     const auto hint = [this](int index) { return [this, index](const std::string& value) { hints_[index] = value; }; };
     return {
-        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
-        {"WndText", text(IDC_QUICKINFO_LABEL1)},
-        {"WndClass", text(IDC_QUICKINFO_LABEL2)},
-        {"Coord", text(IDC_QUICKINFO_LABEL3)},
-        {"Size", text(IDC_QUICKINFO_LABEL4)},
+        CaptionTarget("Caption"),
+        ItemTextTarget("WndText", IDC_QUICKINFO_LABEL1),
+        ItemTextTarget("WndClass", IDC_QUICKINFO_LABEL2),
+        ItemTextTarget("Coord", IDC_QUICKINFO_LABEL3),
+        ItemTextTarget("Size", IDC_QUICKINFO_LABEL4),
         {"Visible", hint(0)},
         {"Enabled", hint(1)},
         {"Topmost", hint(2)},

@@ -37,19 +37,16 @@ void TQuickSearchForm::SetMasks(std::string textMask, std::string classMask, Sea
 
 std::vector<TranslationTarget> TQuickSearchForm::TranslationTargets()
 {
-    const auto text = [this](int id) {
-        return [this, id](const std::string& value) { ::SetDlgItemTextA(Handle(), id, value.c_str()); };
-    };
     return {
-        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
-        {"WndText", text(IDC_SEARCH_LABEL1)},
-        {"WndClass", text(IDC_SEARCH_LABEL2)},
-        {"SearchIn", text(IDC_SEARCH_RADIOGROUP1)},
-        {"SearchInTop", text(IDC_SEARCH_RADIO0)},
-        {"SearchInChild", text(IDC_SEARCH_RADIO1)},
-        {"SearchInAll", text(IDC_SEARCH_RADIO2)},
-        {"OK", text(IDOK)},
-        {"Cancel", text(IDCANCEL)},
+        CaptionTarget("Caption"),
+        ItemTextTarget("WndText", IDC_SEARCH_LABEL1),
+        ItemTextTarget("WndClass", IDC_SEARCH_LABEL2),
+        ItemTextTarget("SearchIn", IDC_SEARCH_RADIOGROUP1),
+        ItemTextTarget("SearchInTop", IDC_SEARCH_RADIO0),
+        ItemTextTarget("SearchInChild", IDC_SEARCH_RADIO1),
+        ItemTextTarget("SearchInAll", IDC_SEARCH_RADIO2),
+        ItemTextTarget("OK", IDOK),
+        ItemTextTarget("Cancel", IDCANCEL),
     };
 }
 

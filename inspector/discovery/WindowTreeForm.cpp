@@ -124,7 +124,7 @@ std::vector<TranslationTarget> TWindowTreeForm::TranslationTargets()
         return [this, item](const std::string& value) { menuCaptions_[item] = value; };
     };
     return {
-        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
+        CaptionTarget("Caption"),
         {"ScanTree", hint(IDM_TREE_SCAN)},
         {"Collapse", hint(IDM_TREE_COLLAPSE)},
         {"Expand", hint(IDM_TREE_EXPAND)},

@@ -16,17 +16,14 @@ TOptionsForm::TOptionsForm(TLangForm& langForm, std::function<void()> snappingCh
 
 std::vector<TranslationTarget> TOptionsForm::TranslationTargets()
 {
-    const auto text = [this](int id) {
-        return [this, id](const std::string& value) { ::SetDlgItemTextA(Handle(), id, value.c_str()); };
-    };
     return {
-        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
-        {"Language", text(IDC_OPTIONS_BITBTN2)},
-        {"UseAdvScanning", text(IDC_OPTIONS_CHECKBOX1)},
-        {"WCA", text(IDC_OPTIONS_RADIOGROUP1)},
-        {"DontShow", text(IDC_OPTIONS_RADIO0)},
-        {"OnlyKnown", text(IDC_OPTIONS_RADIO1)},
-        {"AnalyzeName", text(IDC_OPTIONS_RADIO2)},
+        CaptionTarget("Caption"),
+        ItemTextTarget("Language", IDC_OPTIONS_BITBTN2),
+        ItemTextTarget("UseAdvScanning", IDC_OPTIONS_CHECKBOX1),
+        ItemTextTarget("WCA", IDC_OPTIONS_RADIOGROUP1),
+        ItemTextTarget("DontShow", IDC_OPTIONS_RADIO0),
+        ItemTextTarget("OnlyKnown", IDC_OPTIONS_RADIO1),
+        ItemTextTarget("AnalyzeName", IDC_OPTIONS_RADIO2),
     };
 }
 

@@ -31,15 +31,12 @@ void TChangeSizeForm::ShowFor(HWND owner, const WindowInfo& window)
 
 std::vector<TranslationTarget> TChangeSizeForm::TranslationTargets()
 {
-    const auto text = [this](int id) {
-        return [this, id](const std::string& value) { ::SetDlgItemTextA(Handle(), id, value.c_str()); };
-    };
     return {
-        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
-        {"Coords", text(IDC_SIZE_GROUPBOX1)},
-        {"Size", text(IDC_SIZE_GROUPBOX2)},
-        {"Width", text(IDC_SIZE_LABEL3)},
-        {"Height", text(IDC_SIZE_LABEL4)},
+        CaptionTarget("Caption"),
+        ItemTextTarget("Coords", IDC_SIZE_GROUPBOX1),
+        ItemTextTarget("Size", IDC_SIZE_GROUPBOX2),
+        ItemTextTarget("Width", IDC_SIZE_LABEL3),
+        ItemTextTarget("Height", IDC_SIZE_LABEL4),
     };
 }
 

@@ -56,28 +56,25 @@ TStylesForm::~TStylesForm() = default;
 
 std::vector<TranslationTarget> TStylesForm::TranslationTargets()
 {
-    const auto text = [this](int id) {
-        return [this, id](const std::string& value) { ::SetDlgItemTextA(Handle(), id, value.c_str()); };
-    };
     const auto into = [](std::string& field) { return [&field](const std::string& value) { field = value; }; };
     return {
-        {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
-        {"Styles", text(LabelStyles)},
-        {"ExStyles", text(LabelExStyles)},
-        {"Module", text(LabelModule)},
-        {"TextViaGetText", text(LabelText)},
+        CaptionTarget("Caption"),
+        ItemTextTarget("Styles", LabelStyles),
+        ItemTextTarget("ExStyles", LabelExStyles),
+        ItemTextTarget("Module", LabelModule),
+        ItemTextTarget("TextViaGetText", LabelText),
         {"EditHint", into(editHint_)},
-        {"AppInstance", text(LabelInstance)},
-        {"WindowID", text(LabelWindowId)},
-        {"UserData", text(LabelUserData)},
-        {"ControlID", text(LabelControlId)},
+        ItemTextTarget("AppInstance", LabelInstance),
+        ItemTextTarget("WindowID", LabelWindowId),
+        ItemTextTarget("UserData", LabelUserData),
+        ItemTextTarget("ControlID", LabelControlId),
         {"ChangeWindowText", into(changeTextHint_)},
         {"BigIcon", into(bigIconHint_)},
         {"SmallIcon", into(smallIconHint_)},
         {"WndClassInfo", [this](const std::string& value) { SpeedButton7.SetCaption(value); }},
-        {"_Icons", text(IDC_STYLES_GROUPBOX1)},
-        {"Atom", text(LabelAtom)},
-        {"ClassStyle", text(LabelClassStyle)},
+        ItemTextTarget("_Icons", IDC_STYLES_GROUPBOX1),
+        ItemTextTarget("Atom", LabelAtom),
+        ItemTextTarget("ClassStyle", LabelClassStyle),
     };
 }
 

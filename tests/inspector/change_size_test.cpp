@@ -1,6 +1,6 @@
 // The position and size dialog against a window of another process: what it shows, and how
 // each change of a field moves or resizes the window at once.
-#include "TestSupport.h"
+#include "MainFormFixture.h"
 
 #include "core/MainForm.h"
 #include "core/UNI_WinVer.h"
@@ -39,30 +39,9 @@ RECT Placement(HWND window)
     return rect;
 }
 
-class ChangeSizeTest : public ::testing::Test {
+class ChangeSizeTest : public lvxtest::MainFormFixture<ChangeSizeTest> {
 protected:
-    static void SetUpTestSuite()
-    {
-        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
-        InitPlatformFlags();
-        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"nested"});
-        Form = std::make_unique<TMainForm>();
-        ASSERT_TRUE(Form->FormCreate());
-    }
-    static void TearDownTestSuite()
-    {
-        Form.reset();
-        Target.reset();
-        Settings.reset();
-    }
-    void SetUp() override { ASSERT_TRUE(Target->Ready()); }
-
-    static void Inspect(HWND window)
-    {
-        CurrentWindow = WindowInfo{};
-        CurrentWindow.Handle = window;
-        Form->RefreshExecute();
-    }
+    static void SetUpTestSuite() { Start({"nested"}); }
     static bool OpenDialog(const std::function<void(HWND)>& act)
     {
         DialogDriver driver({{SizeCaption, [&](HWND dialog) {
@@ -73,13 +52,7 @@ protected:
         return driver.Done();
     }
 
-    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
-    static std::unique_ptr<TargetProcess> Target;
-    static std::unique_ptr<TMainForm> Form;
 };
-std::unique_ptr<lvxtest::RegistryKeyBackup> ChangeSizeTest::Settings;
-std::unique_ptr<TargetProcess> ChangeSizeTest::Target;
-std::unique_ptr<TMainForm> ChangeSizeTest::Form;
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 // The window commands and the message panel against windows of another process, which report
 // from their own side what the commands did to them.
-#include "TestSupport.h"
+#include "MainFormFixture.h"
 
 #include "core/MainForm.h"
 #include "core/UNI_WinVer.h"
@@ -33,30 +33,9 @@ std::string TextOf(HWND control)
     return buffer;
 }
 
-class CommandsTest : public ::testing::Test {
+class CommandsTest : public lvxtest::MainFormFixture<CommandsTest> {
 protected:
-    static void SetUpTestSuite()
-    {
-        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
-        InitPlatformFlags();
-        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"commands", "owned", "slow"});
-        Form = std::make_unique<TMainForm>();
-        ASSERT_TRUE(Form->FormCreate());
-    }
-    static void TearDownTestSuite()
-    {
-        Form.reset();
-        Target.reset();
-        Settings.reset();
-    }
-    void SetUp() override { ASSERT_TRUE(Target->Ready()); }
-
-    static void Inspect(HWND window)
-    {
-        CurrentWindow = WindowInfo{};
-        CurrentWindow.Handle = window;
-        Form->RefreshExecute();
-    }
+    static void SetUpTestSuite() { Start({"commands", "owned", "slow"}); }
     static void Click(SpeedButton& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
     static void SendFromPanel(const char* message, const char* wParam, const char* lParam)
     {
@@ -66,13 +45,7 @@ protected:
         Click(Form->SpeedButton32);
     }
 
-    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
-    static std::unique_ptr<TargetProcess> Target;
-    static std::unique_ptr<TMainForm> Form;
 };
-std::unique_ptr<lvxtest::RegistryKeyBackup> CommandsTest::Settings;
-std::unique_ptr<TargetProcess> CommandsTest::Target;
-std::unique_ptr<TMainForm> CommandsTest::Form;
 
 TEST_F(CommandsTest, MinimiseMaximiseAndRestoreReachTheWindowAndTheDisplayFollows)
 {

@@ -1,6 +1,6 @@
 // The simple search against the windows of another process: the masks and scopes of the search
 // itself, and the whole command from the main window through the search dialog and the list.
-#include "TestSupport.h"
+#include "MainFormFixture.h"
 
 #include "core/MainForm.h"
 #include "core/UNI_WinVer.h"
@@ -57,30 +57,9 @@ DialogDriver::Step Search(std::string textMask, std::string classMask, int scope
             }};
 }
 
-class SearchTest : public ::testing::Test {
+class SearchTest : public lvxtest::MainFormFixture<SearchTest> {
 protected:
-    static void SetUpTestSuite()
-    {
-        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
-        InitPlatformFlags();
-        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic", "nested", "hung"});
-        Form = std::make_unique<TMainForm>();
-        ASSERT_TRUE(Form->FormCreate());
-    }
-    static void TearDownTestSuite()
-    {
-        Form.reset();
-        Target.reset();
-        Settings.reset();
-    }
-    void SetUp() override { ASSERT_TRUE(Target->Ready()); }
-
-    static void Inspect(HWND window)
-    {
-        CurrentWindow = WindowInfo{};
-        CurrentWindow.Handle = window;
-        Form->RefreshExecute();
-    }
+    static void SetUpTestSuite() { Start({"basic", "nested", "hung"}); }
     // Runs the simple search command with the dialog steps; true when every step ran.
     static bool RunSimpleSearch(std::vector<DialogDriver::Step> steps)
     {
@@ -96,13 +75,7 @@ protected:
         return valid;
     }
 
-    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
-    static std::unique_ptr<TargetProcess> Target;
-    static std::unique_ptr<TMainForm> Form;
 };
-std::unique_ptr<lvxtest::RegistryKeyBackup> SearchTest::Settings;
-std::unique_ptr<TargetProcess> SearchTest::Target;
-std::unique_ptr<TMainForm> SearchTest::Form;
 
 }  // namespace
 

@@ -1,5 +1,5 @@
 // The main window in this process: what the display shows, navigation, panels and the drag.
-#include "TestSupport.h"
+#include "MainFormFixture.h"
 
 #include "core/MainForm.h"
 #include "core/MainFormIds.h"
@@ -29,39 +29,12 @@ bool Visible(const SpeedButton& button)
     return button.IsVisible();
 }
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public lvxtest::MainFormFixture<MainFormTest> {
 protected:
-    static void SetUpTestSuite()
-    {
-        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
-        InitPlatformFlags();
-        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic", "owned"});
-        Form = std::make_unique<TMainForm>();
-        ASSERT_TRUE(Form->FormCreate());
-    }
-    static void TearDownTestSuite()
-    {
-        Form.reset();
-        Target.reset();
-        Settings.reset();
-    }
-    void SetUp() override { ASSERT_TRUE(Target->Ready()); }
-
-    static void Inspect(HWND window)
-    {
-        CurrentWindow = WindowInfo{};
-        CurrentWindow.Handle = window;
-        Form->RefreshExecute();
-    }
+    static void SetUpTestSuite() { Start({"basic", "owned"}); }
     static void Click(SpeedButton& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
 
-    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
-    static std::unique_ptr<TargetProcess> Target;
-    static std::unique_ptr<TMainForm> Form;
 };
-std::unique_ptr<lvxtest::RegistryKeyBackup> MainFormTest::Settings;
-std::unique_ptr<TargetProcess> MainFormTest::Target;
-std::unique_ptr<TMainForm> MainFormTest::Form;
 
 TEST_F(MainFormTest, ShowsAChildControl)
 {

@@ -1,6 +1,6 @@
 // The quick information window, opened from the main window's information buttons for the
 // related windows of a window in another process.
-#include "TestSupport.h"
+#include "MainFormFixture.h"
 
 #include "core/MainForm.h"
 #include "core/UNI_WinVer.h"
@@ -29,30 +29,9 @@ struct Shown {
     std::string SelectedOnFocus;
 };
 
-class QuickInfoTest : public ::testing::Test {
+class QuickInfoTest : public lvxtest::MainFormFixture<QuickInfoTest> {
 protected:
-    static void SetUpTestSuite()
-    {
-        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
-        InitPlatformFlags();
-        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic", "nested"});
-        Form = std::make_unique<TMainForm>();
-        ASSERT_TRUE(Form->FormCreate());
-    }
-    static void TearDownTestSuite()
-    {
-        Form.reset();
-        Target.reset();
-        Settings.reset();
-    }
-    void SetUp() override { ASSERT_TRUE(Target->Ready()); }
-
-    static void Inspect(HWND window)
-    {
-        CurrentWindow = WindowInfo{};
-        CurrentWindow.Handle = window;
-        Form->RefreshExecute();
-    }
+    static void SetUpTestSuite() { Start({"basic", "nested"}); }
     // Clicks an information button and reads what the window shows; Esc closes it.
     static Shown Open(SpeedButton& button)
     {
@@ -80,13 +59,7 @@ protected:
         return shown;
     }
 
-    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
-    static std::unique_ptr<TargetProcess> Target;
-    static std::unique_ptr<TMainForm> Form;
 };
-std::unique_ptr<lvxtest::RegistryKeyBackup> QuickInfoTest::Settings;
-std::unique_ptr<TargetProcess> QuickInfoTest::Target;
-std::unique_ptr<TMainForm> QuickInfoTest::Form;
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 // The window parameters editor against windows of another process (and one of our own for the
 // icons): the fields, the long values written back, the window text and the saved icon file.
-#include "TestSupport.h"
+#include "MainFormFixture.h"
 
 #include "core/MainForm.h"
 #include "core/TextFiles.h"
@@ -72,30 +72,9 @@ COLORREF PixelOfIcon(HICON icon, int x, int y)
     return pixel;
 }
 
-class StylesTest : public ::testing::Test {
+class StylesTest : public lvxtest::MainFormFixture<StylesTest> {
 protected:
-    static void SetUpTestSuite()
-    {
-        Settings = std::make_unique<lvxtest::RegistryKeyBackup>(SettingsKey);
-        InitPlatformFlags();
-        Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic"});
-        Form = std::make_unique<TMainForm>();
-        ASSERT_TRUE(Form->FormCreate());
-    }
-    static void TearDownTestSuite()
-    {
-        Form.reset();
-        Target.reset();
-        Settings.reset();
-    }
-    void SetUp() override { ASSERT_TRUE(Target->Ready()); }
-
-    static void Inspect(HWND window)
-    {
-        CurrentWindow = WindowInfo{};
-        CurrentWindow.Handle = window;
-        Form->RefreshExecute();
-    }
+    static void SetUpTestSuite() { Start({"basic"}); }
     // Opens the editor through its button on the main window.
     static TStylesForm& Open()
     {
@@ -106,14 +85,8 @@ protected:
         return *Found();
     }
     static TStylesForm* Found();
-    static std::unique_ptr<lvxtest::RegistryKeyBackup> Settings;
-    static std::unique_ptr<TargetProcess> Target;
-    static std::unique_ptr<TMainForm> Form;
     static HWND Editor;
 };
-std::unique_ptr<lvxtest::RegistryKeyBackup> StylesTest::Settings;
-std::unique_ptr<TargetProcess> StylesTest::Target;
-std::unique_ptr<TMainForm> StylesTest::Form;
 HWND StylesTest::Editor = nullptr;
 
 TStylesForm* StylesTest::Found()

@@ -92,16 +92,7 @@ std::string ShortPathOrSelf(const std::string& item)
 
 std::string ProgramPath()
 {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    return OwnProgramPath();
 }
 
 void ShowStatus(const char* key, const std::string& item)

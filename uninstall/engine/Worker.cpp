@@ -5,6 +5,7 @@
 #include "log/TextIniFile.h"
 #include "system/Files.h"
 #include "system/Handles.h"
+#include "system/Programs.h"
 #include "system/Registry.h"
 #include "system/Restart.h"
 #include "system/RestartSchedule.h"
@@ -102,16 +103,7 @@ DWORD WaitForWorker(HANDLE thread)
             break;
         }
         if (exitCode != STILL_ACTIVE) break;
-        MSG message{};
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                quit = true;
-                quitCode = message.wParam;
-                continue;
-            }
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
+        PumpMessages(quit, quitCode);
         ::MsgWaitForMultipleObjects(1, &thread, FALSE, 100, QS_ALLINPUT);
     }
     if (quit) ::PostQuitMessage(static_cast<int>(quitCode));

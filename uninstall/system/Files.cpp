@@ -72,6 +72,8 @@ bool DeleteTreeAt(const std::string& folder, const std::string& folderFinal, boo
     return succeeded;
 }
 
+}  // namespace
+
 std::string OwnProgramPath()
 {
     std::string path(MAX_PATH, '\0');
@@ -85,8 +87,6 @@ std::string OwnProgramPath()
         path.resize(path.size() * 2);
     }
 }
-
-}  // namespace
 
 bool DeleteFileForced(const std::string& path)
 {

@@ -37,4 +37,7 @@ bool EnsureFolders(const std::string& folder);
 // deletes the running program once it has ended (and then its folder, if asked and empty).
 bool RemoveOwnFile(bool removeFolder);
 
+// The full path of the running program file; empty when it cannot be read.
+[[nodiscard]] std::string OwnProgramPath();
+
 }  // namespace lvu

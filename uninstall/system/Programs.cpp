@@ -39,21 +39,6 @@ bool IsExistingFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Handles this thread's messages; a quit request is kept for the caller's own loop.
-void PumpMessages(bool& quit, WPARAM& quitCode)
-{
-    MSG message{};
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            quit = true;
-            quitCode = message.wParam;
-            continue;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
-
 unique_kernel_handle StartThroughShell(HWND owner, const std::string& file, const std::string& parameters,
                                        int showCommand, const std::string& folder, bool& started)
 {
@@ -87,6 +72,20 @@ unique_kernel_handle StartProgram(const std::string& file, const std::string& pa
 }
 
 }  // namespace
+
+void PumpMessages(bool& quit, WPARAM& quitCode)
+{
+    MSG message{};
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quit = true;
+            quitCode = message.wParam;
+            continue;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
 
 int RunAndWait(HWND owner, const std::string& file, const std::string& parameters, int showCommand,
                const std::string& folder)

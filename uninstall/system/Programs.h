@@ -14,4 +14,8 @@ namespace lvu {
 int RunAndWait(HWND owner, const std::string& file, const std::string& parameters, int showCommand,
                const std::string& folder);
 
+// Handles this thread's waiting messages; a quit request is not handled but kept in `quit` and
+// `quitCode`, for the caller to repost to its own loop.
+void PumpMessages(bool& quit, WPARAM& quitCode);
+
 }  // namespace lvu
