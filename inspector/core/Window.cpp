@@ -1,6 +1,8 @@
 // Base of every window class: the object behind an HWND, message dispatch and DPI scaling.
 #include "Window.h"
 
+#include <commdlg.h>
+
 #include <cstdlib>
 
 #include "language/MessageTable.h"
@@ -70,6 +72,22 @@ void SnapToWorkArea(RECT& rect, UINT dpi)
         ::OffsetRect(&rect, 0, area.bottom - rect.bottom);
     rect.right = rect.left + width;
     rect.bottom = rect.top + height;
+}
+
+bool AskSaveFileName(HWND owner, const char* filter, const char* defaultExtension, std::string& path)
+{
+    char file[MAX_PATH] = {};
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = defaultExtension;
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!::GetSaveFileNameA(&dialog)) return false;
+    path = file;
+    return true;
 }
 
 std::string GetControlText(HWND control)

@@ -21,6 +21,11 @@ void ReportError(HWND owner, const char* what);
 // area onto that edge, keeping its size: the program's windows "stick" to the desktop's edges.
 void SnapToWorkArea(RECT& rect, UINT dpi);
 
+// Asks for a file to save to, with `filter` in the dialog's form ("Name\0*.ext\0...\0") and
+// `defaultExtension` added to a name typed without one; an existing file is overwritten only
+// after the user agreed. True with the chosen path.
+bool AskSaveFileName(HWND owner, const char* filter, const char* defaultExtension, std::string& path);
+
 // The text of one of the program's own controls.
 [[nodiscard]] std::string GetControlText(HWND control);
 

@@ -10,7 +10,6 @@
 #include "resources/resource.h"
 #include "settings/Settings.h"
 
-#include <commdlg.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -506,17 +505,8 @@ bool TWindowTreeForm::SaveTreeToFile(const std::string& path) const
 
 void TWindowTreeForm::SaveWindowTreeExecute()
 {
-    char path[MAX_PATH] = {};
-    static constexpr char Filter[] = "Text files\0*.txt\0All files\0*.*\0";
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = Handle();
-    dialog.lpstrFilter = Filter;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = "txt";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameA(&dialog)) return;
+    std::string path;
+    if (!AskSaveFileName(Handle(), "Text files\0*.txt\0All files\0*.*\0", "txt", path)) return;
     if (!SaveTreeToFile(path)) {
         const std::string text = FormatMessageText(MessageText(Msg::CantSaveFile), path);
         ::MessageBoxA(Handle(), text.c_str(), ApplicationTitle, MB_OK | MB_ICONERROR);

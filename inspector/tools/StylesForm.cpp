@@ -12,8 +12,6 @@
 #include "resources/resource.h"
 #include "settings/Settings.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -320,19 +318,7 @@ void TStylesForm::SpeedButton7Click()
 
 bool TStylesForm::AskIconFileWithDialog(std::string& path)
 {
-    char file[MAX_PATH] = {};
-    static constexpr char Filter[] = "Icons (*.ico)\0*.ico\0All files (*.*)\0*.*\0";
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = Handle();
-    dialog.lpstrFilter = Filter;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = "ico";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameA(&dialog)) return false;
-    path = file;
-    return true;
+    return AskSaveFileName(Handle(), "Icons (*.ico)\0*.ico\0All files (*.*)\0*.*\0", "ico", path);
 }
 
 void TStylesForm::Image1DblClick(int tag)
