@@ -18,57 +18,7 @@ namespace {
 
 std::atomic<unsigned> TempCounter{0};
 
-void DeleteFolderTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA entry{};
-    const lvx::unique_find find(::FindFirstFileA((folder + "*").c_str(), &entry));
-    if (find) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + name;
-            // Never follow a link out of the folder: remove the link itself.
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                DeleteFolderTree(path + "\\");
-            } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                ::RemoveDirectoryA(path.c_str());
-            } else {
-                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(path.c_str());
-            }
-        } while (::FindNextFileA(find.get(), &entry));
-    }
-    ::RemoveDirectoryA(folder.c_str());
-}
-
 }  // namespace
-
-std::string BinFolder()
-{
-    char path[MAX_PATH * 4] = {};
-    ::GetModuleFileNameA(nullptr, path, static_cast<DWORD>(std::size(path)));
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-TempFolder::TempFolder()
-{
-    char temp[MAX_PATH + 1] = {};
-    ::GetTempPathA(static_cast<DWORD>(std::size(temp)), temp);
-    for (;;) {
-        char name[64];
-        std::snprintf(name, sizeof name, "lvxtest-%lu-%u\\", ::GetCurrentProcessId(), TempCounter++);
-        path_ = std::string(temp) + name;
-        if (::CreateDirectoryA(path_.c_str(), nullptr)) return;
-        if (::GetLastError() != ERROR_ALREADY_EXISTS) return;
-    }
-}
-
-TempFolder::~TempFolder()
-{
-    DeleteFolderTree(path_);
-}
 
 void PumpMessages()
 {

@@ -1,6 +1,8 @@
 // Test helpers for the real platform: the target program, waiting, the mouse and the screen.
 #pragma once
 
+#include "support/TempFiles.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -11,21 +13,8 @@
 
 namespace lvxtest {
 
-// The folder of the running test program (the build's bin folder), ending in "\".
-std::string BinFolder();
-
-// A fresh, empty folder under the temporary folder; removed with its files by the destructor.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    [[nodiscard]] const std::string& Path() const { return path_; }  // ends in "\"
-
-private:
-    std::string path_;
-};
+using lvctest::BinFolder;
+using lvctest::TempFolder;
 
 // Pumps this thread's messages until `condition` holds or `timeoutMs` passes; true when it held.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 15000);

@@ -23,29 +23,6 @@ namespace {
 std::atomic<unsigned> Counter{0};
 std::set<std::string> UnixLinks;
 
-void RemoveFolderTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA entry{};
-    const lvu::unique_find find(::FindFirstFileA((folder + "*").c_str(), &entry));
-    if (find) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + name;
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                RemoveFolderTree(path + "\\");
-            } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                ::RemoveDirectoryA(path.c_str());
-            } else {
-                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(path.c_str());
-            }
-        } while (::FindNextFileA(find.get(), &entry));
-    }
-    ::RemoveDirectoryA(folder.c_str());
-}
-
 void RemoveKeyTree(HKEY root, const std::string& subKey)
 {
     HKEY key = nullptr;
@@ -149,30 +126,9 @@ private:
 
 }  // namespace
 
-std::string BinFolder()
-{
-    char path[MAX_PATH * 2] = {};
-    ::GetModuleFileNameA(nullptr, path, static_cast<DWORD>(std::size(path)));
-    const std::string program(path);
-    return program.substr(0, program.find_last_of('\\') + 1);
-}
-
 std::string UniqueTestName(const std::string& stem)
 {
     return stem + "-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(Counter++);
-}
-
-TempFolder::TempFolder()
-{
-    char temp[MAX_PATH + 1] = {};
-    ::GetTempPathA(static_cast<DWORD>(std::size(temp)), temp);
-    do path_ = std::string(temp) + UniqueTestName("lvutest") + "\\";
-    while (!::CreateDirectoryA(path_.c_str(), nullptr) && ::GetLastError() == ERROR_ALREADY_EXISTS);
-}
-
-TempFolder::~TempFolder()
-{
-    RemoveFolderTree(path_);
 }
 
 ScratchRegistryKey::ScratchRegistryKey() : subKey_("Software\\LumivexTests\\" + UniqueTestName("lvu"))

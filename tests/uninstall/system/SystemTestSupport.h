@@ -2,6 +2,7 @@
 #pragma once
 
 #include "SystemSeam.h"
+#include "support/TempFiles.h"
 
 #include <windows.h>
 
@@ -12,22 +13,8 @@
 
 namespace lvutest {
 
-// The folder of the running test program, ending in "\".
-std::string BinFolder();
-
-// A fresh, empty folder under the temporary folder, removed with its contents afterwards. Its
-// path ends in "\".
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    [[nodiscard]] const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using lvctest::BinFolder;
+using lvctest::TempFolder;
 
 // A fresh key HKCU\Software\LumivexTests\<unique>, removed with everything below it afterwards.
 class ScratchRegistryKey {
