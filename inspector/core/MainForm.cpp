@@ -348,7 +348,7 @@ void TMainForm::CreateControls()
     AddButton(SpeedButton38, 38, Options{.Glyph = Glyph::MoreInfo}, "Дополнительная информация об окне");
     SpeedButton38.OnClick = [this](SpeedButton&) { SpeedButton38Click(); };
     SpeedButton37.OnClick = [this](SpeedButton&) { SpeedButton37Click(); };
-    SpeedButton36.OnClick = [this](SpeedButton&) { WindowTreeExecute(); };
+    SpeedButton36.OnClick = [this](SpeedButton&) { SpeedButton36Click(); };
     SpeedButton34.OnClick = [this](SpeedButton&) { SpeedButton34Click(); };
 
     // Related windows: navigation button, handle, quick-info button per row.
@@ -378,7 +378,7 @@ void TMainForm::CreateControls()
         *row.Field = AddEdit(row.FieldNumber, true);
         AddButton(*row.Info, row.InfoNumber, Options{.Tag = row.InfoTag, .Glyph = Glyph::QuickInfo},
                   "Краткая информация об окне");
-        row.Info->OnClick = [this](SpeedButton& sender) { QuickInfoExecute(sender.Tag()); };
+        row.Info->OnClick = [this](SpeedButton& sender) { SpeedButton8Click(sender); };
     }
     AddButton(SpeedButton33, 33, Options{.Glyph = Glyph::FindWindow}, "Простой поиск окна по маске");
     SpeedButton33.OnClick = [this](SpeedButton&) { SpeedButton33Click(); };
@@ -575,7 +575,7 @@ TQuickSearchForm& TMainForm::QuickSearchForm()
     return *quickSearchForm_;
 }
 
-void TMainForm::WindowTreeExecute()
+void TMainForm::SpeedButton36Click()
 {
     if (!windowTreeForm_) {
         windowTreeForm_ = std::make_unique<TWindowTreeForm>(QuickSearchForm(), [this](WindowInfo info) {
@@ -587,10 +587,10 @@ void TMainForm::WindowTreeExecute()
     windowTreeForm_->ShowTree(Handle());
 }
 
-void TMainForm::QuickInfoExecute(int tag)
+void TMainForm::SpeedButton8Click(SpeedButton& sender)
 {
     if (!quickInfoForm_) quickInfoForm_ = std::make_unique<TQuickInfoForm>();
-    quickInfoForm_->ShowInfo(Handle(), RelatedWindowByTag(CurrentWindow, tag));
+    quickInfoForm_->ShowInfo(Handle(), RelatedWindowByTag(CurrentWindow, sender.Tag()));
 }
 
 void TMainForm::SpeedButton37Click()

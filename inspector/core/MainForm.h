@@ -132,8 +132,8 @@ private:
     void SpeedButton32Click();
     // Window discovery.
     void SpeedButton33Click();
-    void WindowTreeExecute();
-    void QuickInfoExecute(int tag);  // the five information buttons, by Tag
+    void SpeedButton36Click();
+    void SpeedButton8Click(SpeedButton& sender);  // the five quick-info buttons, by Tag
     // Window editing.
     void SpeedButton37Click();
     void SpeedButton38Click();
