@@ -6,6 +6,7 @@
 #include "core/UNI_Strings.h"
 #include "core/UNI_WindowInfo.h"
 #include "core/Window.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -393,3 +394,75 @@ TEST_F(EndToEnd, AChooserClosedWithoutAChoiceAsksAgainNextTime)
 }
 
 }  // namespace
+
+namespace {
+
+// A dialog of the inspector's process with the given caption.
+struct CaptionSearch {
+    DWORD processId;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindCaptionedDialog(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<CaptionSearch*>(parameter);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    char name[32] = {}, caption[256] = {};
+    ::GetClassNameA(window, name, static_cast<int>(std::size(name)));
+    ::GetWindowTextA(window, caption, static_cast<int>(std::size(caption)));
+    if (processId == search.processId && ::IsWindowVisible(window) && std::string(name) == "#32770" &&
+        std::string(caption) == search.caption) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForDialog(DWORD processId, const char* caption)
+{
+    CaptionSearch search{processId, caption, nullptr};
+    WaitFor([&] {
+        ::EnumWindows(&FindCaptionedDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }, 20000);
+    return search.found;
+}
+
+}  // namespace
+
+TEST_F(EndToEnd, FindAWindowByMaskThenWalkTheTreeToItsNeighbour)
+{
+    TargetProcess target({"basic"});
+    ASSERT_TRUE(target.Ready());
+    Inspector inspector;
+    ASSERT_NE(inspector.Main(), nullptr);
+    const HWND edit = target.Window("basic.edit");
+
+    // The search dialog: a text mask that only the target's edit field matches, among all windows.
+    inspector.ClickButton(33);
+    const HWND search = WaitForDialog(inspector.Process().Id(), "Поиск окна");
+    ASSERT_NE(search, nullptr);
+    ::SendMessageA(::GetDlgItem(search, IDC_SEARCH_EDIT1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("hello ED*"));
+    ::SendMessageA(::GetDlgItem(search, IDC_SEARCH_EDIT2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Edit"));
+    ::SendMessageA(::GetDlgItem(search, IDC_SEARCH_RADIO2), BM_CLICK, 0, 0);
+    ::PostMessageA(::GetDlgItem(search, IDOK), BM_CLICK, 0, 0);
+    // One result: it is inspected at once.
+    ASSERT_TRUE(inspector.WaitForField(6, FormatHandle(HandleValue(edit))));
+    EXPECT_EQ(inspector.Field(2), "Edit");
+
+    // The tree opens on the inspected window; one step down and Enter inspect the next node.
+    inspector.ClickButton(36);
+    const HWND tree = WaitForDialog(inspector.Process().Id(), "Дерево окон");
+    ASSERT_NE(tree, nullptr);
+    const HWND view = ::FindWindowExA(tree, nullptr, "SysTreeView32", nullptr);
+    ASSERT_NE(view, nullptr);
+    const HWND next = ::GetWindow(edit, GW_HWNDNEXT);
+    ASSERT_NE(next, nullptr);
+    ::PostMessageA(view, WM_KEYDOWN, VK_DOWN, 0x01500001);
+    ::PostMessageA(view, WM_KEYUP, VK_DOWN, 0xC1500001);
+    ::PostMessageA(view, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    EXPECT_TRUE(inspector.WaitForField(6, FormatHandle(HandleValue(next))));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(tree) || !::IsWindowVisible(tree); }));
+}
