@@ -15,6 +15,7 @@
 #include "language/MessageTable.h"
 #include "language/MultiLang.h"
 #include "language/LangForm.h"
+#include "menubrowser/MenuBrowser.h"
 #include "settings/OptionsForm.h"
 #include "settings/Settings.h"
 
@@ -382,7 +383,7 @@ void TMainForm::CreateControls()
     // Panel switches.
     creatingPanel_ = Panel3;
     AddButton(SpeedButton2, 2, Options{.GroupIndex = 2, .AllowAllUp = true, .Caption = "Меню"}, nullptr);
-    SpeedButton2.OnClick = nothing;
+    SpeedButton2.OnClick = [this](SpeedButton&) { SpeedButton2Click(); };
     AddButton(SpeedButton16, 16, Options{.GroupIndex = 16, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
     AddButton(SpeedButton14, 14, Options{.GroupIndex = 14, .AllowAllUp = true, .Caption = "Процесс"}, nullptr);
     AddButton(SpeedButton15, 15, Options{.GroupIndex = 15, .AllowAllUp = true, .Caption = "Сообщения"}, nullptr);
@@ -581,6 +582,22 @@ void TMainForm::WindowTreeExecute()
     }
     windowTreeForm_->InitialWindow = CurrentWindow.Handle;
     windowTreeForm_->ShowTree(Handle());
+}
+
+void TMainForm::SpeedButton2Click()
+{
+    if (!menuBrowserForm_) {
+        auto browser = std::make_unique<TMenuBrowserForm>(CurrentWindow, Handle());
+        if (!browser->FormCreate()) return;
+        menuBrowserForm_ = std::move(browser);
+    }
+    if (SpeedButton2.Down()) {
+        menuBrowserForm_->Dock();
+        menuBrowserForm_->RebuildMenuTree(CurrentWindow.Menu);
+        ::ShowWindow(menuBrowserForm_->Handle(), SW_SHOWNOACTIVATE);
+    } else {
+        ::ShowWindow(menuBrowserForm_->Handle(), SW_HIDE);
+    }
 }
 
 void TMainForm::SpeedButton33Click()
@@ -834,6 +851,7 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
     UpdateProcessButtons(info.Handle != nullptr && !picking);
 
     // The menu browser and the parameters editor follow every full display once they exist.
+    if (!picking && menuBrowserForm_) menuBrowserForm_->RebuildMenuTree(info.Menu);
 
     SpeedButton21.SetDown(info.Visible);
     SpeedButton24.SetDown(info.Enabled);
@@ -1392,6 +1410,9 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOVING:
         if (MagneticField) SnapToEdges(*reinterpret_cast<RECT*>(lParam));
         return TRUE;
+    case WM_MOVE:
+        if (menuBrowserForm_ && menuBrowserForm_->Pinned() && menuBrowserForm_->IsVisible()) menuBrowserForm_->Dock();
+        return DefaultHandling(message, wParam, lParam);
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
         return 0;

@@ -30,6 +30,7 @@ class TOptionsForm;
 class TQuickSearchForm;
 class TFoundWindowsForm;
 class TWindowTreeForm;
+class TMenuBrowserForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -87,6 +88,8 @@ public:
     void PickingCancel();
     void ScheduleFrameCleanup(const RECT& frame);
     [[nodiscard]] bool IsPicking() const noexcept { return drag_.has_value(); }
+    // The menu browser, once the "Меню" toggle has created it.
+    [[nodiscard]] TMenuBrowserForm* MenuBrowserForm() const noexcept { return menuBrowserForm_.get(); }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -128,6 +131,7 @@ private:
     void SpeedButton32Click();
     // Window discovery.
     void SpeedButton33Click();
+    void SpeedButton2Click();  // the menu browser
     void WindowTreeExecute();
     // Process and thread commands.
     void SpeedButton26Click();
@@ -171,6 +175,7 @@ private:
     std::unique_ptr<TQuickSearchForm> quickSearchForm_;
     std::unique_ptr<TFoundWindowsForm> foundWindowsForm_;
     std::unique_ptr<TWindowTreeForm> windowTreeForm_;
+    std::unique_ptr<TMenuBrowserForm> menuBrowserForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;
