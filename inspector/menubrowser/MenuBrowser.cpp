@@ -16,7 +16,7 @@ constexpr char FormClass[] = "TMenuBrowserForm";
 constexpr char ApplicationTitle[] = "Narvolt Lumivex";
 
 // Sizes at 96 DPI.
-constexpr int FormWidth = 244;
+constexpr int FormWidth = 270;
 constexpr int BarHeight = 30;
 constexpr int ButtonSize = 26;
 constexpr int LabelHeight = 16;
@@ -212,12 +212,10 @@ void TMenuBrowserForm::FormResize()
     RECT main{}, own{};
     if (mainWindow_ != nullptr && ::GetWindowRect(mainWindow_, &main) && ::GetWindowRect(Handle(), &own)) {
         const int height = main.bottom - main.top;
-        if (height != own.bottom - own.top) {
-            // The next WM_SIZE finds the heights equal, so this does not recur.
+        // The WM_SIZE this sends finds the heights equal (or no change at all), so it does not recur.
+        if (height != own.bottom - own.top)
             ::SetWindowPos(Handle(), nullptr, 0, 0, own.right - own.left, height,
                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            return;
-        }
     }
     Layout();
 }

@@ -8,12 +8,16 @@
 #include "../target/MenuScenario.h"
 #include "core/MainForm.h"
 #include "core/UNI_WindowInfo.h"
+#include "language/LanguageKeys.h"
+#include "language/MessageTable.h"
+#include "language/MultiLang.h"
 #include "menubrowser/MenuBrowser.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
 #include <future>
+#include <set>
 #include <memory>
 #include <string>
 #include <thread>
@@ -321,6 +325,20 @@ TEST_F(MenuBrowserTest, AGoneWindowOrNoMenuLeavesTheTreeEmptyWithoutHarm)
     EXPECT_TRUE(Browser->Nodes().empty());
 }
 
+TEST(MenuOperations, AMenuThatContainsItselfIsEnteredOnce)
+{
+    const HMENU outer = ::CreatePopupMenu(), inner = ::CreatePopupMenu();
+    ::AppendMenuA(outer, MF_POPUP, reinterpret_cast<UINT_PTR>(inner), "Inner");
+    ::AppendMenuA(inner, MF_POPUP, reinterpret_cast<UINT_PTR>(outer), "Outer");  // the platform may refuse
+    const std::vector<MenuNode> nodes = ReadMenuItems(outer);
+    ASSERT_GE(nodes.size(), 1u);
+    ASSERT_LE(nodes.size(), 2u);
+    EXPECT_EQ(nodes[0].Text, "Inner");
+    // No loop left for the platform to follow when it destroys the menus.
+    while (::GetMenuItemCount(inner) > 0) ::RemoveMenu(inner, 0, MF_BYPOSITION);
+    ::DestroyMenu(outer);
+}
+
 TEST_F(MenuBrowserTest, AgainstTheTargetProgramInAnotherProcess)
 {
     TargetProcess other({"basic", "menus"});
@@ -361,6 +379,31 @@ TEST_F(MenuBrowserTest, ManageShowsTheItemCommandsBelowTheIdentifier)
     EXPECT_FALSE(::IsWindowVisible(Browser->Panel3));
     EXPECT_EQ(Browser->Hint(Browser->SpeedButton6.Handle()),
               "Деактивировать и отключить  возможность выбрать пункт меню ");
+}
+
+TEST(MenuBrowserLanguage, TheEnglishFileTranslatesEveryTextOfTheBrowser)
+{
+    InitProgramFolder();
+    ASSERT_EQ(LoadLanguage(ProgramFolder + "English.lng"), LanguageLoad::Loaded);
+    WindowInfo none;
+    TMenuBrowserForm browser(none, nullptr);
+    ASSERT_TRUE(browser.FormCreate());  // translates itself
+    std::set<std::string> looked;
+    for (const TranslationTarget& target : browser.TranslationTargets()) looked.insert(target.Key);
+    const auto keys = LanguageKeysOf("MenuBrowserForm");
+    EXPECT_EQ(looked, std::set<std::string>(keys.begin(), keys.end()));
+    char text[128] = {};
+    ::GetWindowTextA(browser.Handle(), text, static_cast<int>(std::size(text)));
+    EXPECT_STREQ(text, "Window Menu");
+    ::GetWindowTextA(browser.Label[9], text, static_cast<int>(std::size(text)));
+    EXPECT_STREQ(text, "Menu ID");
+    ::GetWindowTextA(browser.SpeedButton4.Handle(), text, static_cast<int>(std::size(text)));
+    EXPECT_STREQ(text, "Manage");
+    EXPECT_EQ(browser.Hint(browser.SpeedButton6.Handle()), "Disable and gray menu item");
+    EXPECT_EQ(browser.Hint(browser.SpeedButton10.Handle()), "Execute menu item command");
+    LanguageLoaded = false;
+    Language = LanguageData{};
+    ResetMessageTable();
 }
 
 // ---- the main window's side ---------------------------------------------------------------
