@@ -16,6 +16,7 @@ constexpr int TextBufferLength = 260;
 // The size of the item structure without its last member (hbmpItem): with it the platform
 // answers MIIM_TYPE the classic way, type and text together. 44 bytes on 32-bit Windows.
 constexpr UINT ClassicItemInfoSize = offsetof(MENUITEMINFOA, hbmpItem);
+static_assert(sizeof(void*) != 4 || ClassicItemInfoSize == 44);
 
 void AddMenuLevel(HMENU menu, int parent, std::vector<MenuNode>& nodes, std::vector<HMENU>& path)
 {
