@@ -9,7 +9,9 @@ enum class Glyph {
     None, Refresh, Options, About, StayOnTop, MinToTray, ChangeText, WindowTree, ChangeSize, Flash, MoreInfo,
     GotoParent, GotoChild, GotoNext, GotoPrev, GotoOwner, QuickInfo, FindWindow,
     Minimize, Restore, Maximize, Close, CloseSysMenu, Visible, Enabled, Topmost,
-    ProcessPriority, TerminateProcess, ThreadPriority, FreezeThread, UnfreezeThread, TerminateThread, SendMessage, Count
+    ProcessPriority, TerminateProcess, ThreadPriority, FreezeThread, UnfreezeThread, TerminateThread, SendMessage,
+    MenuCollapse, MenuExpand, MenuPin, MenuEnable, MenuGray, MenuDisable, MenuCheck, MenuUncheck, MenuExecute,
+    MenuDelete, MenuRemove, Count
 };
 
 inline constexpr int GlyphSize = 16;

@@ -17,6 +17,7 @@
 #include "language/MessageTable.h"
 #include "language/MultiLang.h"
 #include "language/LangForm.h"
+#include "menubrowser/MenuBrowser.h"
 #include "settings/OptionsForm.h"
 #include "tools/ChangeSizeForm.h"
 #include "tools/StylesForm.h"
@@ -386,7 +387,7 @@ void TMainForm::CreateControls()
     // Panel switches.
     creatingPanel_ = Panel3;
     AddButton(SpeedButton2, 2, Options{.GroupIndex = 2, .AllowAllUp = true, .Caption = "Меню"}, nullptr);
-    SpeedButton2.OnClick = nothing;
+    SpeedButton2.OnClick = [this](SpeedButton&) { SpeedButton2Click(); };
     AddButton(SpeedButton16, 16, Options{.GroupIndex = 16, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
     AddButton(SpeedButton14, 14, Options{.GroupIndex = 14, .AllowAllUp = true, .Caption = "Процесс"}, nullptr);
     AddButton(SpeedButton15, 15, Options{.GroupIndex = 15, .AllowAllUp = true, .Caption = "Сообщения"}, nullptr);
@@ -606,6 +607,22 @@ void TMainForm::SpeedButton38Click()
     if (CurrentWindow.Handle == nullptr) return;
     if (!stylesForm_) stylesForm_ = std::make_unique<TStylesForm>(CurrentWindow, [this] { RefreshExecute(); });
     stylesForm_->ShowParameters(Handle());
+}
+
+void TMainForm::SpeedButton2Click()
+{
+    if (!menuBrowserForm_) {
+        auto browser = std::make_unique<TMenuBrowserForm>(CurrentWindow, Handle());
+        if (!browser->FormCreate()) return;
+        menuBrowserForm_ = std::move(browser);
+    }
+    if (SpeedButton2.Down()) {
+        menuBrowserForm_->Dock();
+        menuBrowserForm_->RebuildMenuTree(CurrentWindow.Menu);
+        ::ShowWindow(menuBrowserForm_->Handle(), SW_SHOWNOACTIVATE);
+    } else {
+        ::ShowWindow(menuBrowserForm_->Handle(), SW_HIDE);
+    }
 }
 
 void TMainForm::SpeedButton33Click()
@@ -858,7 +875,8 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
 
     UpdateProcessButtons(info.Handle != nullptr && !picking);
 
-    // The menu browser and the parameters editor follow every full display once they exist.
+    // The menu browser follows every full display once it exists.
+    if (!picking && menuBrowserForm_) menuBrowserForm_->RebuildMenuTree(info.Menu);
 
     SpeedButton21.SetDown(info.Visible);
     SpeedButton24.SetDown(info.Enabled);
@@ -1404,6 +1422,9 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOVING:
         if (MagneticField) SnapToEdges(*reinterpret_cast<RECT*>(lParam));
         return TRUE;
+    case WM_MOVE:
+        if (menuBrowserForm_ && menuBrowserForm_->Pinned() && menuBrowserForm_->IsVisible()) menuBrowserForm_->Dock();
+        return DefaultHandling(message, wParam, lParam);
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
         return 0;

@@ -34,6 +34,7 @@ class TQuickInfoForm;
 class TChangeSizeForm;
 class TStylesForm;
 class TAboutForm;
+class TMenuBrowserForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -91,6 +92,8 @@ public:
     void PickingCancel();
     void ScheduleFrameCleanup(const RECT& frame);
     [[nodiscard]] bool IsPicking() const noexcept { return drag_.has_value(); }
+    // The menu browser, once the "Меню" toggle has created it.
+    [[nodiscard]] TMenuBrowserForm* MenuBrowserForm() const noexcept { return menuBrowserForm_.get(); }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -137,6 +140,7 @@ private:
     // Window editing.
     void SpeedButton37Click();
     void SpeedButton38Click();
+    void SpeedButton2Click();  // the menu browser
     // Process and thread commands.
     void SpeedButton26Click();
     void N6Click(int tag);
@@ -183,6 +187,7 @@ private:
     std::unique_ptr<TChangeSizeForm> changeSizeForm_;
     std::unique_ptr<TStylesForm> stylesForm_;
     std::unique_ptr<TAboutForm> aboutForm_;
+    std::unique_ptr<TMenuBrowserForm> menuBrowserForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;

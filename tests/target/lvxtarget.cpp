@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "MenuScenario.h"
+
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -379,6 +381,14 @@ void createCommands(Report& report, unsigned) {
     report.window("closable", topLevel("LvxTargetCommands", "Closable Window", {300, 550, 220, 120}));
 }
 
+// A window with a rich menu that records the commands it receives (lvxmenu::QueryMessage).
+void createMenus(Report& report, unsigned) {
+    if (!lvxmenu::RegisterRecordingClass()) ExitProcess(kExitCreateFailed);
+    // The picture lives as long as the process, as the menu does.
+    HMENU bar = lvxmenu::BuildMenuBar(lvxmenu::MakePicture());
+    report.window("menus", topLevel(lvxmenu::WindowClass, "Menu Window", {650, 600, 360, 200}, kTopStyle, nullptr, bar));
+}
+
 struct Scenario {
     std::string_view name;
     bool takesCount;  // written as name:count
@@ -389,6 +399,7 @@ constexpr Scenario kScenarios[] = {
     {"basic", false, createBasic},     {"dialog", false, createDialog}, {"nested", false, createNested},
     {"overlap", false, createOverlap}, {"owned", false, createOwned},   {"hung", false, createHung},
     {"many", true, createMany},        {"slow", false, createSlow},     {"commands", false, createCommands},
+    {"menus", false, createMenus},
 };
 
 // Unknown, malformed or repeated scenarios are skipped: a repeat would report two windows under one name.
