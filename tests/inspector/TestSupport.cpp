@@ -309,25 +309,6 @@ namespace {
 
 DialogDriver* ActiveDriver = nullptr;
 
-struct CaptionSearch {
-    const std::string* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialogByCaption(HWND window, LPARAM parameter)
-{
-    auto& search = *reinterpret_cast<CaptionSearch*>(parameter);
-    char name[32] = {};
-    ::GetClassNameA(window, name, static_cast<int>(std::size(name)));
-    char caption[256] = {};
-    ::GetWindowTextA(window, caption, static_cast<int>(std::size(caption)));
-    if (lstrcmpA(name, "#32770") == 0 && ::IsWindowVisible(window) && *search.caption == caption) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 DialogDriver::DialogDriver(std::vector<Step> steps) : steps_(std::move(steps))
@@ -347,13 +328,12 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
     DialogDriver* driver = ActiveDriver;
     if (driver == nullptr || driver->Done()) return;
     Step& step = driver->steps_[driver->next_];
-    CaptionSearch search{&step.Caption, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindDialogByCaption, reinterpret_cast<LPARAM>(&search));
+    const HWND found = FindProcessWindow(::GetCurrentProcessId(), "#32770", step.Caption.c_str());
     // A dialog that a step has just acted on may still be closing: wait for a new one.
-    if (search.found == nullptr || search.found == driver->last_) return;
-    driver->last_ = search.found;
+    if (found == nullptr || found == driver->last_) return;
+    driver->last_ = found;
     ++driver->next_;
-    step.Act(search.found);
+    step.Act(found);
 }
 
 namespace {
@@ -497,6 +477,7 @@ namespace {
 struct WindowSearch {
     DWORD ProcessId;
     const char* ClassName;
+    const char* Caption;
     HWND Found;
 };
 
@@ -507,7 +488,10 @@ BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM context)
     ::GetWindowThreadProcessId(window, &owner);
     char name[256] = {};
     ::GetClassNameA(window, name, static_cast<int>(std::size(name)));
-    if (owner == search.ProcessId && lstrcmpA(name, search.ClassName) == 0 && ::IsWindowVisible(window)) {
+    char caption[256] = {};
+    if (search.Caption != nullptr) ::GetWindowTextA(window, caption, static_cast<int>(std::size(caption)));
+    if (owner == search.ProcessId && lstrcmpA(name, search.ClassName) == 0 && ::IsWindowVisible(window) &&
+        (search.Caption == nullptr || lstrcmpA(caption, search.Caption) == 0)) {
         search.Found = window;
         return FALSE;
     }
@@ -516,9 +500,9 @@ BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM context)
 
 }  // namespace
 
-HWND FindProcessWindow(DWORD processId, const char* className)
+HWND FindProcessWindow(DWORD processId, const char* className, const char* caption)
 {
-    WindowSearch search{processId, className, nullptr};
+    WindowSearch search{processId, className, caption, nullptr};
     ::EnumWindows(&MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }

@@ -172,7 +172,7 @@ std::vector<COLORREF> CaptureScreen(const RECT& rect);
 // Text of a window of another process, asked by message with a time-out.
 std::string ForeignText(HWND window);
 
-// The first visible top-level window of a process with the given class, or null.
-HWND FindProcessWindow(DWORD processId, const char* className);
+// The first visible top-level window of a process with the given class (and caption), or null.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* caption = nullptr);
 
 }  // namespace lvxtest

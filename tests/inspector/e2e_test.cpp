@@ -397,37 +397,11 @@ TEST_F(EndToEnd, AChooserClosedWithoutAChoiceAsksAgainNextTime)
 
 namespace {
 
-// A dialog of the inspector's process with the given caption.
-struct CaptionSearch {
-    DWORD processId;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindCaptionedDialog(HWND window, LPARAM parameter)
-{
-    auto& search = *reinterpret_cast<CaptionSearch*>(parameter);
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(window, &processId);
-    char name[32] = {}, caption[256] = {};
-    ::GetClassNameA(window, name, static_cast<int>(std::size(name)));
-    ::GetWindowTextA(window, caption, static_cast<int>(std::size(caption)));
-    if (processId == search.processId && ::IsWindowVisible(window) && std::string(name) == "#32770" &&
-        std::string(caption) == search.caption) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND WaitForDialog(DWORD processId, const char* caption)
 {
-    CaptionSearch search{processId, caption, nullptr};
-    WaitFor([&] {
-        ::EnumWindows(&FindCaptionedDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    }, 20000);
-    return search.found;
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindProcessWindow(processId, "#32770", caption)) != nullptr; }, 20000);
+    return found;
 }
 
 }  // namespace
