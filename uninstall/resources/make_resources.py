@@ -89,8 +89,7 @@ def box_shape(x, y, left, top, size):
 
 def banner(x, y):
     width, height = 500, 60
-    colour = WHITE
-    fade = max(0.0, (x - 300) / 200.0)
+    fade = max(0.0, (x - 400) / 100.0)
     colour = blend(WHITE, TEAL_LIGHT, fade * 0.5)
     shape = box_shape(x, y, 430, 4, 54)
     if shape == 1:
