@@ -183,6 +183,21 @@ struct ComApartment {
     }
 };
 
+BOOL CALLBACK RaiseIfOwnedBy(HWND window, LPARAM owner)
+{
+    if (::GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && ::IsWindowVisible(window))
+        ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+    return TRUE;
+}
+
+// Puts the visible windows the page owns (the worker's question on the progress page, made by
+// another thread) above it. Windows keeps owned windows above their owner by itself; Wine does
+// not when the owner is raised or activated after them, and would hide the question.
+void RaiseOwnedWindows(HWND page)
+{
+    ::EnumWindows(RaiseIfOwnedBy, reinterpret_cast<LPARAM>(page));
+}
+
 }  // namespace
 
 WizardState Wizard;
@@ -234,6 +249,9 @@ INT_PTR TWizardPage::Dispatch(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SHOWWINDOW:
         // The worker waits, suspended, until the user can watch it.
         if (wParam && name_ == UninstallPage) ResumeWorker();
+        return FALSE;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) FormActivate(page);
         return FALSE;
     case WM_DRAWITEM:
         DrawItem(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -329,6 +347,13 @@ void TWizardPage::RebootPageCreate(HWND page)
     ::CheckDlgButton(page, RestartNowId, now ? BST_CHECKED : BST_UNCHECKED);
     ::CheckDlgButton(page, RestartLaterId, now ? BST_UNCHECKED : BST_CHECKED);
     if (now) ::SetFocus(::GetDlgItem(page, RestartNowId));
+}
+
+// A page that its own modal dialog (the worker's question) keeps disabled keeps that dialog above
+// itself when it is activated.
+void TWizardPage::FormActivate(HWND page)
+{
+    if (!::IsWindowEnabled(page)) RaiseOwnedWindows(page);
 }
 
 bool TWizardPage::ButtonClick(HWND page, int id, int notification)
@@ -453,8 +478,12 @@ int ShowPage(const char* name)
     if (page == nullptr) throw std::runtime_error(std::string("Cannot create the page ") + name);
     ::ShowWindow(page, SW_SHOW);
     ProcessMessages();
-    ::SetForegroundWindow(page);
-    ::BringWindowToTop(page);
+    if (::IsWindowEnabled(page)) {
+        ::SetForegroundWindow(page);
+        ::BringWindowToTop(page);
+    } else {
+        RaiseOwnedWindows(page);  // its modal question is up already: that one belongs on top
+    }
     ProcessMessages();
     DestroyPage();
     Wizard.Page = page;
