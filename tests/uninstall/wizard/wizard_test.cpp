@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace lvutest;
@@ -21,6 +22,14 @@ constexpr char SharedDlls[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersio
 constexpr char UninstallRoot[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr const char* PageNames[] = {"DLG_START",  "DLG_BEFOREUNINSTALL", "DLG_BEFOREREPAIR",       "DLG_BROWSEFORSETUP",
                                      "DLG_UNINSTALL", "DLG_REBOOT",       "DLG_UNINSTALLSUCCEEDED", "DLG_DELSHARED"};
+
+// Presses the button that closes the window and waits until it has gone, so that the next page
+// found is never the one that was just left (it stays until its successor is up).
+void Leave(HWND window, int id)
+{
+    Press(window, id);
+    EXPECT_TRUE(WaitFor([window] { return !::IsWindow(window); })) << "window of button " << id;
+}
 
 // The captions the tests find the pages by.
 std::string PageCaption(const std::string& page)
@@ -200,7 +209,7 @@ TEST_F(WizardTest, WithoutAUsableLogTheProgramEndsWithFailure)
     const HWND box = process->WaitWindow("Tallow Uninstaller");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(BoxText(box), "Installation log file not found!");
-    Press(box, IDOK);
+    Leave(box, IDOK);
     EXPECT_EQ(process->WaitExit(), ExitFailed);
     EXPECT_EQ(ReadFile(T("App\\sentinel.txt")), "stays");
     EXPECT_EQ(RegReadString(Key("HKCU"), "DisplayName", "gone"), "Lvu Wizard Test");
@@ -230,7 +239,7 @@ TEST_F(WizardTest, TheWizardLeadsThroughItsPagesToTheUninstallation)
     EXPECT_FALSE(ControlEnabled(page, 110));
     EXPECT_FALSE(ControlEnabled(page, 101));
     EXPECT_EQ(ControlText(page, 102), "Next >");
-    Press(page, 102);
+    Leave(page, 102);
 
     page = Page(*process, "DLG_BEFOREUNINSTALL");
     ASSERT_NE(page, nullptr);
@@ -240,29 +249,35 @@ TEST_F(WizardTest, TheWizardLeadsThroughItsPagesToTheUninstallation)
     ::SendMessageA(::GetDlgItem(page, 105), BM_SETCHECK, BST_UNCHECKED, 0);
     Press(page, 105);
     EXPECT_TRUE(WaitFor([&] { return IsChecked(page, 105); }));
-    Press(page, 101);
+    Leave(page, 101);
     page = Page(*process, "DLG_START");
     ASSERT_NE(page, nullptr);
-    Press(page, 102);
+    Leave(page, 102);
     page = Page(*process, "DLG_BEFOREUNINSTALL");
     ASSERT_NE(page, nullptr);
-    Press(page, 102);
+    Leave(page, 102);
 
     // The worker asks about the shared file on the progress page; "No" keeps it.
     const HWND question = Page(*process, "DLG_DELSHARED");
     ASSERT_NE(question, nullptr);
     const HWND progress = process->FindWindowByCaption(PageCaption("DLG_UNINSTALL"));
     ASSERT_NE(progress, nullptr);
+    // Above the page it belongs to, where the user can answer it (windows come top first).
+    EXPECT_TRUE(WaitFor([&] {
+        const std::vector<HWND> windows = process->Windows();
+        const auto first = std::find_if(windows.begin(), windows.end(), [&](HWND w) { return w == question || w == progress; });
+        return first != windows.end() && *first == question;
+    }));
     EXPECT_FALSE(ControlEnabled(progress, 102));
     EXPECT_EQ(ControlText(question, 104), "shared.dll");
-    Press(question, 109);
+    Leave(question, 109);
 
     page = Page(*process, "DLG_UNINSTALLSUCCEEDED");
     ASSERT_NE(page, nullptr);
     // The new page replaces the old one once it is up.
     EXPECT_TRUE(WaitFor([&] { return process->FindWindowByCaption(PageCaption("DLG_UNINSTALL")) == nullptr; }));
     EXPECT_EQ(process->FindWindowByCaption(PageCaption("DLG_REBOOT")), nullptr);
-    Press(page, 102);
+    Leave(page, 102);
     EXPECT_EQ(process->WaitExit(), 0u);
     EXPECT_FALSE(Exists(T("App\\app.exe")));
     EXPECT_FALSE(Exists(T("App\\Data\\user.dat")));
@@ -281,8 +296,8 @@ TEST_F(WizardTest, CancelOrAClearedDataBoxLeavesWhatItShould)
     // Cancel on the second page: nothing changes.
     {
         const auto process = Start("\"" + T("App\\install.log") + "\"");
-        Press(Page(*process, "DLG_START"), 102);
-        Press(Page(*process, "DLG_BEFOREUNINSTALL"), 103);
+        Leave(Page(*process, "DLG_START"), 102);
+        Leave(Page(*process, "DLG_BEFOREUNINSTALL"), 103);
         EXPECT_EQ(process->WaitExit(), ExitFailed);
         EXPECT_TRUE(Exists(T("App\\app.exe")));
         EXPECT_TRUE(Exists(T("App\\install.log")));
@@ -290,12 +305,12 @@ TEST_F(WizardTest, CancelOrAClearedDataBoxLeavesWhatItShould)
     }
     // Data files kept when the box is cleared; the program files go.
     const auto process = Start("\"" + T("App\\install.log") + "\"");
-    Press(Page(*process, "DLG_START"), 102);
+    Leave(Page(*process, "DLG_START"), 102);
     const HWND page = Page(*process, "DLG_BEFOREUNINSTALL");
     ::SendMessageA(::GetDlgItem(page, 105), BM_SETCHECK, BST_UNCHECKED, 0);
     Press(page, 105);
-    Press(page, 102);
-    Press(Page(*process, "DLG_UNINSTALLSUCCEEDED"), 102);
+    Leave(page, 102);
+    Leave(Page(*process, "DLG_UNINSTALLSUCCEEDED"), 102);
     EXPECT_EQ(process->WaitExit(), 0u);
     EXPECT_FALSE(Exists(T("App\\app.exe")));
     EXPECT_EQ(ReadFile(T("App\\Data\\user.dat")), "App\\Data\\user.dat");
@@ -321,8 +336,8 @@ TEST_F(WizardTest, RepairStartsTheSetupProgramFoundOrChosen)
         ASSERT_NE(page, nullptr);
         EXPECT_TRUE(ControlEnabled(page, 107));
         ChooseRadio(page, 107, 106);
-        Press(page, 102);
-        Press(Page(*process, "DLG_BEFOREREPAIR"), 102);
+        Leave(page, 102);
+        Leave(Page(*process, "DLG_BEFOREREPAIR"), 102);
         EXPECT_EQ(process->WaitExit(), 0u);
         EXPECT_TRUE(WaitFor([&] { return ReadFile(T("Setup\\calls.txt")) == expected; }));
     }
@@ -333,8 +348,8 @@ TEST_F(WizardTest, RepairStartsTheSetupProgramFoundOrChosen)
     const auto process = Start("\"" + T("App\\install.log") + "\"");
     HWND page = Page(*process, "DLG_START");
     ChooseRadio(page, 107, 106);
-    Press(page, 102);
-    Press(Page(*process, "DLG_BEFOREREPAIR"), 102);
+    Leave(page, 102);
+    Leave(Page(*process, "DLG_BEFOREREPAIR"), 102);
     page = Page(*process, "DLG_BROWSEFORSETUP");
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(ControlText(page, 106), T("Moved"));
@@ -343,10 +358,9 @@ TEST_F(WizardTest, RepairStartsTheSetupProgramFoundOrChosen)
     const HWND box = process->WaitWindow("Tallow Uninstaller");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(BoxText(box), "No setup program in that folder");
-    Press(box, IDOK);
-    EXPECT_TRUE(WaitFor([&] { return process->FindWindowByCaption("Tallow Uninstaller") == nullptr; }));
+    Leave(box, IDOK);
     SetControlText(page, 106, T("Setup"));
-    Press(page, 102);
+    Leave(page, 102);
     EXPECT_EQ(process->WaitExit(), 0u);
     EXPECT_TRUE(WaitFor([&] { return ReadFile(T("Setup\\calls.txt")) == expected; }));
     // Repair removes nothing.
@@ -378,14 +392,14 @@ protected:
 TEST_F(RestartTest, RestartNowRestartsAndLeavesTheProgramFileToTheRestart)
 {
     const auto process = Start("\"" + T("App\\install.log") + "\"");
-    Press(Page(*process, "DLG_START"), 102);
-    Press(Page(*process, "DLG_BEFOREUNINSTALL"), 102);
+    Leave(Page(*process, "DLG_START"), 102);
+    Leave(Page(*process, "DLG_BEFOREUNINSTALL"), 102);
     const HWND page = Page(*process, "DLG_REBOOT");
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(IsChecked(page, 105));
     EXPECT_FALSE(IsChecked(page, 106));
     EXPECT_FALSE(ControlEnabled(page, 101));
-    Press(page, 102);
+    Leave(page, 102);
     EXPECT_EQ(process->WaitExit(), 0u);  // no success page waits for an answer
     EXPECT_EQ(Restarts(), std::to_string(EWX_REBOOT) + "\n");
     EXPECT_EQ(Scheduled(), Program() + "|\n");
@@ -396,13 +410,13 @@ TEST_F(RestartTest, RestartNowRestartsAndLeavesTheProgramFileToTheRestart)
 TEST_F(RestartTest, RestartLaterShowsTheSuccessPageAndRemovesTheProgramFile)
 {
     const auto process = Start("\"" + T("App\\install.log") + "\"");
-    Press(Page(*process, "DLG_START"), 102);
-    Press(Page(*process, "DLG_BEFOREUNINSTALL"), 102);
+    Leave(Page(*process, "DLG_START"), 102);
+    Leave(Page(*process, "DLG_BEFOREUNINSTALL"), 102);
     const HWND page = Page(*process, "DLG_REBOOT");
     ASSERT_NE(page, nullptr);
     ChooseRadio(page, 106, 105);
-    Press(page, 102);
-    Press(Page(*process, "DLG_UNINSTALLSUCCEEDED"), 102);
+    Leave(page, 102);
+    Leave(Page(*process, "DLG_UNINSTALLSUCCEEDED"), 102);
     EXPECT_EQ(process->WaitExit(), 0u);
     EXPECT_EQ(Restarts(), "");
     EXPECT_EQ(Scheduled(), "");
