@@ -138,8 +138,13 @@ TEST_F(WizardTest, SilentRunWithTheLogBesideTheProgramRemovesTheInstallation)
 
     // The switch in upper case after a slash: no window, no question about the shared file.
     const auto process = Start("/S");
+    bool windowSeen = false;
+    EXPECT_TRUE(WaitFor([&] {
+        windowSeen = windowSeen || !process->Windows().empty();
+        return !process->Running();
+    }, 60000));
     EXPECT_EQ(process->WaitExit(), 0u);
-    EXPECT_TRUE(process->Windows().empty());
+    EXPECT_FALSE(windowSeen);
     for (const char* file : {"App\\app.exe", "App\\readme.txt", "App\\Data", "Common\\shared.dll", "silent.ini"})
         EXPECT_FALSE(Exists(T(file))) << file;
     EXPECT_FALSE(RegValueExists(SharedDlls, T("Common\\shared.dll")));
