@@ -348,6 +348,19 @@ TEST_F(WizardTest, RepairStartsTheSetupProgramFoundOrChosen)
     }
     ::DeleteFileA(T("Setup\\calls.txt").c_str());
 
+    // A setup file that cannot be started: the repair has failed.
+    WriteFile(T("Setup\\setup.lvu-none"), "not a program");
+    RegWriteString(Key("HKCU"), "InstallSourceFile", T("Setup\\setup.lvu-none"));
+    {
+        const auto process = Start("\"" + T("App\\install.log") + "\"");
+        const HWND page = Page(*process, "DLG_START");
+        ASSERT_NE(page, nullptr);
+        ChooseRadio(page, 107, 106);
+        Leave(page, 102);
+        Leave(Page(*process, "DLG_BEFOREREPAIR"), 102);
+        EXPECT_EQ(process->WaitExit(), ExitFailed);
+    }
+
     // It has moved: the user names its folder, after one that does not hold it.
     RegWriteString(Key("HKCU"), "InstallSourceFile", T("Moved\\setup.exe"));
     const auto process = Start("\"" + T("App\\install.log") + "\"");
