@@ -102,6 +102,30 @@ HWND UninstallerProcess::WaitWindow(const std::string& caption, DWORD timeoutMs)
     return found;
 }
 
+bool RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA entry{};
+    const lvu::unique_find find(::FindFirstFileA((folder + "*").c_str(), &entry));
+    if (find) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + name;
+            const bool folderEntry = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (folderEntry && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveTree(path + "\\");
+            } else if (folderEntry) {
+                ::RemoveDirectoryA(path.c_str());
+            } else {
+                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(path.c_str());
+            }
+        } while (::FindNextFileA(find.get(), &entry));
+    }
+    ::RemoveDirectoryA(folder.c_str());
+    return ::GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 std::string Caption(HWND window)
 {
     char text[512] = {};

@@ -37,6 +37,9 @@ private:
     DWORD id_ = 0;
 };
 
+// Deletes a folder ("...\") with everything in it, links as links; true when it is gone.
+bool RemoveTree(const std::string& folder);
+
 // A control of another process's window.
 std::string ControlText(HWND dialog, int id);
 void SetControlText(HWND dialog, int id, const std::string& text);

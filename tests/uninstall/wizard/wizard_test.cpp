@@ -47,6 +47,9 @@ protected:
     }
     void TearDown() override
     {
+        // A program, or the batch file's command interpreter, that has just ended may hold its
+        // file or its current folder a moment longer.
+        EXPECT_TRUE(WaitFor([this] { return RemoveTree(temp_.Path()); }, 30000));
         RegRemoveKey(Key("HKCU"), true);
         RegRemoveKey(Key("HKLM"), true);
         for (const std::string& name : sharedCounts_) lvu::RegRemoveValue(SharedDlls, name);
