@@ -1,4 +1,4 @@
-// Owners for the GDI objects and drawing contexts the wizard pages draw with.
+// Owners for the windows, GDI objects and drawing contexts of the wizard.
 #pragma once
 
 #include "system/Handles.h"
@@ -7,6 +7,7 @@
 
 namespace lvu {
 
+using unique_window = unique_handle<HandleTraits<HWND, ::DestroyWindow>>;
 using unique_font = unique_handle<HandleTraits<HFONT, ::DeleteObject>>;
 using unique_bitmap = unique_handle<HandleTraits<HBITMAP, ::DeleteObject>>;
 using unique_memory_dc = unique_handle<HandleTraits<HDC, ::DeleteDC>>;

@@ -58,7 +58,7 @@ void EnableControl(HWND page, int id, bool enable)
 // A font from a spec of the log, in the character set of the log, sized for the main window's screen.
 unique_font CreateSpecFont(const FontSpec& spec)
 {
-    const WindowDc screen(Wizard.MainWindow);
+    const WindowDc screen(Wizard.MainWindow.get());
     const int pixelsPerInch = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     LOGFONTA font{};
     font.lfHeight = -::MulDiv(spec.Size, pixelsPerInch, 72);
@@ -461,11 +461,10 @@ void ProcessMessages()
 
 void DestroyPage()
 {
-    if (Wizard.Page != nullptr) ::DestroyWindow(Wizard.Page);
-    Wizard.Page = nullptr;
+    Wizard.Page.reset();
     Wizard.PageObject.reset();
     Wizard.PageName.clear();
-    Wizard.Owner = Wizard.MainWindow;
+    Wizard.Owner = Wizard.MainWindow.get();
 }
 
 int ShowPage(const char* name)
@@ -473,9 +472,11 @@ int ShowPage(const char* name)
     auto object = std::make_unique<TWizardPage>(name);
     // Pages belong to the main window: were a page owned by the one before it, destroying that
     // one would take the new page with it.
-    const HWND page = ::CreateDialogParamA(::GetModuleHandleA(nullptr), name, Wizard.MainWindow, TWizardPage::PageProc,
-                                           reinterpret_cast<LPARAM>(object.get()));
-    if (page == nullptr) throw std::runtime_error(std::string("Cannot create the page ") + name);
+    // The window goes before the object its procedure uses.
+    unique_window pageOwner(::CreateDialogParamA(::GetModuleHandleA(nullptr), name, Wizard.MainWindow.get(),
+                                                 TWizardPage::PageProc, reinterpret_cast<LPARAM>(object.get())));
+    if (!pageOwner) throw std::runtime_error(std::string("Cannot create the page ") + name);
+    const HWND page = pageOwner.get();
     ::ShowWindow(page, SW_SHOW);
     ProcessMessages();
     if (::IsWindowEnabled(page)) {
@@ -486,7 +487,7 @@ int ShowPage(const char* name)
     }
     ProcessMessages();
     DestroyPage();
-    Wizard.Page = page;
+    Wizard.Page = std::move(pageOwner);
     Wizard.PageObject = std::move(object);
     Wizard.PageName = name;
     Wizard.Owner = page;

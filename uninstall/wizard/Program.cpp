@@ -73,11 +73,10 @@ void CreateMainWindow()
     windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = MainWindowClass;
     if (::RegisterClassA(&windowClass) == 0) throw std::runtime_error("Cannot register main window class!");
-    Wizard.MainWindow = ::CreateWindowExA(0, MainWindowClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, nullptr,
-                                          nullptr, windowClass.hInstance, nullptr);
-    if (Wizard.MainWindow == nullptr) throw std::runtime_error("Cannot create the main window");
-    Wizard.Owner = Wizard.MainWindow;
-    Uninstall.MainWindow = Wizard.MainWindow;
+    Wizard.MainWindow.reset(::CreateWindowExA(0, MainWindowClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
+                                              nullptr, nullptr, windowClass.hInstance, nullptr));
+    if (!Wizard.MainWindow) throw std::runtime_error("Cannot create the main window");
+    Wizard.Owner = Uninstall.MainWindow = Wizard.MainWindow.get();
 }
 
 std::string DisplayFont(const char* key, const char* defaultSpec)
@@ -111,7 +110,7 @@ bool Repairing()
 {
     const std::string parameters = "-repair " + Wizard.AppId;
     const auto started = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteA(Wizard.MainWindow, nullptr, Wizard.SetupFile.c_str(), parameters.c_str(), nullptr, SW_SHOW));
+        ::ShellExecuteA(Wizard.MainWindow.get(), nullptr, Wizard.SetupFile.c_str(), parameters.c_str(), nullptr, SW_SHOW));
     // The setup program gets a moment to come up before this program's windows go.
     ::Sleep(1000);
     return started > 32;
@@ -154,10 +153,10 @@ bool Run()
     Wizard.DialogFont = DisplayFont("DialogFont", "MS Sans Serif,8");
     Wizard.TitleFont = DisplayFont("TitleFont", "MS Sans Serif,10,0,B");
     Wizard.SubtitleFont = DisplayFont("SubtitleFont", "MS Sans Serif,8");
-    ::SetWindowTextA(Wizard.MainWindow, LogString("1").c_str());
+    ::SetWindowTextA(Wizard.MainWindow.get(), LogString("1").c_str());
 
     if (!Uninstall.Silent) {
-        ::ShowWindow(Wizard.MainWindow, SW_SHOW);
+        ::ShowWindow(Wizard.MainWindow.get(), SW_SHOW);
         if (!RunWizard()) return false;
     }
     return Wizard.Mode == ModeRepair ? Repairing() : Uninstalling();
@@ -171,8 +170,8 @@ void TearDown()
     Uninstall.ProtectedFiles.clear();
     Wizard.Log.reset();
     cached::FlushAll();
-    if (Wizard.MainWindow != nullptr) ::DestroyWindow(Wizard.MainWindow);
-    Wizard.MainWindow = Wizard.Owner = nullptr;
+    Wizard.MainWindow.reset();
+    Wizard.Owner = nullptr;
     Uninstall.MainWindow = Uninstall.ProgressPage = nullptr;
 }
 

@@ -1,6 +1,7 @@
 // The uninstaller program: its state beside the engine's, the start-up and end, the wizard pages and the message boxes.
 #pragma once
 
+#include "GdiHandles.h"
 #include "WizardRules.h"
 #include "log/TextIniFile.h"
 
@@ -65,8 +66,8 @@ struct WizardState {
     std::string DialogFont;
     std::string TitleFont;
     std::string SubtitleFont;
-    HWND MainWindow = nullptr;
-    HWND Page = nullptr;  // the page on screen
+    unique_window MainWindow;
+    unique_window Page;  // the page on screen; goes before its PageObject
     std::string PageName;
     std::unique_ptr<TWizardPage> PageObject;  // the page on screen's own data
     HWND Owner = nullptr;  // owner of new pages and message boxes
