@@ -1,6 +1,6 @@
-// The wizard pages: showing a page and running it, the page sequence, and what each page does with its controls.
+// The wizard pages' procedure: what each page does with its controls when it opens, is clicked, drawn and activated.
 #include "Wizard.h"
-#include "GdiHandles.h"
+#include "PageDrawing.h"
 
 #include "engine/Engine.h"
 #include "log/IniCache.h"
@@ -37,14 +37,6 @@ constexpr int SetupFolderId = 106;
 constexpr int BrowseButtonId = 107;
 constexpr int RestartNowId = 105;
 constexpr int RestartLaterId = 106;
-constexpr char FontProperty[] = "Font";
-
-bool FileExists(const std::string& path)
-{
-    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 bool Checked(HWND page, int id)
 {
     return ::IsDlgButtonChecked(page, id) == BST_CHECKED;
@@ -53,37 +45,6 @@ bool Checked(HWND page, int id)
 void EnableControl(HWND page, int id, bool enable)
 {
     ::EnableWindow(::GetDlgItem(page, id), enable ? TRUE : FALSE);
-}
-
-// A font from a spec of the log, in the character set of the log, sized for the main window's screen.
-unique_font CreateSpecFont(const FontSpec& spec)
-{
-    const WindowDc screen(Wizard.MainWindow.get());
-    const int pixelsPerInch = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-    LOGFONTA font{};
-    font.lfHeight = -::MulDiv(spec.Size, pixelsPerInch, 72);
-    font.lfWeight = spec.Bold ? FW_BOLD : FW_NORMAL;
-    font.lfItalic = spec.Italic;
-    font.lfUnderline = spec.Underline;
-    font.lfStrikeOut = spec.StrikeOut;
-    font.lfCharSet = static_cast<BYTE>(cached::ReadInteger(Uninstall.LogPath, "Display", "Charset", DEFAULT_CHARSET));
-    spec.Face.copy(font.lfFaceName, LF_FACESIZE - 1);
-    return unique_font(::CreateFontIndirectA(&font));
-}
-
-// The window keeps the font as its property until the page goes; a font it kept before is deleted.
-void SetWindowFont(HWND window, const FontSpec& spec)
-{
-    unique_font font = CreateSpecFont(spec);
-    if (!font) return;
-    unique_font previous(static_cast<HFONT>(::GetPropA(window, FontProperty)));
-    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    if (::SetPropA(window, FontProperty, font.get())) (void)font.release();
-}
-
-void DeleteWindowFont(HWND window)
-{
-    const unique_font font(static_cast<HFONT>(::RemovePropA(window, FontProperty)));
 }
 
 void SetTexts(HWND page, const std::string& name)
@@ -98,61 +59,7 @@ void SetTexts(HWND page, const std::string& name)
     }
 }
 
-// Centred in the work area and kept within the screen.
-void CentrePage(HWND page)
-{
-    RECT area{};
-    RECT frame{};
-    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0) || !::GetWindowRect(page, &frame)) return;
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    int left = area.left + (area.right - area.left - width) / 2;
-    int top = area.top + (area.bottom - area.top - height) / 2;
-    left = std::max(0, std::min(left, ::GetSystemMetrics(SM_CXSCREEN) - width));
-    top = std::max(0, std::min(top, ::GetSystemMetrics(SM_CYSCREEN) - height));
-    ::SetWindowPos(page, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void DrawBitmap(const DRAWITEMSTRUCT& item, const char* name)
-{
-    RECT area{};
-    ::GetClientRect(item.hwndItem, &area);
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    const unique_memory_dc memory(::CreateCompatibleDC(item.hDC));
-    const unique_bitmap canvas(::CreateCompatibleBitmap(item.hDC, width, height));
-    if (!memory || !canvas) return;
-    const SelectedObject canvasSelected(memory.get(), canvas.get());
-    ::FillRect(memory.get(), &area, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    const unique_bitmap picture(
-        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    const unique_memory_dc source(::CreateCompatibleDC(item.hDC));
-    BITMAP size{};
-    if (picture && source && ::GetObjectA(picture.get(), sizeof size, &size) != 0) {
-        const SelectedObject pictureSelected(source.get(), picture.get());
-        ::SetStretchBltMode(memory.get(), HALFTONE);
-        ::SetBrushOrgEx(memory.get(), 0, 0, nullptr);
-        ::StretchBlt(memory.get(), 0, 0, width, height, source.get(), 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
-    }
-    ::BitBlt(item.hDC, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
-}
-
-// The title and subtitle lie on the white banner, which is clipped around them: their own
-// areas are filled white before the text goes on transparently.
-void DrawTitleText(const DRAWITEMSTRUCT& item, COLORREF colour, bool wrap)
-{
-    RECT area{};
-    ::GetClientRect(item.hwndItem, &area);
-    ::FillRect(item.hDC, &area, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    char text[1024] = {};
-    const int length = ::GetWindowTextA(item.hwndItem, text, static_cast<int>(std::size(text)));
-    const SelectedObject font(item.hDC, ::GetPropA(item.hwndItem, FontProperty));
-    ::SetBkMode(item.hDC, TRANSPARENT);
-    ::SetTextColor(item.hDC, colour);
-    ::DrawTextA(item.hDC, text, length, &area, DT_NOPREFIX | (wrap ? DT_WORDBREAK : DT_SINGLELINE));
-}
-
-// The folder browser's start: its caption and starting folder.
+// The folder browser's start: its caption, font and starting folder.
 struct BrowseStart {
     std::string Caption;
     std::string Folder;
@@ -190,26 +97,14 @@ BOOL CALLBACK RaiseIfOwnedBy(HWND window, LPARAM owner)
     return TRUE;
 }
 
+}  // namespace
+
 // Puts the visible windows the page owns (the worker's question on the progress page, made by
 // another thread) above it. Windows keeps owned windows above their owner by itself; Wine does
 // not when the owner is raised or activated after them, and would hide the question.
 void RaiseOwnedWindows(HWND page)
 {
     ::EnumWindows(RaiseIfOwnedBy, reinterpret_cast<LPARAM>(page));
-}
-
-}  // namespace
-
-WizardState Wizard;
-
-std::string PageText(const std::string& page, const std::string& key)
-{
-    return ExpandLineBreaks(cached::ReadString(Uninstall.LogPath, "Dialog." + page, key, ""), false);
-}
-
-std::string LogString(const std::string& key)
-{
-    return ExpandLineBreaks(cached::ReadString(Uninstall.LogPath, "Strings", key, ""), false);
 }
 
 INT_PTR CALLBACK TWizardPage::PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
@@ -444,103 +339,6 @@ void TWizardPage::DrawItem(HWND page, const DRAWITEMSTRUCT& item)
     if (id == BannerId) DrawBitmap(item, "Banner");
     if (id == TitleId) DrawTitleText(item, titleColor_, false);
     if (id == SubtitleId) DrawTitleText(item, subtitleColor_, true);
-}
-
-void ProcessMessages()
-{
-    MSG message{};
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
-
-void DestroyPage()
-{
-    Wizard.Page.reset();
-    Wizard.PageObject.reset();
-    Wizard.PageName.clear();
-    Wizard.Owner = Wizard.MainWindow.get();
-}
-
-int ShowPage(const char* name)
-{
-    auto object = std::make_unique<TWizardPage>(name);
-    // Pages belong to the main window: were a page owned by the one before it, destroying that
-    // one would take the new page with it.
-    // The window goes before the object its procedure uses.
-    unique_window pageOwner(::CreateDialogParamA(::GetModuleHandleA(nullptr), name, Wizard.MainWindow.get(),
-                                                 TWizardPage::PageProc, reinterpret_cast<LPARAM>(object.get())));
-    if (!pageOwner) throw std::runtime_error(std::string("Cannot create the page ") + name);
-    const HWND page = pageOwner.get();
-    ::ShowWindow(page, SW_SHOW);
-    ProcessMessages();
-    if (::IsWindowEnabled(page)) {
-        ::SetForegroundWindow(page);
-        ::BringWindowToTop(page);
-    } else {
-        RaiseOwnedWindows(page);  // its modal question is up already: that one belongs on top
-    }
-    ProcessMessages();
-    DestroyPage();
-    Wizard.Page = std::move(pageOwner);
-    Wizard.PageObject = std::move(object);
-    Wizard.PageName = name;
-    Wizard.Owner = page;
-
-    for (;;) {
-        MSG message{};
-        if (!::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::Sleep(1);
-            if (Uninstall.PageResult != 0) break;
-            continue;
-        }
-        if (message.message == WM_QUIT) {
-            // The session is ending: a wizard page counts as cancelled; the progress page is
-            // closed by its worker, which is never cut off.
-            if (Wizard.PageName != UninstallPage) Uninstall.PageResult = CancelId;
-            continue;
-        }
-        if (!::IsDialogMessageA(page, &message)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-    }
-    return Uninstall.PageResult;
-}
-
-bool RunWizard()
-{
-    std::string page = StartPage;
-    for (;;) {
-        const int result = ShowPage(page.c_str());
-        if (result == CancelId) return false;
-        if (page == StartPage) {
-            if (result != NextId) continue;
-            if (Wizard.Mode == ModeUninstall) page = BeforeUninstallPage;
-            else if (Wizard.Mode == ModeRepair) page = BeforeRepairPage;
-        } else if (page == BeforeUninstallPage) {
-            if (result == NextId) return true;
-            page = StartPage;
-        } else if (page == BeforeRepairPage) {
-            if (result == BackId) {
-                page = StartPage;
-                continue;
-            }
-            Wizard.SetupFile = RegReadString(Uninstall.UninstallKey, "InstallSourceFile", "");
-            if (FileExists(Wizard.SetupFile)) return true;
-            page = BrowseForSetupPage;
-        } else if (page == BrowseForSetupPage) {
-            if (result == NextId) return true;
-            page = BeforeRepairPage;
-        } else {
-            return false;
-        }
-    }
 }
 
 }  // namespace lvu

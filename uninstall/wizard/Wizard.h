@@ -88,6 +88,10 @@ int ShowPage(const char* name);
 void DestroyPage();
 // Runs the messages waiting for this thread; stops at WM_QUIT, which is left for the caller.
 void ProcessMessages();
+// Puts the visible windows the page owns above it.
+void RaiseOwnedWindows(HWND page);
+// Whether a file (not a folder) exists at the path.
+[[nodiscard]] bool FileExists(const std::string& path);
 
 // A text of the log: section "Dialog." + page, key; "||" becomes a line break.
 [[nodiscard]] std::string PageText(const std::string& page, const std::string& key);
