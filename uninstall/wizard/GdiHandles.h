@@ -33,7 +33,10 @@ private:
 // Selects an object into a drawing context and puts the previous one back when it goes.
 class SelectedObject {
 public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object != nullptr ? ::SelectObject(dc, object) : nullptr) {}
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(object != nullptr ? ::SelectObject(dc, object) : nullptr)
+    {
+    }
     ~SelectedObject()
     {
         if (previous_ != nullptr && previous_ != HGDI_ERROR) ::SelectObject(dc_, previous_);

@@ -110,7 +110,8 @@ bool Repairing()
 {
     const std::string parameters = "-repair " + Wizard.AppId;
     const auto started = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteA(Wizard.MainWindow.get(), nullptr, Wizard.SetupFile.c_str(), parameters.c_str(), nullptr, SW_SHOW));
+        ::ShellExecuteA(Wizard.MainWindow.get(), nullptr, Wizard.SetupFile.c_str(), parameters.c_str(), nullptr,
+                        SW_SHOW));
     // The setup program gets a moment to come up before this program's windows go.
     ::Sleep(1000);
     return started > 32;

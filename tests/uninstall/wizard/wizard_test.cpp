@@ -20,8 +20,9 @@ namespace {
 
 constexpr char SharedDlls[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 constexpr char UninstallRoot[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr const char* PageNames[] = {"DLG_START",  "DLG_BEFOREUNINSTALL", "DLG_BEFOREREPAIR",       "DLG_BROWSEFORSETUP",
-                                     "DLG_UNINSTALL", "DLG_REBOOT",       "DLG_UNINSTALLSUCCEEDED", "DLG_DELSHARED"};
+constexpr const char* PageNames[] = {"DLG_START",     "DLG_BEFOREUNINSTALL", "DLG_BEFOREREPAIR",
+                                     "DLG_BROWSEFORSETUP", "DLG_UNINSTALL", "DLG_REBOOT",
+                                     "DLG_UNINSTALLSUCCEEDED", "DLG_DELSHARED"};
 
 // Presses the button that closes the window and waits until it has gone, so that the next page
 // found is never the one that was just left (it stays until its successor is up).
@@ -273,7 +274,8 @@ TEST_F(WizardTest, TheWizardLeadsThroughItsPagesToTheUninstallation)
     // Above the page it belongs to, where the user can answer it (windows come top first).
     EXPECT_TRUE(WaitFor([&] {
         const std::vector<HWND> windows = process->Windows();
-        const auto first = std::find_if(windows.begin(), windows.end(), [&](HWND w) { return w == question || w == progress; });
+        const auto first =
+            std::find_if(windows.begin(), windows.end(), [&](HWND w) { return w == question || w == progress; });
         return first != windows.end() && *first == question;
     }));
     EXPECT_FALSE(ControlEnabled(progress, 102));
