@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <memory>
 
@@ -234,7 +236,7 @@ TEST_F(WizardTest, TheWizardLeadsThroughItsPagesToTheUninstallation)
     for (const char* file : {"App\\app.exe", "App\\Data\\user.dat", "Common\\shared.dll"}) WriteFile(T(file), file);
     SharedCount(T("Common\\shared.dll"), 1);
     WriteLog(T("App\\install.log"),
-             "[Display]\r\nForceRemoveDataFiles=1\r\n"
+             "[Display]\r\nForceRemoveDataFiles=1\r\nProgressColor=255\r\n"
              "[SharedFiles]\r\n" + T("Common\\shared.dll") + "=1\r\n"
              "[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n" + T("Common\\shared.dll") + "=1\r\n"
              "[DataFiles]\r\n" + T("App\\Data\\user.dat") + "=1\r\n");
@@ -279,6 +281,13 @@ TEST_F(WizardTest, TheWizardLeadsThroughItsPagesToTheUninstallation)
         return first != windows.end() && *first == question;
     }));
     EXPECT_FALSE(ControlEnabled(progress, 102));
+    // Stage 1 under way, the others not yet; the bar in the log's colour.
+    EXPECT_TRUE(ControlVisible(progress, 300));
+    EXPECT_TRUE(ControlVisible(progress, 301));
+    EXPECT_FALSE(ControlVisible(progress, 302));
+    EXPECT_FALSE(ControlVisible(progress, 304));
+    EXPECT_TRUE(ControlVisible(progress, 303));
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(progress, 106), PBM_GETBARCOLOR, 0, 0), 255);
     EXPECT_EQ(ControlText(question, 104), "shared.dll");
     Leave(question, 109);
 
