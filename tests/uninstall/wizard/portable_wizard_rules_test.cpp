@@ -1,0 +1,47 @@
+// The wizard's portable rules: the silent switch, identifiers fit for a key, font specs, setup paths.
+#include "wizard/WizardRules.h"
+
+#include <gtest/gtest.h>
+
+using namespace lvu;
+
+TEST(WizardRules, SilentSwitchIsOneLetterAfterADashOrSlash)
+{
+    for (const char* yes : {"/s", "/S", "-s", "-S"}) EXPECT_TRUE(IsSilentSwitch(yes)) << yes;
+    for (const char* no : {"s", "/silent", "--s", "/s ", "", "\\s", "/x"}) EXPECT_FALSE(IsSilentSwitch(no)) << no;
+}
+
+TEST(WizardRules, OnlyAnIdentifierWithoutBackslashNamesAKey)
+{
+    EXPECT_TRUE(IsUsableAppId("{A1B2}_is1"));
+    EXPECT_FALSE(IsUsableAppId(""));
+    EXPECT_FALSE(IsUsableAppId("\\"));
+    EXPECT_FALSE(IsUsableAppId("App\\..\\Other"));
+    EXPECT_EQ(UninstallKeyPath("HKLM", "App"), "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App");
+}
+
+TEST(WizardRules, FontSpecsTakeTheirDefaultsAndAnyStyleLetters)
+{
+    const FontSpec plain = ParseFontSpec("MS Sans Serif");
+    EXPECT_EQ(plain.Face, "MS Sans Serif");
+    EXPECT_EQ(plain.Size, 8);
+    EXPECT_EQ(plain.Color, 0u);
+    EXPECT_FALSE(plain.Bold || plain.Italic || plain.Underline || plain.StrikeOut);
+    const FontSpec styled = ParseFontSpec("Tahoma,12,255,suIb");
+    EXPECT_EQ(styled.Size, 12);
+    EXPECT_EQ(styled.Color, 255u);
+    EXPECT_TRUE(styled.Bold && styled.Italic && styled.Underline && styled.StrikeOut);
+    const FontSpec odd = ParseFontSpec("Arial,big,red,X");
+    EXPECT_EQ(odd.Size, 8);
+    EXPECT_EQ(odd.Color, 0u);
+    EXPECT_FALSE(odd.Bold);
+}
+
+TEST(WizardRules, SetupPathsSplitAndJoinWithOneBackslash)
+{
+    EXPECT_EQ(FileNamePart("C:\\Setup\\setup.exe"), "setup.exe");
+    EXPECT_EQ(FolderPart("C:\\Setup\\setup.exe"), "C:\\Setup");
+    EXPECT_EQ(FolderPart("setup.exe"), "");
+    EXPECT_EQ(JoinPath("C:\\Other", "setup.exe"), "C:\\Other\\setup.exe");
+    EXPECT_EQ(JoinPath("C:\\", "setup.exe"), "C:\\setup.exe");
+}

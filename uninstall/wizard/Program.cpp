@@ -1,0 +1,205 @@
+// The program flow: command line, the log and the uninstall key, the checks, the wizard, uninstall or repair, the end.
+#include "Wizard.h"
+
+#include "engine/Engine.h"
+#include "engine/Sections.h"
+#include "log/IniCache.h"
+#include "system/Administrator.h"
+#include "system/Registry.h"
+#include "system/Restart.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <stdexcept>
+
+namespace lvu {
+namespace {
+
+constexpr char MainWindowClass[] = "TLUninstallMainWindow";
+
+std::vector<std::string> CommandLineParameters()
+{
+    std::vector<std::string> parameters;
+    for (int i = 1; i < __argc && __argv != nullptr; ++i)
+        if (__argv[i] != nullptr) parameters.emplace_back(__argv[i]);
+    return parameters;
+}
+
+std::string AbsolutePath(const std::string& path)
+{
+    if (path.empty()) return {};
+    std::string full(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return {};
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length + 1);
+    }
+}
+
+// An existing file whose "AppID" can name the uninstall key. A file that cannot be read is none.
+bool IsInstallLog(const std::string& path)
+{
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    try {
+        return IsUsableAppId(cached::ReadString(path, "Strings", "AppID", ""));
+    } catch (const IniFileError&) {
+        return false;
+    }
+}
+
+std::string FindLog(const std::vector<std::string>& parameters)
+{
+    for (const std::string& parameter : parameters) {
+        const std::string path = AbsolutePath(parameter);
+        if (IsInstallLog(path)) return path;
+    }
+    const std::string beside = Wizard.OwnFolder + "install.log";
+    return IsInstallLog(beside) ? beside : std::string();
+}
+
+void CreateMainWindow()
+{
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_NOCLOSE;
+    windowClass.lpfnWndProc = ::DefWindowProcA;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.hIcon = ::LoadIconA(windowClass.hInstance, "MAINICON");
+    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = MainWindowClass;
+    if (::RegisterClassA(&windowClass) == 0) throw std::runtime_error("Cannot register main window class!");
+    Wizard.MainWindow.reset(::CreateWindowExA(0, MainWindowClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
+                                              nullptr, nullptr, windowClass.hInstance, nullptr));
+    if (!Wizard.MainWindow) throw std::runtime_error("Cannot create the main window");
+    Wizard.Owner = Uninstall.MainWindow = Wizard.MainWindow.get();
+}
+
+std::string DisplayFont(const char* key, const char* defaultSpec)
+{
+    const std::string spec = cached::ReadString(Uninstall.LogPath, "Display", key, "");
+    return spec.empty() ? defaultSpec : spec;
+}
+
+// The HKCU key when it names the application, else the HKLM one; with what the program reads there.
+void ReadUninstallKey()
+{
+    Uninstall.UninstallKey = UninstallKeyPath("HKCU", Wizard.AppId);
+    if (RegReadString(Uninstall.UninstallKey, "DisplayName", "").empty())
+        Uninstall.UninstallKey = UninstallKeyPath("HKLM", Wizard.AppId);
+    Wizard.SilentSettings = RegReadString(Uninstall.UninstallKey, "SilentSettings", "");
+}
+
+bool Uninstalling()
+{
+    Uninstall.ShowProgressPage = [] { ShowPage("DLG_UNINSTALL"); };
+    if (!RunUninstall()) return false;
+    if (!Uninstall.Silent) {
+        if (RebootNeeded()) ShowPage("DLG_REBOOT");
+        if (!RebootNeeded()) ShowPage("DLG_UNINSTALLSUCCEEDED");
+    }
+    FinishUninstall();
+    return true;
+}
+
+bool Repairing()
+{
+    const std::string parameters = "-repair " + Wizard.AppId;
+    const auto started = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteA(Wizard.MainWindow.get(), nullptr, Wizard.SetupFile.c_str(), parameters.c_str(), nullptr,
+                        SW_SHOW));
+    // The setup program gets a moment to come up before this program's windows go.
+    ::Sleep(1000);
+    return started > 32;
+}
+
+// Start-up to the end of the chosen action; true when it succeeded.
+bool Run()
+{
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+    const std::string program = engine::ProgramPath();
+    Wizard.OwnFolder = program.substr(0, program.find_last_of('\\') + 1);
+    if (!Wizard.OwnFolder.empty()) ::SetCurrentDirectoryA(Wizard.OwnFolder.c_str());
+    Uninstall.OwnFolder = Wizard.OwnFolder;
+    ClearRebootNeeded();
+    Uninstall.RemoveData = true;
+    Wizard.Mode = ModeUninstall;
+
+    const std::vector<std::string> parameters = CommandLineParameters();
+    for (const std::string& parameter : parameters)
+        if (IsSilentSwitch(parameter)) Uninstall.Silent = true;
+
+    Uninstall.LogPath = FindLog(parameters);
+    if (Uninstall.LogPath.empty()) {
+        if (!Uninstall.Silent) ErrorBox("Installation log file not found!");
+        return false;
+    }
+
+    CreateMainWindow();
+    Wizard.Log = std::make_unique<TTextIniFile>(Uninstall.LogPath, true);
+    Uninstall.SectionLines.clear();
+    Uninstall.ProtectedFiles.clear();
+
+    Wizard.AppId = cached::ReadString(Uninstall.LogPath, "Strings", "AppID", "");
+    if (cached::ReadString(Uninstall.LogPath, "Strings", "AdminRights", "") == "1" && !IsAdministrator()) {
+        ErrorBox(LogString("3"));
+        return false;
+    }
+    ReadUninstallKey();
+    Wizard.DialogFont = DisplayFont("DialogFont", "MS Sans Serif,8");
+    Wizard.TitleFont = DisplayFont("TitleFont", "MS Sans Serif,10,0,B");
+    Wizard.SubtitleFont = DisplayFont("SubtitleFont", "MS Sans Serif,8");
+    ::SetWindowTextA(Wizard.MainWindow.get(), LogString("1").c_str());
+
+    if (!Uninstall.Silent) {
+        ::ShowWindow(Wizard.MainWindow.get(), SW_SHOW);
+        if (!RunWizard()) return false;
+    }
+    return Wizard.Mode == ModeRepair ? Repairing() : Uninstalling();
+}
+
+// Everything the run made goes, in the reverse order.
+void TearDown()
+{
+    DestroyPage();
+    Uninstall.SectionLines.clear();
+    Uninstall.ProtectedFiles.clear();
+    Wizard.Log.reset();
+    cached::FlushAll();
+    Wizard.MainWindow.reset();
+    Wizard.Owner = nullptr;
+    Uninstall.MainWindow = Uninstall.ProgressPage = nullptr;
+}
+
+}  // namespace
+
+int RunProgram()
+{
+    bool succeeded = false;
+    try {
+        succeeded = Run();
+    } catch (const std::exception& error) {
+        ErrorBox(error.what());
+        succeeded = false;
+    } catch (...) {
+        ErrorBox("Unexpected error");
+        succeeded = false;
+    }
+    try {
+        TearDown();
+    } catch (const std::exception& error) {
+        ErrorBox(error.what());
+    }
+    if (!succeeded) return -1;
+    // A restart the uninstallation needs, and the user did not decline, comes last; in silent
+    // mode without asking.
+    if (RebootNeeded()) RestartWindows();
+    return 0;
+}
+
+}  // namespace lvu

@@ -1,0 +1,70 @@
+// The wizard's decisions that need no platform: the silent switch, the identifier, key paths, font specs, setup paths.
+#include "WizardRules.h"
+
+#include "engine/EngineRules.h"
+#include "log/LogFields.h"
+
+#include <cctype>
+
+namespace lvu {
+
+bool IsSilentSwitch(std::string_view parameter) noexcept
+{
+    return parameter.size() == 2 && (parameter[0] == '-' || parameter[0] == '/') &&
+           (parameter[1] == 's' || parameter[1] == 'S');
+}
+
+bool IsUsableAppId(std::string_view appId) noexcept
+{
+    return !appId.empty() && appId.find('\\') == std::string_view::npos;
+}
+
+std::string UninstallKeyPath(std::string_view root, std::string_view appId)
+{
+    std::string path(root);
+    path += "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+    path += "Uninstall\\";
+    path += appId;
+    return path;
+}
+
+FontSpec ParseFontSpec(std::string_view spec)
+{
+    FontSpec font;
+    font.Face = DelimitedField(spec, 1);
+    font.Size = LogNumber(DelimitedField(spec, 2), 8);
+    font.Color = static_cast<unsigned long>(LogNumber(DelimitedField(spec, 3), 0));
+    for (const char letter : DelimitedField(spec, 4)) {
+        switch (std::toupper(static_cast<unsigned char>(letter))) {
+        case 'B': font.Bold = true; break;
+        case 'I': font.Italic = true; break;
+        case 'U': font.Underline = true; break;
+        case 'S': font.StrikeOut = true; break;
+        default: break;
+        }
+    }
+    return font;
+}
+
+std::string FileNamePart(std::string_view path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string FolderPart(std::string_view path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name)
+{
+    std::string path(folder);
+    if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
+    while (!name.empty() && (name.front() == '\\' || name.front() == '/')) name.remove_prefix(1);
+    path += name;
+    return path;
+}
+
+}  // namespace lvu

@@ -1,0 +1,41 @@
+// The wizard's decisions that need no platform: the silent switch, the identifier, key paths, font specs, setup paths.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lvu {
+
+// "-s", "/S" and the like: a "-" or "/" followed by an "s" in either case, nothing else.
+[[nodiscard]] bool IsSilentSwitch(std::string_view parameter) noexcept;
+
+// Whether an application identifier can name the uninstall key: not empty and without a
+// backslash, so that the key removed after the uninstallation is the application's own and
+// never the list of all installed programs or a key elsewhere.
+[[nodiscard]] bool IsUsableAppId(std::string_view appId) noexcept;
+
+// "HKCU" or "HKLM" followed by "\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" and the identifier.
+[[nodiscard]] std::string UninstallKeyPath(std::string_view root, std::string_view appId);
+
+// A font as the log writes it: face name, point size (default 8), text colour as a Windows
+// colour value (default 0), style letters B, I, U and S in any order.
+struct FontSpec {
+    std::string Face;
+    int Size = 8;
+    unsigned long Color = 0;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+};
+[[nodiscard]] FontSpec ParseFontSpec(std::string_view spec);
+
+// The last part of a path, and the folder before it (without its last backslash; empty when
+// the path has no folder part).
+[[nodiscard]] std::string FileNamePart(std::string_view path);
+[[nodiscard]] std::string FolderPart(std::string_view path);
+
+// A folder and a file name joined with exactly one backslash between them.
+[[nodiscard]] std::string JoinPath(std::string_view folder, std::string_view name);
+
+}  // namespace lvu
