@@ -1,4 +1,4 @@
-// What the wizard pages draw with: fonts from the log's specs kept by their windows, the bitmaps, the title texts.
+// What the wizard pages draw with: fonts from the log's descriptions kept by their windows, the bitmaps, the title texts.
 #include "PageDrawing.h"
 #include "Wizard.h"
 
@@ -10,24 +10,24 @@
 
 namespace lvu {
 
-unique_font CreateSpecFont(const FontSpec& spec)
+unique_font CreateSpecFont(const FontSpec& description)
 {
     const WindowDc screen(Wizard.MainWindow.get());
     const int pixelsPerInch = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     LOGFONTA font{};
-    font.lfHeight = -::MulDiv(spec.Size, pixelsPerInch, 72);
-    font.lfWeight = spec.Bold ? FW_BOLD : FW_NORMAL;
-    font.lfItalic = spec.Italic;
-    font.lfUnderline = spec.Underline;
-    font.lfStrikeOut = spec.StrikeOut;
+    font.lfHeight = -::MulDiv(description.Size, pixelsPerInch, 72);
+    font.lfWeight = description.Bold ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = description.Italic;
+    font.lfUnderline = description.Underline;
+    font.lfStrikeOut = description.StrikeOut;
     font.lfCharSet = static_cast<BYTE>(cached::ReadInteger(Uninstall.LogPath, "Display", "Charset", DEFAULT_CHARSET));
-    spec.Face.copy(font.lfFaceName, LF_FACESIZE - 1);
+    description.Face.copy(font.lfFaceName, LF_FACESIZE - 1);
     return unique_font(::CreateFontIndirectA(&font));
 }
 
-void SetWindowFont(HWND window, const FontSpec& spec)
+void SetWindowFont(HWND window, const FontSpec& description)
 {
-    unique_font font = CreateSpecFont(spec);
+    unique_font font = CreateSpecFont(description);
     if (!font) return;
     unique_font previous(static_cast<HFONT>(::GetPropA(window, FontProperty)));
     ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);

@@ -1,4 +1,4 @@
-// What the wizard pages draw with: fonts from the log's specs kept by their windows, the bitmaps, the title texts.
+// What the wizard pages draw with: fonts from the log's descriptions kept by their windows, the bitmaps, the title texts.
 #pragma once
 
 #include "GdiHandles.h"
@@ -11,10 +11,10 @@ namespace lvu {
 // The window property under which a window keeps the font set on it.
 inline constexpr char FontProperty[] = "Font";
 
-// A font from a spec of the log, in the log's character set, sized for the main window's screen.
-[[nodiscard]] unique_font CreateSpecFont(const FontSpec& spec);
+// A font from a description of the log, in the log's character set, sized for the main window's screen.
+[[nodiscard]] unique_font CreateSpecFont(const FontSpec& description);
 // The window keeps the font as its property until it goes; a font it kept before is deleted.
-void SetWindowFont(HWND window, const FontSpec& spec);
+void SetWindowFont(HWND window, const FontSpec& description);
 void DeleteWindowFont(HWND window);
 
 // Centred in the work area and kept within the screen.

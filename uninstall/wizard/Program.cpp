@@ -81,8 +81,8 @@ void CreateMainWindow()
 
 std::string DisplayFont(const char* key, const char* defaultSpec)
 {
-    const std::string spec = cached::ReadString(Uninstall.LogPath, "Display", key, "");
-    return spec.empty() ? defaultSpec : spec;
+    const std::string description = cached::ReadString(Uninstall.LogPath, "Display", key, "");
+    return description.empty() ? defaultSpec : description;
 }
 
 // The HKCU key when it names the application, else the HKLM one; with what the program reads there.

@@ -1,4 +1,4 @@
-// The wizard's decisions that need no platform: the silent switch, the identifier, key paths, font specs, setup paths.
+// The wizard's decisions that need no platform: the silent switch, the identifier, key paths, font descriptions, setup paths.
 #include "WizardRules.h"
 
 #include "engine/EngineRules.h"
@@ -28,13 +28,13 @@ std::string UninstallKeyPath(std::string_view root, std::string_view appId)
     return path;
 }
 
-FontSpec ParseFontSpec(std::string_view spec)
+FontSpec ParseFontSpec(std::string_view description)
 {
     FontSpec font;
-    font.Face = DelimitedField(spec, 1);
-    font.Size = LogNumber(DelimitedField(spec, 2), 8);
-    font.Color = static_cast<unsigned long>(LogNumber(DelimitedField(spec, 3), 0));
-    for (const char letter : DelimitedField(spec, 4)) {
+    font.Face = DelimitedField(description, 1);
+    font.Size = LogNumber(DelimitedField(description, 2), 8);
+    font.Color = static_cast<unsigned long>(LogNumber(DelimitedField(description, 3), 0));
+    for (const char letter : DelimitedField(description, 4)) {
         switch (std::toupper(static_cast<unsigned char>(letter))) {
         case 'B': font.Bold = true; break;
         case 'I': font.Italic = true; break;

@@ -1,4 +1,4 @@
-// The wizard's decisions that need no platform: the silent switch, the identifier, key paths, font specs, setup paths.
+// The wizard's decisions that need no platform: the silent switch, the identifier, key paths, font descriptions, setup paths.
 #pragma once
 
 #include <string>
@@ -28,7 +28,7 @@ struct FontSpec {
     bool Underline = false;
     bool StrikeOut = false;
 };
-[[nodiscard]] FontSpec ParseFontSpec(std::string_view spec);
+[[nodiscard]] FontSpec ParseFontSpec(std::string_view description);
 
 // The last part of a path, and the folder before it (without its last backslash; empty when
 // the path has no folder part).

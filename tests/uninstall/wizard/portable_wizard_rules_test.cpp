@@ -1,4 +1,4 @@
-// The wizard's portable rules: the silent switch, identifiers fit for a key, font specs, setup paths.
+// The wizard's portable rules: the silent switch, identifiers fit for a key, font descriptions, setup paths.
 #include "wizard/WizardRules.h"
 
 #include <gtest/gtest.h>
