@@ -1,5 +1,7 @@
 // Wizard test helpers: the uninstaller in another process, its windows found by caption, its buttons pressed.
 #include "WizardTestSupport.h"
+
+#include "support/TempFiles.h"
 #include "SystemTestSupport.h"
 
 namespace lvutest {
@@ -104,25 +106,7 @@ HWND UninstallerProcess::WaitWindow(const std::string& caption, DWORD timeoutMs)
 
 bool RemoveTree(const std::string& folder)
 {
-    WIN32_FIND_DATAA entry{};
-    const lvu::unique_find find(::FindFirstFileA((folder + "*").c_str(), &entry));
-    if (find) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + name;
-            const bool folderEntry = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-            if (folderEntry && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                RemoveTree(path + "\\");
-            } else if (folderEntry) {
-                ::RemoveDirectoryA(path.c_str());
-            } else {
-                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(path.c_str());
-            }
-        } while (::FindNextFileA(find.get(), &entry));
-    }
-    ::RemoveDirectoryA(folder.c_str());
+    lvctest::RemoveFolderTree(folder);
     return ::GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
