@@ -12,7 +12,7 @@ namespace lvu {
 
 unique_font CreateSpecFont(const FontSpec& description)
 {
-    const WindowDc screen(Wizard.MainWindow.get());
+    const WindowDC screen(Wizard.MainWindow.get(), WindowDC::Area::Client);
     const int pixelsPerInch = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     LOGFONTA font{};
     font.lfHeight = -::MulDiv(description.Size, pixelsPerInch, 72);
@@ -59,17 +59,17 @@ void DrawBitmap(const DRAWITEMSTRUCT& item, const char* name)
     ::GetClientRect(item.hwndItem, &area);
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    const unique_memory_dc memory(::CreateCompatibleDC(item.hDC));
+    const unique_dc memory(::CreateCompatibleDC(item.hDC));
     const unique_bitmap canvas(::CreateCompatibleBitmap(item.hDC, width, height));
     if (!memory || !canvas) return;
-    const SelectedObject canvasSelected(memory.get(), canvas.get());
+    const SelectGuard canvasSelected(memory.get(), canvas.get());
     ::FillRect(memory.get(), &area, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     const unique_bitmap picture(
         static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    const unique_memory_dc source(::CreateCompatibleDC(item.hDC));
+    const unique_dc source(::CreateCompatibleDC(item.hDC));
     BITMAP size{};
     if (picture && source && ::GetObjectA(picture.get(), sizeof size, &size) != 0) {
-        const SelectedObject pictureSelected(source.get(), picture.get());
+        const SelectGuard pictureSelected(source.get(), picture.get());
         ::SetStretchBltMode(memory.get(), HALFTONE);
         ::SetBrushOrgEx(memory.get(), 0, 0, nullptr);
         ::StretchBlt(memory.get(), 0, 0, width, height, source.get(), 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
@@ -86,7 +86,7 @@ void DrawTitleText(const DRAWITEMSTRUCT& item, COLORREF colour, bool wrap)
     ::FillRect(item.hDC, &area, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     char text[1024] = {};
     const int length = ::GetWindowTextA(item.hwndItem, text, static_cast<int>(std::size(text)));
-    const SelectedObject font(item.hDC, ::GetPropA(item.hwndItem, FontProperty));
+    const SelectGuard font(item.hDC, ::GetPropA(item.hwndItem, FontProperty));
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, colour);
     ::DrawTextA(item.hDC, text, length, &area, DT_NOPREFIX | (wrap ? DT_WORDBREAK : DT_SINGLELINE));

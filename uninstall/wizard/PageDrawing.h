@@ -1,7 +1,7 @@
 // What the wizard pages draw with: fonts from the log's descriptions kept by their windows, the bitmaps, the title texts.
 #pragma once
 
-#include "GdiHandles.h"
+#include "WizardHandles.h"
 #include "WizardRules.h"
 
 #include <windows.h>

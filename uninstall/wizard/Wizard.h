@@ -1,7 +1,7 @@
 // The uninstaller program: its state beside the engine's, the start-up and end, the wizard pages and the message boxes.
 #pragma once
 
-#include "GdiHandles.h"
+#include "WizardHandles.h"
 #include "WizardRules.h"
 #include "log/TextIniFile.h"
 
