@@ -56,6 +56,9 @@ struct UninstallState {
     int ProgressTotal = 0;
     int ProgressCount = 0;
     int Stage = 0;  // 0..6
+    // Lines that were refused or whose change failed (a mask on a protected folder, a line with a
+    // control character, an INI file that could not be edited); they still count as a step.
+    int FailedLines = 0;
     HANDLE WorkerThread = nullptr;  // while RunUninstall runs; owned by it
 };
 
@@ -75,6 +78,8 @@ bool FinishUninstall();
 
 // The progress display, from the worker. In silent mode only the count advances.
 void ProgressStep();
+// Counts the line being processed as failed.
+void LineFailed();
 void SetStatus(const std::string& text);
 void NextStage();
 

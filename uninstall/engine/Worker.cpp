@@ -40,6 +40,7 @@ bool RunStages()
 {
     Uninstall.ProgressCount = 0;
     Uninstall.Stage = 0;
+    Uninstall.FailedLines = 0;
     Uninstall.SharedAnswer = SharedFileAnswer::None;
     Uninstall.ProtectedFiles.clear();
     TTextIniFile log(Uninstall.LogPath, true);
