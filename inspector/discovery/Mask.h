@@ -1,12 +1,14 @@
 // Wildcard masks on window texts and class names: "*", "?" and character sets in brackets.
 #pragma once
 
-#include <bitset>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/Wildcard.h"
 
 namespace lvx {
 
@@ -33,19 +35,9 @@ public:
     [[nodiscard]] bool Matches(std::string_view text) const;
 
 private:
-    enum class Kind : uint8_t { Literal, AnyChar, Set, End };
-    struct State {
-        Kind kind = Kind::Literal;
-        bool afterStar = false;
-        bool negated = false;
-        char literal = 0;  // upper-cased
-        std::bitset<256> set;
-    };
+    explicit TMask(lvc::Wildcard pattern) : pattern_(std::move(pattern)) {}
 
-    TMask() = default;
-    [[nodiscard]] static bool Accepts(const State& state, std::string_view text, size_t at);
-
-    std::vector<State> states_;
+    lvc::Wildcard pattern_;
 };
 
 // A mask that carries a picture number: the class-icon masks.
