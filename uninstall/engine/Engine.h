@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "system/PathRules.h"
+
 namespace lvu {
 
 // The answers of the shared-file question; None before the first question.
@@ -59,6 +61,7 @@ struct UninstallState {
     // Lines that were refused or whose change failed (a mask on a protected folder, a line with a
     // control character, an INI file that could not be edited); they still count as a step.
     int FailedLines = 0;
+    CriticalFolders Critical;  // learnt once a run: no deletion by tree or mask may touch them
     HANDLE WorkerThread = nullptr;  // while RunUninstall runs; owned by it
 };
 

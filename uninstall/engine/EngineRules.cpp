@@ -41,6 +41,13 @@ bool ContainsNoCase(const std::vector<std::string>& items, std::string_view item
 
 }  // namespace
 
+bool HasControlCharacter(std::string_view line, bool allowTab)
+{
+    for (const char c : line)
+        if (static_cast<unsigned char>(c) < 32 && !(allowTab && c == '\t')) return true;
+    return false;
+}
+
 int LogNumber(std::string_view text, int defaultValue)
 {
     const auto number = StrToIntUninstall(Trimmed(text));
@@ -139,15 +146,65 @@ std::vector<std::string> NormalizedItems(std::string_view list, const ItemMap& m
     return items;
 }
 
-std::string JoinItemsWithout(const std::vector<std::string>& current, const std::vector<std::string>& removed)
+namespace {
+
+// The form in which two list items are compared: trimmed, one trailing backslash dropped (but
+// that of a drive root), folded.
+std::string ComparedForm(std::string_view item, const lvc::FoldTable& fold)
 {
-    std::string joined;
-    for (const std::string& item : current) {
-        if (ContainsNoCase(removed, item)) continue;
-        if (!joined.empty()) joined += ';';
-        joined += item;
+    std::string form(Trimmed(item));
+    if (form.size() > 1 && form.back() == '\\' && !(form.size() == 3 && form[1] == ':')) form.pop_back();
+    for (char& c : form) c = static_cast<char>(fold[static_cast<unsigned char>(c)]);
+    return form;
+}
+
+// Every form under which an item can be named, empty ones left out.
+std::vector<std::string> ItemForms(std::string_view item, const ItemMap& expand, const ItemMap& map,
+                                   const lvc::FoldTable& fold)
+{
+    std::vector<std::string> spellings{std::string(Trimmed(item))};
+    if (expand) spellings.push_back(expand(spellings.front()));
+    if (map) {
+        const size_t count = spellings.size();
+        for (size_t i = 0; i < count; ++i) spellings.push_back(map(spellings[i]));
     }
-    return joined;
+    std::vector<std::string> forms;
+    for (const std::string& spelling : spellings)
+        if (std::string form = ComparedForm(spelling, fold); !form.empty()) forms.push_back(std::move(form));
+    return forms;
+}
+
+}  // namespace
+
+ListEdit RemoveListItems(std::string_view stored, const std::vector<std::string>& removed, const ItemMap& expand,
+                         const ItemMap& map, const lvc::FoldTable& fold)
+{
+    std::vector<std::string> removedForms;
+    for (const std::string& item : removed)
+        for (std::string& form : ItemForms(item, expand, map, fold)) removedForms.push_back(std::move(form));
+
+    ListEdit edit;
+    std::string kept;
+    size_t start = 0;
+    while (start <= stored.size()) {
+        size_t end = stored.find(';', start);
+        if (end == std::string_view::npos) end = stored.size();
+        const std::string_view item = stored.substr(start, end - start);
+        start = end + 1;
+        bool named = false;
+        if (!Trimmed(item).empty())
+            for (const std::string& form : ItemForms(item, expand, map, fold))
+                named = named || std::find(removedForms.begin(), removedForms.end(), form) != removedForms.end();
+        if (named) {
+            edit.Changed = true;
+            continue;
+        }
+        if (Trimmed(item).empty()) continue;
+        if (!kept.empty()) kept += ';';
+        kept += item;
+    }
+    edit.Text = edit.Changed ? kept : std::string(stored);
+    return edit;
 }
 
 }  // namespace lvu

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Wildcard.h"
+
 namespace lvu {
 
 // count / total as a percentage, rounded to the nearest integer (an exact half to the even
@@ -17,6 +19,11 @@ namespace lvu {
 // "%", "||" a line break (CR). Nothing else is interpreted, so a stray "%d" or "%n" in a log
 // stays as written.
 [[nodiscard]] std::string FormatStatusText(std::string_view pattern, std::string_view item);
+
+// Whether a log line holds a byte below 32 (a NUL, a line break...): the platform would read such
+// a path or name only up to that byte, which names something else. A tab is allowed where the
+// line carries data (`allowTab`), never in a path.
+[[nodiscard]] bool HasControlCharacter(std::string_view line, bool allowTab = false);
 
 // A number written in the log (blanks around it allowed), or the default when it is none.
 [[nodiscard]] int LogNumber(std::string_view text, int defaultValue);
@@ -53,8 +60,16 @@ void SortNoCase(std::vector<std::string>& paths);
 using ItemMap = std::function<std::string(const std::string&)>;
 [[nodiscard]] std::vector<std::string> NormalizedItems(std::string_view list, const ItemMap& map = {});
 
-// The items of `current` that are not among `removed` (without case), in their order, joined by ";".
-[[nodiscard]] std::string JoinItemsWithout(const std::vector<std::string>& current,
-                                           const std::vector<std::string>& removed);
+// A stored ";"-separated list (a PATH) with the items that one of `removed` names taken out. An
+// item is named when, trimmed and without a trailing backslash, it equals one of `removed` the
+// same way, bytes compared through `fold`, as written or after `expand` (environment references)
+// or after `map` (short names). Every other item keeps its place and spelling; empty items go.
+// `Changed` is false when nothing was taken out; `Text` is then the stored list as it was.
+struct ListEdit {
+    std::string Text;
+    bool Changed = false;
+};
+[[nodiscard]] ListEdit RemoveListItems(std::string_view stored, const std::vector<std::string>& removed,
+                                       const ItemMap& expand, const ItemMap& map, const lvc::FoldTable& fold);
 
 }  // namespace lvu

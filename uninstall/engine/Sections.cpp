@@ -13,10 +13,13 @@
 #include "system/Registry.h"
 #include "system/Restart.h"
 #include "system/RestartSchedule.h"
+#include "system/SafePaths.h"
 #include "system/SystemSeam.h"
 #include "system/TextCase.h"
 
 #include <shellapi.h>
+
+#include <algorithm>
 
 
 namespace lvu::engine {
@@ -107,10 +110,28 @@ void ReadSectionLines(const char* section)
     cached::ReadSection(Uninstall.LogPath, section, Lines());
 }
 
+void ReadCountedSection(const char* section, bool allowTab)
+{
+    ReadSectionLines(section);
+    std::vector<std::string>& lines = Lines();
+    const auto dirty = std::remove_if(lines.begin(), lines.end(),
+                                      [&](const std::string& line) { return HasControlCharacter(line, allowTab); });
+    for (auto line = dirty; line != lines.end(); ++line) {
+        LineFailed();
+        ProgressStep();
+    }
+    lines.erase(dirty, lines.end());
+}
+
 bool RunEntries(const char* section)
 {
     ReadSectionLines(section);
     for (const std::string& line : Lines()) {
+        // A program named up to a control character is some other program: the entry fails.
+        if (HasControlCharacter(line)) {
+            LineFailed();
+            return false;
+        }
         const RunEntry entry = ParseRunEntry(ValuePart(line));
         SetStatus(entry.Status);
         if (!RunProgramEntry(entry)) return false;
@@ -127,6 +148,12 @@ void SharedFiles()
     ReadSectionLines("CopyFiles");
     for (size_t index = 0; index < shared.size();) {
         const std::string path(PathPart(shared[index]));
+        // A path cut short by a control character would count down another file's users.
+        if (HasControlCharacter(shared[index])) {
+            LineFailed();
+            ++index;
+            continue;
+        }
         ShowStatus("18", path);
         // A nameless line names no file and no count: it just stays.
         if (path.empty() || !HasLineWithKey(Lines(), path)) {
@@ -152,7 +179,7 @@ void SharedFiles()
 
 void SharedAssemblies()
 {
-    ReadSectionLines("SharedAssemblies");
+    ReadCountedSection("SharedAssemblies");
     if (Lines().empty()) return;
     const std::string gacutil = ProgramFolder() + "gacutil.exe";
     for (const std::string& line : Lines()) {
@@ -166,7 +193,7 @@ void SharedAssemblies()
 
 void Shortcuts()
 {
-    ReadSectionLines("Shortcuts");
+    ReadCountedSection("Shortcuts");
     for (const std::string& line : Lines()) {
         const std::string_view path = PathPart(line);
         ShowStatus("14", std::string(path));
@@ -178,7 +205,7 @@ void Shortcuts()
 
 void AddReg()
 {
-    ReadSectionLines("AddReg");
+    ReadCountedSection("AddReg", true);
     for (const std::string& line : Lines()) {
         const std::string_view reference = NamePart(line);
         ShowStatus("11", std::string(reference));
@@ -198,7 +225,7 @@ void AddReg()
 
 void CreateKeys()
 {
-    ReadSectionLines("CreateKeys");
+    ReadCountedSection("CreateKeys");
     for (std::string& line : Lines()) line = std::string(PathPart(line));
     SortNoCase(Lines());
     for (auto key = Lines().rbegin(); key != Lines().rend(); ++key) {
@@ -210,7 +237,7 @@ void CreateKeys()
 
 void AddIni()
 {
-    ReadSectionLines("AddIni");
+    ReadCountedSection("AddIni", true);
     if (Lines().empty()) return;
     for (const std::string& line : Lines()) {
         const std::string_view name = NamePart(line);
@@ -233,32 +260,46 @@ void AddIni()
 
 void EnvVars()
 {
-    ReadSectionLines("EnvVars");
+    ReadCountedSection("EnvVars");
+    const bool nt = Seam().Win32Platform == PlatformNT;
+    const lvc::FoldTable fold = CodePageFold();
+    // On the NT family a stored item may be a reference (%SystemRoot%\System32) of a logged folder.
+    const ItemMap expand = nt ? ItemMap(ExpandEnvironment) : ItemMap();
+    bool changed = false;
     for (const std::string& line : Lines()) {
         const std::string name(NamePart(line));
         const std::string_view value = ValuePart(line);
         const bool systemWide = Word(value, 1, ",") == "1";
         ShowStatus("20", name);
-        const bool shortNames = Seam().Win32Platform == PlatformWin95 && EqualsNoCase(name, "PATH");
+        const bool shortNames = !nt && EqualsNoCase(name, "PATH");
         const ItemMap map = shortNames ? ItemMap(ShortPathOrSelf) : ItemMap();
-        const std::vector<std::string> added = NormalizedItems(Word(value, 2, ","), map);
-        const std::vector<std::string> current = NormalizedItems(ReadEnvironmentVariable(name), map);
-        if (!name.empty()) {
-            if (!added.empty())
-                StoreEnvironmentVariable(name, JoinItemsWithout(current, added), systemWide);
-            else if (current.empty())
-                StoreEnvironmentVariable(name, "", systemWide);
-            // A line that names no added item while the variable holds something (a PATH, say)
-            // cannot say what the installation added: the variable is left as it is.
+        const std::vector<std::string> added = NormalizedItems(Word(value, 2, ","));
+        // The value is read from where it is kept for later sessions, not from this process's
+        // environment (which merges scopes, expands references and is as old as our start).
+        const StoredVariable stored = ReadStoredVariable(name, systemWide);
+        if (!name.empty() && stored.Exists) {
+            if (!added.empty()) {
+                const ListEdit edit = RemoveListItems(stored.Value, added, expand, map, fold);
+                if (edit.Changed) {
+                    if (!StoreEnvironmentVariable(name, edit.Text, systemWide, stored.Expandable)) LineFailed();
+                    changed = true;
+                }
+            } else if (NormalizedItems(stored.Value).empty()) {
+                // A line that names no added item while the variable holds something (a PATH, say)
+                // cannot say what the installation added: only an empty variable goes.
+                if (!StoreEnvironmentVariable(name, "", systemWide)) LineFailed();
+                changed = true;
+            }
         }
         SetRebootNeeded();
         ProgressStep();
     }
+    if (changed && nt) AnnounceEnvironmentChange();
 }
 
 void RegFonts()
 {
-    ReadSectionLines("RegFonts");
+    ReadCountedSection("RegFonts");
     if (Lines().empty()) return;
     const std::string fontsKey = Seam().Win32Platform == PlatformWin95
                                      ? "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts"
@@ -285,7 +326,7 @@ void RegFonts()
 
 void RegServers()
 {
-    ReadSectionLines("RegServers");
+    ReadCountedSection("RegServers");
     for (const std::string& line : Lines()) {
         const std::string path(PathPart(line));
         if (!IsProtected(path)) {
@@ -298,25 +339,26 @@ void RegServers()
 
 void DataFiles()
 {
-    ReadSectionLines("DataFiles");
+    ReadCountedSection("DataFiles");
     for (const std::string& line : Lines()) {
-        DeleteFilesByMask(std::string(PathPart(line)), ShowDeletedFile);
+        if (!DeleteFilesByMask(std::string(PathPart(line)), ShowDeletedFile, &Uninstall.Critical)) LineFailed();
         ProgressStep();
     }
 }
 
 void CopyFiles()
 {
-    ReadSectionLines("CopyFiles");
+    ReadCountedSection("CopyFiles");
     for (const std::string& line : Lines()) {
         const std::string_view path = PathPart(line);
         if (!IsProtected(path)) {
-            DeleteFilesByMask(std::string(path), ShowDeletedFile);
+            bool removed = DeleteFilesByMask(std::string(path), ShowDeletedFile, &Uninstall.Critical);
             // The help viewer leaves its index and search files beside a help file.
             if (HasExtension(path, ".hlp")) {
-                DeleteFilesByMask(ChangeFileExt(path, ".gid"), ShowDeletedFile);
-                DeleteFilesByMask(ChangeFileExt(path, ".fts"), ShowDeletedFile);
+                removed = DeleteFilesByMask(ChangeFileExt(path, ".gid"), ShowDeletedFile, &Uninstall.Critical) && removed;
+                removed = DeleteFilesByMask(ChangeFileExt(path, ".fts"), ShowDeletedFile, &Uninstall.Critical) && removed;
             }
+            if (!removed) LineFailed();
         }
         ProgressStep();
     }
@@ -324,18 +366,21 @@ void CopyFiles()
 
 void DataFolders()
 {
-    ReadSectionLines("DataFolders");
+    ReadCountedSection("DataFolders");
     for (const std::string& line : Lines()) {
         const std::string folder(PathPart(line));
         ShowStatus("15", folder);
-        DeleteTree(folder, true);
+        // A folder that is already gone is no failure; one that stays, or is refused, is.
+        if (!DeleteTree(folder, true, &Uninstall.Critical) && !folder.empty() &&
+            ::GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+            LineFailed();
         ProgressStep();
     }
 }
 
 void CreateDirs()
 {
-    ReadSectionLines("CreateDirs");
+    ReadCountedSection("CreateDirs");
     if (Lines().empty()) return;
     // The log often lies in a folder the installation created; it must go for the folder to go.
     DeleteFileForced(Uninstall.LogPath);

@@ -16,6 +16,9 @@ void ShowStatus(const char* key, const std::string& item);
 
 // Lines of a section of the log in the current section list (emptied first).
 void ReadSectionLines(const char* section);
+// The same for a section whose lines make progress steps: a line holding a control character
+// names nothing reliably, so it is taken out, counted as failed and stepped over at once.
+void ReadCountedSection(const char* section, bool allowTab = false);
 
 // PreRunApp or RunApp: false at the first entry that fails.
 [[nodiscard]] bool RunEntries(const char* section);

@@ -9,6 +9,7 @@
 #include "system/Registry.h"
 #include "system/Restart.h"
 #include "system/RestartSchedule.h"
+#include "system/SafePaths.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -41,6 +42,7 @@ bool RunStages()
     Uninstall.ProgressCount = 0;
     Uninstall.Stage = 0;
     Uninstall.FailedLines = 0;
+    Uninstall.Critical = SystemCriticalFolders();
     Uninstall.SharedAnswer = SharedFileAnswer::None;
     Uninstall.ProtectedFiles.clear();
     TTextIniFile log(Uninstall.LogPath, true);

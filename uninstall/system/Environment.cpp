@@ -12,6 +12,11 @@
 namespace lvu {
 namespace {
 
+std::string EnvironmentKey(bool systemWide)
+{
+    return systemWide ? "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment" : "HKCU\\Environment";
+}
+
 bool StoreInAutoexec(const std::string& folder, const std::string& name, const std::string& value)
 {
     const std::string autoexec = folder + "autoexec.bat";
@@ -53,15 +58,61 @@ bool StoreInAutoexec(const std::string& folder, const std::string& name, const s
 
 }  // namespace
 
-bool StoreEnvironmentVariable(const std::string& name, const std::string& value, bool systemWide)
+bool StoreEnvironmentVariable(const std::string& name, const std::string& value, bool systemWide, bool expandable)
 {
     if (!IsStorableVariable(name, value)) return false;
     const SystemSeam& seam = Seam();
     if (seam.Win32Platform != PlatformNT) return StoreInAutoexec(seam.RootFolder, name, value);
-    const std::string key =
-        systemWide ? "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment" : "HKCU\\Environment";
-    if (!value.empty()) return RegWriteString(key, name, value);
+    const std::string key = EnvironmentKey(systemWide);
+    if (!value.empty()) return expandable ? RegWriteExpandString(key, name, value) : RegWriteString(key, name, value);
     return RegRemoveValue(key, name) || !RegValueExists(key, name);
+}
+
+StoredVariable ReadStoredVariable(const std::string& name, bool systemWide)
+{
+    StoredVariable variable;
+    if (name.empty()) return variable;
+    const SystemSeam& seam = Seam();
+    if (seam.Win32Platform != PlatformNT) {
+        std::string autoexec;
+        const std::string path = seam.RootFolder + "autoexec.bat";
+        if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES || !ReadWholeFile(path, autoexec))
+            return variable;
+        if (const auto value = AutoexecVariable(autoexec, name)) {
+            variable.Value = *value;
+            variable.Exists = true;
+        }
+        return variable;
+    }
+    if (const auto stored = RegReadStoredString(EnvironmentKey(systemWide), name)) {
+        variable.Value = stored->Text;
+        variable.Expandable = stored->Expandable;
+        variable.Exists = true;
+    }
+    return variable;
+}
+
+void AnnounceEnvironmentChange()
+{
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),
+                          SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+std::string ExpandEnvironment(const std::string& text)
+{
+    if (text.find('%') == std::string::npos) return text;
+    std::string expanded(text.size() + 256, '\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD needed = ::ExpandEnvironmentStringsA(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+        if (needed == 0) return text;
+        if (needed <= expanded.size()) {
+            expanded.resize(needed - 1);  // the count includes the terminating zero
+            return expanded;
+        }
+        expanded.resize(needed);
+    }
+    return text;
 }
 
 std::string ReadEnvironmentVariable(const std::string& name)

@@ -103,7 +103,7 @@ bool DeleteFileForced(const std::string& path)
     return DeleteEntryFile(*full, entry.dwFileAttributes);
 }
 
-bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile)
+bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile, const CriticalFolders* critical)
 {
     // Only the folder is normalized: the platform's path rules drop a trailing dot, which would
     // turn "*." (names without extension) into "*" (every name).
@@ -112,6 +112,10 @@ bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile
     const std::string pattern = mask.substr(slash + 1);
     const auto folder = FullNormalPath(mask.substr(0, slash + 1));
     if (!folder) return false;
+    // A single named file may sit anywhere (installers do put files into the system folder); a
+    // wildcard there could take what belongs to the system or the user.
+    if (HasWildcard(pattern) && IsProtectedFolder(*folder, critical)) return false;
+    const FileMask fileMask(pattern, CodePageFold());
     const std::string folderFinal = FinalPathOf(*folder);
     DWORD endError = ERROR_SUCCESS;
     bool succeeded = true;
@@ -119,7 +123,7 @@ bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile
         const std::string name = entry.cFileName;
         if (name == "." || name == ".." ||
             (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | VolumeLabelAttribute)) ||
-            !MatchesMask(name, pattern))
+            !fileMask.Matches(name, entry.cAlternateFileName))
             continue;
         const std::string path = Join(*folder, name);
         if (onFile) onFile(path);
@@ -133,10 +137,10 @@ bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile
     return succeeded;
 }
 
-bool DeleteTree(const std::string& folder, bool removeFolder)
+bool DeleteTree(const std::string& folder, bool removeFolder, const CriticalFolders* critical)
 {
     const auto full = FullNormalPath(folder);
-    if (!full || IsProtectedFolder(*full)) return false;
+    if (!full || IsProtectedFolder(*full, critical)) return false;
     WIN32_FIND_DATAA self{};
     {
         const unique_find find(::FindFirstFileA(full->c_str(), &self));

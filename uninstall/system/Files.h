@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "PathRules.h"
+
 namespace lvu {
 
 // Every path below must be absolute ("C:\..." or "\\server\share\..."); an empty or relative path
@@ -15,15 +17,19 @@ bool DeleteFileForced(const std::string& path);
 
 // Deletes every file matching the mask (folders skipped); `onFile` is told each file's full path
 // just before it goes. A file that cannot be deleted is scheduled for deletion at the restart,
-// which sets the reboot-needed flag. False when the mask is refused or a file could neither be
-// deleted nor scheduled; a mask that matches nothing succeeds.
+// which sets the reboot-needed flag. A plain name (no "*" or "?") may be the file's long or short
+// name and may lie anywhere; a mask with wildcards in a root, in a protected folder or in a folder
+// holding one is refused, nothing deleted (see IsProtectedFolder). False when the mask is refused
+// or a file could neither be deleted nor scheduled; a mask that matches nothing succeeds.
+// `critical`: the system's critical folders learnt once for many calls (else learnt here).
 using FileStatusCallback = std::function<void(const std::string& path)>;
-bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile = {});
+bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile = {},
+                       const CriticalFolders* critical = nullptr);
 
 // Deletes the folder's files and, recursively, its sub-folders' (entries whose names begin with
 // "." are kept); with `removeFolder` each emptied folder goes too. True only if every deletion
 // succeeded. Refused for missing folders and protected ones (see IsProtectedFolder).
-bool DeleteTree(const std::string& folder, bool removeFolder);
+bool DeleteTree(const std::string& folder, bool removeFolder, const CriticalFolders* critical = nullptr);
 
 // Creates the missing folders of `folder`, from the top down. True when the folder exists.
 bool EnsureFolders(const std::string& folder);

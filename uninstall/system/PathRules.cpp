@@ -33,31 +33,26 @@ std::string_view NextPart(std::string_view text, size_t& pos)
     return text.substr(start, pos - start);
 }
 
-bool GlobMatch(std::string_view name, std::string_view mask)
+lvc::Wildcard CompileFileMask(std::string_view mask, const lvc::FoldTable& fold)
 {
-    // Iterative wildcard match with one back-tracking point for the last "*".
-    size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && mask[m] == '*') {
-            starMask = m++;
-            starName = n;
-        } else if (m < mask.size() && mask[m] == '?') {
-            // "?" may stand for nothing: try that first by skipping it in the mask on a mismatch.
-            if (GlobMatch(name.substr(n), mask.substr(m + 1))) return true;
-            ++m;
-            ++n;
-        } else if (m < mask.size() && UpperAscii(mask[m]) == UpperAscii(name[n])) {
-            ++m;
-            ++n;
-        } else if (starMask != std::string_view::npos) {
-            m = starMask + 1;
-            n = ++starName;
-        } else {
-            return false;
+    using Kind = lvc::WildcardState::Kind;
+    std::vector<lvc::WildcardState> states;
+    bool star = false;
+    for (const char c : mask) {
+        if (c == '*') {
+            star = true;
+            continue;
         }
+        lvc::WildcardState state{c == '?' ? Kind::OneOrNoneAtDot : Kind::Literal};
+        state.Literal = fold[static_cast<unsigned char>(c)];
+        state.AfterStar = star;
+        star = false;
+        states.push_back(state);
     }
-    while (m < mask.size() && (mask[m] == '*' || mask[m] == '?')) ++m;
-    return m == mask.size();
+    lvc::WildcardState end{Kind::End};
+    end.AfterStar = star;
+    states.push_back(end);
+    return lvc::Wildcard(states, fold);
 }
 
 }  // namespace
@@ -85,7 +80,8 @@ std::string NormalizePath(std::string_view path)
     std::string root;
     size_t pos = 0;
     if (text.rfind("\\\\?\\", 0) == 0 || text.rfind("\\\\.\\", 0) == 0) {
-        const std::string rest = text.substr(4);
+        std::string rest = text.substr(4);
+        rest.erase(0, rest.find_first_not_of('\\'));  // "\\?\\C:" is read as "\\?\C:", as by the platform
         if (rest.size() >= 2 && IsLetter(rest[0]) && rest[1] == ':' && (rest.size() == 2 || rest[2] == '\\')) {
             text = rest;
         } else if (rest.size() >= 4 && EqualsNoCase(rest.substr(0, 4), "UNC\\")) {
@@ -169,20 +165,39 @@ bool IsProtectedPath(std::string_view normalized, const CriticalFolders& critica
     if (normalized.empty() || IsRootPath(normalized)) return true;
     for (const std::string& folder : critical.Folders)
         if (IsSameOrAncestor(normalized, folder)) return true;
+    for (const std::string& subtree : critical.Subtrees)
+        if (IsSameOrAncestor(subtree, normalized) || IsSameOrAncestor(normalized, subtree)) return true;
     const std::string parent = ParentPath(normalized);
     for (const std::string& profiles : critical.ProfilesFolders)
         if (IsSameOrAncestor(normalized, profiles) || EqualsNoCase(parent, profiles)) return true;
     return false;
 }
 
+bool HasWildcard(std::string_view mask)
+{
+    return mask.find_first_of("*?") != std::string_view::npos;
+}
+
+FileMask::FileMask(std::string_view mask, const lvc::FoldTable& fold)
+    : everything_(mask == "*.*" || mask == "*"), plain_(!HasWildcard(mask)), whole_(CompileFileMask(mask, fold))
+{
+    if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*")
+        withoutExtension_ = CompileFileMask(mask.substr(0, mask.size() - 2), fold);
+    else if (!mask.empty() && mask.back() == '.')
+        withoutExtension_ = CompileFileMask(mask.substr(0, mask.size() - 1), fold);
+}
+
+bool FileMask::Matches(std::string_view longName, std::string_view shortName) const
+{
+    if (everything_ || whole_.Matches(longName)) return true;
+    if (withoutExtension_ && longName.find('.') == std::string_view::npos && withoutExtension_->Matches(longName))
+        return true;
+    return plain_ && !shortName.empty() && whole_.Matches(shortName);
+}
+
 bool MatchesMask(std::string_view name, std::string_view mask)
 {
-    if (mask == "*.*" || GlobMatch(name, mask)) return true;
-    const bool nameHasDot = name.find('.') != std::string_view::npos;
-    if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" && !nameHasDot)
-        return GlobMatch(name, mask.substr(0, mask.size() - 2));
-    if (!mask.empty() && mask.back() == '.' && !nameHasDot) return GlobMatch(name, mask.substr(0, mask.size() - 1));
-    return false;
+    return FileMask(mask).Matches(name);
 }
 
 }  // namespace lvu

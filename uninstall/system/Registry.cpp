@@ -112,6 +112,16 @@ std::string RegReadString(const std::string& path, const std::string& valueName,
     }
 }
 
+std::optional<StoredString> RegReadStoredString(const std::string& path, const std::string& valueName)
+{
+    const unique_hkey key = OpenPath(path, KEY_READ);
+    if (!key) return std::nullopt;
+    DWORD type = REG_NONE;
+    std::string data;
+    if (!QueryValue(key.get(), valueName, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+    return StoredString{data.substr(0, data.find('\0')), type == REG_EXPAND_SZ};
+}
+
 int32_t RegReadInteger(const std::string& path, const std::string& valueName, int32_t defaultValue)
 {
     const unique_hkey key = OpenPath(path, KEY_READ);
@@ -128,6 +138,11 @@ int32_t RegReadInteger(const std::string& path, const std::string& valueName, in
 bool RegWriteString(const std::string& path, const std::string& valueName, const std::string& data)
 {
     return WriteValue(path, valueName, REG_SZ, data.c_str(), data.size() + 1);
+}
+
+bool RegWriteExpandString(const std::string& path, const std::string& valueName, const std::string& data)
+{
+    return WriteValue(path, valueName, REG_EXPAND_SZ, data.c_str(), data.size() + 1);
 }
 
 bool RegWriteInteger(const std::string& path, const std::string& valueName, int32_t data)
@@ -151,8 +166,8 @@ bool RegWriteMultiString(const std::string& path, const std::string& valueName, 
 bool RegRestoreValue(const std::string& path, const std::string& valueName, int typeCode, const std::string& data)
 {
     switch (typeCode) {
-    case RegTypeString:
-    case RegTypeExpandString: return RegWriteString(path, valueName, data);
+    case RegTypeString: return RegWriteString(path, valueName, data);
+    case RegTypeExpandString: return RegWriteExpandString(path, valueName, data);
     case RegTypeBinary: return RegWriteBinary(path, valueName, data);
     case RegTypeDword: return RegWriteInteger(path, valueName, static_cast<int32_t>(ParseUnsignedDecimal(data, 0)));
     case RegTypeMultiString: return RegWriteMultiString(path, valueName, data);

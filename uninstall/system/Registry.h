@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace lvu {
@@ -10,17 +11,25 @@ namespace lvu {
 // REG_DWORD as unsigned decimal, REG_MULTI_SZ joined by CR LF; `defaultValue` otherwise.
 [[nodiscard]] std::string RegReadString(const std::string& path, const std::string& valueName,
                                         const std::string& defaultValue);
+// A REG_SZ or REG_EXPAND_SZ value as it is stored, with its type; nullopt when the value is
+// missing, cannot be read or is of another type.
+struct StoredString {
+    std::string Text;
+    bool Expandable = false;
+};
+[[nodiscard]] std::optional<StoredString> RegReadStoredString(const std::string& path, const std::string& valueName);
 // Four bytes of data; `defaultValue` when they cannot be read.
 [[nodiscard]] int32_t RegReadInteger(const std::string& path, const std::string& valueName, int32_t defaultValue);
 
 // Each creates the key when missing. Binary data is hexadecimal text; multi-strings are text
 // lines separated by CR LF.
 bool RegWriteString(const std::string& path, const std::string& valueName, const std::string& data);
+bool RegWriteExpandString(const std::string& path, const std::string& valueName, const std::string& data);
 bool RegWriteInteger(const std::string& path, const std::string& valueName, int32_t data);
 bool RegWriteBinary(const std::string& path, const std::string& valueName, const std::string& hexData);
 bool RegWriteMultiString(const std::string& path, const std::string& valueName, const std::string& lines);
 
-// Writes logged data back by its type code (1 and 2 as REG_SZ, 3 binary, 4 unsigned decimal
+// Writes logged data back by its type code (1 as REG_SZ, 2 as REG_EXPAND_SZ, 3 binary, 4 unsigned decimal
 // DWORD, 7 multi-string); any other code writes nothing and fails.
 bool RegRestoreValue(const std::string& path, const std::string& valueName, int typeCode, const std::string& data);
 

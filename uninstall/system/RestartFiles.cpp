@@ -121,6 +121,20 @@ AutoexecEdit SetAutoexecVariable(std::string_view autoexec, std::string_view nam
     return edit;
 }
 
+std::optional<std::string> AutoexecVariable(std::string_view autoexec, std::string_view name)
+{
+    std::optional<std::string> value;
+    for (const std::string& line : SplitTextLines(autoexec)) {
+        const std::string_view trimmed = Trim(line);
+        if (trimmed.size() < 4 || !EqualsNoCase(trimmed.substr(0, 4), "SET ")) continue;
+        const std::string_view rest = TrimLeft(trimmed.substr(4));
+        const size_t equals = rest.find('=');
+        if (equals != std::string_view::npos && EqualsNoCase(rest.substr(0, equals), name))
+            value = std::string(rest.substr(equals + 1));
+    }
+    return value;
+}
+
 bool IsStorableVariable(std::string_view name, std::string_view value)
 {
     const auto hasControl = [](std::string_view text) {

@@ -1,6 +1,7 @@
 // Texts of wininit.ini [Rename] entries, autoexec.bat SET lines and the self-removal batch file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,10 @@ struct AutoexecEdit {
 };
 [[nodiscard]] AutoexecEdit SetAutoexecVariable(std::string_view autoexec, std::string_view name,
                                                std::string_view value);
+
+// The value of the last "SET name=..." line for the variable (the one in force once the file has
+// run); nullopt when no line sets it.
+[[nodiscard]] std::optional<std::string> AutoexecVariable(std::string_view autoexec, std::string_view name);
 
 // A name that is not empty and holds no "=", and a name and value without control characters:
 // anything else would set another variable or smuggle extra lines into autoexec.bat.

@@ -4,6 +4,7 @@
 #include "Handles.h"
 #include "PathRules.h"
 
+#include <knownfolders.h>
 #include <shlobj.h>
 #include <userenv.h>
 
@@ -72,6 +73,22 @@ void AddSpellings(std::vector<std::string>& list, const std::string& raw)
     if (!final.empty()) list.push_back(UpperAnsi(final));
 }
 
+std::string KnownFolder(REFKNOWNFOLDERID id)
+{
+    wchar_t* wide = nullptr;
+    std::string path;
+    if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &wide)) && wide != nullptr) {
+        char buffer[MAX_PATH * 2] = {};
+        const int length = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, static_cast<int>(std::size(buffer)),
+                                                 nullptr, nullptr);
+        if (length > 1) path.assign(buffer, static_cast<size_t>(length - 1));
+    }
+    ::CoTaskMemFree(wide);
+    return path;
+}
+
+}  // namespace
+
 CriticalFolders SystemCriticalFolders()
 {
     CriticalFolders critical;
@@ -87,19 +104,32 @@ CriticalFolders SystemCriticalFolders()
         CSIDL_DESKTOPDIRECTORY,  CSIDL_PERSONAL,        CSIDL_COMMON_DESKTOPDIRECTORY,
         CSIDL_COMMON_DOCUMENTS,  CSIDL_APPDATA,         CSIDL_LOCAL_APPDATA,
         CSIDL_FONTS,             CSIDL_STARTMENU,       CSIDL_COMMON_STARTMENU,
-        CSIDL_PROGRAMS,          CSIDL_COMMON_PROGRAMS,
+        CSIDL_PROGRAMS,          CSIDL_COMMON_PROGRAMS, CSIDL_STARTUP,
+        CSIDL_COMMON_STARTUP,    CSIDL_MYPICTURES,      CSIDL_COMMON_PICTURES,
+        CSIDL_MYMUSIC,           CSIDL_COMMON_MUSIC,    CSIDL_MYVIDEO,
+        CSIDL_COMMON_VIDEO,      CSIDL_FAVORITES,       CSIDL_COMMON_FAVORITES,
+        CSIDL_TEMPLATES,         CSIDL_COMMON_TEMPLATES, CSIDL_SENDTO,
+        CSIDL_ADMINTOOLS,        CSIDL_COMMON_ADMINTOOLS, CSIDL_NETHOOD,
+        CSIDL_PRINTHOOD,         CSIDL_RECENT,          CSIDL_COOKIES,
+        CSIDL_HISTORY,           CSIDL_INTERNET_CACHE,
     };
     for (const int csidl : Csidls) {
         char folder[MAX_PATH] = {};
         if (SUCCEEDED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)))
             AddSpellings(folders, folder);
     }
+    for (const GUID* id : {&FOLDERID_Downloads, &FOLDERID_PublicDownloads, &FOLDERID_LocalAppDataLow,
+                           &FOLDERID_SavedGames, &FOLDERID_Contacts, &FOLDERID_Links, &FOLDERID_SavedSearches,
+                           &FOLDERID_Public, &FOLDERID_PublicDesktop, &FOLDERID_PublicDocuments})
+        AddSpellings(folders, KnownFolder(*id));
     // A 32-bit program on 64-bit Windows sees only the x86 folders through the calls above.
     for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "CommonProgramFiles",
                                  "CommonProgramFiles(x86)", "CommonProgramW6432", "SystemRoot", "windir",
                                  "ProgramData", "ALLUSERSPROFILE", "PUBLIC", "USERPROFILE"})
         AddSpellings(folders, PathFromCall([&](char* b, DWORD s) { return ::GetEnvironmentVariableA(variable, b, s); }));
     const std::string windows = PathFromCall([](char* b, DWORD s) { return ::GetWindowsDirectoryA(b, s); });
+    AddSpellings(critical.Subtrees, windows);
+    AddSpellings(critical.Subtrees, PathFromCall([](char* b, DWORD s) { return ::GetSystemWindowsDirectoryA(b, s); }));
     if (!windows.empty())
         for (const char* system : {"\\System32", "\\SysWOW64", "\\Sysnative"}) AddSpellings(folders, windows + system);
 
@@ -127,7 +157,16 @@ CriticalFolders SystemCriticalFolders()
     return critical;
 }
 
-}  // namespace
+lvc::FoldTable CodePageFold()
+{
+    lvc::FoldTable fold{};
+    char bytes[256];
+    for (int b = 0; b < 256; ++b) bytes[b] = static_cast<char>(b);
+    // Byte 0 would end the text for some code paths: it is left as it is.
+    ::CharUpperBuffA(bytes + 1, 255);
+    for (int b = 0; b < 256; ++b) fold[b] = static_cast<unsigned char>(bytes[b]);
+    return fold;
+}
 
 std::string UpperAnsi(std::string text)
 {
@@ -186,14 +225,15 @@ bool ActsOnEntryItself(const std::string& folderFinal, const std::string& entryP
     return UpperAnsi(final) == UpperAnsi(NormalizePath(expected));
 }
 
-bool IsProtectedFolder(const std::string& path)
+bool IsProtectedFolder(const std::string& path, const CriticalFolders* critical)
 {
     const auto full = FullNormalPath(path);
     if (!full) return true;
-    const CriticalFolders critical = SystemCriticalFolders();
-    if (IsProtectedPath(UpperAnsi(*full), critical)) return true;
+    const CriticalFolders learnt = critical ? CriticalFolders{} : SystemCriticalFolders();
+    const CriticalFolders& folders = critical ? *critical : learnt;
+    if (IsProtectedPath(UpperAnsi(*full), folders)) return true;
     const std::string final = FinalPathOf(*full);
-    return !final.empty() && IsProtectedPath(UpperAnsi(final), critical);
+    return !final.empty() && IsProtectedPath(UpperAnsi(final), folders);
 }
 
 }  // namespace lvu

@@ -6,18 +6,30 @@
 #include <optional>
 #include <string>
 
+#include "PathRules.h"
+
 namespace lvu {
 
 // The full, normalized form of an absolute path (GetFullPathNameA, long names where the path
 // exists); nullopt for an empty or relative path or a bare drive.
 [[nodiscard]] std::optional<std::string> FullNormalPath(const std::string& path);
 
-// Whether deleting the folder tree at `path` is refused: a drive or share root, a critical folder
-// of the system (Windows and system folders, Program Files and Common Files, ProgramData, the
-// profiles folder and every user profile, Desktop and Documents of the user and of all users,
-// AppData, the Start menu, Fonts) or a folder holding one, however the path is written, also
-// through links. An empty or relative path counts as protected.
-[[nodiscard]] bool IsProtectedFolder(const std::string& path);
+// The critical folders of this system, in every spelling that reaches them (long, short and
+// through links), upper-cased: the Windows folder with everything inside it, the system folders,
+// Program Files and Common Files, ProgramData, the profiles folder and every user profile, and
+// the shell folders of the user and of all users (Desktop, Documents, Pictures, Music, Videos,
+// Downloads, Favorites, the application data roots, the Start menu and Startup, Templates, SendTo,
+// Fonts...). Costs some dozens of platform calls: a run of many deletions learns them once.
+[[nodiscard]] CriticalFolders SystemCriticalFolders();
+
+// Whether deleting the folder tree at `path`, or files in it by a wildcard mask, is refused: a
+// drive or share root, a critical folder or a folder holding one, however the path is written,
+// also through links. An empty or relative path counts as protected. Without `critical` the
+// system's are learnt for this one call.
+[[nodiscard]] bool IsProtectedFolder(const std::string& path, const CriticalFolders* critical = nullptr);
+
+// The code page's own upper case of every byte (Cyrillic letters too), for comparing file names.
+[[nodiscard]] lvc::FoldTable CodePageFold();
 
 // The normalized path the platform reaches through an open handle (links resolved); empty when
 // the platform cannot tell.

@@ -8,6 +8,8 @@
 #include "system/Restart.h"
 #include "system/SystemSeam.h"
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -138,7 +140,9 @@ TEST_F(EngineTest, AWholeInstallationIsUndoneInStageOrder)
     const std::string fontsKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
     const std::string fontName = lvutest::UniqueTestName("Lvu Test Font");
     machine.String(fontsKey, fontName, T("Fonts\\lvu.ttf"));
-    const OwnVariable variable(lvutest::UniqueTestName("LVU_ENGINE"), "C:\\Keep;C:\\Added");
+    // The stored value counts, not the one this process inherited.
+    const OwnVariable variable(lvutest::UniqueTestName("LVU_ENGINE"), "C:\\Stale;C:\\Added");
+    WriteFile(T("autoexec.bat"), "SET " + variable.Name + "=C:\\Keep;C:\\Added\r\n");
 
     WriteLog("[PreRunApp]\r\n1=\"" + T("Bin\\pre.exe") + "\",exit 0,,0,Preparing\r\n"
              "[SharedFiles]\r\n" + T("Common\\shared.dll") + "=1\r\n"
@@ -348,20 +352,102 @@ TEST_F(EngineTest, PathItemsAreRemovedInEverySpellingOnThe95Family)
     MakeFolder(T("Long Folder Name"));
     char shortName[MAX_PATH] = {};
     ASSERT_GT(::GetShortPathNameA(T("Long Folder Name").c_str(), shortName, MAX_PATH), 0u);
-    const OwnVariable path("PATH", std::string("C:\\LvuKeep;c:\\LVUAPP\\Bin;;C:\\Tools ;") + shortName +
-                                       ";C:\\LvuApp\\Bin");
-    const OwnVariable other(lvutest::UniqueTestName("LVU_OTHER"), "C:\\Mine");
-    const OwnVariable gone(lvutest::UniqueTestName("LVU_GONE"), "c:\\only");
-    WriteFile(T("autoexec.bat"), "@ECHO OFF\r\nSET PATH=C:\\WINDOWS\r\nSET " + other.Name + "=C:\\Mine\r\nSET " +
-                                     gone.Name + "=c:\\only\r\n");
-    WriteLog("[EnvVars]\r\nPATH=1,C:\\LvuApp\\Bin;;c:\\lvuapp\\bin; " + T("Long Folder Name") + "\r\n" + other.Name +
-             "=0,\r\n" + gone.Name + "=0,C:\\Only\r\n");
+    const std::string other = lvutest::UniqueTestName("LVU_OTHER");
+    const std::string gone = lvutest::UniqueTestName("LVU_GONE");
+    WriteFile(T("autoexec.bat"), "@ECHO OFF\r\nSET PATH=C:\\WINDOWS;c:\\LVUAPP\\Bin;;C:\\Tools ;" +
+                                     std::string(shortName) + ";C:\\LvuApp\\Bin\r\nSET " + other +
+                                     "=C:\\Mine\r\nSET " + gone + "=c:\\only\r\n");
+    WriteLog("[EnvVars]\r\nPATH=1,C:\\LvuApp\\Bin;;c:\\lvuapp\\bin; " + T("Long Folder Name") + "\r\n" + other +
+             "=0,\r\n" + gone + "=0,C:\\Only\r\n");
 
     ASSERT_TRUE(RunUninstall());
-    // An entry that names nothing added cannot take the variable's own items with it.
-    EXPECT_EQ(ReadFile(T("autoexec.bat")), "@ECHO OFF\r\nSET PATH=C:\\LvuKeep;C:\\Tools\r\nSET " + other.Name +
+    // Items that were not logged stay as they were written; an entry that names nothing added
+    // cannot take the variable's own items with it.
+    EXPECT_EQ(ReadFile(T("autoexec.bat")), "@ECHO OFF\r\nSET PATH=C:\\WINDOWS;C:\\Tools \r\nSET " + other +
                                                "=C:\\Mine\r\n");
     EXPECT_TRUE(RebootNeeded());
+}
+
+TEST_F(EngineTest, StoredVariablesKeepTheirOtherItemsSpellingAndType)
+{
+    // The machine and user PATH as the registry keeps them, put back however the test ends.
+    const std::string machineKey = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+    const std::string userKey = "HKCU\\Environment";
+    struct SavedPath {
+        std::string Key;
+        std::optional<StoredString> Value;
+        ~SavedPath()
+        {
+            if (!Value) RegRemoveValue(Key, "PATH");
+            else if (Value->Expandable) RegWriteExpandString(Key, "PATH", Value->Text);
+            else RegWriteString(Key, "PATH", Value->Text);
+        }
+    } machine{machineKey, RegReadStoredString(machineKey, "PATH")}, user{userKey, RegReadStoredString(userKey, "PATH")};
+    const std::string machinePath = "%SystemRoot%\\system32;%SystemRoot%;C:\\LvuApp\\Bin;%ProgramFiles%\\Other;C:\\Late";
+    ASSERT_TRUE(RegWriteExpandString(machineKey, "PATH", machinePath));
+    ASSERT_TRUE(RegWriteString(userKey, "PATH", "C:\\Users\\Mine;C:\\LvuApp\\Bin"));
+    // This process's PATH is a merge of both, expanded, from before "C:\Late" was added.
+    const OwnVariable own("PATH", "C:\\windows\\system32;C:\\windows;C:\\LvuApp\\Bin;C:\\Users\\Mine");
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    WriteLog("[EnvVars]\r\nPATH=1,c:\\lvuapp\\bin\\\r\nPATH=0,C:\\Elsewhere\r\n" +
+             std::string("PATH=0,") + windows + "\\System32\r\n");
+
+    ASSERT_TRUE(RunUninstall());
+    const auto machineAfter = RegReadStoredString(machineKey, "PATH");
+    ASSERT_TRUE(machineAfter.has_value());
+    EXPECT_EQ(machineAfter->Text, "%SystemRoot%\\system32;%SystemRoot%;%ProgramFiles%\\Other;C:\\Late");
+    EXPECT_TRUE(machineAfter->Expandable);
+    // The user's scope lost only what its own line named: the expanded System32 is not there.
+    const auto userAfter = RegReadStoredString(userKey, "PATH");
+    ASSERT_TRUE(userAfter.has_value());
+    EXPECT_EQ(userAfter->Text, "C:\\Users\\Mine;C:\\LvuApp\\Bin");
+    EXPECT_FALSE(userAfter->Expandable);
+    EXPECT_EQ(Uninstall.FailedLines, 0);
+}
+
+TEST_F(EngineTest, LinesCutByAControlCharacterAndMasksOnProtectedFoldersChangeNothing)
+{
+    const std::string nul(1, '\0');
+    Files({"App\\victim.txt", "App\\Sub\\victim.dat"});
+    RegWriteString(K("Settings"), "Name", "keep");
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    char desktop[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop)));
+    const std::string sentinelName = lvutest::UniqueTestName("lvu-sentinel") + ".lvu";
+    const std::vector<std::string> sentinels{std::string(windows) + "\\" + sentinelName,
+                                             std::string(desktop) + "\\" + sentinelName,
+                                             std::string(windows).substr(0, 3) + sentinelName};
+    for (const std::string& sentinel : sentinels) WriteFile(sentinel, "stay");
+    std::string upward = T("App");  // climbs past the drive root, which it then means
+    for (int level = 0; level < 12; ++level) upward += "\\..";
+    upward += "\\*.lvu";
+    // Each line read up to its NUL would name something it does not: a value, a folder, a file.
+    WriteLog("[AddReg]\r\n" + K("Settings\\Name") + nul + "x=0,\r\n"
+             "[CopyFiles]\r\n" + T("App\\victim.txt") + nul + ".bak=1\r\n" + windows + "\\*.lvu=1\r\n" + desktop +
+             "\\*.lvu=1\r\n" + std::string(windows).substr(0, 3) + "*.lvu=1\r\n" + upward +
+             "=1\r\n"
+             "[DataFolders]\r\n" + T("App\\Sub") + nul + "\\Other=1\r\n"
+             "[RunApp]\r\n");
+
+    ASSERT_TRUE(RunUninstall());
+    EXPECT_EQ(RegReadString(K("Settings"), "Name", "?"), "keep");
+    EXPECT_TRUE(Exists(T("App\\victim.txt")));
+    EXPECT_TRUE(Exists(T("App\\Sub\\victim.dat")));
+    for (const std::string& sentinel : sentinels) {
+        EXPECT_TRUE(Exists(sentinel)) << sentinel;
+        ::DeleteFileA(sentinel.c_str());
+    }
+    EXPECT_EQ(Uninstall.FailedLines, 7);
+    EXPECT_EQ(page_.Position(), 100);
+
+    // A program named up to a NUL is some other program: the run fails, nothing is started.
+    Program("post.exe");
+    WriteLog("[RunApp]\r\n1=" + T("Bin\\post.exe") + nul + "x,exit 0\r\n");
+    ResetState();
+    EXPECT_FALSE(RunUninstall());
+    EXPECT_EQ(Calls(), "");
 }
 
 TEST_F(EngineTest, TheBarFollowsTheLinesAndEveryStageIsMarked)

@@ -78,9 +78,40 @@ TEST(EnvironmentItems, AreTrimmedDeduplicatedAndRemovedWithoutCase)
     });
     EXPECT_EQ(shortened, (std::vector<std::string>{"C:\\LONGNA~1"}));
 
-    const auto current = NormalizedItems("C:\\Windows;c:\\APP;C:\\Tools;C:\\App");
-    EXPECT_EQ(JoinItemsWithout(current, NormalizedItems("C:\\App;;c:\\app")), "C:\\Windows;C:\\Tools");
-    EXPECT_EQ(JoinItemsWithout(NormalizedItems("C:\\App"), NormalizedItems("c:\\app")), "");
+}
+
+TEST(LogLines, AControlCharacterInsideALineMakesItUnusable)
+{
+    EXPECT_TRUE(HasControlCharacter(std::string("C:\\App\0\\..\\..=1", 13)));
+    EXPECT_TRUE(HasControlCharacter("C:\\App\x01x=1"));
+    EXPECT_TRUE(HasControlCharacter("C:\\App\tx=1"));
+    EXPECT_FALSE(HasControlCharacter("HKCU\\Software\\X\\V=1,a\tb", true));
+    EXPECT_FALSE(HasControlCharacter("C:\\Приложение\\x=1"));
+}
+
+TEST(EnvironmentItems, OnlyTheNamedItemsLeaveAStoredList)
+{
+    const lvc::FoldTable& fold = lvc::LatinFold();
+    const ItemMap expand = [](const std::string& item) {
+        return item.rfind("%SystemRoot%", 0) == 0 ? "C:\\Windows" + item.substr(12) : item;
+    };
+    const std::string stored = "%SystemRoot%\\system32;c:\\APP\\; C:\\Tools ;;%ProgramFiles%\\Other;C:\\App";
+    // Items keep their spelling and references; the named one goes in every spelling.
+    ListEdit edit = RemoveListItems(stored, NormalizedItems("C:\\App;;c:\\app"), expand, {}, fold);
+    EXPECT_TRUE(edit.Changed);
+    EXPECT_EQ(edit.Text, "%SystemRoot%\\system32; C:\\Tools ;%ProgramFiles%\\Other");
+    // A logged item may name a stored reference by what it expands to, and the other way round.
+    EXPECT_EQ(RemoveListItems(stored, {"C:\\WINDOWS\\System32"}, expand, {}, fold).Text,
+              "c:\\APP\\; C:\\Tools ;%ProgramFiles%\\Other;C:\\App");
+    // Nothing named: the list stays byte for byte, empty items included.
+    edit = RemoveListItems(stored, {"C:\\Elsewhere", "C:\\App\\Sub"}, expand, {}, fold);
+    EXPECT_FALSE(edit.Changed);
+    EXPECT_EQ(edit.Text, stored);
+    EXPECT_EQ(RemoveListItems("C:\\App", {"c:\\app"}, {}, {}, fold).Text, "");
+    const ItemMap shortNames = [](const std::string& item) {
+        return item == "C:\\Long Name" ? std::string("C:\\LONGNA~1") : item;
+    };
+    EXPECT_EQ(RemoveListItems("C:\\LONGNA~1;C:\\DOS", {"C:\\Long Name"}, {}, shortNames, fold).Text, "C:\\DOS");
 }
 
 }  // namespace

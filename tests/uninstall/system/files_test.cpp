@@ -103,6 +103,13 @@ TEST(DeleteFilesByMask, DeletesMatchingFilesReportingEachAndKeepsTheRest)
     EXPECT_TRUE(place.SentinelsSurvived());
 
     EXPECT_TRUE(DeleteFilesByMask(place.Tree + "\\nothing-*.none"));
+    EXPECT_TRUE(DeleteFilesByMask(place.Tree + "\\" + std::string(60, '?')));  // at once, matching nothing
+    // A file logged by its 8.3 name.
+    WriteFile(place.Tree + "\\logged by short name.cfg", "x");
+    char shortPath[MAX_PATH] = {};
+    ASSERT_GT(::GetShortPathNameA((place.Tree + "\\logged by short name.cfg").c_str(), shortPath, MAX_PATH), 0u);
+    EXPECT_TRUE(DeleteFilesByMask(place.Tree + "\\" + std::string(shortPath).substr(std::string(shortPath).find_last_of('\\') + 1)));
+    EXPECT_FALSE(Exists(place.Tree + "\\logged by short name.cfg"));
     WriteFile(place.Tree + "\\no-extension", "x");
     EXPECT_TRUE(DeleteFilesByMask(place.Tree + "\\*."));  // names without an extension only
     EXPECT_EQ(FolderNames(place.Tree), (Names{"folder.txt", "keep.txt1", "long name.txtx", "other.dat"}));
@@ -286,12 +293,38 @@ TEST(ProtectedFolders, EveryFolderDirectlyInTheProfilesFolderIsAProfile)
     ::RemoveDirectoryA(decoy.c_str());
 }
 
+TEST(ProtectedFolders, WildcardMasksThereDeleteNothingWhilePlainNamesStillGo)
+{
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string inWindows = std::string(windows) + "\\" + lvutest::UniqueTestName("lvu-app");
+    MakeFolder(inWindows);
+    std::vector<std::string> places{windows, inWindows, std::string(windows).substr(0, 2) + "\\"};
+    for (const int csidl : {CSIDL_SYSTEM, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYPICTURES, CSIDL_APPDATA,
+                            CSIDL_LOCAL_APPDATA, CSIDL_STARTUP, CSIDL_SENDTO, CSIDL_COMMON_DOCUMENTS, CSIDL_PROFILE})
+        if (const std::string folder = KnownFolder(csidl); !folder.empty() && Exists(folder)) places.push_back(folder);
+    const std::string name = lvutest::UniqueTestName("lvu-sentinel") + ".lvu";
+    for (std::string& place : places) {
+        if (place.back() != '\\') place += '\\';
+        WriteFile(place + name, "stay");
+        for (const std::string& mask : {place + "*.*", place + "*.lvu", place + "lvu-sentinel*",
+                                        place + "sub\\..\\*.lvu", place + "?*"})
+            EXPECT_FALSE(DeleteFilesByMask(mask)) << mask;
+        EXPECT_TRUE(Exists(place + name)) << place;
+        EXPECT_TRUE(DeleteFilesByMask(place + name)) << place;  // one named file may be an installation's
+        EXPECT_FALSE(Exists(place + name)) << place;
+    }
+    EXPECT_FALSE(DeleteTree(inWindows, true));
+    EXPECT_TRUE(Exists(inWindows));
+    ::RemoveDirectoryA(inWindows.c_str());
+}
+
 TEST(ProtectedFolders, OrdinaryFoldersAreNot)
 {
     TempFolder temp;
     char windows[MAX_PATH] = {};
     ::GetWindowsDirectoryA(windows, MAX_PATH);
-    for (const std::string& path : {temp.Path(), temp.Path() + "sub\\..\\", std::string(windows) + "\\lvu-app",
+    for (const std::string& path : {temp.Path(), temp.Path() + "sub\\..\\",
                                     KnownFolder(CSIDL_PROGRAM_FILES) + "\\Vendor\\App",
                                     KnownFolder(CSIDL_PERSONAL) + "\\App Data",
                                     std::string("\\\\server\\share\\app")})

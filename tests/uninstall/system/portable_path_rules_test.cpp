@@ -58,6 +58,11 @@ TEST(PathRules, CriticalFoldersTheirAncestorsRootsAndProfilesAreProtected)
                              "C:\\Users\\Bob", "C:\\users\\Alice", "C:\\Users\\Public", "C:\\Users\\Bob\\Documents",
                              "D:\\Programs", "D:\\programs\\common", ""})
         EXPECT_TRUE(IsProtectedPath(path, critical)) << path;
+    CriticalFolders withSubtree = critical;
+    withSubtree.Subtrees = {"C:\\Windows"};
+    for (const char* path : {"C:\\Windows\\MyApp", "c:\\WINDOWS\\System32\\Vendor\\x", "C:\\"})
+        EXPECT_TRUE(IsProtectedPath(path, withSubtree)) << path;
+    EXPECT_FALSE(IsProtectedPath("C:\\WindowsApps\\x", withSubtree));
     for (const char* path : {"C:\\Windows\\MyApp", "C:\\Users\\Bob\\AppData", "C:\\Users\\Bob\\Documents\\App",
                              "D:\\Programs\\Vendor", "D:\\Programs\\Common\\Vendor", "\\\\srv\\share\\app",
                              "C:\\UsersX"})
@@ -81,6 +86,30 @@ TEST(PathRules, MasksMatchLongNamesOnly)
     EXPECT_TRUE(MatchesMask("setup.hlp", "setup.hlp"));
     EXPECT_FALSE(MatchesMask("setup.hlp", "setup.gid"));
     EXPECT_TRUE(MatchesMask("a.b.c", "*.c"));
+    EXPECT_FALSE(MatchesMask("a.b", "a?b"));  // "?" never takes the dot
+    EXPECT_TRUE(MatchesMask("ab", "ab??"));   // nor anything at the end
+    EXPECT_FALSE(MatchesMask("abcde", "ab??"));
+}
+
+TEST(PathRules, FileMasksAreLinearShortNamesCountForPlainNamesAndLettersFoldByCodePage)
+{
+    // Sixty "?" against a long name: a backtracking matcher would not come back.
+    const std::string questions(60, '?');
+    EXPECT_FALSE(MatchesMask(std::string(60, 'a') + "b", questions));
+    EXPECT_TRUE(MatchesMask(std::string(59, 'a'), questions));
+    EXPECT_FALSE(MatchesMask(std::string(200, 'a'), "*" + questions + "*b*" + questions));
+
+    EXPECT_TRUE(FileMask("SETUP~1.TXT").Matches("setup file.txt", "SETUP~1.TXT"));
+    EXPECT_FALSE(FileMask("*.txt").Matches("keep.txt1", "KEEP~1.TXT"));  // a wildcard looks at the long name only
+
+    // Windows-1251: "ё" (B8) folds to "Ё" (A8), "я" (FF) to "Я" (DF).
+    lvc::FoldTable cyrillic = lvc::LatinFold();
+    cyrillic[0xB8] = 0xA8;
+    for (unsigned b = 0xE0; b <= 0xFF; ++b) cyrillic[b] = static_cast<unsigned char>(b - 0x20);
+    const FileMask mask("\xDF\xB8*.TXT", cyrillic);
+    EXPECT_TRUE(mask.Matches("\xFF\xB8 file.txt"));
+    EXPECT_TRUE(mask.Matches("\xDF\xA8.txt"));
+    EXPECT_FALSE(MatchesMask("\xFF.txt", "\xDF.txt"));  // Latin folding alone leaves Cyrillic letters apart
 }
 
 }  // namespace

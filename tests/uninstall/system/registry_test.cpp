@@ -70,6 +70,12 @@ TEST(RegistryByPath, ReadsTurnEveryTypeIntoText)
     EXPECT_EQ(RegReadString(path, "Sz", "?"), "text");
     EXPECT_EQ(RegReadString(path, "Unterminated", "?"), "bare");
     EXPECT_EQ(RegReadString(path, "Expand", "?"), "%SystemRoot%\\x");  // not expanded
+    const auto expand = RegReadStoredString(path, "Expand");
+    ASSERT_TRUE(expand.has_value());
+    EXPECT_EQ(expand->Text, "%SystemRoot%\\x");
+    EXPECT_TRUE(expand->Expandable);
+    EXPECT_FALSE(RegReadStoredString(path, "Sz")->Expandable);
+    EXPECT_FALSE(RegReadStoredString(path, "Dword").has_value());
     EXPECT_EQ(RegReadString(path, "Binary", "?"), "000AFF");
     EXPECT_EQ(RegReadString(path, "Dword", "?"), "4294967295");
     EXPECT_EQ(RegReadString(path, "Multi", "?"), "a\r\nbc");
@@ -100,7 +106,7 @@ TEST(RegistryByPath, LoggedValuesAreRestoredByTypeCode)
 
     const std::string subKey = scratch.SubKey() + "\\Created\\Deeper";
     EXPECT_EQ(RawValue(subKey, "Plain"), (Raw{REG_SZ, std::string("text\0", 5)}));
-    EXPECT_EQ(RawValue(subKey, "Expandable"), (Raw{REG_SZ, std::string("%TEMP%\\x\0", 9)}));
+    EXPECT_EQ(RawValue(subKey, "Expandable"), (Raw{REG_EXPAND_SZ, std::string("%TEMP%\\x\0", 9)}));
     EXPECT_EQ(RawValue(subKey, "Bytes"), (Raw{REG_BINARY, "\x0a\x1b\xff"}));
     EXPECT_EQ(RawValue(subKey, "Max"), (Raw{REG_DWORD, "\xff\xff\xff\xff"}));
     EXPECT_EQ(RawValue(subKey, "Half"), (Raw{REG_DWORD, std::string("\x00\x00\x00\x80", 4)}));
