@@ -72,6 +72,54 @@ bool DeleteTreeAt(const std::string& folder, const std::string& folderFinal, boo
     return succeeded;
 }
 
+enum class EntryDeletion { Deleted, Absent, Refused, NeedsWalk };
+
+// Deletes the file at `path` through one handle opened on the entry itself (never through a
+// link): the handle tells whether the entry lies in the folder whose final path is `folderFinal`,
+// and its long name, before it is marked for deletion. NeedsWalk when the file cannot be opened
+// so (in use, a folder, no right): the caller takes the slow way, which can leave it for the
+// restart. Under Wine every call here is a round trip to the server, so there are as few as the
+// checks allow: open, final path, disposition, close.
+EntryDeletion DeleteNamedEntry(const std::string& path, const std::string& folderFinal, const FileStatusCallback& onFile)
+{
+    const unique_file entry(::CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!entry) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EntryDeletion::Absent
+                                                                               : EntryDeletion::NeedsWalk;
+    }
+    const std::string final = FinalPathOf(entry.get());
+    if (final.empty() || folderFinal.empty()) {
+        // The platform cannot tell where the entry is: only a plain file is taken as itself.
+        FILE_ATTRIBUTE_TAG_INFO tag{};
+        if (!::GetFileInformationByHandleEx(entry.get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+            (tag.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
+            return EntryDeletion::Refused;
+    } else if (UpperAnsi(ParentPath(final)) != UpperAnsi(folderFinal)) {
+        return EntryDeletion::Refused;  // reached through a link to somewhere else
+    }
+    const std::string folder = ParentPath(NormalizePath(path));
+    const std::string longPath =
+        final.empty() || folder.empty() ? path : Join(folder, final.substr(final.find_last_of('\\') + 1));
+    if (onFile) onFile(longPath);
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (::SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition))
+        return EntryDeletion::Deleted;
+    // A read-only file refuses; it pays for the attribute change, the others do not.
+    FILE_BASIC_INFO basic{};
+    if (::GetLastError() == ERROR_ACCESS_DENIED &&
+        ::GetFileInformationByHandleEx(entry.get(), FileBasicInfo, &basic, sizeof basic) &&
+        (basic.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
+        basic.FileAttributes = (basic.FileAttributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
+        if (::SetFileInformationByHandle(entry.get(), FileBasicInfo, &basic, sizeof basic) &&
+            ::SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition))
+            return EntryDeletion::Deleted;
+    }
+    return DeleteAtRestart(longPath) ? EntryDeletion::Deleted : EntryDeletion::Refused;
+}
+
 }  // namespace
 
 std::string OwnProgramPath()
@@ -105,34 +153,76 @@ bool DeleteFileForced(const std::string& path)
 
 bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile, const CriticalFolders* critical)
 {
+    return FileDeleter(critical).DeleteByMask(mask, onFile);
+}
+
+FileDeleter::FileDeleter(const CriticalFolders* critical) : critical_(critical), fold_(CodePageFold()) {}
+
+const FileDeleter::Folder& FileDeleter::Learn(const std::string& written)
+{
+    if (last_.Written == written && !written.empty()) return last_;
+    last_ = Folder{written, FullNormalPath(written, false), {}, std::nullopt};
+    if (last_.Full) last_.Final = FinalPathOf(*last_.Full);
+    return last_;
+}
+
+bool FileDeleter::IsProtected(Folder& folder)
+{
+    if (!folder.Protected) {
+        if (!critical_ && !learnt_) learnt_ = SystemCriticalFolders();
+        const CriticalFolders& critical = critical_ ? *critical_ : *learnt_;
+        // Long names too: a protected folder may be written with its 8.3 name.
+        const auto longName = FullNormalPath(folder.Written);
+        folder.Protected = !folder.Full || !longName || IsProtectedPath(UpperAnsi(*folder.Full), critical) ||
+                           IsProtectedPath(UpperAnsi(*longName), critical) ||
+                           (!folder.Final.empty() && IsProtectedPath(UpperAnsi(folder.Final), critical));
+    }
+    return *folder.Protected;
+}
+
+bool FileDeleter::DeleteByMask(const std::string& mask, const FileStatusCallback& onFile)
+{
     // Only the folder is normalized: the platform's path rules drop a trailing dot, which would
     // turn "*." (names without extension) into "*" (every name).
     const size_t slash = mask.find_last_of("\\/");
     if (slash == std::string::npos || slash + 1 == mask.size()) return false;
     const std::string pattern = mask.substr(slash + 1);
-    const auto folder = FullNormalPath(mask.substr(0, slash + 1));
-    if (!folder) return false;
+    Learn(mask.substr(0, slash + 1));
+    if (!last_.Full) return false;
+    const bool wildcard = HasWildcard(pattern);
     // A single named file may sit anywhere (installers do put files into the system folder); a
     // wildcard there could take what belongs to the system or the user.
-    if (HasWildcard(pattern) && IsProtectedFolder(*folder, critical)) return false;
-    const FileMask fileMask(pattern, CodePageFold());
-    const std::string folderFinal = FinalPathOf(*folder);
+    if (wildcard && IsProtected(last_)) return false;
+    const std::string folder = *last_.Full;
+
+    if (!wildcard) {
+        // A named file (its long or its 8.3 name) is opened directly; only when it cannot be, as
+        // when it is in use, does the slower walk below find it and leave it for the restart.
+        const EntryDeletion deleted = DeleteNamedEntry(Join(folder, pattern), last_.Final, onFile);
+        if (deleted != EntryDeletion::NeedsWalk) return deleted != EntryDeletion::Refused;
+    }
+    const FileMask fileMask(pattern, fold_);
     DWORD endError = ERROR_SUCCESS;
     bool succeeded = true;
-    for (const WIN32_FIND_DATAA& entry : ListFolder(Join(*folder, pattern), endError)) {
+    for (const WIN32_FIND_DATAA& entry : ListFolder(Join(folder, pattern), endError)) {
         const std::string name = entry.cFileName;
         if (name == "." || name == ".." ||
             (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | VolumeLabelAttribute)) ||
             !fileMask.Matches(name, entry.cAlternateFileName))
             continue;
-        const std::string path = Join(*folder, name);
-        if (onFile) onFile(path);
-        // What the platform cannot reach as itself must not be handed to a restart-time delete either.
-        if (!ActsOnEntryItself(folderFinal, path, name)) {
-            succeeded = false;
-            continue;
+        const std::string path = Join(folder, name);
+        switch (DeleteNamedEntry(path, last_.Final, onFile)) {
+        case EntryDeletion::Deleted:
+        case EntryDeletion::Absent: break;
+        case EntryDeletion::Refused: succeeded = false; break;
+        case EntryDeletion::NeedsWalk:
+            if (onFile) onFile(path);
+            // What the platform cannot reach as itself must not be handed to a restart-time delete either.
+            if (!ActsOnEntryItself(last_.Final, path, name) ||
+                (!DeleteEntryFile(path, entry.dwFileAttributes) && !DeleteAtRestart(path)))
+                succeeded = false;
+            break;
         }
-        if (!DeleteEntryFile(path, entry.dwFileAttributes) && !DeleteAtRestart(path)) succeeded = false;
     }
     return succeeded;
 }

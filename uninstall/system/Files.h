@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "PathRules.h"
@@ -25,6 +26,31 @@ bool DeleteFileForced(const std::string& path);
 using FileStatusCallback = std::function<void(const std::string& path)>;
 bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile = {},
                        const CriticalFolders* critical = nullptr);
+
+// DeleteFilesByMask for a run of many log lines: the critical folders are given once, and what
+// was learnt of the last folder (its normal and final path, whether it is protected) serves the
+// lines that follow in the same folder, so that a line costs little more than the deletion.
+class FileDeleter {
+public:
+    // `critical` must outlive the deleter; null: learnt when a wildcard mask first needs them.
+    explicit FileDeleter(const CriticalFolders* critical = nullptr);
+    bool DeleteByMask(const std::string& mask, const FileStatusCallback& onFile = {});
+
+private:
+    struct Folder {
+        std::string Written;            // as the mask wrote it, the key of this memory
+        std::optional<std::string> Full;  // normal form; nullopt when refused
+        std::string Final;              // as the platform reaches it; empty when it cannot tell
+        std::optional<bool> Protected;  // asked only for wildcard masks
+    };
+    const Folder& Learn(const std::string& written);
+    bool IsProtected(Folder& folder);
+
+    const CriticalFolders* critical_;
+    std::optional<CriticalFolders> learnt_;
+    lvc::FoldTable fold_;
+    Folder last_;
+};
 
 // Deletes the folder's files and, recursively, its sub-folders' (entries whose names begin with
 // "." are kept); with `removeFolder` each emptied folder goes too. True only if every deletion

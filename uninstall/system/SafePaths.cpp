@@ -174,7 +174,7 @@ std::string UpperAnsi(std::string text)
     return text;
 }
 
-std::optional<std::string> FullNormalPath(const std::string& path)
+std::optional<std::string> FullNormalPath(const std::string& path, bool longNames)
 {
     if (IsBareDrive(path) || !IsAbsolutePath(path)) return std::nullopt;
     const DWORD needed = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
@@ -186,7 +186,7 @@ std::optional<std::string> FullNormalPath(const std::string& path)
     const std::string normal = NormalizePath(full);
     if (normal.empty()) return std::nullopt;
     // A root has no long form, and asking a share root for one may wait on the network.
-    return IsRootPath(normal) ? normal : WithLongNames(normal);
+    return IsRootPath(normal) || !longNames ? normal : WithLongNames(normal);
 }
 
 std::string FinalPathOf(HANDLE handle)

@@ -11,8 +11,9 @@
 namespace lvu {
 
 // The full, normalized form of an absolute path (GetFullPathNameA, long names where the path
-// exists); nullopt for an empty or relative path or a bare drive.
-[[nodiscard]] std::optional<std::string> FullNormalPath(const std::string& path);
+// exists and `longNames` asks for them: under Wine that costs a look-up per part of the path);
+// nullopt for an empty or relative path or a bare drive.
+[[nodiscard]] std::optional<std::string> FullNormalPath(const std::string& path, bool longNames = true);
 
 // The critical folders of this system, in every spelling that reaches them (long, short and
 // through links), upper-cased: the Windows folder with everything inside it, the system folders,
