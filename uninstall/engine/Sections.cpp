@@ -340,8 +340,9 @@ void RegServers()
 void DataFiles()
 {
     ReadCountedSection("DataFiles");
+    FileDeleter deleter(&Uninstall.Critical);
     for (const std::string& line : Lines()) {
-        if (!DeleteFilesByMask(std::string(PathPart(line)), ShowDeletedFile, &Uninstall.Critical)) LineFailed();
+        if (!deleter.DeleteByMask(std::string(PathPart(line)), ShowDeletedFile)) LineFailed();
         ProgressStep();
     }
 }
@@ -349,14 +350,15 @@ void DataFiles()
 void CopyFiles()
 {
     ReadCountedSection("CopyFiles");
+    FileDeleter deleter(&Uninstall.Critical);
     for (const std::string& line : Lines()) {
         const std::string_view path = PathPart(line);
         if (!IsProtected(path)) {
-            bool removed = DeleteFilesByMask(std::string(path), ShowDeletedFile, &Uninstall.Critical);
+            bool removed = deleter.DeleteByMask(std::string(path), ShowDeletedFile);
             // The help viewer leaves its index and search files beside a help file.
             if (HasExtension(path, ".hlp")) {
-                removed = DeleteFilesByMask(ChangeFileExt(path, ".gid"), ShowDeletedFile, &Uninstall.Critical) && removed;
-                removed = DeleteFilesByMask(ChangeFileExt(path, ".fts"), ShowDeletedFile, &Uninstall.Critical) && removed;
+                removed = deleter.DeleteByMask(ChangeFileExt(path, ".gid"), ShowDeletedFile) && removed;
+                removed = deleter.DeleteByMask(ChangeFileExt(path, ".fts"), ShowDeletedFile) && removed;
             }
             if (!removed) LineFailed();
         }
