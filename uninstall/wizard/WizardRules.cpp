@@ -16,7 +16,11 @@ bool IsSilentSwitch(std::string_view parameter) noexcept
 
 bool IsUsableAppId(std::string_view appId) noexcept
 {
-    return !appId.empty() && appId.find('\\') == std::string_view::npos;
+    if (appId.empty() || appId.find('\\') != std::string_view::npos) return false;
+    // Cut at a NUL, the identifier would name another product's key.
+    for (const char c : appId)
+        if (static_cast<unsigned char>(c) < 32) return false;
+    return true;
 }
 
 std::string UninstallKeyPath(std::string_view root, std::string_view appId)

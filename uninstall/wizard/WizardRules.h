@@ -9,8 +9,8 @@ namespace lvu {
 // "-s", "/S" and the like: a "-" or "/" followed by an "s" in either case, nothing else.
 [[nodiscard]] bool IsSilentSwitch(std::string_view parameter) noexcept;
 
-// Whether an application identifier can name the uninstall key: not empty and without a
-// backslash, so that the key removed after the uninstallation is the application's own and
+// Whether an application identifier can name the uninstall key: not empty, without a backslash
+// and without control characters, so that the key removed after the uninstallation is the application's own and
 // never the list of all installed programs or a key elsewhere.
 [[nodiscard]] bool IsUsableAppId(std::string_view appId) noexcept;
 

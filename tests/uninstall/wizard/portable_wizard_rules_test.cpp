@@ -17,6 +17,8 @@ TEST(WizardRules, OnlyAnIdentifierWithoutBackslashNamesAKey)
     EXPECT_FALSE(IsUsableAppId(""));
     EXPECT_FALSE(IsUsableAppId("\\"));
     EXPECT_FALSE(IsUsableAppId("App\\..\\Other"));
+    EXPECT_FALSE(IsUsableAppId(std::string("Other\0Product", 13)));
+    EXPECT_FALSE(IsUsableAppId("App\tId"));
     EXPECT_EQ(UninstallKeyPath("HKLM", "App"), "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App");
 }
 
