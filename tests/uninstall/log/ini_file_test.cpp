@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 
@@ -35,6 +36,26 @@ bool CanOpenForWriting(const std::string& path)
     if (file == INVALID_HANDLE_VALUE) return false;
     ::CloseHandle(file);
     return true;
+}
+
+uint64_t WriteTime(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Sets the file's last write time to a day in 2001, so that any later write shows; gives it back as read.
+uint64_t SetOldWriteTime(const std::string& path)
+{
+    const HANDLE file = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    const FILETIME old{0x9D3C8000u, 0x01C0E000u};
+    EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &old));
+    ::CloseHandle(file);
+    return WriteTime(path);
 }
 
 class IniFileTest : public ::testing::Test {
@@ -104,11 +125,13 @@ TEST_F(IniFileTest, SavingWritesOnlyFilledSectionsAndCutsTheOldTail)
         file.UpdateFile();
     }
     EXPECT_EQ(ReadFile(path), "[First]\r\na=1\r\n\r\n");
+    // Nothing changed: nothing written, so the file keeps its old write time.
+    const uint64_t written = SetOldWriteTime(path);
     {
-        TTextIniFile unchanged(path, false);  // nothing changed: nothing written
-        WriteFile(folder.Path() + "marker", "");
+        TTextIniFile unchanged(path, false);
     }
     EXPECT_EQ(ReadFile(path), "[First]\r\na=1\r\n\r\n");
+    EXPECT_EQ(WriteTime(path), written);
 }
 
 TEST_F(IniFileTest, ABareNameLivesInTheWindowsFolder)
