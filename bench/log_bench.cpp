@@ -1,5 +1,7 @@
-// Benchmark: loading a 20 MB install log and reading every key of it, as the uninstaller does.
+// Benchmark: loading a 20 MB install log and reading every key of it, as the uninstaller does,
+// and editing one key of a large INI file of another program.
 #include "log/IniData.h"
+#include "log/IniEdit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -127,6 +129,23 @@ void BM_ReadEveryKeyLoaded(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * keys));
 }
 BENCHMARK(BM_ReadEveryKeyLoaded)->Unit(benchmark::kMillisecond);
+
+// An AddIni edit of another program's INI file: a key of the last of `sections` sections of 50
+// lines each is set, so the whole file is taken apart. Twice the sections should take twice as long.
+void BM_EditLastKeyOfIni(benchmark::State& state)
+{
+    std::string file = "; settings\r\n";
+    const auto sections = static_cast<int>(state.range(0));
+    for (int section = 0; section < sections; ++section) {
+        file += "[Section" + std::to_string(section) + "]\r\n";
+        for (int i = 0; i < 50; ++i) file += "Key" + std::to_string(i) + " = \"value " + std::to_string(i) + "\"\r\n";
+    }
+    const std::string last = "Section" + std::to_string(sections - 1);
+    for (auto _ : state) benchmark::DoNotOptimize(lvu::SetIniValue(file, last, "Key49", "new").Bytes.size());
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+    state.counters["MB"] = static_cast<double>(file.size()) / (1 << 20);
+}
+BENCHMARK(BM_EditLastKeyOfIni)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

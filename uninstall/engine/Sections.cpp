@@ -5,6 +5,7 @@
 #include "EngineRules.h"
 
 #include "log/IniCache.h"
+#include "log/IniFileEdit.h"
 #include "log/LogFields.h"
 #include "system/Components.h"
 #include "system/Environment.h"
@@ -238,24 +239,24 @@ void CreateKeys()
 void AddIni()
 {
     ReadCountedSection("AddIni", true);
-    if (Lines().empty()) return;
     for (const std::string& line : Lines()) {
         const std::string_view name = NamePart(line);
         const std::string file = DelimitedField(name, 1);
         const std::string section = DelimitedField(name, 2);
         const std::string key = DelimitedField(name, 3);
         ShowStatus("13", file);
-        // An empty key would erase the whole section, an empty file name mean the Windows folder.
+        // The file belongs to another program: only the key's own line is changed, and a file
+        // that cannot be edited safely is left alone and the line counted as failed. An empty key
+        // would mean the whole section, an empty file name the Windows folder itself.
+        IniFileEditResult result = IniFileEditResult::Refused;
         if (!file.empty() && !section.empty() && !key.empty()) {
             const std::string_view value = ValuePart(line);
-            if (!value.empty())
-                cached::WriteString(file, section, key, std::string(value));
-            else
-                cached::DeleteKey(file, section, key);
+            result = value.empty() ? DeleteIniFileKey(file, section, key)
+                                   : SetIniFileValue(file, section, key, std::string(value));
         }
+        if (result != IniFileEditResult::Changed && result != IniFileEditResult::Unchanged) LineFailed();
         ProgressStep();
     }
-    cached::FlushAll();
 }
 
 void EnvVars()

@@ -3,6 +3,8 @@
 
 #include "TextCase.h"
 
+#include "log/IniEdit.h"
+
 namespace lvu {
 namespace {
 
@@ -22,11 +24,6 @@ std::string_view TrimLeft(std::string_view text)
 {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     return text;
-}
-
-bool IsSectionHeader(std::string_view trimmed)
-{
-    return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']';
 }
 
 void AppendLine(std::string& text, std::string_view line)
@@ -54,30 +51,37 @@ std::vector<std::string> SplitTextLines(std::string_view text)
     return lines;
 }
 
-std::string AddRenameEntries(std::string_view wininit, const std::vector<std::string>& entries)
+std::optional<std::string> AddRenameEntries(std::string_view wininit, const std::vector<std::string>& entries)
 {
-    std::string text;
+    const std::optional<IniLayout> layout = TakeIniApart(wininit);
+    if (!layout) return std::nullopt;
+    std::string added;
+    for (const std::string& entry : entries) {
+        if (entry.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return std::nullopt;
+        added.append(entry).append(layout->LineEnd);
+    }
+
+    // The entries go where the first [Rename] section ends: at its first empty line, at the next
+    // header (entries past it would land in the wrong section and never be carried out), or at
+    // the end of the file.
     bool inSection = false;
-    bool added = false;
-    const auto addEntries = [&] {
-        for (const std::string& entry : entries) AppendLine(text, entry);
-        inSection = false;
-        added = true;
-    };
-    for (const std::string& raw : SplitTextLines(wininit)) {
-        const std::string_view line = Trim(raw);
-        // A header right after the entries of [Rename] also ends the section: entries past it
-        // would land in the wrong section and never be carried out.
-        if (inSection && (line.empty() || IsSectionHeader(line))) addEntries();
-        AppendLine(text, line);
-        if (!added && EqualsNoCase(line, "[Rename]")) inSection = true;
+    const IniTextLine* last = nullptr;
+    for (const IniTextLine& line : layout->Lines) {
+        const std::string_view trimmed = TrimmedIniLine(wininit.substr(line.Begin, line.End - line.Begin));
+        std::string_view name;
+        const bool header = IsIniSectionHeader(trimmed, name);
+        if (inSection && (trimmed.empty() || header)) {
+            std::string text(wininit.substr(0, line.Begin));
+            text.append(added).append(wininit.substr(line.Begin));
+            return text;
+        }
+        if (header && EqualsNoCase(name, "Rename")) inSection = true;
+        last = &line;
     }
-    if (inSection) {
-        addEntries();
-    } else if (!added) {
-        AppendLine(text, "[Rename]");
-        addEntries();
-    }
+    std::string text(wininit);
+    if (last != nullptr && last->Next == last->End) text.append(layout->LineEnd);
+    if (!inSection) text.append("[Rename]").append(layout->LineEnd);
+    text.append(added);
     return text;
 }
 

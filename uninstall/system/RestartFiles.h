@@ -11,10 +11,12 @@ namespace lvu {
 // Lines of a text ended by CR LF, LF or CR; a final line end adds no empty line.
 [[nodiscard]] std::vector<std::string> SplitTextLines(std::string_view text);
 
-// The whole of wininit.ini with `entries` added at the end of its first [Rename] section (before
-// the empty line or section header that ends it, or at the end of the file), or with a new
-// [Rename] section at the end. Every line is trimmed, empty lines are kept, lines end in CR LF.
-[[nodiscard]] std::string AddRenameEntries(std::string_view wininit, const std::vector<std::string>& entries);
+// wininit.ini with `entries` added at the end of its first [Rename] section (before the empty
+// line or section header that ends it, or at the end of the file), or with a new [Rename]
+// section at the end; every other byte stays and the new lines end as the file's lines do.
+// nullopt for a file the INI edits refuse (see TakeIniApart) or an entry that holds a line break.
+[[nodiscard]] std::optional<std::string> AddRenameEntries(std::string_view wininit,
+                                                          const std::vector<std::string>& entries);
 
 // autoexec.bat with the variable `name` set to `value` (an empty value removes it): each
 // "SET name=..." line is replaced (or left out), other lines are copied unchanged; without such a

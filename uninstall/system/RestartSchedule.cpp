@@ -27,28 +27,15 @@ std::string ShortName(const std::string& path)
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : path;
 }
 
-// wininit.ini is rewritten through a backup of itself, which is put back if the new file fails.
+// wininit.ini belongs to the system: the entries are added to it and nothing else changes, in
+// one step, so that a failure leaves it as it was.
 bool AddToWininit(const std::vector<std::string>& entries)
 {
     const std::string wininit = Seam().WindowsFolder + "wininit.ini";
-    const std::string backup = Seam().WindowsFolder + "wininit.bak";
-    ::DeleteFileA(backup.c_str());
     std::string old;
-    const bool existed = Exists(wininit);
-    if (existed) {
-        if (!::MoveFileA(wininit.c_str(), backup.c_str())) return false;
-        if (!ReadWholeFile(backup, old)) {
-            ::MoveFileA(backup.c_str(), wininit.c_str());
-            return false;
-        }
-    }
-    if (!WriteWholeFile(wininit, AddRenameEntries(old, entries), true)) {
-        ::DeleteFileA(wininit.c_str());
-        if (existed) ::MoveFileA(backup.c_str(), wininit.c_str());
-        return false;
-    }
-    if (existed) ::DeleteFileA(backup.c_str());
-    return true;
+    if (Exists(wininit) && !ReadWholeFile(wininit, old)) return false;
+    const std::optional<std::string> text = AddRenameEntries(old, entries);
+    return text && ReplaceWholeFile(wininit, *text);
 }
 
 bool ScheduleWin95(const std::string& source, const std::optional<std::string>& target)

@@ -200,8 +200,8 @@ TEST_F(EngineTest, AWholeInstallationIsUndoneInStageOrder)
     EXPECT_FALSE(RegValueExists(K("Settings"), "Added"));
     EXPECT_FALSE(KeyExists(K("Created")));
     EXPECT_TRUE(KeyExists(K("Kept\\Foreign")));
-    // The INI file is written back whole, in the reader's form.
-    EXPECT_EQ(ReadFile(T("settings.ini")), "[Main]\r\nA=old\r\n\r\n");
+    // The INI file changes in the logged lines only.
+    EXPECT_EQ(ReadFile(T("settings.ini")), "; kept by nobody\r\n[Main]\r\nA=old\r\nno equals\r\n[main]\r\nC=x\r\n");
     EXPECT_EQ(ReadFile(T("autoexec.bat")), "SET " + variable.Name + "=C:\\Keep\r\n");
     EXPECT_TRUE(RebootNeeded());
     // Success takes the last traces.
@@ -521,6 +521,38 @@ TEST_F(EngineTest, MalformedLinesAreSkippedWithoutHarm)
     EXPECT_FALSE(RegValueExists("HKCU", "LvuNoKey"));
     EXPECT_TRUE(KeyExists(key_.Path()));
     EXPECT_EQ(page_.Position(), 100);
+}
+
+TEST_F(EngineTest, OtherProgramsIniFilesChangeInTheLoggedLineOnly)
+{
+    const std::string utf16("\xFF\xFE[\0A\0]\0\r\0\n\0k\0=\0" "1\0\r\0\n\0", 22);
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"lf.ini", "[A]\nk=new\nother=1\n"},
+        {"crlf.ini", "; settings\r\n[A]\r\n  k = \"new value\"  \r\nplain line\r\n\r\n[B]\r\nx=1\r\n[a]\r\nk=later\r\n"},
+        {"bom.ini", "\xEF\xBB\xBF[A]\r\nk=new\r\nadded=1\r\n"},
+        {"utf16.ini", utf16},
+        {"readonly.ini", "[A]\r\nk=new\r\n"},
+        {"same.ini", "[A]\r\nk=old\r\n"}};
+    std::string log = "[AddIni]\r\n";
+    for (const auto& [name, content] : files) {
+        WriteFile(T(name), content);
+        log += T(name) + ",A,k=old\r\n";
+    }
+    log += T("lf.ini") + ",B,n=2\r\n" + T("bom.ini") + ",A,added=\r\n" + T("crlf.ini") + ",A,n=3\r\n";
+    ::SetFileAttributesA(T("readonly.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteLog(log);
+
+    ASSERT_TRUE(RunUninstall());
+    EXPECT_EQ(ReadFile(T("lf.ini")), "[A]\nk=old\nother=1\n[B]\nn=2\n");
+    EXPECT_EQ(ReadFile(T("crlf.ini")),
+              "; settings\r\n[A]\r\n  k = \"old\"  \r\nplain line\r\nn=3\r\n\r\n[B]\r\nx=1\r\n[a]\r\nk=later\r\n");
+    EXPECT_EQ(ReadFile(T("bom.ini")), "\xEF\xBB\xBF[A]\r\nk=old\r\n");
+    EXPECT_EQ(ReadFile(T("utf16.ini")), utf16);
+    EXPECT_EQ(ReadFile(T("readonly.ini")), "[A]\r\nk=new\r\n");
+    EXPECT_EQ(ReadFile(T("same.ini")), "[A]\r\nk=old\r\n");
+    EXPECT_EQ(Uninstall.FailedLines, 2);  // the UTF-16 file and the read-only one
+    EXPECT_EQ(page_.Position(), 100);
+    ::SetFileAttributesA(T("readonly.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(EngineTest, TheProgramFileIsCountedDownOrRemoved)

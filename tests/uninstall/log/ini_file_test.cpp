@@ -1,15 +1,20 @@
 // INI files on disk: the open modes and their sharing, the error for a file that cannot be
-// opened, saving, bare names in the Windows folder, and the cached access layer.
+// opened, saving, bare names in the Windows folder, the cached access layer, and the edits of
+// other programs' INI files.
 #include "TestSupport.h"
 
 #include "log/IniCache.h"
+#include "log/IniFileEdit.h"
 #include "log/TextIniFile.h"
 #include "system/SystemSeam.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 using namespace lvu;
 
@@ -35,6 +40,41 @@ bool CanOpenForWriting(const std::string& path)
     if (file == INVALID_HANDLE_VALUE) return false;
     ::CloseHandle(file);
     return true;
+}
+
+uint64_t WriteTime(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Sets the file's last write time to a day in 2001, so that any later write shows; gives it back as read.
+uint64_t SetOldWriteTime(const std::string& path)
+{
+    const HANDLE file = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    const FILETIME old{0x9D3C8000u, 0x01C0E000u};
+    EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &old));
+    ::CloseHandle(file);
+    return WriteTime(path);
+}
+
+// The names of the files in a folder.
+std::vector<std::string> FileNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry{};
+    const HANDLE find = ::FindFirstFileA((folder + "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(entry.cFileName);
+    } while (::FindNextFileA(find, &entry));
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 class IniFileTest : public ::testing::Test {
@@ -104,11 +144,13 @@ TEST_F(IniFileTest, SavingWritesOnlyFilledSectionsAndCutsTheOldTail)
         file.UpdateFile();
     }
     EXPECT_EQ(ReadFile(path), "[First]\r\na=1\r\n\r\n");
+    // Nothing changed: nothing written, so the file keeps its old write time.
+    const uint64_t written = SetOldWriteTime(path);
     {
-        TTextIniFile unchanged(path, false);  // nothing changed: nothing written
-        WriteFile(folder.Path() + "marker", "");
+        TTextIniFile unchanged(path, false);
     }
     EXPECT_EQ(ReadFile(path), "[First]\r\na=1\r\n\r\n");
+    EXPECT_EQ(WriteTime(path), written);
 }
 
 TEST_F(IniFileTest, ABareNameLivesInTheWindowsFolder)
@@ -160,6 +202,51 @@ TEST_F(IniFileTest, AWriteThroughTheCacheReopensTheFileForWriting)
     cached::FlushAll();
     EXPECT_TRUE(CanOpenForWriting(path));
     EXPECT_EQ(ReadFile(path), "[S]\r\nb=2\r\nc=3\r\n\r\n");
+}
+
+// Other programs' INI files are edited in one step: only a file that changes is written, and a
+// file that cannot be replaced stays whole with no temporary file left beside it.
+TEST_F(IniFileTest, AnEditReplacesTheFileInOneStepOrLeavesItWhole)
+{
+    const std::string path = folder.Path() + "program.ini";
+    WriteFile(path, "[S]\nk=1\n");
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(SetIniFileValue(path, "S", "k", "2"), IniFileEditResult::Changed);
+    EXPECT_EQ(ReadFile(path), "[S]\nk=2\n");
+    EXPECT_NE(::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u) << "the file keeps its attributes";
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    const uint64_t written = SetOldWriteTime(path);
+    EXPECT_EQ(SetIniFileValue(path, "s", "K", "2"), IniFileEditResult::Unchanged);
+    EXPECT_EQ(DeleteIniFileKey(path, "S", "missing"), IniFileEditResult::Unchanged);
+    EXPECT_EQ(WriteTime(path), written);
+
+    // Held open by its owner without leave to delete or rename it.
+    const HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(DeleteIniFileKey(path, "S", "k"), IniFileEditResult::Failed);
+    ::CloseHandle(held);
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(DeleteIniFileKey(path, "S", "k"), IniFileEditResult::Failed);
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFile(path), "[S]\nk=2\n");
+    EXPECT_EQ(FileNames(folder.Path()), std::vector<std::string>{"program.ini"});
+
+    const std::string wide("\xFF\xFE[\0S\0]\0", 8);
+    WriteFile(path, wide);
+    EXPECT_EQ(SetIniFileValue(path, "S", "k", "2"), IniFileEditResult::Refused);
+    EXPECT_EQ(ReadFile(path), wide);
+
+    // A missing file is made for a value, with its folders; a bare name is in the Windows folder.
+    EXPECT_EQ(DeleteIniFileKey(folder.Path() + "none\\none.ini", "S", "k"), IniFileEditResult::Unchanged);
+    EXPECT_EQ(SetIniFileValue(folder.Path() + "new\\made.ini", "S", "k", "v"), IniFileEditResult::Changed);
+    EXPECT_EQ(ReadFile(folder.Path() + "new\\made.ini"), "[S]\r\nk=v\r\n");
+    SystemSeam seam = RealSystemSeam();
+    seam.WindowsFolder = folder.Path();
+    const ScopedSeamOverride override(seam);
+    EXPECT_EQ(SetIniFileValue("program.ini", "S", "k", "3"), IniFileEditResult::Refused);
+    EXPECT_EQ(FileNames(folder.Path()), std::vector<std::string>{"program.ini"});
 }
 
 }  // namespace

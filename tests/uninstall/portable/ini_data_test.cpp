@@ -1,5 +1,6 @@
-// Native tests of the uninstaller's INI reader core: line clean-up, sections, look-ups, writes, saving and bad input.
+// Native tests of the uninstaller's INI reader core (line clean-up, sections, look-ups, writes, saving, bad input) and of the edits of other programs' INI files.
 #include "log/IniData.h"
+#include "log/IniEdit.h"
 #include "log/LogFields.h"
 
 #include <gtest/gtest.h>
@@ -200,6 +201,69 @@ TEST(IniSave, WritesSectionsWithLinesInCrLfAndSurvivesTheRoundTrip)
     EXPECT_EQ(second.ReadSections(), first.ReadSections());
     for (const std::string& name : first.ReadSections()) EXPECT_EQ(LinesOf(second, name), LinesOf(first, name)) << name;
     EXPECT_EQ(second.Serialize(), saved);
+}
+
+// Other programs' INI files: each edit changes the one line the reader finds and no other byte.
+std::string Edited(const IniEdit& edit)
+{
+    switch (edit.Outcome) {
+    case IniEditOutcome::Changed: return edit.Bytes;
+    case IniEditOutcome::Unchanged: return "<unchanged>";
+    case IniEditOutcome::Refused: return "<refused>";
+    }
+    return "<?>";
+}
+
+TEST(IniEdit, OnlyTheReadersLineChangesInARealisticFile)
+{
+    const std::string head = "; Demo settings\r\n[Main]\r\n  Name = \"Old Value\"  \r\nno equals here\r\n";
+    const std::string tail = "; about Other\r\n\r\n[Other]\r\nx=1\r\n[main]\r\nLater=only here\r\nName=second\r\n";
+    const std::string file = head + tail;
+    // The line keeps its layout and its quotes; the later [main] is not the reader's.
+    EXPECT_EQ(Edited(SetIniValue(file, "MAIN", "name", "New")),
+              "; Demo settings\r\n[Main]\r\n  Name = \"New\"  \r\nno equals here\r\n" + tail);
+    EXPECT_EQ(Edited(SetIniValue(file, "Main", "Name", "Old Value")), "<unchanged>");
+    // A new key follows the section's last line that is neither blank nor a comment.
+    EXPECT_EQ(Edited(SetIniValue(file, "Main", "Later", "v")), head + "Later=v\r\n" + tail);
+    EXPECT_EQ(Edited(DeleteIniKey(file, "main", "NAME")),
+              "; Demo settings\r\n[Main]\r\nno equals here\r\n" + tail);
+    EXPECT_EQ(Edited(DeleteIniKey(file, "Main", "Later")), "<unchanged>");
+    EXPECT_EQ(Edited(DeleteIniKey(file, "None", "x")), "<unchanged>");
+    EXPECT_EQ(Edited(SetIniValue(file, "New", "k", "v")), file + "[New]\r\nk=v\r\n");
+    // What the edits write, the reader reads back.
+    IniData data = Loaded(Edited(SetIniValue(Edited(SetIniValue(file, "Other", "y", " padded ")), "Other", "q", "'q'")));
+    EXPECT_EQ(data.ReadString("Other", "y", "-"), " padded ");
+    EXPECT_EQ(data.ReadString("Other", "q", "-"), "'q'");
+    EXPECT_EQ(data.ReadString("Main", "Name", "-"), "Old Value");
+}
+
+TEST(IniEdit, LineEndsAndByteOrderMarksStayAsTheFileHasThem)
+{
+    EXPECT_EQ(Edited(SetIniValue("[A]\nk=1\n", "A", "k", "2")), "[A]\nk=2\n");
+    EXPECT_EQ(Edited(SetIniValue("[A]\nk=1", "A", "n", "2")), "[A]\nk=1\nn=2\n");
+    EXPECT_EQ(Edited(SetIniValue("[A]\nk=1", "B", "n", "2")), "[A]\nk=1\n[B]\nn=2\n");
+    EXPECT_EQ(Edited(SetIniValue("[A]\rk=1\r", "A", "n", "2")), "[A]\rk=1\rn=2\r");
+    EXPECT_EQ(Edited(SetIniValue("", "A", "k", "1")), "[A]\r\nk=1\r\n");
+    EXPECT_EQ(Edited(SetIniValue("[A]\r\nk=1\r\n\x1A", "B", "n", "2")), "[A]\r\nk=1\r\n[B]\r\nn=2\r\n\x1A");
+    const std::string bom = "\xEF\xBB\xBF";
+    EXPECT_EQ(Edited(SetIniValue(bom + "[A]\r\nk=1\r\n", "A", "k", "2")), bom + "[A]\r\nk=2\r\n");
+    EXPECT_EQ(Edited(DeleteIniKey(bom + "[A]\r\nk=1\r\n", "a", "K")), bom + "[A]\r\n");
+    // ANSI text has no place in a UTF-8 file.
+    EXPECT_EQ(Edited(SetIniValue(bom + "[A]\r\n", "A", "k", "\xC0")), "<refused>");
+}
+
+TEST(IniEdit, WhatCannotBeTakenApartSafelyIsRefused)
+{
+    const std::string utf16("\xFF\xFE[\0A\0]\0\r\0\n\0k\0=\0001\0", 18);
+    for (const std::string& file : {utf16, std::string("\xFE\xFF\0[", 4), std::string("[A]\r\nk=\0\r\n", 10),
+                                    std::string("[A]\r\nk=1\nm=2\r\n")}) {
+        EXPECT_EQ(Edited(SetIniValue(file, "A", "k", "2")), "<refused>");
+        EXPECT_EQ(Edited(DeleteIniKey(file, "A", "k")), "<refused>");
+    }
+    for (const char* key : {"", "a=b", " a", "a\t", ";a", "[a", "a\rb"})
+        EXPECT_EQ(Edited(SetIniValue("[A]\r\n", "A", key, "1")), "<refused>") << key;
+    EXPECT_EQ(Edited(SetIniValue("[A]\r\n", "A", "k", "1\r\n[B]")), "<refused>");
+    EXPECT_EQ(Edited(SetIniValue("[A]\r\n", "A\n", "k", "1")), "<refused>");
 }
 
 TEST(IniBadInput, NothingUsableLoadsAsLittleOrNothing)

@@ -9,34 +9,42 @@ namespace {
 
 const std::vector<std::string> Entries{"NUL=C:\\OLD.DLL", "NEW.DLL=C:\\TMP.DLL"};
 
+std::string Added(std::string_view wininit, const std::vector<std::string>& entries)
+{
+    return AddRenameEntries(wininit, entries).value_or("<refused>");
+}
+
 TEST(WininitText, EntriesGoBeforeTheEmptyLineThatEndsRename)
 {
-    EXPECT_EQ(AddRenameEntries("[Rename]\r\nNUL=C:\\A.TXT\r\n\r\n[Other]\r\nx=1\r\n", Entries),
+    EXPECT_EQ(Added("[Rename]\r\nNUL=C:\\A.TXT\r\n\r\n[Other]\r\nx=1\r\n", Entries),
               "[Rename]\r\nNUL=C:\\A.TXT\r\nNUL=C:\\OLD.DLL\r\nNEW.DLL=C:\\TMP.DLL\r\n\r\n[Other]\r\nx=1\r\n");
     // Without an empty line after it, the section runs to the end of the file.
-    EXPECT_EQ(AddRenameEntries("[Other]\r\nx=1\r\n[rename]\r\nNUL=C:\\A.TXT", {"NUL=C:\\B"}),
+    EXPECT_EQ(Added("[Other]\r\nx=1\r\n[rename]\r\nNUL=C:\\A.TXT", {"NUL=C:\\B"}),
               "[Other]\r\nx=1\r\n[rename]\r\nNUL=C:\\A.TXT\r\nNUL=C:\\B\r\n");
 }
 
 TEST(WininitText, ASectionHeaderAlsoEndsRename)
 {
-    EXPECT_EQ(AddRenameEntries("[Rename]\r\nNUL=C:\\A.TXT\r\n[Other]\r\nx=1\r\n", {"NUL=C:\\B"}),
+    EXPECT_EQ(Added("[Rename]\r\nNUL=C:\\A.TXT\r\n[Other]\r\nx=1\r\n", {"NUL=C:\\B"}),
               "[Rename]\r\nNUL=C:\\A.TXT\r\nNUL=C:\\B\r\n[Other]\r\nx=1\r\n");
-    EXPECT_EQ(AddRenameEntries("[Rename]\n[Other]\n", {"NUL=C:\\B"}), "[Rename]\r\nNUL=C:\\B\r\n[Other]\r\n");
+    EXPECT_EQ(Added("[Rename]\n[Other]\n", {"NUL=C:\\B"}), "[Rename]\nNUL=C:\\B\n[Other]\n");
 }
 
-TEST(WininitText, LinesAreTrimmedEmptyLinesKeptAndOnlyTheFirstSectionTaken)
+TEST(WininitText, OtherBytesStayEmptyLinesKeptAndOnlyTheFirstSectionTaken)
 {
-    EXPECT_EQ(AddRenameEntries("  [Rename] \n\t a=b \n\n\n[Rename]\nc=d\n", {"NUL=C:\\B"}),
-              "[Rename]\r\na=b\r\nNUL=C:\\B\r\n\r\n\r\n[Rename]\r\nc=d\r\n");
+    EXPECT_EQ(Added("  [Rename] \n\t a=b \n\n\n[Rename]\nc=d\n", {"NUL=C:\\B"}),
+              "  [Rename] \n\t a=b \nNUL=C:\\B\n\n\n[Rename]\nc=d\n");
+    // A file the INI edits cannot take apart is left alone, and so is an entry that would add lines.
+    EXPECT_EQ(Added(std::string("\xFF\xFE[\0R\0", 6), {"NUL=C:\\B"}), "<refused>");
+    EXPECT_EQ(Added("[Rename]\r\n", {"NUL=C:\\B\r\n[Other]"}), "<refused>");
 }
 
 TEST(WininitText, MissingSectionOrFileGetsANewSectionAtTheEnd)
 {
-    EXPECT_EQ(AddRenameEntries("", {"NUL=C:\\B"}), "[Rename]\r\nNUL=C:\\B\r\n");
-    EXPECT_EQ(AddRenameEntries("[Other]\r\nx=1", {"NUL=C:\\B"}), "[Other]\r\nx=1\r\n[Rename]\r\nNUL=C:\\B\r\n");
+    EXPECT_EQ(Added("", {"NUL=C:\\B"}), "[Rename]\r\nNUL=C:\\B\r\n");
+    EXPECT_EQ(Added("[Other]\r\nx=1", {"NUL=C:\\B"}), "[Other]\r\nx=1\r\n[Rename]\r\nNUL=C:\\B\r\n");
     // "[Renamed]" is another section.
-    EXPECT_EQ(AddRenameEntries("[Renamed]\r\n", {"NUL=C:\\B"}), "[Renamed]\r\n[Rename]\r\nNUL=C:\\B\r\n");
+    EXPECT_EQ(Added("[Renamed]\r\n", {"NUL=C:\\B"}), "[Renamed]\r\n[Rename]\r\nNUL=C:\\B\r\n");
 }
 
 TEST(AutoexecText, EveryMatchingSetLineIsReplacedOthersAreCopied)
