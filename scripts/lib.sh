@@ -14,19 +14,25 @@ lvx_log() { printf '\033[1m== %s\033[0m\n' "$*"; }
 LVX_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev python3
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine wine64 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick dpkg-dev
+  wine wine64 wine32:i386 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick dpkg-dev
 )
 
 lvx_install_packages() {
-  local missing=() package
+  local missing=() package sudo="" new_architecture=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  # The 32-bit Wine runs the i686 build beside the 64-bit one, in the same prefix.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    lvx_log "adding the i386 architecture"
+    $sudo dpkg --add-architecture i386
+    new_architecture=yes
+  fi
   for package in "${LVX_PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
   done
+  [ ${#missing[@]} -eq 0 ] && [ -z "$new_architecture" ] && return 0
+  $sudo apt-get update -q
   [ ${#missing[@]} -eq 0 ] && return 0
   lvx_log "installing ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
@@ -106,6 +112,12 @@ lvx_stop_display() {
 lvx_ensure_prefix() {
   local prefix=$1 mode=$2 build=${3:-}
   export WINEPREFIX="$prefix"
+  # A prefix made before the 32-bit Wine was installed has no 32-bit system: made anew.
+  if [ -f "$prefix/system.reg" ] && [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
+    lvx_log "remaking Wine prefix $prefix for 32-bit programs"
+    wineserver -k 2>/dev/null || true
+    rm -rf "$prefix"
+  fi
   if [ ! -f "$prefix/system.reg" ]; then
     lvx_log "creating Wine prefix $prefix"
     mkdir -p "$prefix"
