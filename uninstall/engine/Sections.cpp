@@ -18,6 +18,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 
 namespace lvu::engine {
 namespace {
@@ -337,13 +339,22 @@ void CreateDirs()
 {
     ReadSectionLines("CreateDirs");
     if (Lines().empty()) return;
-    // The log often lies in a folder the installation created; it must go for the folder to go.
-    DeleteFileForced(Uninstall.LogPath);
+    // The log stays until the whole run has succeeded, so that a failed run can be tried again; a
+    // folder it keeps (its own, often) is tried again after it has gone.
     for (std::string& line : Lines()) line = std::string(PathPart(line));
     SortNoCase(Lines());
     for (auto folder = Lines().rbegin(); folder != Lines().rend(); ++folder) {
-        ShowStatus("15", *folder);
-        if (!folder->empty()) ::RemoveDirectoryA(folder->c_str());  // only an empty folder goes
+        // A name cut short by a control character would name another folder.
+        const bool named = !folder->empty() && std::none_of(folder->begin(), folder->end(), [](char c) {
+            return static_cast<unsigned char>(c) < ' ';
+        });
+        if (named) {
+            ShowStatus("15", *folder);
+            // Only an empty folder goes.
+            if (!::RemoveDirectoryA(folder->c_str())) Uninstall.FoldersLeft.push_back(*folder);
+        } else {
+            LineFailed();
+        }
         ProgressStep();
     }
 }
