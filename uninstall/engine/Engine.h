@@ -28,8 +28,20 @@ inline constexpr int StatusTextId = 105;
 inline constexpr int ProgressBarId = 106;
 inline constexpr int StageIconBaseId = 300;  // 300 + 3 × stage: not yet, + 1: under way, + 2: done
 inline constexpr int StageCount = 7;
+// The three pictures of a stage, added to StageIconBaseId + 3 × stage.
+inline constexpr int StageNotYet = 0;
+inline constexpr int StageUnderWay = 1;
+inline constexpr int StageDone = 2;
 // The page result that closes the progress page (Next).
 inline constexpr int PageResultNext = 102;
+
+// How the last `RunUninstall` ended.
+enum class UninstallOutcome {
+    Succeeded,  // everything went, the uninstall key, the log and the silent-settings file too
+    NotBegun,   // nothing was changed: no worker, no progress page, or a PreRunApp entry failed
+    Failed,     // the removal began and then failed; the key, the log and the program stay for another run
+    EntryKept,  // everything went but the uninstall key, which could not be removed; the log stays with it
+};
 
 // Program-wide state of the uninstallation, one instance (`Uninstall`). The program fills the
 // inputs before `RunUninstall`; the worker owns the lists and the progress fields while it runs.
@@ -39,6 +51,7 @@ struct UninstallState {
     std::string LogPath;       // absolute
     std::string UninstallKey;  // the application's uninstall key, removed after success
     std::string OwnFolder;     // where "gacutil.exe" is looked for; empty: the program's folder
+    std::string SilentSettings;  // the file the uninstall key named at start-up, removed after success; may be empty
     bool RemoveData = true;    // false: DataFiles and DataFolders are neither counted nor processed
     bool Silent = false;       // no page, no status text, no question
     HWND MainWindow = nullptr;    // owner of the programs run from the log
@@ -50,6 +63,8 @@ struct UninstallState {
 
     // Set to PageResultNext by the worker when it ends, however it ends; the page loop stops on it.
     std::atomic<int> PageResult{0};
+    // The result of the last run.
+    UninstallOutcome Outcome = UninstallOutcome::NotBegun;
 
     // The worker's own.
     std::vector<std::string> SectionLines;    // the section being processed
@@ -62,14 +77,21 @@ struct UninstallState {
     // control character, an INI file that could not be edited); they still count as a step.
     int FailedLines = 0;
     CriticalFolders Critical;  // learnt once a run: no deletion by tree or mask may touch them
+    // CreateDirs folders that were not empty when their turn came (the log's own folder among
+    // them, the log being kept until the end); tried again once the log has gone. Deepest first.
+    std::vector<std::string> FoldersLeft;
     HANDLE WorkerThread = nullptr;  // while RunUninstall runs; owned by it
+    // Whether the suspended worker may run (set once, on the main thread, before it is resumed).
+    std::atomic<int> WorkerGate{0};
 };
 
 extern UninstallState Uninstall;
 
 // Main thread: runs the worker (suspended until the page shows, at once when silent), keeps
-// handling messages until it has ended, and after success removes the uninstall key, the log and
-// the silent-settings file. True when the worker succeeded.
+// handling messages until it has ended, and after success removes the uninstall key, then the
+// log, the silent-settings file and the folders the log kept. True when all that succeeded;
+// `Outcome` tells how it ended. When the progress page cannot be shown the worker never runs
+// and the page's error is passed on.
 bool RunUninstall();
 
 // For the progress page once it is visible: lets the suspended worker run. Harmless when it runs.
@@ -85,5 +107,7 @@ void ProgressStep();
 void LineFailed();
 void SetStatus(const std::string& text);
 void NextStage();
+// The three pictures of a stage lie on one another: shows the one for `state` and hides the others.
+void ShowStageIcon(int stage, int state);
 
 }  // namespace lvu

@@ -27,15 +27,24 @@ void SetStatus(const std::string& text)
     ::SetWindowTextA(::GetDlgItem(Uninstall.ProgressPage, StatusTextId), text.c_str());
 }
 
+void ShowStageIcon(int stage, int state)
+{
+    if (Uninstall.Silent) return;
+    const auto icon = [stage](int picture) {
+        return ::GetDlgItem(Uninstall.ProgressPage, StageIconBaseId + 3 * stage + picture);
+    };
+    // The new picture first, so that the place is never empty in between.
+    ::ShowWindow(icon(state), SW_SHOW);
+    for (const int other : {StageNotYet, StageUnderWay, StageDone})
+        if (other != state) ::ShowWindow(icon(other), SW_HIDE);
+}
+
 void NextStage()
 {
-    const auto showIcon = [](int id) {
-        if (!Uninstall.Silent) ::ShowWindow(::GetDlgItem(Uninstall.ProgressPage, id), SW_SHOW);
-    };
-    showIcon(StageIconBaseId + 2 + 3 * Uninstall.Stage);
+    ShowStageIcon(Uninstall.Stage, StageDone);
     if (Uninstall.Stage >= StageCount - 1) return;
     ++Uninstall.Stage;
-    showIcon(StageIconBaseId + 1 + 3 * Uninstall.Stage);
+    ShowStageIcon(Uninstall.Stage, StageUnderWay);
 }
 
 }  // namespace lvu

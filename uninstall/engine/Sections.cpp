@@ -385,13 +385,14 @@ void CreateDirs()
 {
     ReadCountedSection("CreateDirs");
     if (Lines().empty()) return;
-    // The log often lies in a folder the installation created; it must go for the folder to go.
-    DeleteFileForced(Uninstall.LogPath);
+    // The log stays until the whole run has succeeded, so that a failed run can be tried again; a
+    // folder it keeps (its own, often) is tried again after it has gone.
     for (std::string& line : Lines()) line = std::string(PathPart(line));
     SortNoCase(Lines());
     for (auto folder = Lines().rbegin(); folder != Lines().rend(); ++folder) {
         ShowStatus("15", *folder);
-        if (!folder->empty()) ::RemoveDirectoryA(folder->c_str());  // only an empty folder goes
+        // Only an empty folder goes (lines with control characters were taken out on reading).
+        if (!folder->empty() && !::RemoveDirectoryA(folder->c_str())) Uninstall.FoldersLeft.push_back(*folder);
         ProgressStep();
     }
 }

@@ -7,6 +7,7 @@
 #include "system/Handles.h"
 #include "system/Programs.h"
 #include "system/Registry.h"
+#include "system/RegistryText.h"
 #include "system/Restart.h"
 #include "system/RestartSchedule.h"
 #include "system/SafePaths.h"
@@ -16,6 +17,11 @@
 
 namespace lvu {
 namespace {
+
+// `Uninstall.WorkerGate`: the worker waits suspended; it is let run, or it is to end at once.
+constexpr int WorkerWaiting = 0;
+constexpr int WorkerRunning = 1;
+constexpr int WorkerAbandoned = 2;
 
 // Every section whose lines make a step, SharedFiles not among them.
 constexpr const char* CountedSections[] = {"PreRunApp", "SharedAssemblies", "Shortcuts", "AddReg",
@@ -31,7 +37,7 @@ int CountLines(TTextIniFile& log, const char* section)
 void PrepareProgressPage()
 {
     if (Uninstall.Silent) return;
-    ::ShowWindow(::GetDlgItem(Uninstall.ProgressPage, StageIconBaseId + 1), SW_SHOW);
+    ShowStageIcon(0, StageUnderWay);
     ::SendDlgItemMessageA(Uninstall.ProgressPage, ProgressBarId, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     ::SendDlgItemMessageA(Uninstall.ProgressPage, ProgressBarId, PBM_SETSTEP, 1, 0);
 }
@@ -45,6 +51,7 @@ bool RunStages()
     Uninstall.Critical = SystemCriticalFolders();
     Uninstall.SharedAnswer = SharedFileAnswer::None;
     Uninstall.ProtectedFiles.clear();
+    Uninstall.FoldersLeft.clear();
     TTextIniFile log(Uninstall.LogPath, true);
     int total = 0;
     for (const char* section : CountedSections) total += CountLines(log, section);
@@ -54,6 +61,7 @@ bool RunStages()
 
     using namespace engine;
     if (!RunEntries("PreRunApp")) return false;  // nothing has been changed yet
+    Uninstall.Outcome = UninstallOutcome::Failed;  // until the very end
     SharedFiles();
     SharedAssemblies();
     NextStage();
@@ -81,6 +89,10 @@ bool RunStages()
 DWORD WINAPI UninstallWorker(LPVOID)
 {
     DWORD exitCode = 1;
+    if (Uninstall.WorkerGate != WorkerRunning) {
+        Uninstall.PageResult = PageResultNext;
+        return exitCode;
+    }
     const HRESULT com = ::CoInitialize(nullptr);
     try {
         exitCode = RunStages() ? 0 : 1;
@@ -113,17 +125,56 @@ DWORD WaitForWorker(HANDLE thread)
     return exitCode;
 }
 
+// Whether the key at a textual path is still there (also when it cannot be opened for lack of rights).
+bool KeyStillThere(const std::string& path)
+{
+    const RegistryPath parsed = ParseRegistryPath(path);
+    HKEY root = HKEY_CURRENT_USER;
+    switch (parsed.Root) {
+    case RegistryRoot::ClassesRoot: root = HKEY_CLASSES_ROOT; break;
+    case RegistryRoot::CurrentUser: root = HKEY_CURRENT_USER; break;
+    case RegistryRoot::LocalMachine: root = HKEY_LOCAL_MACHINE; break;
+    case RegistryRoot::Users: root = HKEY_USERS; break;
+    }
+    HKEY key = nullptr;
+    const LONG result = ::RegOpenKeyExA(root, parsed.SubKey.c_str(), 0, KEY_READ, &key);
+    if (result == ERROR_SUCCESS) ::RegCloseKey(key);
+    return result != ERROR_FILE_NOT_FOUND;
+}
+
+// After a successful run: the uninstall key first, for while it is there the entry in the list of
+// installed programs must keep working, and that needs the log (and the program, which the caller
+// keeps then). A key the log removed itself is no failure.
+bool RemoveLastTraces()
+{
+    if (!Uninstall.UninstallKey.empty() && !RegRemoveKey(Uninstall.UninstallKey, true) &&
+        KeyStillThere(Uninstall.UninstallKey)) {
+        Uninstall.Outcome = UninstallOutcome::EntryKept;
+        return false;
+    }
+    DeleteFileForced(Uninstall.LogPath);
+    if (!Uninstall.SilentSettings.empty()) DeleteFileForced(Uninstall.SilentSettings);
+    for (const std::string& folder : Uninstall.FoldersLeft) ::RemoveDirectoryA(folder.c_str());  // only empty ones go
+    Uninstall.Outcome = UninstallOutcome::Succeeded;
+    return true;
+}
+
 }  // namespace
 
 bool ResumeWorker()
 {
+    if (Uninstall.WorkerThread == nullptr) return false;
+    int waiting = WorkerWaiting;
+    Uninstall.WorkerGate.compare_exchange_strong(waiting, WorkerRunning);
     // Resuming a thread that already runs changes nothing.
-    return Uninstall.WorkerThread != nullptr && ::ResumeThread(Uninstall.WorkerThread) != static_cast<DWORD>(-1);
+    return ::ResumeThread(Uninstall.WorkerThread) != static_cast<DWORD>(-1);
 }
 
 bool RunUninstall()
 {
     Uninstall.PageResult = 0;
+    Uninstall.Outcome = UninstallOutcome::NotBegun;
+    Uninstall.WorkerGate = WorkerWaiting;
     DWORD threadId = 0;
     const unique_kernel_handle thread(::CreateThread(nullptr, 0, UninstallWorker, nullptr, CREATE_SUSPENDED, &threadId));
     if (!thread) return false;
@@ -132,8 +183,11 @@ bool RunUninstall()
         try {
             Uninstall.ShowProgressPage();
         } catch (...) {
-            // The worker may be under way already: it is let finish, never cut off half-way.
-            ResumeWorker();
+            // Without its page the uninstallation does not begin: the worker is let go only to end
+            // at once. One that the page let run already is let finish, never cut off half-way.
+            int waiting = WorkerWaiting;
+            Uninstall.WorkerGate.compare_exchange_strong(waiting, WorkerAbandoned);
+            ::ResumeThread(thread.get());
             WaitForWorker(thread.get());
             Uninstall.WorkerThread = nullptr;
             throw;
@@ -144,15 +198,7 @@ bool RunUninstall()
     const DWORD exitCode = WaitForWorker(thread.get());
     Uninstall.WorkerThread = nullptr;
     if (exitCode != 0) return false;
-
-    std::string silentSettings;
-    if (!Uninstall.UninstallKey.empty()) {
-        silentSettings = RegReadString(Uninstall.UninstallKey, "SilentSettings", "");  // named there, read before it goes
-        RegRemoveKey(Uninstall.UninstallKey, true);
-    }
-    DeleteFileForced(Uninstall.LogPath);
-    if (!silentSettings.empty()) DeleteFileForced(silentSettings);
-    return true;
+    return RemoveLastTraces();
 }
 
 bool FinishUninstall()

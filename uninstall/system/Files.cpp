@@ -7,6 +7,7 @@
 #include "RestartFiles.h"
 #include "RestartSchedule.h"
 #include "SafePaths.h"
+#include "SystemSeam.h"
 #include "UniqueName.h"
 
 #include <vector>
@@ -284,7 +285,8 @@ bool RemoveOwnFile(bool removeFolder)
     const std::string batchPath = Join(parent, batchName);
 
     // A drive root is no folder to remove, and "rd" of "C:" would mean the current folder of C.
-    std::string text = SelfRemovalBatch(ownPath, ownFolder, removeFolder && !IsRootPath(ownFolder), batchPath);
+    std::string text = SelfRemovalBatch(ownPath, ownFolder, removeFolder && !IsRootPath(ownFolder), batchPath,
+                                        Seam().Win32Platform == PlatformNT);
     // The command interpreter reads batch files in the OEM code page.
     ::CharToOemBuffA(text.data(), text.data(), static_cast<DWORD>(text.size()));
     if (!WriteWholeFile(batchPath, text, true)) {

@@ -5,6 +5,8 @@
 
 #include "log/IniEdit.h"
 
+#include <algorithm>
+
 namespace lvu {
 namespace {
 
@@ -150,17 +152,33 @@ bool IsStorableVariable(std::string_view name, std::string_view value)
 }
 
 std::string SelfRemovalBatch(std::string_view ownPath, std::string_view ownFolder, bool removeFolder,
-                             std::string_view batchPath)
+                             std::string_view batchPath, bool ntFamily, int tries)
 {
-    const auto quoted = [](std::string_view text) { return "\"" + std::string(text) + "\""; };
+    // The command interpreter expands "%" even inside quotes: "%%" stands for one.
+    const auto quoted = [](std::string_view path) {
+        std::string text = "\"";
+        for (const char c : path) text += c == '%' ? std::string("%%") : std::string(1, c);
+        return text + "\"";
+    };
+    // The tries are counted as a growing row of marks, which the 95 family's interpreter can do too.
+    const std::string allTries(static_cast<size_t>(std::max(tries, 1)), 'x');
     std::string text;
+    AppendLine(text, "@echo off");
+    AppendLine(text, "set lvutries=");
     AppendLine(text, ":try");
-    AppendLine(text, "del " + quoted(ownPath));
-    AppendLine(text, "if exist " + quoted(ownPath) + " goto try");
+    AppendLine(text, std::string(ntFamily ? "del /f /a " : "del ") + quoted(ownPath));
+    AppendLine(text, "if not exist " + quoted(ownPath) + " goto gone");
+    AppendLine(text, "set lvutries=%lvutries%x");
+    AppendLine(text, "if \"%lvutries%\"==\"" + allTries + "\" goto end");
+    // About a second between tries; ping comes with the network support of both families.
+    AppendLine(text, "ping -n 2 127.0.0.1 >nul");
+    AppendLine(text, "goto try");
+    AppendLine(text, ":gone");
     if (removeFolder) {
         while (!ownFolder.empty() && ownFolder.back() == '\\') ownFolder.remove_suffix(1);
         AppendLine(text, "rd " + quoted(ownFolder));
     }
+    AppendLine(text, ":end");
     AppendLine(text, "del " + quoted(batchPath));
     return text;
 }

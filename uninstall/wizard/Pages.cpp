@@ -198,7 +198,7 @@ void TWizardPage::StartPageCreate(HWND page)
     ::CheckDlgButton(page, RepairRadioId, Wizard.Mode == ModeRepair ? BST_CHECKED : BST_UNCHECKED);
     EnableControl(page, BackId, false);
     const bool noRepair = RegReadInteger(Uninstall.UninstallKey, "NoRepair", 0) == 1;
-    if (!FileExists(Wizard.SilentSettings) || noRepair) {
+    if (!FileExists(Uninstall.SilentSettings) || noRepair) {
         EnableControl(page, RepairRadioId, false);
         EnableControl(page, RepairTextId, false);
     }

@@ -4,19 +4,28 @@
 #include "engine/Engine.h"
 #include "engine/Sections.h"
 #include "log/IniCache.h"
-#include "system/Administrator.h"
+#include "system/Programs.h"
 #include "system/Registry.h"
 #include "system/Restart.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <iterator>
 #include <stdexcept>
 
 namespace lvu {
 namespace {
 
 constexpr char MainWindowClass[] = "TLUninstallMainWindow";
+
+// The log has no texts for these failures.
+constexpr char RunFailedText[] =
+    "The uninstallation could not be completed: a program it had to run failed. The uninstall entry, its log "
+    "and this program are kept, so that the uninstallation can be run again once the cause is gone.";
+constexpr char EntryKeptText[] =
+    "The application has been removed, but its uninstall entry could not be deleted. The entry and this program "
+    "are kept, so that the uninstallation can be run again:";
 
 std::vector<std::string> CommandLineParameters()
 {
@@ -91,13 +100,27 @@ void ReadUninstallKey()
     Uninstall.UninstallKey = UninstallKeyPath("HKCU", Wizard.AppId);
     if (RegReadString(Uninstall.UninstallKey, "DisplayName", "").empty())
         Uninstall.UninstallKey = UninstallKeyPath("HKLM", Wizard.AppId);
-    Wizard.SilentSettings = RegReadString(Uninstall.UninstallKey, "SilentSettings", "");
+    // Read now, while the key is there: the log may remove it before the end.
+    Uninstall.SilentSettings = RegReadString(Uninstall.UninstallKey, "SilentSettings", "");
+}
+
+// A failure after the removal had begun is told (not when silent); one that changed nothing is not.
+void ReportUninstallFailure()
+{
+    if (Uninstall.Silent) return;
+    if (Uninstall.Outcome == UninstallOutcome::Failed) ErrorBox(RunFailedText);
+    if (Uninstall.Outcome == UninstallOutcome::EntryKept)
+        ErrorBox(std::string(EntryKeptText) + "\n" + Uninstall.UninstallKey);
 }
 
 bool Uninstalling()
 {
     Uninstall.ShowProgressPage = [] { ShowPage("DLG_UNINSTALL"); };
-    if (!RunUninstall()) return false;
+    if (!RunUninstall()) {
+        // The program stays with the entry that starts it.
+        ReportUninstallFailure();
+        return false;
+    }
     if (!Uninstall.Silent) {
         if (RebootNeeded()) ShowPage("DLG_REBOOT");
         if (!RebootNeeded()) ShowPage("DLG_UNINSTALLSUCCEEDED");
@@ -117,8 +140,50 @@ bool Repairing()
     return started > 32;
 }
 
-// Start-up to the end of the chosen action; true when it succeeded.
-bool Run()
+// Waits for the program started elevated, serving this thread's windows meanwhile (its broadcasts,
+// such as a font change, wait for every top-level window); its exit code.
+int ElevatedExitCode(HANDLE process)
+{
+    bool quit = false;
+    WPARAM quitCode = 0;
+    DWORD woken = WAIT_FAILED;
+    while ((woken = ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT)) == WAIT_OBJECT_0 + 1)
+        PumpMessages(quit, quitCode);
+    if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
+    DWORD exitCode = 0;
+    if (woken != WAIT_OBJECT_0 || !::GetExitCodeProcess(process, &exitCode)) return ExitFailed;
+    return static_cast<int>(exitCode);
+}
+
+// The log asks for an administrator and this process is none. A user who can become one is asked,
+// and the same program with the same parameters does the work elevated; otherwise, after a refusal,
+// and in a program started so (which must not ask again), the rights are missing.
+int RunAsAdministratorOrEnd(bool startedElevated)
+{
+    if (!startedElevated && Wizard.ElevationTest()) {
+        ::SetEnvironmentVariableA(ElevatedMarker, "1");
+        const ElevatedStart start = Wizard.StartAsAdmin(Wizard.MainWindow.get(), engine::ProgramPath(),
+                                                        std::string(CommandLineTail(::GetCommandLineA())));
+        ::SetEnvironmentVariableA(ElevatedMarker, nullptr);
+        if (start.Process) return ElevatedExitCode(start.Process.get());
+        // Started, but the shell gave no process to wait for: the other program answers for itself.
+        if (start.Started) return ExitFailed;
+    }
+    ErrorBox(LogString("3"));
+    return ExitFailed;
+}
+
+// Whether this process was started elevated by another one of its kind; the mark is not passed on.
+bool TakeElevatedMarker()
+{
+    char value[8] = {};
+    const bool marked = ::GetEnvironmentVariableA(ElevatedMarker, value, static_cast<DWORD>(std::size(value))) > 0;
+    ::SetEnvironmentVariableA(ElevatedMarker, nullptr);
+    return marked;
+}
+
+// Start-up to the end of the chosen action; the exit code.
+int Run()
 {
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
@@ -129,6 +194,7 @@ bool Run()
     ClearRebootNeeded();
     Uninstall.RemoveData = true;
     Wizard.Mode = ModeUninstall;
+    const bool startedElevated = TakeElevatedMarker();
 
     const std::vector<std::string> parameters = CommandLineParameters();
     for (const std::string& parameter : parameters)
@@ -137,7 +203,7 @@ bool Run()
     Uninstall.LogPath = FindLog(parameters);
     if (Uninstall.LogPath.empty()) {
         if (!Uninstall.Silent) ErrorBox("Installation log file not found!");
-        return false;
+        return ExitFailed;
     }
 
     CreateMainWindow();
@@ -146,10 +212,8 @@ bool Run()
     Uninstall.ProtectedFiles.clear();
 
     Wizard.AppId = cached::ReadString(Uninstall.LogPath, "Strings", "AppID", "");
-    if (cached::ReadString(Uninstall.LogPath, "Strings", "AdminRights", "") == "1" && !IsAdministrator()) {
-        ErrorBox(LogString("3"));
-        return false;
-    }
+    if (cached::ReadString(Uninstall.LogPath, "Strings", "AdminRights", "") == "1" && !Wizard.AdministratorTest())
+        return RunAsAdministratorOrEnd(startedElevated);
     ReadUninstallKey();
     Wizard.DialogFont = DisplayFont("DialogFont", "MS Sans Serif,8");
     Wizard.TitleFont = DisplayFont("TitleFont", "MS Sans Serif,10,0,B");
@@ -158,9 +222,10 @@ bool Run()
 
     if (!Uninstall.Silent) {
         ::ShowWindow(Wizard.MainWindow.get(), SW_SHOW);
-        if (!RunWizard()) return false;
+        if (!RunWizard()) return ExitFailed;
     }
-    return Wizard.Mode == ModeRepair ? Repairing() : Uninstalling();
+    const bool succeeded = Wizard.Mode == ModeRepair ? Repairing() : Uninstalling();
+    return succeeded ? ExitSucceeded : ExitFailed;
 }
 
 // Everything the run made goes, in the reverse order.
@@ -180,26 +245,26 @@ void TearDown()
 
 int RunProgram()
 {
-    bool succeeded = false;
+    int exitCode = ExitFailed;
     try {
-        succeeded = Run();
+        exitCode = Run();
     } catch (const std::exception& error) {
         ErrorBox(error.what());
-        succeeded = false;
+        exitCode = ExitFailed;
     } catch (...) {
         ErrorBox("Unexpected error");
-        succeeded = false;
+        exitCode = ExitFailed;
     }
     try {
         TearDown();
     } catch (const std::exception& error) {
         ErrorBox(error.what());
     }
-    if (!succeeded) return -1;
+    if (exitCode != ExitSucceeded) return exitCode;
     // A restart the uninstallation needs, and the user did not decline, comes last; in silent
     // mode without asking.
     if (RebootNeeded()) RestartWindows();
-    return 0;
+    return ExitSucceeded;
 }
 
 }  // namespace lvu

@@ -1,12 +1,15 @@
 // The uninstaller program: its state beside the engine's, the start-up and end, the wizard pages and the message boxes.
 #pragma once
 
+#include "Elevation.h"
 #include "WizardHandles.h"
 #include "WizardRules.h"
 #include "log/TextIniFile.h"
+#include "system/Administrator.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -15,6 +18,10 @@ namespace lvu {
 
 // The program's name, the caption of its message boxes.
 inline constexpr char ProgramName[] = "Tallow Uninstaller";
+
+// The program's exit codes of its own; after an elevated start it ends with that program's code.
+inline constexpr int ExitSucceeded = 0;
+inline constexpr int ExitFailed = -1;
 
 // What the wizard chose: uninstall, repair (start the setup program), or neither.
 inline constexpr int ModeUninstall = 0;
@@ -55,13 +62,12 @@ private:
     bool whiteAreaRepainted_ = false;  // "DLG_START" repaints itself once after its white area
 };
 
-// The program's state beside the engine's `Uninstall` (log path, uninstall key, silent and
-// remove-data flags, progress page and page result live there). One instance, `Wizard`.
+// The program's state beside the engine's `Uninstall` (log path, uninstall key, silent-settings
+// file, silent and remove-data flags, progress page and page result live there). One instance, `Wizard`.
 struct WizardState {
     std::string OwnFolder;  // ends in "\"
     std::string AppId;
-    std::string SilentSettings;  // the uninstall key's "SilentSettings"; may be empty
-    std::string SetupFile;       // for repair
+    std::string SetupFile;  // for repair
     int Mode = ModeUninstall;
     std::string DialogFont;
     std::string TitleFont;
@@ -73,11 +79,18 @@ struct WizardState {
     HWND Owner = nullptr;  // owner of new pages and message boxes
     std::unique_ptr<TTextIniFile> Log;  // the log, read-only, for the whole run
     HHOOK BoxHook = nullptr;            // while a message box is being created
+    // The rights of the process and the elevated start; tests put their own in place, since the
+    // consent prompt cannot be answered under test.
+    std::function<bool()> AdministratorTest = IsAdministrator;
+    std::function<bool()> ElevationTest = CanElevate;
+    std::function<ElevatedStart(HWND owner, const std::string& program, const std::string& parameters)> StartAsAdmin =
+        StartElevated;
 };
 
 extern WizardState Wizard;
 
-// The whole program: start-up, wizard, uninstallation or repair, end. The exit code.
+// The whole program: start-up, wizard, uninstallation or repair, end. The exit code: 0 after
+// success, -1 otherwise, or the code of the program started elevated in its place.
 int RunProgram();
 
 // The wizard pages up to the choice; true when the last page was left with Next.

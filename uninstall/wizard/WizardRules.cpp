@@ -1,4 +1,4 @@
-// The wizard's decisions that need no platform: the silent switch, the identifier, key paths, font descriptions, setup paths.
+// The wizard's decisions that need no platform: the silent switch, the parameters, the identifier, key paths, font descriptions, setup paths.
 #include "WizardRules.h"
 
 #include "engine/EngineRules.h"
@@ -21,6 +21,21 @@ bool IsUsableAppId(std::string_view appId) noexcept
     for (const char c : appId)
         if (static_cast<unsigned char>(c) < 32) return false;
     return true;
+}
+
+std::string_view CommandLineTail(std::string_view commandLine) noexcept
+{
+    size_t end = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        end = commandLine.find('"', 1);
+        end = end == std::string_view::npos ? commandLine.size() : end + 1;
+    } else {
+        end = commandLine.find_first_of(" \t");
+        if (end == std::string_view::npos) end = commandLine.size();
+    }
+    commandLine.remove_prefix(end);
+    while (!commandLine.empty() && (commandLine[0] == ' ' || commandLine[0] == '\t')) commandLine.remove_prefix(1);
+    return commandLine;
 }
 
 std::string UninstallKeyPath(std::string_view root, std::string_view appId)

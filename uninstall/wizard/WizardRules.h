@@ -1,4 +1,4 @@
-// The wizard's decisions that need no platform: the silent switch, the identifier, key paths, font descriptions, setup paths.
+// The wizard's decisions that need no platform: the silent switch, the parameters, the identifier, key paths, font descriptions, setup paths.
 #pragma once
 
 #include <string>
@@ -13,6 +13,10 @@ namespace lvu {
 // and without control characters, so that the key removed after the uninstallation is the application's own and
 // never the list of all installed programs or a key elsewhere.
 [[nodiscard]] bool IsUsableAppId(std::string_view appId) noexcept;
+
+// What follows the program's name in a command line, as the system splits it off: a name in
+// double quotes ends at the next quote, any other at the first blank; the blanks after it go.
+[[nodiscard]] std::string_view CommandLineTail(std::string_view commandLine) noexcept;
 
 // "HKCU" or "HKLM" followed by "\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" and the identifier.
 [[nodiscard]] std::string UninstallKeyPath(std::string_view root, std::string_view appId);

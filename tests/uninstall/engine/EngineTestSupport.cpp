@@ -121,6 +121,7 @@ void ResetEngineState(const std::string& logPath, HWND page)
     lvu::UninstallState& state = lvu::Uninstall;
     state.LogPath = logPath;
     state.UninstallKey.clear();
+    state.SilentSettings.clear();
     state.OwnFolder.clear();
     state.RemoveData = true;
     state.Silent = page == nullptr;
@@ -134,6 +135,8 @@ void ResetEngineState(const std::string& logPath, HWND page)
     state.PageResult = 0;
     state.SectionLines.clear();
     state.ProtectedFiles.clear();
+    state.FoldersLeft.clear();
+    state.Outcome = lvu::UninstallOutcome::NotBegun;
     state.SharedAnswer = lvu::SharedFileAnswer::None;
     state.ProgressTotal = state.ProgressCount = state.Stage = 0;
 }

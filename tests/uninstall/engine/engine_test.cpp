@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <stdexcept>
 
 using namespace lvu;
 using lvutest::Exists;
@@ -65,6 +66,22 @@ bool KeyExists(const std::string& path)
 {
     return lvutest::SaveRegistryTree(HKEY_CURRENT_USER, path.substr(5)).Exists;  // "HKCU\..."
 }
+
+// A key of HKCU that cannot be removed through the ANSI calls while this lives: it holds a
+// sub-key whose name has no form in the ANSI code page (as a Unicode program may leave one).
+struct UndeletableKey {
+    std::wstring SubKey;
+    bool Locked = false;
+    explicit UndeletableKey(const std::string& path)
+        : SubKey(std::wstring(path.begin() + 5, path.end()) + L"\\Lvu\u4E2D\u6587")  // "HKCU\..."
+    {
+        HKEY key = nullptr;
+        Locked = ::RegCreateKeyExW(HKEY_CURRENT_USER, SubKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                                   nullptr) == ERROR_SUCCESS;
+        if (Locked) ::RegCloseKey(key);
+    }
+    ~UndeletableKey() { ::RegDeleteKeyW(HKEY_CURRENT_USER, SubKey.c_str()); }
+};
 
 class EngineTest : public ::testing::Test {
 protected:
@@ -134,7 +151,7 @@ TEST_F(EngineTest, AWholeInstallationIsUndoneInStageOrder)
     RegWriteInteger(K("Settings"), "Added", 1);
     RegWriteString(K("Created\\Deep"), "", "");
     RegWriteString(K("Kept\\Foreign"), "", "");
-    RegWriteString(Uninstall.UninstallKey, "SilentSettings", T("silent.ini"));
+    Uninstall.SilentSettings = T("silent.ini");
     MachineValues machine;
     machine.Count(T("Common\\shared.dll"), 3);
     const std::string fontsKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
@@ -228,21 +245,62 @@ TEST_F(EngineTest, AFailingPreRunProgramLeavesEverythingAsItWas)
     EXPECT_EQ(RegReadString(K("Settings"), "Name", "?"), "new");
     EXPECT_TRUE(KeyExists(Uninstall.UninstallKey));
     EXPECT_TRUE(Exists(log_));
+    EXPECT_EQ(Uninstall.Outcome, UninstallOutcome::NotBegun);
+
+    // Without its progress page the worker does nothing at all.
+    ResetState();
+    Uninstall.ShowProgressPage = [] { throw std::runtime_error("no page"); };
+    EXPECT_THROW((void)RunUninstall(), std::runtime_error);
+    EXPECT_TRUE(page_.Events().empty());
+    EXPECT_EQ(Calls(), "pre.exe exit 1\n");
+    EXPECT_TRUE(Exists(T("App\\app.exe")));
+    EXPECT_EQ(Uninstall.Outcome, UninstallOutcome::NotBegun);
 }
 
 TEST_F(EngineTest, AFailingPostRunProgramKeepsTheUninstallKeyAndTheLog)
 {
-    Files({"App\\app.exe"});
-    WriteLog("[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n[RunApp]\r\n1=" + T("Bin\\missing.exe") +
-             ",,,0,Finishing,0\r\n");
+    // The log in a folder the installation made: it stays there until the run has succeeded.
+    log_ = T("App\\install.log");
+    ResetState();
+    Uninstall.SilentSettings = T("silent.ini");
+    Files({"App\\app.exe", "silent.ini"});
+    WriteLog("[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n[CreateDirs]\r\n" + T("App") + "=1\r\n" + T("App\\Sub") +
+             "=1\r\n[RunApp]\r\n1=" + T("Bin\\post.exe") + ",,,0,Finishing,0\r\n");
     EXPECT_FALSE(RunUninstall());
+    EXPECT_EQ(Uninstall.Outcome, UninstallOutcome::Failed);
     EXPECT_FALSE(Exists(T("App\\app.exe")));
+    EXPECT_FALSE(Exists(T("App\\Sub")));
     EXPECT_TRUE(page_.IconVisible(319));
     EXPECT_FALSE(page_.IconVisible(320));
     EXPECT_TRUE(KeyExists(Uninstall.UninstallKey));
     EXPECT_TRUE(Exists(log_));
+    EXPECT_TRUE(Exists(T("silent.ini")));
+
+    // The cause gone, a second run succeeds; an uninstall key that cannot be removed keeps the
+    // log and the silent settings with it.
+    Program("post.exe");
+    ResetState();
+    Uninstall.SilentSettings = T("silent.ini");
+    {
+        const UndeletableKey locked(Uninstall.UninstallKey);
+        ASSERT_TRUE(locked.Locked);
+        EXPECT_FALSE(RunUninstall());
+        EXPECT_EQ(Uninstall.Outcome, UninstallOutcome::EntryKept);
+        EXPECT_TRUE(KeyExists(Uninstall.UninstallKey));
+        EXPECT_TRUE(Exists(log_));
+        EXPECT_TRUE(Exists(T("silent.ini")));
+    }
+    ResetState();
+    Uninstall.SilentSettings = T("silent.ini");
+    EXPECT_TRUE(RunUninstall());
+    EXPECT_EQ(Uninstall.Outcome, UninstallOutcome::Succeeded);
+    EXPECT_TRUE(lvutest::WaitFor([&] { return Calls() == "post.exe\npost.exe\n"; }));  // started without waiting
+    EXPECT_FALSE(KeyExists(Uninstall.UninstallKey));
+    EXPECT_FALSE(Exists(T("silent.ini")));
+    EXPECT_FALSE(Exists(T("App")));  // its folder too, once the log has gone
 
     // Unchecked, the same missing program is no failure; a nameless one never starts.
+    log_ = T("install.log");
     ResetState();
     WriteLog("[RunApp]\r\n1=" + T("Bin\\missing.exe") + ",,,0,Finishing,1,0\r\n");
     EXPECT_TRUE(RunUninstall());
@@ -456,8 +514,10 @@ TEST_F(EngineTest, TheBarFollowsTheLinesAndEveryStageIsMarked)
     ASSERT_TRUE(RunUninstall());
     EXPECT_EQ(page_.Position(), 0);
     EXPECT_TRUE(page_.Positions().empty());
+    // The three pictures of a stage lie on one another: only the "done" one is left.
     for (int stage = 0; stage < StageCount; ++stage) {
-        EXPECT_TRUE(page_.IconVisible(StageIconBaseId + 1 + 3 * stage)) << stage;
+        EXPECT_FALSE(page_.IconVisible(StageIconBaseId + 3 * stage)) << stage;
+        EXPECT_FALSE(page_.IconVisible(StageIconBaseId + 1 + 3 * stage)) << stage;
         EXPECT_TRUE(page_.IconVisible(StageIconBaseId + 2 + 3 * stage)) << stage;
     }
     EXPECT_EQ(Uninstall.PageResult.load(), PageResultNext);

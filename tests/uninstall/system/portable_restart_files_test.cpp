@@ -86,17 +86,28 @@ TEST(AutoexecText, OnlyPlainNamesAndOneLineValuesAreStored)
     EXPECT_FALSE(IsStorableVariable("A\n", "1"));
 }
 
-TEST(SelfRemovalBatchText, WaitsForTheProgramThenRemovesItAndItself)
+TEST(SelfRemovalBatchText, TriesForAWhileThenRemovesTheFolderAndItself)
 {
-    EXPECT_EQ(SelfRemovalBatch("C:\\Program Files\\App\\uninstall.exe", "C:\\Program Files\\App\\", true,
-                               "C:\\Program Files\\0ABCDEFG.bat"),
+    EXPECT_EQ(SelfRemovalBatch("C:\\Program Files\\App 100%\\uninstall.exe", "C:\\Program Files\\App 100%\\", true,
+                               "C:\\Program Files\\0ABCDEFG.bat", true, 3),
+              "@echo off\r\n"
+              "set lvutries=\r\n"
               ":try\r\n"
-              "del \"C:\\Program Files\\App\\uninstall.exe\"\r\n"
-              "if exist \"C:\\Program Files\\App\\uninstall.exe\" goto try\r\n"
-              "rd \"C:\\Program Files\\App\"\r\n"
+              "del /f /a \"C:\\Program Files\\App 100%%\\uninstall.exe\"\r\n"
+              "if not exist \"C:\\Program Files\\App 100%%\\uninstall.exe\" goto gone\r\n"
+              "set lvutries=%lvutries%x\r\n"
+              "if \"%lvutries%\"==\"xxx\" goto end\r\n"
+              "ping -n 2 127.0.0.1 >nul\r\n"
+              "goto try\r\n"
+              ":gone\r\n"
+              "rd \"C:\\Program Files\\App 100%%\"\r\n"
+              ":end\r\n"
               "del \"C:\\Program Files\\0ABCDEFG.bat\"\r\n");
-    EXPECT_EQ(SelfRemovalBatch("C:\\A\\u.exe", "C:\\A", false, "C:\\x.bat"),
-              ":try\r\ndel \"C:\\A\\u.exe\"\r\nif exist \"C:\\A\\u.exe\" goto try\r\ndel \"C:\\x.bat\"\r\n");
+    // The 95 family's "del" takes no switches; without the folder switch no "rd".
+    const std::string text = SelfRemovalBatch("C:\\A\\u.exe", "C:\\A", false, "C:\\x.bat", false);
+    EXPECT_NE(text.find("\r\ndel \"C:\\A\\u.exe\"\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("rd "), std::string::npos);
+    EXPECT_NE(text.find("==\"" + std::string(SelfRemovalTries, 'x') + "\" goto end"), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Running real programs and documents and waiting for them; a program's file removed after it ends.
+#include "Handles.h"
 #include "Programs.h"
+#include "RestartFiles.h"
 #include "SystemTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -163,6 +165,46 @@ TEST(RemoveOwnFile, WithoutTheSwitchTheFolderStays)
     EXPECT_TRUE(lvutest::WaitFor([&] { return !Exists(removal.Program) && removal.BatchFilesGone(); }, 30000));
     EXPECT_TRUE(Exists(removal.App));
     EXPECT_TRUE(Exists(removal.Parent + "sentinel.txt"));
+}
+
+// The batch text as the command interpreter runs it, in folders whose names hold "%", with three tries.
+TEST(RemoveOwnFile, TheBatchEndsWithTheFileGoneOrItsTriesUsedUp)
+{
+    TempFolder temp;
+    const std::string app = temp.Path() + "App 100%\\";
+    const std::string own = app + "own %PATH%.exe";
+    const std::string batch = temp.Path() + "50%.bat";
+    lvutest::MakeFolder(app);
+    WriteFile(own, "own");
+    // True when the batch has ended within a generous time.
+    const auto runBatch = [&] {
+        WriteFile(batch, SelfRemovalBatch(own, app, true, batch, true, 3));
+        std::string commandLine = "\"" + batch + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                              temp.Path().c_str(), &startup, &process))
+            return false;
+        const unique_kernel_handle thread(process.hThread), batchProcess(process.hProcess);
+        return ::WaitForSingleObject(batchProcess.get(), 60000) == WAIT_OBJECT_0;
+    };
+
+    // Held open: the tries run out, the file and its folder stay, the batch goes all the same.
+    {
+        const unique_file held(::CreateFileA(own.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                             nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_TRUE(runBatch());
+        EXPECT_TRUE(Exists(own));
+        EXPECT_FALSE(Exists(batch));
+    }
+    // Read-only and hidden: it goes, then its folder and the batch.
+    ASSERT_TRUE(::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_TRUE(runBatch());
+    EXPECT_FALSE(Exists(own));
+    EXPECT_FALSE(Exists(app));
+    EXPECT_FALSE(Exists(batch));
 }
 
 }  // namespace

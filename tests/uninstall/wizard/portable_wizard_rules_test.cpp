@@ -22,6 +22,15 @@ TEST(WizardRules, OnlyAnIdentifierWithoutBackslashNamesAKey)
     EXPECT_EQ(UninstallKeyPath("HKLM", "App"), "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App");
 }
 
+TEST(WizardRules, TheParametersAreWhatFollowsTheProgramName)
+{
+    EXPECT_EQ(CommandLineTail("\"C:\\Program Files\\u.exe\"  /s \"C:\\a b.log\""), "/s \"C:\\a b.log\"");
+    EXPECT_EQ(CommandLineTail("\"C:\\a b\\u.exe\"/S"), "/S");
+    EXPECT_EQ(CommandLineTail("u.exe\t-s x"), "-s x");
+    for (const char* none : {"u.exe", "\"u.exe\"", "\"u.exe", "", "u.exe   "})
+        EXPECT_EQ(CommandLineTail(none), "") << none;
+}
+
 TEST(WizardRules, FontSpecsTakeTheirDefaultsAndAnyStyleLetters)
 {
     const FontSpec plain = ParseFontSpec("MS Sans Serif");

@@ -57,6 +57,7 @@ protected:
         RegRemoveKey(Key("HKLM"), true);
         for (const std::string& name : sharedCounts_) lvu::RegRemoveValue(SharedDlls, name);
         ::SetEnvironmentVariableA("LVU_WIZARD_RECORD", nullptr);
+        ::SetEnvironmentVariableA("LVU_WIZARD_RIGHTS", nullptr);
     }
 
     [[nodiscard]] std::string T(const std::string& relative) const { return temp_.Path() + relative; }
@@ -83,11 +84,14 @@ protected:
         RegWriteInteger(SharedDlls, path, count);
         sharedCounts_.push_back(path);
     }
-    // A log with this test's identifier, the page texts and the given sections.
-    void WriteLog(const std::string& path, const std::string& sections, const std::string& appId = "")
+    // A log with this test's identifier, the page texts and the given sections; `strings` are
+    // more lines of its "Strings".
+    void WriteLog(const std::string& path, const std::string& sections, const std::string& appId = "",
+                  const std::string& strings = "")
     {
         std::string text = "[Strings]\r\nAppID=" + (appId.empty() ? appId_ : appId) +
-                           "\r\n1=Lvu Uninstall\r\n2=No setup program in that folder\r\n3=Administrator rights needed\r\n";
+                           "\r\n1=Lvu Uninstall\r\n2=No setup program in that folder\r\n3=Administrator rights needed\r\n" +
+                           strings;
         for (const char* page : PageNames)
             text += std::string("[Dialog.") + page + "]\r\nCaption=" + PageCaption(page) +
                     "\r\nTitle=Title\r\nSubtitle=Subtitle\r\n101=< Back\r\n102=Next >\r\n103=Cancel\r\n";
@@ -99,17 +103,18 @@ protected:
         EXPECT_TRUE(process->Started());
         return process;
     }
+    [[nodiscard]] bool BatchFileLeft() const
+    {
+        for (const std::string& name : FolderNames(temp_.Path()))
+            if (name.size() > 4 && name.substr(name.size() - 4) == ".bat") return true;
+        return false;
+    }
     // The program file (and its folder, when nothing else is left in it) goes through the batch
     // file it leaves beside that folder, which then deletes itself.
     [[nodiscard]] bool ProgramRemoved(bool folderToo = true) const
     {
         return WaitFor(
-            [&] {
-                if (Exists(Program()) || (folderToo && Exists(T("Prog")))) return false;
-                for (const std::string& name : FolderNames(temp_.Path()))
-                    if (name.size() > 4 && name.substr(name.size() - 4) == ".bat") return false;
-                return true;
-            },
+            [&] { return !Exists(Program()) && !(folderToo && Exists(T("Prog"))) && !BatchFileLeft(); },
             30000);
     }
     // Shows a page by its caption, waited for.
@@ -168,7 +173,9 @@ TEST_F(WizardTest, SilentRunUsesTheNamedLogAndTheMachineKey)
     WriteFile(T("App\\named.txt"), "named");
     WriteFile(T("App\\beside.txt"), "beside");
     WriteLog(T("Prog\\install.log"), "[CopyFiles]\r\n" + T("App\\beside.txt") + "=1\r\n");
-    WriteLog(T("App\\install.log"), "[CopyFiles]\r\n" + T("App\\named.txt") + "=1\r\n");
+    // The log removes the uninstall key itself: the silent-settings file it named at start-up goes all the same.
+    WriteLog(T("App\\install.log"), "[CopyFiles]\r\n" + T("App\\named.txt") + "=1\r\n[CreateKeys]\r\n" + Key("HKLM") +
+                                        "=1\r\n");
 
     const auto process = Start("\"" + T("App\\install.log") + "\" -s");
     EXPECT_EQ(process->WaitExit(), 0u);
@@ -198,6 +205,95 @@ TEST_F(WizardTest, AFailingPreRunProgramChangesNothing)
     EXPECT_TRUE(Exists(T("silent.ini")));
     EXPECT_EQ(RegReadString(Key("HKCU"), "DisplayName", "gone"), "Lvu Wizard Test");
     EXPECT_TRUE(Exists(Program()));
+}
+
+TEST_F(WizardTest, AFailedRunIsToldAndLeavesAWorkingUninstallEntry)
+{
+    InstallProgram();
+    RegisterApplication();
+    MakeFolder(T("Logs"));
+    WriteFile(T("App\\app.exe"), "app");
+    const std::string log = T("Logs\\install.log");
+    // The program at the end runs in its own folder, so that nothing it leaves behind holds the
+    // uninstaller's folder.
+    WriteLog(log, "[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n[CreateDirs]\r\n" + T("Logs") + "=1\r\n[RunApp]\r\n1=\"" +
+                      T("Setup\\post.exe") + "\",exit 0," + T("Setup") + ",0\r\n");
+    const auto entryKept = [&] {
+        EXPECT_FALSE(Exists(T("App\\app.exe")));
+        EXPECT_TRUE(Exists(log));
+        EXPECT_TRUE(Exists(T("silent.ini")));
+        EXPECT_EQ(RegReadString(Key("HKCU"), "DisplayName", "gone"), "Lvu Wizard Test");
+        EXPECT_TRUE(Exists(Program()));
+        EXPECT_FALSE(BatchFileLeft());  // the program does not remove itself
+    };
+    // The program at the end is missing. Silent: no message.
+    {
+        const auto process = Start("/s \"" + log + "\"");
+        bool windowSeen = false;
+        EXPECT_TRUE(WaitFor([&] {
+            windowSeen = windowSeen || !process->Windows().empty();
+            return !process->Running();
+        }, 60000));
+        EXPECT_EQ(process->WaitExit(), ExitFailed);
+        EXPECT_FALSE(windowSeen);
+        entryKept();
+    }
+    // With the wizard the failure is told.
+    {
+        const auto process = Start("\"" + log + "\"");
+        Leave(Page(*process, "DLG_START"), 102);
+        Leave(Page(*process, "DLG_BEFOREUNINSTALL"), 102);
+        const HWND box = process->WaitWindow("Tallow Uninstaller");
+        ASSERT_NE(box, nullptr);
+        EXPECT_NE(BoxText(box).find("could not be completed"), std::string::npos) << BoxText(box);
+        Leave(box, IDOK);
+        EXPECT_EQ(process->WaitExit(), ExitFailed);
+        entryKept();
+    }
+    // The cause gone, the entry works: everything goes, the log's folder with the log.
+    ASSERT_TRUE(::CopyFileA((BinFolder() + "lvu_engine_test_helper.exe").c_str(), T("Setup\\post.exe").c_str(), FALSE));
+    const auto process = Start("/s \"" + log + "\"");
+    EXPECT_EQ(process->WaitExit(), 0u);
+    EXPECT_FALSE(Exists(T("Logs")));
+    EXPECT_FALSE(Exists(T("silent.ini")));
+    EXPECT_EQ(RegReadString(Key("HKCU"), "DisplayName", "gone"), "gone");
+    EXPECT_TRUE(ProgramRemoved());
+}
+
+// --- Administrator rights -------------------------------------------------------------------------
+
+TEST_F(WizardTest, AnAdministratorsLogIsRunElevatedOnceOrEndsWithoutRights)
+{
+    InstallProgram(true);
+    RegisterApplication();
+    WriteFile(T("App\\app.exe"), "app");
+    const std::string log = T("App\\install.log");
+    WriteLog(log, "[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n", "", "AdminRights=1\r\n");
+    const std::string parameters = "\"" + log + "\" /s";
+
+    // Nobody to ask, a refused consent, and an elevated program that is still no administrator
+    // (which must not ask again): the rights are missing, told even in silent mode.
+    for (const char* rights : {"user", "refused", "limited-again"}) {
+        ::SetEnvironmentVariableA("LVU_WIZARD_RIGHTS", rights);
+        const auto process = Start(parameters);
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = ::FindWindowA(nullptr, "Tallow Uninstaller")) != nullptr; }, 30000))
+            << rights;
+        EXPECT_EQ(BoxText(box), "Administrator rights needed") << rights;
+        Leave(box, IDOK);
+        EXPECT_EQ(process->WaitExit(), ExitFailed) << rights;
+        EXPECT_EQ(ReadFile(T("elevations.txt")), std::string(rights) == "user" ? "" : parameters + "\n") << rights;
+        ::DeleteFileA(T("elevations.txt").c_str());
+        EXPECT_TRUE(Exists(T("App\\app.exe"))) << rights;
+    }
+    // Consent given: the elevated program does the work, and this one ends with its exit code.
+    ::SetEnvironmentVariableA("LVU_WIZARD_RIGHTS", "limited");
+    const auto process = Start(parameters);
+    EXPECT_EQ(process->WaitExit(), 0u);
+    EXPECT_EQ(ReadFile(T("elevations.txt")), parameters + "\n");
+    EXPECT_FALSE(Exists(T("App\\app.exe")));
+    EXPECT_EQ(RegReadString(Key("HKCU"), "DisplayName", "gone"), "gone");
+    EXPECT_TRUE(ProgramRemoved());
 }
 
 // --- Logs that are not there or not acceptable -------------------------------------------------
@@ -281,12 +377,13 @@ TEST_F(WizardTest, TheWizardLeadsThroughItsPagesToTheUninstallation)
         return first != windows.end() && *first == question;
     }));
     EXPECT_FALSE(ControlEnabled(progress, 102));
-    // Stage 1 under way, the others not yet; the bar in the log's colour.
-    EXPECT_TRUE(ControlVisible(progress, 300));
+    // Stage 1 under way, the others not yet, one picture each; the bar in the log's colour.
+    EXPECT_FALSE(ControlVisible(progress, 300));
     EXPECT_TRUE(ControlVisible(progress, 301));
     EXPECT_FALSE(ControlVisible(progress, 302));
-    EXPECT_FALSE(ControlVisible(progress, 304));
     EXPECT_TRUE(ControlVisible(progress, 303));
+    EXPECT_FALSE(ControlVisible(progress, 304));
+    EXPECT_FALSE(ControlVisible(progress, 305));
     EXPECT_EQ(::SendMessageA(::GetDlgItem(progress, 106), PBM_GETBARCOLOR, 0, 0), 255);
     EXPECT_EQ(ControlText(question, 104), "shared.dll");
     Leave(question, 109);
