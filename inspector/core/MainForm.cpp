@@ -792,7 +792,22 @@ void TMainForm::UpdatePanels()
 {
     for (int panel = 0; panel < PanelCount; ++panel)
         for (HWND control : panelControls_[panel]) SetVisible(control, panelVisible_[panel]);
+    // Showing the panel showed every button of the related windows: only those of existing ones stay.
+    UpdateRelatedButtons();
     UpdateProcessButtons(CurrentWindow.Handle != nullptr && !IsPicking());
+}
+
+void TMainForm::UpdateRelatedButtons()
+{
+    const std::pair<SpeedButton*, SpeedButton*> rows[] = {
+        {&SpeedButton3, &SpeedButton8},  {&SpeedButton4, &SpeedButton9},  {&SpeedButton5, &SpeedButton11},
+        {&SpeedButton6, &SpeedButton12}, {&SpeedButton7, &SpeedButton10},
+    };
+    static_assert(std::size(rows) == std::tuple_size_v<decltype(relatedShown_)>);
+    for (size_t row = 0; row < std::size(rows); ++row) {
+        rows[row].first->SetVisible(relatedShown_[row]);
+        rows[row].second->SetVisible(relatedShown_[row]);
+    }
 }
 
 void TMainForm::UpdateProcessButtons(bool windowShown)
@@ -905,16 +920,11 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
     SpeedButton35.SetEnabled(false);
 
     if (!picking) {
-        const std::pair<SpeedButton*, SpeedButton*> rows[] = {
-            {&SpeedButton3, &SpeedButton8},  {&SpeedButton4, &SpeedButton9},  {&SpeedButton5, &SpeedButton11},
-            {&SpeedButton6, &SpeedButton12}, {&SpeedButton7, &SpeedButton10},
-        };
-        const HWND related[] = {CurrentWindow.Parent, CurrentWindow.Child, CurrentWindow.Next, CurrentWindow.Previous,
-                                CurrentWindow.Owner};
-        for (size_t row = 0; row < std::size(rows); ++row) {
-            rows[row].first->SetVisible(related[row] != nullptr);
-            rows[row].second->SetVisible(rows[row].first->IsVisible());
-        }
+        // Kept for the layout, which runs again while picking too (a DPI change) and must not
+        // take the picked window's relations for the inspected one's.
+        relatedShown_ = {CurrentWindow.Parent != nullptr, CurrentWindow.Child != nullptr, CurrentWindow.Next != nullptr,
+                         CurrentWindow.Previous != nullptr, CurrentWindow.Owner != nullptr};
+        UpdateRelatedButtons();
         // The parameters editor follows every full display, shown or hidden.
         if (stylesForm_) stylesForm_->RefreshParameters();
     }

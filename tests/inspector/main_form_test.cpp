@@ -133,6 +133,17 @@ TEST_F(MainFormTest, TheChangeTextButtonFollowsTheEditedText)
 
 TEST_F(MainFormTest, PanelSwitchesShowTheirPanelsAndResizeTheWindow)
 {
+    // A top-level window without owner: no parent or owner buttons, whatever the layout does.
+    Inspect(Target->Window("basic"));
+    const auto relationsFollowTheWindow = [](const char* when) {
+        EXPECT_FALSE(Visible(Form->SpeedButton3)) << when;
+        EXPECT_FALSE(Visible(Form->SpeedButton8)) << when;
+        EXPECT_FALSE(Visible(Form->SpeedButton7)) << when;
+        EXPECT_FALSE(Visible(Form->SpeedButton10)) << when;
+        EXPECT_TRUE(Visible(Form->SpeedButton4)) << when;
+        EXPECT_TRUE(Visible(Form->SpeedButton9)) << when;
+    };
+    relationsFollowTheWindow("after the refresh");
     RECT before{};
     ::GetWindowRect(Form->Handle(), &before);
     Click(Form->SpeedButton16);
@@ -141,11 +152,15 @@ TEST_F(MainFormTest, PanelSwitchesShowTheirPanelsAndResizeTheWindow)
     EXPECT_GT(withPanel.bottom - withPanel.top, before.bottom - before.top);
     EXPECT_EQ(withPanel.right - withPanel.left, before.right - before.left);
     EXPECT_TRUE(Visible(Form->SpeedButton20));
+    relationsFollowTheWindow("after showing a panel");
     Click(Form->SpeedButton16);
     EXPECT_FALSE(Visible(Form->SpeedButton20));
     RECT after{};
     ::GetWindowRect(Form->Handle(), &after);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    relationsFollowTheWindow("after hiding it");
+    ::SendMessageA(Form->Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&after));
+    relationsFollowTheWindow("after a DPI change");
 }
 
 TEST_F(MainFormTest, DraggingReadsLightlyWhileMovingAndFullyOnRelease)
