@@ -1096,6 +1096,25 @@ void TMainForm::SpeedButton35Click()
     RefreshExecute();
 }
 
+namespace {
+
+// wParam and lParam are as wide as a pointer (handles and pointers travel in them on 64-bit
+// Windows); a 32-bit build reads them in 32 bits.
+std::optional<uintptr_t> ParseMessageParameter(const std::string& text)
+{
+    if constexpr (sizeof(uintptr_t) > sizeof(uint32_t)) {
+        const std::optional<uint64_t> value = ParseWideNumberNotation(text);
+        if (!value) return std::nullopt;
+        return static_cast<uintptr_t>(*value);
+    } else {
+        const std::optional<uint32_t> value = ParseNumberNotation(text);
+        if (!value) return std::nullopt;
+        return static_cast<uintptr_t>(*value);
+    }
+}
+
+}  // namespace
+
 void TMainForm::SpeedButton32Click()
 {
     if (CurrentWindow.Handle == nullptr) return;
@@ -1106,15 +1125,15 @@ void TMainForm::SpeedButton32Click()
                                         [&](const MessageName& entry) { return entry.Name == name; });
         if (found != MessageNames.end()) message = found->Value;
     }
-    const auto wParam = ParseNumberNotation(ControlText(Edit17));
-    const auto lParam = ParseNumberNotation(ControlText(Edit18));
+    const auto wParam = ParseMessageParameter(ControlText(Edit17));
+    const auto lParam = ParseMessageParameter(ControlText(Edit18));
     if (!message || !wParam || !lParam) {
         ShowError(Msg::InvalidMessage);
     } else {
         LRESULT result = 0;
-        SendMessageWithTimeout(CurrentWindow.Handle, *message, *wParam, static_cast<LPARAM>(static_cast<int32_t>(*lParam)),
-                               result);
-        SetText(Edit19, std::to_string(static_cast<uint32_t>(result)));
+        SendMessageWithTimeout(CurrentWindow.Handle, *message, static_cast<WPARAM>(*wParam),
+                               static_cast<LPARAM>(*lParam), result);
+        SetText(Edit19, std::to_string(static_cast<uintptr_t>(result)));
     }
     RefreshExecute();
 }

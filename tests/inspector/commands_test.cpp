@@ -148,6 +148,13 @@ TEST_F(CommandsTest, TheMessagePanelSendsByNumberOrNameAndShowsTheResult)
     // The result is shown unsigned.
     SendFromPanel("0x8004", "$40000001", "0");
     EXPECT_EQ(TextOf(Form->Edit19), "2147483650");
+    // Both parameters and the result are as wide as a pointer; a 32-bit build keeps 32 bits.
+    SendFromPanel("0x8004", "$100000001", "$FFFFFFFF");
+    EXPECT_EQ(TextOf(Form->Edit19), sizeof(LRESULT) == 8 ? "8589934594" : "2");
+    EXPECT_EQ(static_cast<uint64_t>(Ask(window, EchoLParam)), sizeof(LPARAM) == 8 ? 0xFFFFFFFFu : ~uint64_t{0});
+    SendFromPanel("0x8004", "-1", "-2");
+    EXPECT_EQ(TextOf(Form->Edit19), std::to_string(static_cast<uintptr_t>(-2)));
+    EXPECT_EQ(Ask(window, EchoLParam), -2);
 
     lvxtest::ModalWatcher watcher;
     for (const auto& [message, wParam] : {std::pair{"NO_SUCH_MESSAGE", "#0"}, std::pair{"", "#0"},
@@ -159,7 +166,7 @@ TEST_F(CommandsTest, TheMessagePanelSendsByNumberOrNameAndShowsTheResult)
         EXPECT_EQ(box.Caption, "Ошибка");
         EXPECT_EQ(box.Text, "Неизвестное сообщение");
     }
-    EXPECT_EQ(Ask(window, EchoCount), echoes + 3);  // nothing was sent for the invalid ones
+    EXPECT_EQ(Ask(window, EchoCount), echoes + 5);  // nothing was sent for the invalid ones
     MessageNames.clear();
 }
 
