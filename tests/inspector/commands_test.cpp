@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
 
 using namespace lvx;
 using lvxtest::TargetProcess;
@@ -35,7 +38,7 @@ std::string TextOf(HWND control)
 
 class CommandsTest : public lvxtest::MainFormFixture<CommandsTest> {
 protected:
-    static void SetUpTestSuite() { Start({"commands", "owned", "slow"}); }
+    static void SetUpTestSuite() { Start({"commands", "owned", "slow", "hung"}); }
     static void Click(SpeedButton& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
     static void SendFromPanel(const char* message, const char* wParam, const char* lParam)
     {
@@ -177,6 +180,44 @@ TEST_F(CommandsTest, AMessageThatTakesTooLongGivesZeroAndDoesNotHangTheInspector
     SendFromPanel("$8002", "0", "0");  // the window answers 42 after 1.5 s
     EXPECT_LT(::GetTickCount64() - start, 1400u);
     EXPECT_EQ(TextOf(Form->Edit19), "0");
+}
+
+TEST_F(CommandsTest, EveryCommandOnAHungWindowReturnsAtOnceAndChangesNothing)
+{
+    const HWND hung = Target->Window("hung");
+    Inspect(hung);
+    Target->HangWindow();
+    // Hung as the system sees it: from then on, messages to it fail at once.
+    ASSERT_TRUE(lvxtest::WaitFor([&] { return ::IsHungAppWindow(hung) != FALSE; }));
+    ::SendMessageA(Form->SpeedButton16.Handle(), BM_CLICK, 0, 0);  // the panel of the commands
+    lvxtest::ModalWatcher watcher;
+    const int threads = lvxtest::ThreadCount();
+    const auto command = [&](const char* name, const std::function<void()>& act) {
+        const ULONGLONG start = ::GetTickCount64();
+        act();
+        EXPECT_LT(::GetTickCount64() - start, 1000u) << name;
+        EXPECT_EQ(CurrentWindow.Handle, hung) << name;
+        EXPECT_EQ(TextOf(Form->Edit1), "<Окно не ответило на запрос>") << name;
+    };
+    command("show", [] { Click(Form->SpeedButton21); });
+    command("enable", [] { Click(Form->SpeedButton24); });
+    command("topmost", [] { Click(Form->SpeedButton25); });
+    command("close", [] { Click(Form->SpeedButton20); });
+    command("system close", [] { Click(Form->SpeedButton22); });
+    command("minimise", [] { Click(Form->SpeedButton17); });
+    command("message", [] { SendFromPanel("$8004", "1", "1"); });
+    EXPECT_EQ(TextOf(Form->Edit19), "0");
+    command("text", [] {
+        ::SetWindowTextA(Form->Edit1, "New text");
+        Click(Form->SpeedButton35);
+    });
+    // One helper thread at most waits for the window, however many commands were given.
+    EXPECT_LE(lvxtest::ThreadCount(), threads + 1);
+    // Closing and the system commands are silent; only the text that was not taken is reported.
+    ASSERT_EQ(watcher.Boxes.size(), 1u);
+    EXPECT_EQ(watcher.Boxes[0].Text, "Не удалось изменить текст окна");
+    EXPECT_TRUE(::IsWindow(hung));
+    ::SendMessageA(Form->SpeedButton16.Handle(), BM_CLICK, 0, 0);
 }
 
 TEST_F(CommandsTest, TheDropDownListsTheNamesContainingWhatWasTyped)

@@ -130,7 +130,7 @@ COLORREF PixelOfIcon(HICON icon, int x, int y)
 
 class StylesTest : public lvxtest::MainFormFixture<StylesTest> {
 protected:
-    static void SetUpTestSuite() { Start({"basic"}); }
+    static void SetUpTestSuite() { Start({"basic", "hung"}); }
     // Opens the editor through its button on the main window.
     static TStylesForm& Open()
     {
@@ -272,6 +272,41 @@ TEST_F(StylesTest, WindowTextChangesThroughTheField)
     EXPECT_FALSE(editor.ChangeTextVisible());
     ::SetWindowTextA(label, "Inner label");
     ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(StylesTest, WritesToAHungWindowGiveUpAfterTheTimeOutAndSaySo)
+{
+    const HWND button = Target->Window("hung.button");
+    Inspect(button);
+    TStylesForm& editor = Open();
+    const uint32_t style = CurrentWindow.Style;
+    // Long enough to be seen as hung (then messages to it fail at once) and to act meanwhile.
+    Target->HangWindow(15000);
+    ASSERT_TRUE(lvxtest::WaitFor([&] { return ::IsHungAppWindow(button) != FALSE; }));
+    lvxtest::ModalWatcher boxes;  // after the wait: the editor would pass for a box while it pumps
+    editor.AskValue = [&](std::string& value) {
+        value = "$" + FormatHex(style, 1);  // the same style: harmless when it lands later
+        return true;
+    };
+    ULONGLONG start = ::GetTickCount64();
+    editor.EditWndLong(1);
+    EXPECT_LT(::GetTickCount64() - start, 1000u);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, MessageText(Msg::CantModifyParameter));
+    ::SetDlgItemTextA(Editor, IDC_STYLES_EDIT5, "Renamed");
+    start = ::GetTickCount64();
+    ::SendMessageA(editor.TextButton(), BM_CLICK, 0, 0);
+    EXPECT_LT(::GetTickCount64() - start, 1000u);
+    ASSERT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_EQ(boxes.Boxes[1].Text, MessageText(Msg::CCWT));
+    EXPECT_EQ(boxes.Boxes[1].Caption, MessageText(Msg::WARNING));
+    ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
+    // The window answers again before the next test.
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        DWORD_PTR answer = 0;
+        return ::SendMessageTimeoutA(button, WM_NULL, 0, 0, SMTO_NORMAL, 200, &answer) != 0;
+    }, 30000));
+    EXPECT_EQ(lvxtest::ForeignText(button), "Hung button");
 }
 
 TEST_F(StylesTest, IconsAreSavedAsSixteenColourIconFiles)
