@@ -237,14 +237,26 @@ TEST_F(CommandsTest, TheDropDownListsTheNamesContainingWhatWasTyped)
     MessageNames.clear();
 }
 
-TEST_F(CommandsTest, FlashingLeavesTheScreenAsItWas)
+TEST_F(CommandsTest, FlashingInvertsTheWindowAndLeavesTheScreenAsItWas)
 {
     const HWND window = Target->Window("commands");
     Inspect(window);
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
+    const POINT centre = lvxtest::CenterOf(window);
+    const RECT rect{centre.x - 8, centre.y - 8, centre.x + 8, centre.y + 8};
     const auto before = lvxtest::CaptureScreen(rect);
+    // The flash blocks this thread; another one watches the screen meanwhile.
+    std::atomic<bool> flashing{true};
+    std::atomic<bool> inverted{false};
+    std::thread watcher([&] {
+        while (flashing && !inverted) {
+            const auto now = lvxtest::CaptureScreen(rect);
+            inverted = now.size() == before.size() && !now.empty() && (now[0] & 0xFFFFFF) == (~before[0] & 0xFFFFFF);
+        }
+    });
     Click(Form->SpeedButton34);
+    flashing = false;
+    watcher.join();
+    EXPECT_TRUE(inverted) << "nothing was drawn";
     EXPECT_EQ(lvxtest::CaptureScreen(rect), before);
 }
 
