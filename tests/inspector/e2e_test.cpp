@@ -5,6 +5,7 @@
 #include "core/MainFormIds.h"
 #include "core/UNI_Strings.h"
 #include "core/UNI_WindowInfo.h"
+#include "core/Handles.h"
 #include "core/Window.h"
 #include "resources/resource.h"
 
@@ -391,6 +392,73 @@ TEST_F(EndToEnd, AChooserClosedWithoutAChoiceAsksAgainNextTime)
     EXPECT_EQ(first.Process().WaitExit(20000), 0u);
     Inspector second(true);
     EXPECT_NE(second.Chooser(), nullptr);
+}
+
+TEST_F(EndToEnd, StoredSettingsAreReadAtStartUpAndSavedBackByTheOptionsDialog)
+{
+    // 257 keeps its low byte (1, not the built-in 2); a text where a number belongs and a
+    // missing value leave the built-in "on".
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD icons = 257;
+    ::RegSetValueExA(key, "ShowClassIcons", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&icons), sizeof icons);
+    ::RegSetValueExA(key, "PowerScanning", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
+    ::RegCloseKey(key);
+
+    Inspector inspector;
+    ASSERT_NE(inspector.Main(), nullptr);
+    inspector.ClickButton(39);
+    HWND options = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (options = FindDialog(inspector.Process().Id(), "Настройки программы")) != nullptr; }));
+    const auto checked = [&](int id) { return ::SendMessageA(::GetDlgItem(options, id), BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    EXPECT_TRUE(checked(IDC_OPTIONS_CHECKBOX1));
+    EXPECT_TRUE(checked(IDC_OPTIONS_CHECKBOX2));
+    EXPECT_FALSE(checked(IDC_OPTIONS_RADIO0));
+    EXPECT_TRUE(checked(IDC_OPTIONS_RADIO1));
+    EXPECT_FALSE(checked(IDC_OPTIONS_RADIO2));
+    ::PostMessageA(options, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FindProcessWindow(inspector.Process().Id(), "#32770") == nullptr; }));
+    // Closing wrote all three as numbers.
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+    for (const auto& [name, expected] : {std::pair{"PowerScanning", 1u}, std::pair{"MagneticField", 1u},
+                                         std::pair{"ShowClassIcons", 1u}}) {
+        DWORD type = 0, value = 7, size = sizeof value;
+        EXPECT_EQ(::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << name;
+        EXPECT_EQ(value, expected) << name;
+    }
+    ::RegCloseKey(key);
+    ::PostMessageA(inspector.Main(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(inspector.Process().WaitExit(20000), 0u);
+}
+
+TEST_F(EndToEnd, AnInvalidLanguageFileEndsTheProgramBeforeItsWindowShows)
+{
+    // An entry before the first section; the file lies beside the program, where languages are.
+    const std::string name = "LvxInvalidTest.lng";
+    const std::string path = BinFolder() + name;
+    struct RemoveFile {
+        std::string Path;
+        ~RemoveFile() { ::DeleteFileA(Path.c_str()); }
+    } remove{path};
+    {
+        const lvx::unique_file file(
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        const char content[] = "Caption=x\r\n[AllVars]\r\n";
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(file.get(), content, sizeof content - 1, &written, nullptr));
+    }
+    WriteRegistryString(SettingsKey, "Language", name);
+
+    ChildProcess inspector(BinFolder() + "lumivex.exe", "");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(inspector.Id(), "#32770", "Fatal error")) != nullptr; }, 30000));
+    EXPECT_EQ(MessageBoxText(box), "Invalid language file");
+    EXPECT_EQ(FindProcessWindow(inspector.Id(), "TMainForm"), nullptr);
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(inspector.WaitExit(20000), 1u);
 }
 
 }  // namespace
