@@ -304,7 +304,6 @@ void TMainForm::CreateControls()
 {
     using Options = SpeedButton::Options;
     const auto refresh = [this](SpeedButton&) { RefreshExecute(); };
-    const auto nothing = [](SpeedButton&) {};  // tools that come with later windows
 
     // Top row.
     creatingPanel_ = Panel5;
