@@ -396,41 +396,52 @@ TEST_F(EndToEnd, AChooserClosedWithoutAChoiceAsksAgainNextTime)
 
 TEST_F(EndToEnd, StoredSettingsAreReadAtStartUpAndSavedBackByTheOptionsDialog)
 {
+    const auto store = [](const char* name, DWORD type, const void* data, DWORD size) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+        ::RegCloseKey(key);
+    };
+    // Starts the inspector, checks what its options dialog shows (scanning, snapping, the
+    // icon mode) and what closing it stores.
+    const auto startAndCheck = [](bool scanning, bool snapping, int icons) {
+        Inspector inspector;
+        ASSERT_NE(inspector.Main(), nullptr);
+        inspector.ClickButton(39);
+        HWND options = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (options = FindDialog(inspector.Process().Id(), "Настройки программы")) != nullptr; }));
+        const auto checked = [&](int id) { return ::SendMessageA(::GetDlgItem(options, id), BM_GETCHECK, 0, 0) == BST_CHECKED; };
+        EXPECT_EQ(checked(IDC_OPTIONS_CHECKBOX1), scanning);
+        EXPECT_EQ(checked(IDC_OPTIONS_CHECKBOX2), snapping);
+        for (int item = 0; item < 3; ++item) EXPECT_EQ(checked(IDC_OPTIONS_RADIO0 + item), item == icons) << item;
+        ::PostMessageA(options, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return FindProcessWindow(inspector.Process().Id(), "#32770") == nullptr; }));
+        // Closing wrote all three as numbers.
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+        for (const auto& [name, expected] : {std::pair{"PowerScanning", DWORD{scanning}}, std::pair{"MagneticField", DWORD{snapping}},
+                                             std::pair{"ShowClassIcons", static_cast<DWORD>(icons)}}) {
+            DWORD type = 0, value = 7, size = sizeof value;
+            EXPECT_EQ(::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+            EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << name;
+            EXPECT_EQ(value, expected) << name;
+        }
+        ::RegCloseKey(key);
+        ::PostMessageA(inspector.Main(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(inspector.Process().WaitExit(20000), 0u);
+    };
     // 257 keeps its low byte (1, not the built-in 2); a text where a number belongs and a
     // missing value leave the built-in "on".
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    const DWORD icons = 257;
-    ::RegSetValueExA(key, "ShowClassIcons", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&icons), sizeof icons);
-    ::RegSetValueExA(key, "PowerScanning", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
-    ::RegCloseKey(key);
-
-    Inspector inspector;
-    ASSERT_NE(inspector.Main(), nullptr);
-    inspector.ClickButton(39);
-    HWND options = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (options = FindDialog(inspector.Process().Id(), "Настройки программы")) != nullptr; }));
-    const auto checked = [&](int id) { return ::SendMessageA(::GetDlgItem(options, id), BM_GETCHECK, 0, 0) == BST_CHECKED; };
-    EXPECT_TRUE(checked(IDC_OPTIONS_CHECKBOX1));
-    EXPECT_TRUE(checked(IDC_OPTIONS_CHECKBOX2));
-    EXPECT_FALSE(checked(IDC_OPTIONS_RADIO0));
-    EXPECT_TRUE(checked(IDC_OPTIONS_RADIO1));
-    EXPECT_FALSE(checked(IDC_OPTIONS_RADIO2));
-    ::PostMessageA(options, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return FindProcessWindow(inspector.Process().Id(), "#32770") == nullptr; }));
-    // Closing wrote all three as numbers.
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
-    for (const auto& [name, expected] : {std::pair{"PowerScanning", 1u}, std::pair{"MagneticField", 1u},
-                                         std::pair{"ShowClassIcons", 1u}}) {
-        DWORD type = 0, value = 7, size = sizeof value;
-        EXPECT_EQ(::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
-        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << name;
-        EXPECT_EQ(value, expected) << name;
-    }
-    ::RegCloseKey(key);
-    ::PostMessageA(inspector.Main(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(inspector.Process().WaitExit(20000), 0u);
+    const DWORD mode257 = 257;
+    store("ShowClassIcons", REG_DWORD, &mode257, sizeof mode257);
+    store("PowerScanning", REG_SZ, "0", 2);
+    startAndCheck(true, true, 1);
+    // 258 selects item 2 (its low byte), and a stored 0 turns scanning off.
+    const DWORD mode258 = 258, off = 0;
+    store("ShowClassIcons", REG_DWORD, &mode258, sizeof mode258);
+    store("PowerScanning", REG_DWORD, &off, sizeof off);
+    startAndCheck(false, true, 2);
 }
 
 TEST_F(EndToEnd, AnInvalidLanguageFileEndsTheProgramBeforeItsWindowShows)
