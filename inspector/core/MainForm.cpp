@@ -304,7 +304,6 @@ void TMainForm::CreateControls()
 {
     using Options = SpeedButton::Options;
     const auto refresh = [this](SpeedButton&) { RefreshExecute(); };
-    const auto nothing = [](SpeedButton&) {};  // tools that come with later windows
 
     // Top row.
     creatingPanel_ = Panel5;
@@ -792,7 +791,22 @@ void TMainForm::UpdatePanels()
 {
     for (int panel = 0; panel < PanelCount; ++panel)
         for (HWND control : panelControls_[panel]) SetVisible(control, panelVisible_[panel]);
+    // Showing the panel showed every button of the related windows: only those of existing ones stay.
+    UpdateRelatedButtons();
     UpdateProcessButtons(CurrentWindow.Handle != nullptr && !IsPicking());
+}
+
+void TMainForm::UpdateRelatedButtons()
+{
+    const std::pair<SpeedButton*, SpeedButton*> rows[] = {
+        {&SpeedButton3, &SpeedButton8},  {&SpeedButton4, &SpeedButton9},  {&SpeedButton5, &SpeedButton11},
+        {&SpeedButton6, &SpeedButton12}, {&SpeedButton7, &SpeedButton10},
+    };
+    static_assert(std::size(rows) == std::tuple_size_v<decltype(relatedShown_)>);
+    for (size_t row = 0; row < std::size(rows); ++row) {
+        rows[row].first->SetVisible(relatedShown_[row]);
+        rows[row].second->SetVisible(relatedShown_[row]);
+    }
 }
 
 void TMainForm::UpdateProcessButtons(bool windowShown)
@@ -905,16 +919,11 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
     SpeedButton35.SetEnabled(false);
 
     if (!picking) {
-        const std::pair<SpeedButton*, SpeedButton*> rows[] = {
-            {&SpeedButton3, &SpeedButton8},  {&SpeedButton4, &SpeedButton9},  {&SpeedButton5, &SpeedButton11},
-            {&SpeedButton6, &SpeedButton12}, {&SpeedButton7, &SpeedButton10},
-        };
-        const HWND related[] = {CurrentWindow.Parent, CurrentWindow.Child, CurrentWindow.Next, CurrentWindow.Previous,
-                                CurrentWindow.Owner};
-        for (size_t row = 0; row < std::size(rows); ++row) {
-            rows[row].first->SetVisible(related[row] != nullptr);
-            rows[row].second->SetVisible(rows[row].first->IsVisible());
-        }
+        // Kept for the layout, which runs again while picking too (a DPI change) and must not
+        // take the picked window's relations for the inspected one's.
+        relatedShown_ = {CurrentWindow.Parent != nullptr, CurrentWindow.Child != nullptr, CurrentWindow.Next != nullptr,
+                         CurrentWindow.Previous != nullptr, CurrentWindow.Owner != nullptr};
+        UpdateRelatedButtons();
         // The parameters editor follows every full display, shown or hidden.
         if (stylesForm_) stylesForm_->RefreshParameters();
     }
@@ -1086,6 +1095,25 @@ void TMainForm::SpeedButton35Click()
     RefreshExecute();
 }
 
+namespace {
+
+// wParam and lParam are as wide as a pointer (handles and pointers travel in them on 64-bit
+// Windows); a 32-bit build reads them in 32 bits.
+std::optional<uintptr_t> ParseMessageParameter(const std::string& text)
+{
+    if constexpr (sizeof(uintptr_t) > sizeof(uint32_t)) {
+        const std::optional<uint64_t> value = ParseWideNumberNotation(text);
+        if (!value) return std::nullopt;
+        return static_cast<uintptr_t>(*value);
+    } else {
+        const std::optional<uint32_t> value = ParseNumberNotation(text);
+        if (!value) return std::nullopt;
+        return static_cast<uintptr_t>(*value);
+    }
+}
+
+}  // namespace
+
 void TMainForm::SpeedButton32Click()
 {
     if (CurrentWindow.Handle == nullptr) return;
@@ -1096,15 +1124,15 @@ void TMainForm::SpeedButton32Click()
                                         [&](const MessageName& entry) { return entry.Name == name; });
         if (found != MessageNames.end()) message = found->Value;
     }
-    const auto wParam = ParseNumberNotation(ControlText(Edit17));
-    const auto lParam = ParseNumberNotation(ControlText(Edit18));
+    const auto wParam = ParseMessageParameter(ControlText(Edit17));
+    const auto lParam = ParseMessageParameter(ControlText(Edit18));
     if (!message || !wParam || !lParam) {
         ShowError(Msg::InvalidMessage);
     } else {
         LRESULT result = 0;
-        SendMessageWithTimeout(CurrentWindow.Handle, *message, *wParam, static_cast<LPARAM>(static_cast<int32_t>(*lParam)),
-                               result);
-        SetText(Edit19, std::to_string(static_cast<uint32_t>(result)));
+        SendMessageWithTimeout(CurrentWindow.Handle, *message, static_cast<WPARAM>(*wParam),
+                               static_cast<LPARAM>(*lParam), result);
+        SetText(Edit19, std::to_string(static_cast<uintptr_t>(result)));
     }
     RefreshExecute();
 }

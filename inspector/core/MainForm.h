@@ -11,6 +11,7 @@
 #include "language/MessageTable.h"
 #include "language/MultiLang.h"
 
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -112,6 +113,7 @@ private:
     void SetClientHeight(int height);
     void UpdatePanels();
     void UpdateProcessButtons(bool windowShown);
+    void UpdateRelatedButtons();
     void PaintPanels();
     void ReadMessageNames();
 
@@ -192,6 +194,8 @@ private:
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;
     bool panelVisible_[PanelCount] = {};
+    // Whether the parent, child, next, previous and owner rows show, from the last full display.
+    std::array<bool, 5> relatedShown_{};
     RECT panelBounds_[PanelCount] = {};
     std::map<HWND, COLORREF> textColors_;
     std::map<int, HWND> labels_;

@@ -71,7 +71,11 @@ std::optional<int64_t> StrToInt64(std::string_view text)
     return ParseInteger<int64_t>(text);
 }
 
-std::optional<uint32_t> ParseNumberNotation(std::string_view text)
+namespace {
+
+// The number notation in 64 bits; decimal numbers in the signed range of 64 bits when `wide`,
+// of 32 bits (as their unsigned 32-bit form) otherwise.
+std::optional<uint64_t> ParseNotation(std::string_view text, bool wide)
 {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
     while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
@@ -87,13 +91,32 @@ std::optional<uint32_t> ParseNumberNotation(std::string_view text)
         for (size_t i = prefix; i < upper.size(); ++i) {
             const int digit = HexDigitValue(upper[i]);
             if (digit < 0) return std::nullopt;
-            value = value * 16 + static_cast<uint64_t>(digit);  // wraps past 64 bits, like the original
+            value = value * 16 + static_cast<uint64_t>(digit);  // digits past 64 bits wrap: only the low bits are used
         }
-        return static_cast<uint32_t>(value);
+        return value;
+    }
+    if (wide) {
+        const auto value = StrToInt64(text);
+        if (!value) return std::nullopt;
+        return static_cast<uint64_t>(*value);
     }
     const auto value = StrToInt(text);
     if (!value) return std::nullopt;
     return static_cast<uint32_t>(*value);
+}
+
+}  // namespace
+
+std::optional<uint32_t> ParseNumberNotation(std::string_view text)
+{
+    const auto value = ParseNotation(text, false);
+    if (!value) return std::nullopt;
+    return static_cast<uint32_t>(*value);
+}
+
+std::optional<uint64_t> ParseWideNumberNotation(std::string_view text)
+{
+    return ParseNotation(text, true);
 }
 
 std::string ReplaceControlChars(std::string_view text, std::string_view replacement)

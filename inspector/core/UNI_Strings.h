@@ -21,6 +21,9 @@ namespace lvx {
 // that begins with "$", "0X", "&H" or "#" (either case) is one or more hexadecimal digits,
 // accumulated in 64 bits; anything else goes through StrToInt. The low 32 bits of the value.
 [[nodiscard]] std::optional<uint32_t> ParseNumberNotation(std::string_view text);
+// The same notation for values as wide as a 64-bit pointer: hexadecimal keeps all 64 bits and
+// decimal goes through StrToInt64, so "-1" is all ones.
+[[nodiscard]] std::optional<uint64_t> ParseWideNumberNotation(std::string_view text);
 
 // A copy of `text` with every character below code 32 replaced by `replacement`.
 [[nodiscard]] std::string ReplaceControlChars(std::string_view text, std::string_view replacement);

@@ -4,34 +4,72 @@
 #include "Handles.h"
 #include "UNI_WindowInfo.h"
 
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace lvx {
 namespace {
 
-DWORD WINAPI RunCall(void* parameter)
+// The windows that a helper thread is busy with, each with the call kept to run after the one
+// under way (empty when none). A helper thread can outlive every window of the program, so
+// each one holds the table alive; the table is the module's, as the threads are nobody's.
+struct PendingCalls {
+    std::mutex Lock;
+    std::map<HWND, std::function<void()>> Waiting;
+};
+const std::shared_ptr<PendingCalls> Pending = std::make_shared<PendingCalls>();
+
+struct HelperStart {
+    std::shared_ptr<PendingCalls> Table;
+    HWND Window;
+    std::function<void()> Call;
+};
+
+DWORD WINAPI RunCalls(void* parameter)
 {
-    // The thread owns the call: a caller that stopped waiting has let go of it.
-    const std::unique_ptr<std::function<void()>> call(static_cast<std::function<void()>*>(parameter));
-    (*call)();
+    // The thread owns what it was given: a caller that stopped waiting has let go of it.
+    const std::unique_ptr<HelperStart> start(static_cast<HelperStart*>(parameter));
+    std::function<void()> call = std::move(start->Call);
+    while (call) {
+        call();
+        const std::lock_guard<std::mutex> guard(start->Table->Lock);
+        const auto entry = start->Table->Waiting.find(start->Window);
+        call = std::move(entry->second);
+        entry->second = nullptr;
+        if (!call) start->Table->Waiting.erase(entry);
+    }
     return 0;
 }
 
 }  // namespace
 
-bool CallWithTimeout(HWND window, std::function<void()> call)
+bool CallWithTimeout(HWND window, std::function<void()> call, WhenBusy whenBusy)
 {
     if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) {
         call();
         return true;
     }
-    auto owned = std::make_unique<std::function<void()>>(std::move(call));
-    const unique_kernel_handle thread(::CreateThread(nullptr, 0, &RunCall, owned.get(), 0, nullptr));
+    {
+        const std::lock_guard<std::mutex> guard(Pending->Lock);
+        const auto [entry, added] = Pending->Waiting.try_emplace(window);
+        if (!added) {
+            if (whenBusy == WhenBusy::Replace) entry->second = std::move(call);
+            return false;
+        }
+    }
+    auto start = std::make_unique<HelperStart>(HelperStart{Pending, window, std::move(call)});
+    const unique_kernel_handle thread(::CreateThread(nullptr, 0, &RunCalls, start.get(), 0, nullptr));
     if (!thread) {
-        (*owned)();  // no thread to spare: do it here rather than not at all
+        {
+            const std::lock_guard<std::mutex> guard(Pending->Lock);
+            Pending->Waiting.erase(window);
+        }
+        start->Call();  // no thread to spare: do it here rather than not at all
         return true;
     }
-    owned.release();
+    start.release();
+    // Only this thread adds calls, so the helper ends right after this one unless it is late.
     return ::WaitForSingleObject(thread.get(), MessageTimeout) == WAIT_OBJECT_0;
 }
 

@@ -70,6 +70,8 @@ public:
     [[nodiscard]] std::string NodeText(int index) const;
     [[nodiscard]] bool FindNextEnabled() const noexcept { return findNextEnabled_; }
     [[nodiscard]] HWND TreeView() const noexcept { return TreeView1; }
+    // The menu of the handle notations, under the toolbar's drop-down button.
+    [[nodiscard]] HMENU HandleNotationMenu() const noexcept { return PopupMenu1.get(); }
 
     [[nodiscard]] std::vector<TranslationTarget> TranslationTargets();
 

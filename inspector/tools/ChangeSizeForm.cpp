@@ -56,7 +56,9 @@ void TChangeSizeForm::FormShow()
 {
     if (window_ == nullptr) return;
     Loading = true;
-    const bool child = window_->Parent != nullptr;
+    // MoveWindow places a child in its parent's client area and anything else on the screen;
+    // GetParent also answers the owner of an owned pop-up, so the style decides, not Parent.
+    const bool child = (::GetWindowLongA(window_->Handle, GWL_STYLE) & WS_CHILD) != 0 && window_->Parent != nullptr;
     const int32_t values[] = {child ? window_->RelativeLeft : window_->Left, child ? window_->RelativeTop : window_->Top,
                               window_->Width, window_->Height};
     for (size_t i = 0; i < std::size(SpinEdits); ++i) {
@@ -89,8 +91,9 @@ void TChangeSizeForm::SpinEdit3Change(int id)
     const HWND target = window_->Handle;
     const int32_t x = Value(IDC_SIZE_SPINEDIT1), y = Value(IDC_SIZE_SPINEDIT2);
     const int32_t width = Value(IDC_SIZE_SPINEDIT3), height = Value(IDC_SIZE_SPINEDIT4);
-    // A window of another thread that does not answer must not hang the dialog.
-    CallWithTimeout(target, [=] { ::MoveWindow(target, x, y, width, height, TRUE); });
+    // A window of another thread that does not answer must not hang the dialog; what is typed
+    // meanwhile lands once it answers, the latest values only.
+    CallWithTimeout(target, [=] { ::MoveWindow(target, x, y, width, height, TRUE); }, WhenBusy::Replace);
 }
 
 INT_PTR TChangeSizeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)

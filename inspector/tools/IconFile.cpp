@@ -69,7 +69,7 @@ bool SaveIconToFile(HICON icon, const std::string& path, std::string& error)
     BITMAP maskShape{};
     ::GetObjectA(parts.hbmMask, sizeof maskShape, &maskShape);
     const int width = maskShape.bmWidth;
-    // A monochrome icon has no colour bitmap: its mask holds the AND half over the XOR half.
+    // A monochrome icon has no colour bitmap: its mask holds the AND mask over the XOR image.
     const int height = colour ? maskShape.bmHeight : maskShape.bmHeight / 2;
     if (width <= 0 || height <= 0 || width > 256 || height > 256) {
         error = SystemMessage(ERROR_INVALID_DATA);
@@ -89,11 +89,12 @@ bool SaveIconToFile(HICON icon, const std::string& path, std::string& error)
         return false;
     }
     if (!colour) {
-        // Bottom-up rows: the XOR half is the upper half of the picture, so the lower rows here.
+        // The picture holds the AND mask above the XOR image. The rows come bottom-up, so the
+        // first half of them is the XOR image (the colours) and the second half the mask.
         const size_t colourStride = colourBits.size() / static_cast<size_t>(height * 2);
         const size_t maskStride = maskBits.size() / static_cast<size_t>(height * 2);
-        colourBits.erase(colourBits.begin(), colourBits.begin() + static_cast<std::ptrdiff_t>(colourStride * height));
-        maskBits.resize(maskStride * static_cast<size_t>(height));
+        colourBits.resize(colourStride * static_cast<size_t>(height));
+        maskBits.erase(maskBits.begin(), maskBits.begin() + static_cast<std::ptrdiff_t>(maskStride * height));
     }
 
     BITMAPINFOHEADER header{};

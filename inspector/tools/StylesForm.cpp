@@ -8,11 +8,14 @@
 #include "core/UNI_Strings.h"
 #include "core/UNI_WindowInfo.h"
 #include "core/Window.h"
+#include "core/WindowCommands.h"
 #include "language/MessageTable.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <cstring>
 
 namespace lvx {
@@ -284,12 +287,22 @@ void TStylesForm::EditWndLong(int tag)
                       MB_OK | MB_ICONERROR);
         return;
     }
-    ::SetLastError(0);
-    if (chosen->PointerWide)
-        ::SetWindowLongPtrA(info_.Handle, chosen->Index, static_cast<LONG_PTR>(*value));
-    else
-        ::SetWindowLongA(info_.Handle, chosen->Index, static_cast<LONG>(*value));
-    if (::GetLastError() != 0) {
+    // Style changes send WM_STYLECHANGING to the window, so the write may wait for a hung one:
+    // it runs on a helper thread, which reads its own last error.
+    const HWND window = info_.Handle;
+    const int index = chosen->Index;
+    const bool pointerWide = chosen->PointerWide;
+    const int64_t newValue = *value;
+    const auto error = std::make_shared<std::atomic<DWORD>>(0);
+    const bool done = CallWithTimeout(window, [=] {
+        ::SetLastError(0);
+        if (pointerWide)
+            ::SetWindowLongPtrA(window, index, static_cast<LONG_PTR>(newValue));
+        else
+            ::SetWindowLongA(window, index, static_cast<LONG>(newValue));
+        *error = ::GetLastError();
+    });
+    if (!done || *error != 0) {
         ::MessageBoxA(Handle(), MessageText(Msg::CantModifyParameter).c_str(), MessageText(Msg::WARNING).c_str(),
                       MB_OK | MB_ICONEXCLAMATION);
     }
@@ -305,7 +318,13 @@ void TStylesForm::Edit5Change()
 
 void TStylesForm::SpeedButton35Click()
 {
-    if (info_.Handle != nullptr) ::SetWindowTextA(info_.Handle, GetControlText(Item(IDC_STYLES_EDIT5)).c_str());
+    if (const HWND window = info_.Handle; window != nullptr) {
+        // The new text is sent to the window: a hung one is given up after the time-out.
+        const std::string text = GetControlText(Item(IDC_STYLES_EDIT5));
+        if (!CallWithTimeout(window, [window, text] { ::SetWindowTextA(window, text.c_str()); }))
+            ::MessageBoxA(Handle(), MessageText(Msg::CCWT).c_str(), MessageText(Msg::WARNING).c_str(),
+                          MB_OK | MB_ICONWARNING);
+    }
     if (refresh_) refresh_();
     RefreshParameters();
     SpeedButton35.SetVisible(false);

@@ -5,6 +5,8 @@
 #include "core/TextFiles.h"
 #include "core/UNI_Strings.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -135,10 +137,10 @@ unsigned long long TargetProcess::Number(const std::string& name) const
     return found == values_.end() ? 0 : std::strtoull(found->second.c_str(), nullptr, 10);
 }
 
-void TargetProcess::HangWindow()
+void TargetProcess::HangWindow(DWORD forMs)
 {
     const HWND hung = Window("hung");
-    ::PostMessageA(hung, WM_APP + 1, 0, 0);
+    ::PostMessageA(hung, WM_APP + 1, forMs, 0);
     // Hung once a message is no longer answered within the time-out.
     WaitFor([hung] {
         DWORD_PTR result = 0;
@@ -505,6 +507,17 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* capti
     WindowSearch search{processId, className, caption, nullptr};
     ::EnumWindows(&MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.Found;
+}
+
+int ThreadCount()
+{
+    const lvx::unique_file snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = snapshot && ::Thread32First(snapshot.get(), &entry); more; more = ::Thread32Next(snapshot.get(), &entry))
+        if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
+    return count;
 }
 
 }  // namespace lvxtest

@@ -56,8 +56,9 @@ public:
     [[nodiscard]] unsigned long long Number(const std::string& name) const;
     [[nodiscard]] DWORD ProcessId() const { return process_.Id(); }
     [[nodiscard]] HANDLE Process() const { return process_.Process(); }
-    // Makes the "hung" scenario's window stop answering messages for good.
-    void HangWindow();
+    // Makes the "hung" scenario's window stop answering messages for `forMs` milliseconds
+    // (0: for good), and returns once a message to it goes unanswered.
+    void HangWindow(DWORD forMs = 0);
 
 private:
     TempFolder folder_;
@@ -162,6 +163,9 @@ void MouseUp();
 // Moves in steps from the current position to (x, y), giving the receiver time for each.
 void MouseGlideTo(int x, int y, int steps);
 void MouseDoubleClick();
+
+// How many threads this process has now.
+int ThreadCount();
 
 // Centre of a window's rectangle, in screen coordinates.
 POINT CenterOf(HWND window);

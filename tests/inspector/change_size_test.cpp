@@ -41,7 +41,7 @@ RECT Placement(HWND window)
 
 class ChangeSizeTest : public lvxtest::MainFormFixture<ChangeSizeTest> {
 protected:
-    static void SetUpTestSuite() { Start({"nested"}); }
+    static void SetUpTestSuite() { Start({"nested", "owned", "hung"}); }
     static bool OpenDialog(const std::function<void(HWND)>& act)
     {
         DialogDriver driver({{SizeCaption, [&](HWND dialog) {
@@ -115,6 +115,42 @@ TEST_F(ChangeSizeTest, ATopLevelWindowUsesScreenCoordinates)
         ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, "100");
     }));
     EXPECT_EQ(CurrentWindow.Height, 250);
+
+    // An owned pop-up has its owner as "parent", but it is placed on the screen all the same.
+    const HWND owned = Target->Window("owned");
+    const RECT ownedBefore = Placement(owned);
+    Inspect(owned);
+    ASSERT_NE(CurrentWindow.Parent, nullptr);
+    ASSERT_TRUE(OpenDialog([&](HWND dialog) {
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT1), std::to_string(ownedBefore.left));
+        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT2), std::to_string(ownedBefore.top));
+        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, std::to_string(ownedBefore.left + 1).c_str());
+        EXPECT_TRUE(lvxtest::WaitFor([&] { return Placement(owned).left == ownedBefore.left + 1; }));
+        EXPECT_EQ(Placement(owned).top, ownedBefore.top);
+    }));
+}
+
+TEST_F(ChangeSizeTest, MovesTypedWhileTheWindowHangsWaitInOneThreadAndTheLastOneWins)
+{
+    const HWND hung = Target->Window("hung");
+    Inspect(hung);
+    const RECT before = Placement(hung);
+    const int threads = lvxtest::ThreadCount();
+    Target->HangWindow(15000);
+    ASSERT_TRUE(lvxtest::WaitFor([&] { return ::IsHungAppWindow(hung) != FALSE; }));
+    ASSERT_TRUE(OpenDialog([&](HWND dialog) {
+        for (int step = 1; step <= 3; ++step) {
+            const ULONGLONG start = ::GetTickCount64();
+            ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, std::to_string(before.left + step).c_str());
+            EXPECT_LT(::GetTickCount64() - start, 1000u) << "move " << step;
+        }
+        EXPECT_LE(lvxtest::ThreadCount(), threads + 1);
+    }));
+    // Once the window answers again the last value typed is applied, and nothing older after it.
+    EXPECT_TRUE(lvxtest::WaitFor([&] { return Placement(hung).left == before.left + 3; }, 30000));
+    EXPECT_TRUE(lvxtest::WaitFor([&] { return lvxtest::ThreadCount() <= threads; }));
+    EXPECT_EQ(Placement(hung).left, before.left + 3);
+    ::MoveWindow(hung, before.left, before.top, before.right - before.left, before.bottom - before.top, TRUE);
 }
 
 TEST_F(ChangeSizeTest, NothingToChangeWithoutAWindow)

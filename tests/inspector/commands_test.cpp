@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
 
 using namespace lvx;
 using lvxtest::TargetProcess;
@@ -35,7 +38,7 @@ std::string TextOf(HWND control)
 
 class CommandsTest : public lvxtest::MainFormFixture<CommandsTest> {
 protected:
-    static void SetUpTestSuite() { Start({"commands", "owned", "slow"}); }
+    static void SetUpTestSuite() { Start({"commands", "owned", "slow", "hung"}); }
     static void Click(SpeedButton& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
     static void SendFromPanel(const char* message, const char* wParam, const char* lParam)
     {
@@ -148,6 +151,13 @@ TEST_F(CommandsTest, TheMessagePanelSendsByNumberOrNameAndShowsTheResult)
     // The result is shown unsigned.
     SendFromPanel("0x8004", "$40000001", "0");
     EXPECT_EQ(TextOf(Form->Edit19), "2147483650");
+    // Both parameters and the result are as wide as a pointer; a 32-bit build keeps 32 bits.
+    SendFromPanel("0x8004", "$100000001", "$FFFFFFFF");
+    EXPECT_EQ(TextOf(Form->Edit19), sizeof(LRESULT) == 8 ? "8589934594" : "2");
+    EXPECT_EQ(static_cast<uint64_t>(Ask(window, EchoLParam)), sizeof(LPARAM) == 8 ? 0xFFFFFFFFu : ~uint64_t{0});
+    SendFromPanel("0x8004", "-1", "-2");
+    EXPECT_EQ(TextOf(Form->Edit19), std::to_string(static_cast<uintptr_t>(-2)));
+    EXPECT_EQ(Ask(window, EchoLParam), -2);
 
     lvxtest::ModalWatcher watcher;
     for (const auto& [message, wParam] : {std::pair{"NO_SUCH_MESSAGE", "#0"}, std::pair{"", "#0"},
@@ -159,7 +169,7 @@ TEST_F(CommandsTest, TheMessagePanelSendsByNumberOrNameAndShowsTheResult)
         EXPECT_EQ(box.Caption, "Ошибка");
         EXPECT_EQ(box.Text, "Неизвестное сообщение");
     }
-    EXPECT_EQ(Ask(window, EchoCount), echoes + 3);  // nothing was sent for the invalid ones
+    EXPECT_EQ(Ask(window, EchoCount), echoes + 5);  // nothing was sent for the invalid ones
     MessageNames.clear();
 }
 
@@ -170,6 +180,44 @@ TEST_F(CommandsTest, AMessageThatTakesTooLongGivesZeroAndDoesNotHangTheInspector
     SendFromPanel("$8002", "0", "0");  // the window answers 42 after 1.5 s
     EXPECT_LT(::GetTickCount64() - start, 1400u);
     EXPECT_EQ(TextOf(Form->Edit19), "0");
+}
+
+TEST_F(CommandsTest, EveryCommandOnAHungWindowReturnsAtOnceAndChangesNothing)
+{
+    const HWND hung = Target->Window("hung");
+    Inspect(hung);
+    Target->HangWindow();
+    // Hung as the system sees it: from then on, messages to it fail at once.
+    ASSERT_TRUE(lvxtest::WaitFor([&] { return ::IsHungAppWindow(hung) != FALSE; }));
+    ::SendMessageA(Form->SpeedButton16.Handle(), BM_CLICK, 0, 0);  // the panel of the commands
+    lvxtest::ModalWatcher watcher;
+    const int threads = lvxtest::ThreadCount();
+    const auto command = [&](const char* name, const std::function<void()>& act) {
+        const ULONGLONG start = ::GetTickCount64();
+        act();
+        EXPECT_LT(::GetTickCount64() - start, 1000u) << name;
+        EXPECT_EQ(CurrentWindow.Handle, hung) << name;
+        EXPECT_EQ(TextOf(Form->Edit1), "<Окно не ответило на запрос>") << name;
+    };
+    command("show", [] { Click(Form->SpeedButton21); });
+    command("enable", [] { Click(Form->SpeedButton24); });
+    command("topmost", [] { Click(Form->SpeedButton25); });
+    command("close", [] { Click(Form->SpeedButton20); });
+    command("system close", [] { Click(Form->SpeedButton22); });
+    command("minimise", [] { Click(Form->SpeedButton17); });
+    command("message", [] { SendFromPanel("$8004", "1", "1"); });
+    EXPECT_EQ(TextOf(Form->Edit19), "0");
+    command("text", [] {
+        ::SetWindowTextA(Form->Edit1, "New text");
+        Click(Form->SpeedButton35);
+    });
+    // One helper thread at most waits for the window, however many commands were given.
+    EXPECT_LE(lvxtest::ThreadCount(), threads + 1);
+    // Closing and the system commands are silent; only the text that was not taken is reported.
+    ASSERT_EQ(watcher.Boxes.size(), 1u);
+    EXPECT_EQ(watcher.Boxes[0].Text, "Не удалось изменить текст окна");
+    EXPECT_TRUE(::IsWindow(hung));
+    ::SendMessageA(Form->SpeedButton16.Handle(), BM_CLICK, 0, 0);
 }
 
 TEST_F(CommandsTest, TheDropDownListsTheNamesContainingWhatWasTyped)
@@ -189,14 +237,26 @@ TEST_F(CommandsTest, TheDropDownListsTheNamesContainingWhatWasTyped)
     MessageNames.clear();
 }
 
-TEST_F(CommandsTest, FlashingLeavesTheScreenAsItWas)
+TEST_F(CommandsTest, FlashingInvertsTheWindowAndLeavesTheScreenAsItWas)
 {
     const HWND window = Target->Window("commands");
     Inspect(window);
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
+    const POINT centre = lvxtest::CenterOf(window);
+    const RECT rect{centre.x - 8, centre.y - 8, centre.x + 8, centre.y + 8};
     const auto before = lvxtest::CaptureScreen(rect);
+    // The flash blocks this thread; another one watches the screen meanwhile.
+    std::atomic<bool> flashing{true};
+    std::atomic<bool> inverted{false};
+    std::thread watcher([&] {
+        while (flashing && !inverted) {
+            const auto now = lvxtest::CaptureScreen(rect);
+            inverted = now.size() == before.size() && !now.empty() && (now[0] & 0xFFFFFF) == (~before[0] & 0xFFFFFF);
+        }
+    });
     Click(Form->SpeedButton34);
+    flashing = false;
+    watcher.join();
+    EXPECT_TRUE(inverted) << "nothing was drawn";
     EXPECT_EQ(lvxtest::CaptureScreen(rect), before);
 }
 

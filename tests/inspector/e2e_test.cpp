@@ -5,6 +5,7 @@
 #include "core/MainFormIds.h"
 #include "core/UNI_Strings.h"
 #include "core/UNI_WindowInfo.h"
+#include "core/Handles.h"
 #include "core/Window.h"
 #include "resources/resource.h"
 
@@ -391,6 +392,84 @@ TEST_F(EndToEnd, AChooserClosedWithoutAChoiceAsksAgainNextTime)
     EXPECT_EQ(first.Process().WaitExit(20000), 0u);
     Inspector second(true);
     EXPECT_NE(second.Chooser(), nullptr);
+}
+
+TEST_F(EndToEnd, StoredSettingsAreReadAtStartUpAndSavedBackByTheOptionsDialog)
+{
+    const auto store = [](const char* name, DWORD type, const void* data, DWORD size) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+        ::RegCloseKey(key);
+    };
+    // Starts the inspector, checks what its options dialog shows (scanning, snapping, the
+    // icon mode) and what closing it stores.
+    const auto startAndCheck = [](bool scanning, bool snapping, int icons) {
+        Inspector inspector;
+        ASSERT_NE(inspector.Main(), nullptr);
+        inspector.ClickButton(39);
+        HWND options = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (options = FindDialog(inspector.Process().Id(), "Настройки программы")) != nullptr; }));
+        const auto checked = [&](int id) { return ::SendMessageA(::GetDlgItem(options, id), BM_GETCHECK, 0, 0) == BST_CHECKED; };
+        EXPECT_EQ(checked(IDC_OPTIONS_CHECKBOX1), scanning);
+        EXPECT_EQ(checked(IDC_OPTIONS_CHECKBOX2), snapping);
+        for (int item = 0; item < 3; ++item) EXPECT_EQ(checked(IDC_OPTIONS_RADIO0 + item), item == icons) << item;
+        ::PostMessageA(options, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return FindProcessWindow(inspector.Process().Id(), "#32770") == nullptr; }));
+        // Closing wrote all three as numbers.
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+        for (const auto& [name, expected] : {std::pair{"PowerScanning", DWORD{scanning}}, std::pair{"MagneticField", DWORD{snapping}},
+                                             std::pair{"ShowClassIcons", static_cast<DWORD>(icons)}}) {
+            DWORD type = 0, value = 7, size = sizeof value;
+            EXPECT_EQ(::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+            EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << name;
+            EXPECT_EQ(value, expected) << name;
+        }
+        ::RegCloseKey(key);
+        ::PostMessageA(inspector.Main(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(inspector.Process().WaitExit(20000), 0u);
+    };
+    // 257 keeps its low byte (1, not the built-in 2); a text where a number belongs and a
+    // missing value leave the built-in "on".
+    const DWORD mode257 = 257;
+    store("ShowClassIcons", REG_DWORD, &mode257, sizeof mode257);
+    store("PowerScanning", REG_SZ, "0", 2);
+    startAndCheck(true, true, 1);
+    // 258 selects item 2 (its low byte), and a stored 0 turns scanning off.
+    const DWORD mode258 = 258, off = 0;
+    store("ShowClassIcons", REG_DWORD, &mode258, sizeof mode258);
+    store("PowerScanning", REG_DWORD, &off, sizeof off);
+    startAndCheck(false, true, 2);
+}
+
+TEST_F(EndToEnd, AnInvalidLanguageFileEndsTheProgramBeforeItsWindowShows)
+{
+    // An entry before the first section; the file lies beside the program, where languages are.
+    const std::string name = "LvxInvalidTest.lng";
+    const std::string path = BinFolder() + name;
+    struct RemoveFile {
+        std::string Path;
+        ~RemoveFile() { ::DeleteFileA(Path.c_str()); }
+    } remove{path};
+    {
+        const lvx::unique_file file(
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        const char content[] = "Caption=x\r\n[AllVars]\r\n";
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(file.get(), content, sizeof content - 1, &written, nullptr));
+    }
+    WriteRegistryString(SettingsKey, "Language", name);
+
+    ChildProcess inspector(BinFolder() + "lumivex.exe", "");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(inspector.Id(), "#32770", "Fatal error")) != nullptr; }, 30000));
+    EXPECT_EQ(MessageBoxText(box), "Invalid language file");
+    EXPECT_EQ(FindProcessWindow(inspector.Id(), "TMainForm"), nullptr);
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(inspector.WaitExit(20000), 1u);
 }
 
 }  // namespace

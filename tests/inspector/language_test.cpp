@@ -9,12 +9,26 @@
 #include "language/LanguageKeys.h"
 #include "language/MessageTable.h"
 #include "language/MultiLang.h"
+#include "about/AboutForm.h"
+#include "discovery/FoundWindowsForm.h"
+#include "discovery/QuickInfo.h"
+#include "discovery/QuickSearchForm.h"
+#include "discovery/WindowSearch.h"
+#include "discovery/WindowTreeForm.h"
+#include "menubrowser/MenuBrowser.h"
+#include "resources/resource.h"
 #include "settings/OptionsForm.h"
 #include "settings/Settings.h"
+#include "tools/ChangeSizeForm.h"
+#include "tools/StylesForm.h"
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <initializer_list>
 #include <set>
 
 using namespace lvx;
@@ -26,6 +40,56 @@ std::string TextOf(HWND control)
     char buffer[512] = {};
     ::GetWindowTextA(control, buffer, static_cast<int>(std::size(buffer)));
     return buffer;
+}
+
+BOOL CALLBACK AddShownText(HWND control, LPARAM texts)
+{
+    reinterpret_cast<std::set<std::string>*>(texts)->insert(TextOf(control));
+    return TRUE;
+}
+
+struct ToolSearch {
+    HWND Window;
+    std::set<std::string>* Texts;
+};
+
+// The hints a tooltip of this thread holds for the window or its controls.
+BOOL CALLBACK AddHints(HWND tooltip, LPARAM parameter)
+{
+    const auto& search = *reinterpret_cast<ToolSearch*>(parameter);
+    char name[64] = {};
+    ::GetClassNameA(tooltip, name, static_cast<int>(std::size(name)));
+    if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0) return TRUE;
+    const auto count = static_cast<UINT>(::SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
+    for (UINT i = 0; i < count; ++i) {
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        if (!::SendMessageA(tooltip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool))) continue;
+        if (tool.hwnd != search.Window && !::IsChild(search.Window, tool.hwnd)) continue;
+        char text[512] = {};
+        tool.lpszText = text;
+        ::SendMessageA(tooltip, TTM_GETTEXTA, std::size(text), reinterpret_cast<LPARAM>(&tool));
+        search.Texts->insert(text);
+    }
+    return TRUE;
+}
+
+// Every text a user can see on a window of this thread: its caption, its controls' texts, the
+// hints of its controls and the items of `menus`.
+std::set<std::string> ShownTexts(HWND window, std::initializer_list<HMENU> menus = {})
+{
+    std::set<std::string> texts{TextOf(window)};
+    ::EnumChildWindows(window, &AddShownText, reinterpret_cast<LPARAM>(&texts));
+    ToolSearch search{window, &texts};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &AddHints, reinterpret_cast<LPARAM>(&search));
+    for (const HMENU menu : menus) {
+        for (int item = 0; item < ::GetMenuItemCount(menu); ++item) {
+            char text[256] = {};
+            ::GetMenuStringA(menu, static_cast<UINT>(item), text, static_cast<int>(std::size(text)), MF_BYPOSITION);
+            texts.insert(text);
+        }
+    }
+    return texts;
 }
 
 class LanguageTest : public ::testing::Test {
@@ -146,6 +210,77 @@ TEST_F(LanguageTest, AMissingSectionShowsUntranslatedEverywhere)
     ASSERT_TRUE(form.FormCreate());
     EXPECT_EQ(TextOf(::GetDlgItem(form.Handle(), MainFormIds::LabelId(1))), UntranslatedText);
     EXPECT_EQ(TextOf(form.SpeedButton15.Handle()), UntranslatedText);
+}
+
+TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTenWindows)
+{
+    // Every text is its own key, so each shows where it lands.
+    std::string content;
+    for (const LanguageSection& section : LanguageSections()) {
+        content += std::string("[") + section.Name + "]\r\n";
+        for (const char* key : section.Keys) content += std::string(key) + "=" + key + "\r\n";
+    }
+    ASSERT_EQ(LoadLanguage(WriteFile("keys.lng", content)), LanguageLoad::Loaded);
+    std::set<std::string> checked;
+    const auto expectShown = [&](const char* section, const std::set<std::string>& shown) {
+        checked.insert(section);
+        for (const char* key : LanguageKeysOf(section)) EXPECT_EQ(shown.count(key), 1u) << section << ": " << key;
+    };
+    // The modal windows are looked at while they show (their caption is the key "Caption").
+    const auto whileShown = [&](const char* section, const std::function<void()>& show,
+                                const std::function<std::set<std::string>(HWND)>& texts = {}) {
+        lvxtest::DialogDriver driver({{"Caption", [&](HWND dialog) {
+            expectShown(section, texts ? texts(dialog) : ShownTexts(dialog));
+            ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }}});
+        show();
+        EXPECT_TRUE(driver.Done()) << section;
+    };
+
+    TMainForm form;
+    ASSERT_TRUE(form.FormCreate());
+    expectShown("LumivexForm", ShownTexts(form.Handle(), {form.ProcessPriorityMenu()}));
+    WindowInfo current;
+    current.Handle = form.Handle();
+    TMenuBrowserForm browser(current, form.Handle());
+    ASSERT_TRUE(browser.FormCreate());
+    expectShown("MenuBrowserForm", ShownTexts(browser.Handle()));
+    TStylesForm styles(current, nullptr);
+    styles.ShowParameters(form.Handle());
+    expectShown("StylesForm", ShownTexts(styles.Handle()));
+    ::ShowWindow(styles.Handle(), SW_HIDE);
+
+    TQuickSearchForm search;
+    whileShown("QuickSearchForm", [&] { search.ShowForSimpleSearch(form.Handle()); });
+    TWindowTreeForm tree(search, nullptr);
+    whileShown("WindowTreeForm", [&] { tree.ShowTree(form.Handle()); }, [&](HWND dialog) {
+        // The toolbar asks the window for its hints.
+        std::set<std::string> texts = ShownTexts(dialog, {tree.HandleNotationMenu()});
+        for (const int command : {IDM_TREE_SCAN, IDM_TREE_COLLAPSE, IDM_TREE_EXPAND, IDM_TREE_EXPANDTHIS, IDM_TREE_FIND,
+                                  IDM_TREE_FINDNEXT, IDM_TREE_SAVE, IDM_TREE_SHOWHANDLES}) {
+            NMTTDISPINFOA info{};
+            info.hdr.code = TTN_GETDISPINFOA;
+            info.hdr.idFrom = static_cast<UINT_PTR>(command);
+            ::SendMessageA(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+            if (info.lpszText != nullptr) texts.insert(info.lpszText);
+        }
+        return texts;
+    });
+    FoundWindows = {FoundWindowEntry{}};
+    TFoundWindowsForm found;
+    whileShown("FoundWindowsForm", [&] { found.ShowList(form.Handle()); });
+    FoundWindows.clear();
+    TQuickInfoForm quickInfo;
+    whileShown("QuickInfoForm", [&] { quickInfo.ShowInfo(form.Handle(), form.Handle()); });
+    TChangeSizeForm changeSize;
+    whileShown("ChangeSizeForm", [&] { changeSize.ShowFor(form.Handle(), current); });
+    TLangForm chooser(SettingsKey);
+    TOptionsForm options(chooser, {});
+    whileShown("OptionsForm", [&] { options.ShowModal(form.Handle()); });
+    TAboutForm about;
+    whileShown("AboutForm", [&] { about.ShowAbout(form.Handle()); });
+
+    EXPECT_EQ(checked.size(), LanguageSections().size());
 }
 
 TEST_F(LanguageTest, TheOptionsDialogLooksUpExactlyItsKeys)

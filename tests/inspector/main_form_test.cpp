@@ -5,11 +5,15 @@
 #include "core/MainFormIds.h"
 #include "core/UNI_Strings.h"
 #include "core/UNI_WinVer.h"
+#include "language/LangForm.h"
+#include "resources/resource.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <vector>
 
 using namespace lvx;
 using lvxtest::CenterOf;
@@ -33,8 +37,20 @@ class MainFormTest : public lvxtest::MainFormFixture<MainFormTest> {
 protected:
     static void SetUpTestSuite() { Start({"basic", "owned"}); }
     static void Click(SpeedButton& button) { ::SendMessageA(button.Handle(), BM_CLICK, 0, 0); }
-
+    // The chooser the options dialog leads to; it outlives the main window.
+    static inline std::unique_ptr<TLangForm> Chooser;
 };
+
+// A DWORD value of the settings key, or -1 when there is none.
+long long StoredSetting(const char* name)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return -1;
+    DWORD type = 0, value = 0, size = sizeof value;
+    const bool read = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    return read && type == REG_DWORD ? static_cast<long long>(value) : -1;
+}
 
 TEST_F(MainFormTest, ShowsAChildControl)
 {
@@ -133,6 +149,17 @@ TEST_F(MainFormTest, TheChangeTextButtonFollowsTheEditedText)
 
 TEST_F(MainFormTest, PanelSwitchesShowTheirPanelsAndResizeTheWindow)
 {
+    // A top-level window without owner: no parent or owner buttons, whatever the layout does.
+    Inspect(Target->Window("basic"));
+    const auto relationsFollowTheWindow = [](const char* when) {
+        EXPECT_FALSE(Visible(Form->SpeedButton3)) << when;
+        EXPECT_FALSE(Visible(Form->SpeedButton8)) << when;
+        EXPECT_FALSE(Visible(Form->SpeedButton7)) << when;
+        EXPECT_FALSE(Visible(Form->SpeedButton10)) << when;
+        EXPECT_TRUE(Visible(Form->SpeedButton4)) << when;
+        EXPECT_TRUE(Visible(Form->SpeedButton9)) << when;
+    };
+    relationsFollowTheWindow("after the refresh");
     RECT before{};
     ::GetWindowRect(Form->Handle(), &before);
     Click(Form->SpeedButton16);
@@ -141,11 +168,15 @@ TEST_F(MainFormTest, PanelSwitchesShowTheirPanelsAndResizeTheWindow)
     EXPECT_GT(withPanel.bottom - withPanel.top, before.bottom - before.top);
     EXPECT_EQ(withPanel.right - withPanel.left, before.right - before.left);
     EXPECT_TRUE(Visible(Form->SpeedButton20));
+    relationsFollowTheWindow("after showing a panel");
     Click(Form->SpeedButton16);
     EXPECT_FALSE(Visible(Form->SpeedButton20));
     RECT after{};
     ::GetWindowRect(Form->Handle(), &after);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    relationsFollowTheWindow("after hiding it");
+    ::SendMessageA(Form->Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&after));
+    relationsFollowTheWindow("after a DPI change");
 }
 
 TEST_F(MainFormTest, DraggingReadsLightlyWhileMovingAndFullyOnRelease)
@@ -187,6 +218,36 @@ TEST_F(MainFormTest, ACancelledDragShowsThePreviousWindowAgain)
 }  // namespace
 
 namespace {
+
+TEST_F(MainFormTest, TheOptionsDialogStoresWhatWasClickedWhenItCloses)
+{
+    Chooser = std::make_unique<TLangForm>(SettingsKey);
+    Form->SetLanguageChooser(*Chooser);
+    PowerScanning = MagneticField = true;
+    ShowClassIcons = 2;
+    const auto round = [](std::initializer_list<int> clicks, bool closeBox) {
+        lvxtest::DialogDriver driver({{"Настройки программы", [&](HWND dialog) {
+            for (const int id : clicks) ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+            if (closeBox) ::PostMessageA(dialog, WM_CLOSE, 0, 0);
+            else ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        }}});
+        Click(Form->SpeedButton39);
+        return driver.Done();
+    };
+    const auto stored = [] {
+        return std::vector<long long>{StoredSetting("PowerScanning"), StoredSetting("MagneticField"),
+                                      StoredSetting("ShowClassIcons")};
+    };
+    ASSERT_TRUE(round({IDC_OPTIONS_CHECKBOX1, IDC_OPTIONS_CHECKBOX2, IDC_OPTIONS_RADIO0}, true));
+    EXPECT_EQ(stored(), (std::vector<long long>{0, 0, 0})) << "the close box saves as OK does";
+    EXPECT_FALSE(PowerScanning);
+    EXPECT_FALSE(MagneticField);
+    ASSERT_TRUE(round({IDC_OPTIONS_CHECKBOX1, IDC_OPTIONS_RADIO1}, false));
+    EXPECT_EQ(stored(), (std::vector<long long>{1, 0, 1}));
+    ASSERT_TRUE(round({IDC_OPTIONS_CHECKBOX2, IDC_OPTIONS_RADIO2}, false));
+    EXPECT_EQ(stored(), (std::vector<long long>{1, 1, 2}));
+    EXPECT_EQ(ShowClassIcons, 2);
+}
 
 TEST_F(MainFormTest, TheWindowSnapsToTheEdgesOfTheWorkAreaOnlyWhenAsked)
 {

@@ -56,8 +56,10 @@ protected:
     void TearDown() override
     {
         // A test may leave the target frozen: let it go before closing it.
+        // ResumeThread answers the count before it, or all ones when it fails: stop on either.
         if (const HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, static_cast<DWORD>(target->Number("tid")))) {
-            while (::ResumeThread(thread) > 1) {
+            for (DWORD previous = ::ResumeThread(thread); previous != static_cast<DWORD>(-1) && previous > 1;
+                 previous = ::ResumeThread(thread)) {
             }
             ::CloseHandle(thread);
         }
@@ -163,8 +165,16 @@ TEST_F(ProcessTest, FreezingCountsAndStopsTheThreadUntilUnfrozen)
 
 TEST_F(ProcessTest, WithoutOpenThreadTheNativeCallOpensTheThread)
 {
-    const auto savedOpen = OpenThreadEntry;
-    const auto savedNt = NtOpenThreadEntry;
+    // The entry points come back however the test ends, for the tests after it.
+    struct RestoreEntries {
+        OpenThreadProc Open = OpenThreadEntry;
+        NtOpenThreadProc Nt = NtOpenThreadEntry;
+        ~RestoreEntries()
+        {
+            OpenThreadEntry = Open;
+            NtOpenThreadEntry = Nt;
+        }
+    } restore;
     OpenThreadEntry = nullptr;
     NtOpenThreadEntry = reinterpret_cast<NtOpenThreadProc>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtOpenThread")));
@@ -184,8 +194,6 @@ TEST_F(ProcessTest, WithoutOpenThreadTheNativeCallOpensTheThread)
     EXPECT_EQ(OpenTargetThread(), nullptr);
     ASSERT_EQ(watcher.Boxes.size(), 1u);
     EXPECT_EQ(watcher.Boxes[0].Text, "Не удалось открыть поток");
-    OpenThreadEntry = savedOpen;
-    NtOpenThreadEntry = savedNt;
 }
 
 TEST_F(ProcessTest, TerminatingTheThreadOrTheProcessMakesTheWindowGo)

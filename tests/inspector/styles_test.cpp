@@ -10,10 +10,12 @@
 #include "language/MessageTable.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
+#include "tools/IconFile.h"
 #include "tools/StylesForm.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <set>
 
@@ -29,7 +31,8 @@ std::string Field(HWND dialog, int id)
     return text;
 }
 
-// A 32x32 icon in four flat colours of the standard 16-colour palette, in quarters.
+// A 32x32 icon in flat colours of the standard 16-colour palette, in quarters; the top left
+// quarter is transparent.
 HICON MakeQuarterIcon()
 {
     const HDC screen = ::GetDC(nullptr);
@@ -37,7 +40,7 @@ HICON MakeQuarterIcon()
     const HBITMAP mask = ::CreateBitmap(32, 32, 1, 1, nullptr);
     const HDC dc = ::CreateCompatibleDC(screen);
     const HGDIOBJ old = ::SelectObject(dc, colour);
-    const COLORREF quarters[] = {RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 128, 0), RGB(255, 255, 0)};
+    const COLORREF quarters[] = {RGB(0, 0, 0), RGB(0, 0, 255), RGB(0, 128, 0), RGB(255, 255, 0)};
     for (int q = 0; q < 4; ++q) {
         const RECT part{(q % 2) * 16, (q / 2) * 16, (q % 2) * 16 + 16, (q / 2) * 16 + 16};
         const HBRUSH brush = ::CreateSolidBrush(quarters[q]);
@@ -46,7 +49,9 @@ HICON MakeQuarterIcon()
     }
     ::SelectObject(dc, mask);
     const RECT all{0, 0, 32, 32};
-    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));  // every pixel opaque
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));  // opaque
+    const RECT corner{0, 0, 16, 16};
+    ::FillRect(dc, &corner, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));  // transparent
     ::SelectObject(dc, old);
     ::DeleteDC(dc);
     ::ReleaseDC(nullptr, screen);
@@ -55,6 +60,57 @@ HICON MakeQuarterIcon()
     ::DeleteObject(colour);
     ::DeleteObject(mask);
     return icon;
+}
+
+// A monochrome 32x32 icon: transparent on the left, white at the top and black at the bottom
+// (inverting the background at the top left).
+HICON MakeMonochromeIcon()
+{
+    BYTE andBits[32 * 4];
+    BYTE xorBits[32 * 4];
+    for (int row = 0; row < 32; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            andBits[row * 4 + column] = column < 2 ? 0xFF : 0x00;
+            xorBits[row * 4 + column] = row < 16 ? 0xFF : 0x00;
+        }
+    }
+    return ::CreateIcon(::GetModuleHandleA(nullptr), 32, 32, 1, 1, andBits, xorBits);
+}
+
+// An icon's AND mask and XOR colour, pixel by pixel from the top row, as the system holds them.
+struct IconParts {
+    std::vector<uint32_t> Mask;
+    std::vector<uint32_t> Colour;
+};
+IconParts PartsOf(HICON icon)
+{
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info)) return {};
+    BITMAP shape{};
+    ::GetObjectA(info.hbmMask, sizeof shape, &shape);
+    const int width = shape.bmWidth;
+    const auto read = [width](HBITMAP bitmap, int rows) {
+        BITMAPINFO format{};
+        format.bmiHeader = {sizeof format.bmiHeader, width, -rows, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        std::vector<uint32_t> pixels(static_cast<size_t>(width * rows));
+        const HDC screen = ::GetDC(nullptr);
+        ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(rows), pixels.data(), &format, DIB_RGB_COLORS);
+        ::ReleaseDC(nullptr, screen);
+        for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+        return pixels;
+    };
+    IconParts parts;
+    parts.Mask = read(info.hbmMask, shape.bmHeight);
+    if (info.hbmColor != nullptr) {
+        parts.Colour = read(info.hbmColor, shape.bmHeight);
+    } else {  // the mask holds the AND half above the XOR half
+        const auto half = parts.Mask.begin() + static_cast<std::ptrdiff_t>(parts.Mask.size() / 2);
+        parts.Colour.assign(half, parts.Mask.end());
+        parts.Mask.erase(half, parts.Mask.end());
+    }
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return parts;
 }
 
 COLORREF PixelOfIcon(HICON icon, int x, int y)
@@ -74,7 +130,7 @@ COLORREF PixelOfIcon(HICON icon, int x, int y)
 
 class StylesTest : public lvxtest::MainFormFixture<StylesTest> {
 protected:
-    static void SetUpTestSuite() { Start({"basic"}); }
+    static void SetUpTestSuite() { Start({"basic", "hung"}); }
     // Opens the editor through its button on the main window.
     static TStylesForm& Open()
     {
@@ -218,6 +274,41 @@ TEST_F(StylesTest, WindowTextChangesThroughTheField)
     ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
 }
 
+TEST_F(StylesTest, WritesToAHungWindowGiveUpAfterTheTimeOutAndSaySo)
+{
+    const HWND button = Target->Window("hung.button");
+    Inspect(button);
+    TStylesForm& editor = Open();
+    const uint32_t style = CurrentWindow.Style;
+    // Long enough to be seen as hung (then messages to it fail at once) and to act meanwhile.
+    Target->HangWindow(15000);
+    ASSERT_TRUE(lvxtest::WaitFor([&] { return ::IsHungAppWindow(button) != FALSE; }));
+    lvxtest::ModalWatcher boxes;  // after the wait: the editor would pass for a box while it pumps
+    editor.AskValue = [&](std::string& value) {
+        value = "$" + FormatHex(style, 1);  // the same style: harmless when it lands later
+        return true;
+    };
+    ULONGLONG start = ::GetTickCount64();
+    editor.EditWndLong(1);
+    EXPECT_LT(::GetTickCount64() - start, 1000u);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, MessageText(Msg::CantModifyParameter));
+    ::SetDlgItemTextA(Editor, IDC_STYLES_EDIT5, "Renamed");
+    start = ::GetTickCount64();
+    ::SendMessageA(editor.TextButton(), BM_CLICK, 0, 0);
+    EXPECT_LT(::GetTickCount64() - start, 1000u);
+    ASSERT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_EQ(boxes.Boxes[1].Text, MessageText(Msg::CCWT));
+    EXPECT_EQ(boxes.Boxes[1].Caption, MessageText(Msg::WARNING));
+    ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
+    // The window answers again before the next test.
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        DWORD_PTR answer = 0;
+        return ::SendMessageTimeoutA(button, WM_NULL, 0, 0, SMTO_NORMAL, 200, &answer) != 0;
+    }, 30000));
+    EXPECT_EQ(lvxtest::ForeignText(button), "Hung button");
+}
+
 TEST_F(StylesTest, IconsAreSavedAsSixteenColourIconFiles)
 {
     // A window of our own with a big icon we made.
@@ -256,7 +347,27 @@ TEST_F(StylesTest, IconsAreSavedAsSixteenColourIconFiles)
     ASSERT_NE(loaded, nullptr);
     for (const POINT at : {POINT{4, 4}, POINT{20, 4}, POINT{4, 20}, POINT{20, 20}})
         EXPECT_EQ(PixelOfIcon(loaded, at.x, at.y), PixelOfIcon(icon, at.x, at.y)) << at.x << "," << at.y;
+    EXPECT_EQ(PartsOf(loaded).Mask, PartsOf(icon).Mask);
+    EXPECT_EQ(PartsOf(loaded).Colour, PartsOf(icon).Colour);
     ::DestroyIcon(loaded);
+
+    // A monochrome icon (no colour bitmap) keeps its mask and its colours the right way round.
+    const HICON monochrome = MakeMonochromeIcon();
+    ASSERT_NE(monochrome, nullptr);
+    std::string error;
+    const std::string monochromePath = folder.Path() + "monochrome.ico";
+    ASSERT_TRUE(SaveIconToFile(monochrome, monochromePath, error)) << error;
+    const auto reloaded =
+        static_cast<HICON>(::LoadImageA(nullptr, monochromePath.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
+    ASSERT_NE(reloaded, nullptr);
+    const IconParts expected = PartsOf(monochrome);
+    ASSERT_EQ(expected.Mask.size(), 32u * 32u);
+    EXPECT_EQ(expected.Mask[0], 0xFFFFFFu);  // the left half is transparent
+    EXPECT_EQ(expected.Colour[20], 0xFFFFFFu);  // the top is white
+    EXPECT_EQ(PartsOf(reloaded).Mask, expected.Mask);
+    EXPECT_EQ(PartsOf(reloaded).Colour, expected.Colour);
+    ::DestroyIcon(reloaded);
+    ::DestroyIcon(monochrome);
 
     // A file that cannot be written is reported with the system's reason.
     lvxtest::ModalWatcher boxes;

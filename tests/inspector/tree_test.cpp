@@ -233,8 +233,8 @@ TEST_F(TreeTest, SearchDialogEnablesFindNextUntilTheNextScan)
             okCaption.resize(64);
             okCaption.resize(static_cast<size_t>(::GetDlgItemTextA(dialog, IDOK, okCaption.data(), 64)));
             scopeVisible = ::IsWindowVisible(::GetDlgItem(dialog, IDC_SEARCH_RADIOGROUP1)) != FALSE;
-            ::SetDlgItemTextA(dialog, IDC_SEARCH_EDIT1, "Outer");
-            ::SetDlgItemTextA(dialog, IDC_SEARCH_EDIT2, "*");
+            ::SetDlgItemTextA(dialog, IDC_SEARCH_EDIT1, "[IO]?*er");  // "Outer", then its child "Inner"
+            ::SetDlgItemTextA(dialog, IDC_SEARCH_EDIT2, "Static");
             ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         }}});
         ::SendMessageA(tree, WM_COMMAND, IDM_TREE_FIND, 0);
@@ -243,9 +243,9 @@ TEST_F(TreeTest, SearchDialogEnablesFindNextUntilTheNextScan)
         EXPECT_FALSE(scopeVisible);
         EXPECT_EQ(Tree->SelectedIndex(), IndexOf(Target->Window("nested.outer")));
         EXPECT_TRUE(Tree->FindNextEnabled());
-        // F3 goes on from there; a rescan turns it off again.
+        // F3 goes on from there to the next match; a rescan turns it off again.
         ::SendMessageA(tree, WM_COMMAND, IDM_TREE_FINDNEXT, 0);
-        EXPECT_EQ(Tree->SelectedIndex(), IndexOf(Target->Window("nested.outer")));
+        EXPECT_EQ(Tree->SelectedIndex(), IndexOf(Target->Window("nested.inner")));
         ::SendMessageA(tree, WM_COMMAND, IDM_TREE_SCAN, 0);
         EXPECT_FALSE(Tree->FindNextEnabled());
     }));

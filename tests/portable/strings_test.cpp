@@ -103,6 +103,12 @@ TEST(ParseNumberNotation, KeepsTheLowThirtyTwoBitsOfLongHexNumbers)
     EXPECT_EQ(ParseNumberNotation("$1FFFFFFFF"), 0xFFFFFFFFu);
     EXPECT_EQ(ParseNumberNotation("0x123456789ABCDEF0"), 0x9ABCDEF0u);
     EXPECT_EQ(ParseNumberNotation("#10000000000000001"), 1u);  // past 64 bits the value wraps
+    // The pointer-wide form keeps all 64 bits and takes 64-bit decimal numbers.
+    EXPECT_EQ(ParseWideNumberNotation("0x123456789ABCDEF0"), 0x123456789ABCDEF0u);
+    EXPECT_EQ(ParseWideNumberNotation("-1"), ~uint64_t{0});
+    EXPECT_EQ(ParseWideNumberNotation("4294967296"), 0x100000000u);
+    EXPECT_FALSE(ParseNumberNotation("4294967296").has_value());
+    EXPECT_FALSE(ParseWideNumberNotation("&H").has_value());
 }
 
 TEST(FormatMessageText, FillsTheFirstPlaceholderOnly)
