@@ -15,7 +15,7 @@ namespace lvx {
 namespace {
 
 constexpr int ClientWidth = 318, ClientHeight = 192, LogoWidth = 57;
-constexpr int Links[] = {IDC_ABOUT_LABEL5, IDC_ABOUT_LABEL6, IDC_ABOUT_LABEL8};
+constexpr int Links[] = {IDC_ABOUT_PRODUCT_LINK, IDC_ABOUT_SITE_LINK, IDC_ABOUT_MAIL_LINK};
 constexpr COLORREF Navy = RGB(0, 0, 128);
 constexpr COLORREF Red = RGB(255, 0, 0);
 
@@ -55,8 +55,8 @@ std::vector<TranslationTarget> TAboutForm::TranslationTargets()
 {
     return {
         CaptionTarget("Caption"),
-        ItemTextTarget("Site", IDC_ABOUT_LABEL4),
-        ItemTextTarget("Mail", IDC_ABOUT_LABEL7),
+        ItemTextTarget("Site", IDC_ABOUT_SITE_CAPTION),
+        ItemTextTarget("Mail", IDC_ABOUT_MAIL_CAPTION),
     };
 }
 
@@ -64,8 +64,8 @@ void TAboutForm::FormCreate()
 {
     TranslateWindow("AboutForm", TranslationTargets());
     if (title_.empty()) title_ = TitleFor(TVersionInfo::OwnFileName());
-    ::SetDlgItemTextA(Handle(), IDC_ABOUT_LABEL1, title_.c_str());
-    ::SetDlgItemTextA(Handle(), IDC_ABOUT_LABEL2, title_.c_str());
+    ::SetDlgItemTextA(Handle(), IDC_ABOUT_TITLE, title_.c_str());
+    ::SetDlgItemTextA(Handle(), IDC_ABOUT_TITLE_TEXT, title_.c_str());
     if (!logo_) logo_.reset(DecodeJpeg(ProgramResource("LOGO", MAKEINTRESOURCEA(10) /* RT_RCDATA */)));
 
     const UINT dpi = DpiOfWindow(Handle());
@@ -73,7 +73,7 @@ void TAboutForm::FormCreate()
     textFont_.reset(MakeFont(ScaleForDpi(13, dpi), FW_BOLD, false, false, "Arial"));
     linkFont_.reset(MakeFont(::MulDiv(8, static_cast<int>(dpi), 72), FW_BOLD, false, false, "MS Sans Serif"));
     hotLinkFont_.reset(MakeFont(::MulDiv(8, static_cast<int>(dpi), 72), FW_BOLD, false, true, "MS Sans Serif"));
-    ::SendMessageA(Item(IDC_ABOUT_LABEL3), WM_SETFONT, reinterpret_cast<WPARAM>(textFont_.get()), FALSE);
+    ::SendMessageA(Item(IDC_ABOUT_COPYRIGHT), WM_SETFONT, reinterpret_cast<WPARAM>(textFont_.get()), FALSE);
     for (int id : Links) {
         ::SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
         ::SetWindowSubclass(Item(id), &TAboutForm::LinkProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
@@ -93,22 +93,22 @@ void TAboutForm::Layout()
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     const int left = scale(LogoWidth + 4), width = scale(ClientWidth) - left - scale(4);
     const auto place = [&](int id, int top, int height) { ::MoveWindow(Item(id), left, scale(top), width, scale(height), FALSE); };
-    ::MoveWindow(Item(IDC_ABOUT_IMAGE1), 0, 0, scale(LogoWidth), scale(ClientHeight), FALSE);
-    place(IDC_ABOUT_LABEL1, 8, 64);
-    ::MoveWindow(Item(IDC_ABOUT_LABEL2), left + scale(2), scale(9), width, scale(64), FALSE);
-    place(IDC_ABOUT_LABEL3, 74, 18);
-    place(IDC_ABOUT_LABEL4, 96, 14);
-    place(IDC_ABOUT_LABEL5, 110, 14);
-    place(IDC_ABOUT_LABEL6, 124, 14);
-    place(IDC_ABOUT_LABEL7, 140, 14);
-    place(IDC_ABOUT_LABEL8, 154, 14);
+    ::MoveWindow(Item(IDC_ABOUT_LOGO), 0, 0, scale(LogoWidth), scale(ClientHeight), FALSE);
+    place(IDC_ABOUT_TITLE, 8, 64);
+    ::MoveWindow(Item(IDC_ABOUT_TITLE_TEXT), left + scale(2), scale(9), width, scale(64), FALSE);
+    place(IDC_ABOUT_COPYRIGHT, 74, 18);
+    place(IDC_ABOUT_SITE_CAPTION, 96, 14);
+    place(IDC_ABOUT_PRODUCT_LINK, 110, 14);
+    place(IDC_ABOUT_SITE_LINK, 124, 14);
+    place(IDC_ABOUT_MAIL_CAPTION, 140, 14);
+    place(IDC_ABOUT_MAIL_LINK, 154, 14);
     ::MoveWindow(Item(IDOK), scale(ClientWidth) - scale(84), scale(ClientHeight) - scale(24), scale(78), scale(20), FALSE);
     // A title too long for its lines is still drawn in full: the labels wrap words.
 }
 
 void TAboutForm::DrawItem(const DRAWITEMSTRUCT& item) const
 {
-    if (item.CtlID == IDC_ABOUT_IMAGE1) {
+    if (item.CtlID == IDC_ABOUT_LOGO) {
         ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
         if (!logo_) return;
         const HDC memory = ::CreateCompatibleDC(item.hDC);
@@ -122,7 +122,7 @@ void TAboutForm::DrawItem(const DRAWITEMSTRUCT& item) const
         ::DeleteDC(memory);
         return;
     }
-    if (item.CtlID == IDC_ABOUT_LABEL1) {
+    if (item.CtlID == IDC_ABOUT_TITLE) {
         // The title in relief: the white copy one step right and down, the text on top of it.
         ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
         const HGDIOBJ old = ::SelectObject(item.hDC, titleFont_.get());
@@ -141,7 +141,7 @@ void TAboutForm::DrawItem(const DRAWITEMSTRUCT& item) const
 void TAboutForm::LinkClick(int id)
 {
     std::string address = GetControlText(Item(id));
-    if (id == IDC_ABOUT_LABEL8) address = "mailto:" + address;
+    if (id == IDC_ABOUT_MAIL_LINK) address = "mailto:" + address;
     if (OpenLink) OpenLink(address);
 }
 

@@ -228,10 +228,10 @@ bool TMainForm::FormCreate()
     ApplyFonts();
     Translate();
 
-    panelVisible_[Panel5] = panelVisible_[Panel2] = panelVisible_[Panel4] = panelVisible_[Panel3] = true;
-    panelVisible_[ControlPanel] = SpeedButton16.Down();
-    panelVisible_[ProcessPanel] = SpeedButton14.Down();
-    panelVisible_[Panel6] = SpeedButton15.Down();
+    panelVisible_[TopPanel] = panelVisible_[GeometryPanel] = panelVisible_[RelatedPanel] = panelVisible_[SwitchPanel] = true;
+    panelVisible_[CommandPanel] = commandPanelButton_.Down();
+    panelVisible_[ProcessPanel] = processPanelButton_.Down();
+    panelVisible_[MessagePanel] = messagePanelButton_.Down();
     Layout();
 
     ReadMessageNames();
@@ -266,36 +266,36 @@ void TMainForm::ApplyFonts()
     };
     for (HWND child = ::GetWindow(Handle(), GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
         font(child, uiFont_);
-    for (HWND edit : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11, Edit13, Edit14,
-                      Edit15, Edit16, Edit19})
+    for (HWND edit : {windowTextEdit_, classNameEdit_, positionEdit_, sizeEdit_, relativePositionEdit_, handleEdit_, parentEdit_, childEdit_, nextEdit_, previousEdit_, ownerEdit_, processIdEdit_, threadIdEdit_,
+                      clientSizeEdit_, suspendCountEdit_, resultEdit_})
         font(edit, fixedFont_);
-    font(Edit12, boldFixedFont_);
+    font(menuEdit_, boldFixedFont_);
 }
 
-HWND TMainForm::AddLabel(int number, const char* caption)
+HWND TMainForm::AddLabel(int id, const char* caption)
 {
     const HWND label = ::CreateWindowExA(0, "STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
-                                         0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(LabelId(number))),
+                                         0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                          ProgramInstance(), nullptr);
-    labels_[number] = label;
+    labels_[id] = label;
     panelControls_[creatingPanel_].push_back(label);
     return label;
 }
 
-HWND TMainForm::AddEdit(int number, bool readOnly)
+HWND TMainForm::AddEdit(int id, bool readOnly)
 {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
     if (readOnly) style |= ES_READONLY;
     const HWND edit = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", style, 0, 0, 0, 0, Handle(),
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(EditId(number))),
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                         ProgramInstance(), nullptr);
     panelControls_[creatingPanel_].push_back(edit);
     return edit;
 }
 
-void TMainForm::AddButton(SpeedButton& button, int number, const SpeedButton::Options& options, const char* hint)
+void TMainForm::AddButton(SpeedButton& button, int id, const SpeedButton::Options& options, const char* hint)
 {
-    button.Create(Handle(), SpeedButtonId(number), options);
+    button.Create(Handle(), id, options);
     panelControls_[creatingPanel_].push_back(button.Handle());
     if (hint != nullptr) hints_.SetHint(button.Handle(), hint);
 }
@@ -306,154 +306,154 @@ void TMainForm::CreateControls()
     const auto refresh = [this](SpeedButton&) { RefreshExecute(); };
 
     // Top row.
-    creatingPanel_ = Panel5;
-    PaintBox1.Create(*this, Handle(), PaintBox1Id);
-    panelControls_[Panel5].push_back(PaintBox1.Handle());
-    AddLabel(6, "Хэндл окна");
-    Edit6 = AddEdit(6, true);
-    AddLabel(7, "Меню");
-    Edit12 = AddEdit(12, true);
-    AddButton(SpeedButton13, 13, Options{.Glyph = Glyph::Refresh}, "Обновить информацию");
-    SpeedButton13.OnClick = refresh;
-    AddButton(SpeedButton39, 39, Options{.Glyph = Glyph::Options}, "Настройки программы");
-    SpeedButton39.OnClick = [this](SpeedButton&) { OptionsExecute(); };
-    AddButton(SpeedButton40, 40, Options{.Glyph = Glyph::About}, "О программе...");
-    SpeedButton40.OnClick = [this](SpeedButton&) { AboutExecute(); };
-    AddButton(SpeedButton1, 1, Options{.GroupIndex = 1, .AllowAllUp = true, .Down = true, .Glyph = Glyph::StayOnTop},
+    creatingPanel_ = TopPanel;
+    pickingBox_.Create(*this, Handle(), PickingBoxId);
+    panelControls_[TopPanel].push_back(pickingBox_.Handle());
+    AddLabel(HandleLabelId, "Хэндл окна");
+    handleEdit_ = AddEdit(HandleEditId, true);
+    AddLabel(MenuLabelId, "Меню");
+    menuEdit_ = AddEdit(MenuEditId, true);
+    AddButton(refreshButton_, RefreshButtonId, Options{.Glyph = Glyph::Refresh}, "Обновить информацию");
+    refreshButton_.OnClick = refresh;
+    AddButton(optionsButton_, OptionsButtonId, Options{.Glyph = Glyph::Options}, "Настройки программы");
+    optionsButton_.OnClick = [this](SpeedButton&) { OptionsExecute(); };
+    AddButton(aboutButton_, AboutButtonId, Options{.Glyph = Glyph::About}, "О программе...");
+    aboutButton_.OnClick = [this](SpeedButton&) { AboutExecute(); };
+    AddButton(stayOnTopButton_, StayOnTopButtonId, Options{.GroupIndex = 1, .AllowAllUp = true, .Down = true, .Glyph = Glyph::StayOnTop},
               "Поверх всех окон");
-    SpeedButton1.OnClick = [this](SpeedButton&) { SpeedButton1Click(); };
-    AddButton(SpeedButton23, 23, Options{.GroupIndex = 23, .AllowAllUp = true, .Glyph = Glyph::MinToTray},
+    stayOnTopButton_.OnClick = [this](SpeedButton&) { StayOnTopClick(); };
+    AddButton(minimizeToTrayButton_, MinimizeToTrayButtonId, Options{.GroupIndex = 23, .AllowAllUp = true, .Glyph = Glyph::MinToTray},
               "Сворачивать в System Tray");
-    SpeedButton23.OnClick = [this](SpeedButton&) { SpeedButton23Click(); };
+    minimizeToTrayButton_.OnClick = [this](SpeedButton&) { MinimizeToTrayClick(); };
 
     // Text and geometry.
-    creatingPanel_ = Panel2;
-    AddLabel(1, "Текст окна");
-    Edit1 = AddEdit(1, false);
-    AddButton(SpeedButton35, 35, Options{.Glyph = Glyph::ChangeText}, "Изменить текст окна");
-    SpeedButton35.OnClick = [this](SpeedButton&) { SpeedButton35Click(); };
-    AddLabel(2, "Имя класса окна");
-    Edit2 = AddEdit(2, true);
-    AddLabel(3, "Координаты окна");
-    Edit3 = AddEdit(3, true);
-    AddLabel(4, "Размеры окна");
-    Edit4 = AddEdit(4, true);
-    AddLabel(5, "Относительные");
-    Edit5 = AddEdit(5, true);
-    AddLabel(10, "Клиентской области");
-    Edit15 = AddEdit(15, true);
-    AddButton(SpeedButton36, 36, Options{.Glyph = Glyph::WindowTree}, "Дерево окон");
-    AddButton(SpeedButton37, 37, Options{.Glyph = Glyph::ChangeSize}, "Изменить положение и размеры окна");
-    AddButton(SpeedButton34, 34, Options{.Glyph = Glyph::Flash}, "Мерцание текущего окна");
-    AddButton(SpeedButton38, 38, Options{.Glyph = Glyph::MoreInfo}, "Дополнительная информация об окне");
-    SpeedButton38.OnClick = [this](SpeedButton&) { SpeedButton38Click(); };
-    SpeedButton37.OnClick = [this](SpeedButton&) { SpeedButton37Click(); };
-    SpeedButton36.OnClick = [this](SpeedButton&) { SpeedButton36Click(); };
-    SpeedButton34.OnClick = [this](SpeedButton&) { SpeedButton34Click(); };
+    creatingPanel_ = GeometryPanel;
+    AddLabel(WindowTextLabelId, "Текст окна");
+    windowTextEdit_ = AddEdit(WindowTextEditId, false);
+    AddButton(changeTextButton_, ChangeTextButtonId, Options{.Glyph = Glyph::ChangeText}, "Изменить текст окна");
+    changeTextButton_.OnClick = [this](SpeedButton&) { ChangeTextClick(); };
+    AddLabel(ClassNameLabelId, "Имя класса окна");
+    classNameEdit_ = AddEdit(ClassNameEditId, true);
+    AddLabel(PositionLabelId, "Координаты окна");
+    positionEdit_ = AddEdit(PositionEditId, true);
+    AddLabel(SizeLabelId, "Размеры окна");
+    sizeEdit_ = AddEdit(SizeEditId, true);
+    AddLabel(RelativePositionLabelId, "Относительные");
+    relativePositionEdit_ = AddEdit(RelativePositionEditId, true);
+    AddLabel(ClientSizeLabelId, "Клиентской области");
+    clientSizeEdit_ = AddEdit(ClientSizeEditId, true);
+    AddButton(windowTreeButton_, WindowTreeButtonId, Options{.Glyph = Glyph::WindowTree}, "Дерево окон");
+    AddButton(changeSizeButton_, ChangeSizeButtonId, Options{.Glyph = Glyph::ChangeSize}, "Изменить положение и размеры окна");
+    AddButton(flashButton_, FlashButtonId, Options{.Glyph = Glyph::Flash}, "Мерцание текущего окна");
+    AddButton(parametersButton_, ParametersButtonId, Options{.Glyph = Glyph::MoreInfo}, "Дополнительная информация об окне");
+    parametersButton_.OnClick = [this](SpeedButton&) { ParametersClick(); };
+    changeSizeButton_.OnClick = [this](SpeedButton&) { ChangeSizeClick(); };
+    windowTreeButton_.OnClick = [this](SpeedButton&) { WindowTreeClick(); };
+    flashButton_.OnClick = [this](SpeedButton&) { FlashClick(); };
 
     // Related windows: navigation button, handle, quick-info button per row.
-    creatingPanel_ = Panel4;
+    creatingPanel_ = RelatedPanel;
     struct Row {
         SpeedButton* Navigate;
-        int Number;
+        int ButtonId;
         int Tag;
         Glyph Symbol;
         const char* Hint;
         HWND* Field;
-        int FieldNumber;
+        int FieldId;
         SpeedButton* Info;
-        int InfoNumber;
+        int InfoId;
         int InfoTag;
     };
     const Row rows[] = {
-        {&SpeedButton3, 3, 1, Glyph::GotoParent, "Перейти к родительскому окну", &Edit7, 7, &SpeedButton8, 8, 0},
-        {&SpeedButton4, 4, 2, Glyph::GotoChild, "Перейти к дочернему окну", &Edit8, 8, &SpeedButton9, 9, 1},
-        {&SpeedButton7, 7, 5, Glyph::GotoOwner, "Перейти к окну-владельцу", &Edit11, 11, &SpeedButton10, 10, 2},
-        {&SpeedButton5, 5, 3, Glyph::GotoNext, "Перейти к следующему окну", &Edit9, 9, &SpeedButton11, 11, 3},
-        {&SpeedButton6, 6, 4, Glyph::GotoPrev, "Перейти к предыдущему окну", &Edit10, 10, &SpeedButton12, 12, 4},
+        {&gotoParentButton_, GotoParentButtonId, 1, Glyph::GotoParent, "Перейти к родительскому окну", &parentEdit_, ParentEditId, &parentInfoButton_, ParentInfoButtonId, 0},
+        {&gotoChildButton_, GotoChildButtonId, 2, Glyph::GotoChild, "Перейти к дочернему окну", &childEdit_, ChildEditId, &childInfoButton_, ChildInfoButtonId, 1},
+        {&gotoOwnerButton_, GotoOwnerButtonId, 5, Glyph::GotoOwner, "Перейти к окну-владельцу", &ownerEdit_, OwnerEditId, &ownerInfoButton_, OwnerInfoButtonId, 2},
+        {&gotoNextButton_, GotoNextButtonId, 3, Glyph::GotoNext, "Перейти к следующему окну", &nextEdit_, NextEditId, &nextInfoButton_, NextInfoButtonId, 3},
+        {&gotoPreviousButton_, GotoPreviousButtonId, 4, Glyph::GotoPrev, "Перейти к предыдущему окну", &previousEdit_, PreviousEditId, &previousInfoButton_, PreviousInfoButtonId, 4},
     };
     for (const Row& row : rows) {
-        AddButton(*row.Navigate, row.Number, Options{.Tag = row.Tag, .Glyph = row.Symbol}, row.Hint);
-        row.Navigate->OnClick = [this](SpeedButton& sender) { SpeedButton7Click(sender); };
-        *row.Field = AddEdit(row.FieldNumber, true);
-        AddButton(*row.Info, row.InfoNumber, Options{.Tag = row.InfoTag, .Glyph = Glyph::QuickInfo},
+        AddButton(*row.Navigate, row.ButtonId, Options{.Tag = row.Tag, .Glyph = row.Symbol}, row.Hint);
+        row.Navigate->OnClick = [this](SpeedButton& sender) { GotoRelatedClick(sender); };
+        *row.Field = AddEdit(row.FieldId, true);
+        AddButton(*row.Info, row.InfoId, Options{.Tag = row.InfoTag, .Glyph = Glyph::QuickInfo},
                   "Краткая информация об окне");
-        row.Info->OnClick = [this](SpeedButton& sender) { SpeedButton8Click(sender); };
+        row.Info->OnClick = [this](SpeedButton& sender) { QuickInfoClick(sender); };
     }
-    AddButton(SpeedButton33, 33, Options{.Glyph = Glyph::FindWindow}, "Простой поиск окна по маске");
-    SpeedButton33.OnClick = [this](SpeedButton&) { SpeedButton33Click(); };
+    AddButton(findWindowButton_, FindWindowButtonId, Options{.Glyph = Glyph::FindWindow}, "Простой поиск окна по маске");
+    findWindowButton_.OnClick = [this](SpeedButton&) { FindWindowClick(); };
 
     // Panel switches.
-    creatingPanel_ = Panel3;
-    AddButton(SpeedButton2, 2, Options{.GroupIndex = 2, .AllowAllUp = true, .Caption = "Меню"}, nullptr);
-    SpeedButton2.OnClick = [this](SpeedButton&) { SpeedButton2Click(); };
-    AddButton(SpeedButton16, 16, Options{.GroupIndex = 16, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
-    AddButton(SpeedButton14, 14, Options{.GroupIndex = 14, .AllowAllUp = true, .Caption = "Процесс"}, nullptr);
-    AddButton(SpeedButton15, 15, Options{.GroupIndex = 15, .AllowAllUp = true, .Caption = "Сообщения"}, nullptr);
-    for (SpeedButton* button : {&SpeedButton16, &SpeedButton14, &SpeedButton15})
+    creatingPanel_ = SwitchPanel;
+    AddButton(menuBrowserButton_, MenuBrowserButtonId, Options{.GroupIndex = 2, .AllowAllUp = true, .Caption = "Меню"}, nullptr);
+    menuBrowserButton_.OnClick = [this](SpeedButton&) { MenuBrowserClick(); };
+    AddButton(commandPanelButton_, CommandPanelButtonId, Options{.GroupIndex = 16, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
+    AddButton(processPanelButton_, ProcessPanelButtonId, Options{.GroupIndex = 14, .AllowAllUp = true, .Caption = "Процесс"}, nullptr);
+    AddButton(messagePanelButton_, MessagePanelButtonId, Options{.GroupIndex = 15, .AllowAllUp = true, .Caption = "Сообщения"}, nullptr);
+    for (SpeedButton* button : {&commandPanelButton_, &processPanelButton_, &messagePanelButton_})
         button->OnClick = [this](SpeedButton&) { PanelSwitchClick(); };
 
     // Window commands.
-    creatingPanel_ = ControlPanel;
-    AddButton(SpeedButton17, 17, Options{.Tag = 0, .GroupIndex = 20, .Glyph = Glyph::Minimize}, "Минимизировать окно");
-    AddButton(SpeedButton18, 18, Options{.Tag = 1, .GroupIndex = 20, .Down = true, .Glyph = Glyph::Restore},
+    creatingPanel_ = CommandPanel;
+    AddButton(minimizeButton_, MinimizeButtonId, Options{.Tag = 0, .GroupIndex = 20, .Glyph = Glyph::Minimize}, "Минимизировать окно");
+    AddButton(restoreButton_, RestoreButtonId, Options{.Tag = 1, .GroupIndex = 20, .Down = true, .Glyph = Glyph::Restore},
               "Восстановить размеры окна");
-    AddButton(SpeedButton19, 19, Options{.Tag = 2, .GroupIndex = 20, .Glyph = Glyph::Maximize},
+    AddButton(maximizeButton_, MaximizeButtonId, Options{.Tag = 2, .GroupIndex = 20, .Glyph = Glyph::Maximize},
               "Распахнуть окно на весь экран");
-    AddButton(SpeedButton20, 20, Options{.Glyph = Glyph::Close}, "Закрыть окно");
-    AddButton(SpeedButton22, 22, Options{.Tag = 4, .Glyph = Glyph::CloseSysMenu},
+    AddButton(closeButton_, CloseButtonId, Options{.Glyph = Glyph::Close}, "Закрыть окно");
+    AddButton(sysCommandCloseButton_, SysCommandCloseButtonId, Options{.Tag = 4, .Glyph = Glyph::CloseSysMenu},
               "Закрытие окна через команду системного меню");
-    AddButton(SpeedButton21, 21, Options{.GroupIndex = 21, .AllowAllUp = true, .Glyph = Glyph::Visible}, "Окно видимо");
-    AddButton(SpeedButton24, 24, Options{.GroupIndex = 24, .AllowAllUp = true, .Glyph = Glyph::Enabled}, "Окно активно");
-    AddButton(SpeedButton25, 25, Options{.GroupIndex = 25, .AllowAllUp = true, .Glyph = Glyph::Topmost},
+    AddButton(visibleButton_, VisibleButtonId, Options{.GroupIndex = 21, .AllowAllUp = true, .Glyph = Glyph::Visible}, "Окно видимо");
+    AddButton(enabledButton_, EnabledButtonId, Options{.GroupIndex = 24, .AllowAllUp = true, .Glyph = Glyph::Enabled}, "Окно активно");
+    AddButton(topmostButton_, TopmostButtonId, Options{.GroupIndex = 25, .AllowAllUp = true, .Glyph = Glyph::Topmost},
               "Поверх всех окон");
-    for (SpeedButton* button : {&SpeedButton17, &SpeedButton18, &SpeedButton19})
-        button->OnClick = [this](SpeedButton& sender) { SpeedButton17Click(sender); };
-    SpeedButton20.OnClick = [this](SpeedButton&) { SpeedButton20Click(); };
-    SpeedButton22.OnClick = [this](SpeedButton&) { SpeedButton22Click(); };
-    SpeedButton21.OnClick = [this](SpeedButton&) { SpeedButton21Click(); };
-    SpeedButton24.OnClick = [this](SpeedButton&) { SpeedButton24Click(); };
-    SpeedButton25.OnClick = [this](SpeedButton&) { SpeedButton25Click(); };
+    for (SpeedButton* button : {&minimizeButton_, &restoreButton_, &maximizeButton_})
+        button->OnClick = [this](SpeedButton& sender) { ShowStateClick(sender); };
+    closeButton_.OnClick = [this](SpeedButton&) { CloseClick(); };
+    sysCommandCloseButton_.OnClick = [this](SpeedButton&) { SysCommandCloseClick(); };
+    visibleButton_.OnClick = [this](SpeedButton&) { VisibleClick(); };
+    enabledButton_.OnClick = [this](SpeedButton&) { EnabledClick(); };
+    topmostButton_.OnClick = [this](SpeedButton&) { TopmostClick(); };
 
     // Process and thread.
     creatingPanel_ = ProcessPanel;
-    AddLabel(8, "ID процесса");
-    Edit13 = AddEdit(13, true);
-    AddButton(SpeedButton26, 26, Options{.Glyph = Glyph::ProcessPriority}, "Изменить приоритет процесса");
-    AddButton(SpeedButton27, 27, Options{.Glyph = Glyph::TerminateProcess}, "Принудительно завершить процесс");
-    AddLabel(9, "ID потока");
-    Edit14 = AddEdit(14, true);
-    AddButton(SpeedButton28, 28, Options{.Glyph = Glyph::ThreadPriority}, "Изменить приоритет потока");
-    AddButton(SpeedButton30, 30, Options{.Tag = 0, .Glyph = Glyph::FreezeThread}, "Заморозить поток");
-    Edit16 = AddEdit(16, true);
-    hints_.SetHint(Edit16, "Счетчик заморозок потока");
-    AddButton(SpeedButton31, 31, Options{.Tag = 1, .Glyph = Glyph::UnfreezeThread}, "Разморозить поток");
-    AddButton(SpeedButton29, 29, Options{.Glyph = Glyph::TerminateThread}, "Принудительно завершить поток");
-    SpeedButton26.OnClick = [this](SpeedButton&) { SpeedButton26Click(); };
-    SpeedButton27.OnClick = [this](SpeedButton&) { SpeedButton27Click(); };
-    SpeedButton28.OnClick = [this](SpeedButton&) { SpeedButton28Click(); };
-    SpeedButton30.OnClick = [this](SpeedButton& sender) { SpeedButton31Click(sender); };
-    SpeedButton31.OnClick = [this](SpeedButton& sender) { SpeedButton31Click(sender); };
-    SpeedButton29.OnClick = [this](SpeedButton&) { SpeedButton29Click(); };
+    AddLabel(ProcessIdLabelId, "ID процесса");
+    processIdEdit_ = AddEdit(ProcessIdEditId, true);
+    AddButton(processPriorityButton_, ProcessPriorityButtonId, Options{.Glyph = Glyph::ProcessPriority}, "Изменить приоритет процесса");
+    AddButton(terminateProcessButton_, TerminateProcessButtonId, Options{.Glyph = Glyph::TerminateProcess}, "Принудительно завершить процесс");
+    AddLabel(ThreadIdLabelId, "ID потока");
+    threadIdEdit_ = AddEdit(ThreadIdEditId, true);
+    AddButton(threadPriorityButton_, ThreadPriorityButtonId, Options{.Glyph = Glyph::ThreadPriority}, "Изменить приоритет потока");
+    AddButton(suspendThreadButton_, SuspendThreadButtonId, Options{.Tag = 0, .Glyph = Glyph::FreezeThread}, "Заморозить поток");
+    suspendCountEdit_ = AddEdit(SuspendCountEditId, true);
+    hints_.SetHint(suspendCountEdit_, "Счетчик заморозок потока");
+    AddButton(resumeThreadButton_, ResumeThreadButtonId, Options{.Tag = 1, .Glyph = Glyph::UnfreezeThread}, "Разморозить поток");
+    AddButton(terminateThreadButton_, TerminateThreadButtonId, Options{.Glyph = Glyph::TerminateThread}, "Принудительно завершить поток");
+    processPriorityButton_.OnClick = [this](SpeedButton&) { ProcessPriorityClick(); };
+    terminateProcessButton_.OnClick = [this](SpeedButton&) { TerminateProcessClick(); };
+    threadPriorityButton_.OnClick = [this](SpeedButton&) { ThreadPriorityClick(); };
+    suspendThreadButton_.OnClick = [this](SpeedButton& sender) { SuspendResumeClick(sender); };
+    resumeThreadButton_.OnClick = [this](SpeedButton& sender) { SuspendResumeClick(sender); };
+    terminateThreadButton_.OnClick = [this](SpeedButton&) { TerminateThreadClick(); };
 
     // Messages.
-    creatingPanel_ = Panel6;
-    AddLabel(12, "Сообщение");
-    ComboBox1 = ::CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN |
+    creatingPanel_ = MessagePanel;
+    AddLabel(MessageLabelId, "Сообщение");
+    messageCombo_ = ::CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN |
                                                          CBS_AUTOHSCROLL,
-                                  0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ComboBox1Id)),
+                                  0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(MessageComboId)),
                                   ProgramInstance(), nullptr);
-    panelControls_[Panel6].push_back(ComboBox1);
-    AddLabel(13, "wParam");
-    Edit17 = AddEdit(17, false);
-    ::SetWindowTextA(Edit17, "#0");
-    AddLabel(14, "lParam");
-    Edit18 = AddEdit(18, false);
-    ::SetWindowTextA(Edit18, "#0");
-    AddLabel(15, "Result");
-    Edit19 = AddEdit(19, true);
-    AddButton(SpeedButton32, 32, Options{.Glyph = Glyph::SendMessage}, "Отправить окну сообщение");
-    SpeedButton32.OnClick = [this](SpeedButton&) { SpeedButton32Click(); };
+    panelControls_[MessagePanel].push_back(messageCombo_);
+    AddLabel(WParamLabelId, "wParam");
+    wParamEdit_ = AddEdit(WParamEditId, false);
+    ::SetWindowTextA(wParamEdit_, "#0");
+    AddLabel(LParamLabelId, "lParam");
+    lParamEdit_ = AddEdit(LParamEditId, false);
+    ::SetWindowTextA(lParamEdit_, "#0");
+    AddLabel(ResultLabelId, "Result");
+    resultEdit_ = AddEdit(ResultEditId, true);
+    AddButton(sendMessageButton_, SendMessageButtonId, Options{.Glyph = Glyph::SendMessage}, "Отправить окну сообщение");
+    sendMessageButton_.OnClick = [this](SpeedButton&) { SendMessageClick(); };
 }
 
 void TMainForm::CreatePriorityMenus()
@@ -465,13 +465,13 @@ void TMainForm::CreatePriorityMenus()
         UINT flags = MF_STRING;
         // "Above normal" and "below normal" exist only from NT 5 on.
         if ((number == 3 || number == 5) && !HasExtendedPriorities) flags |= MF_GRAYED;
-        ::AppendMenuA(processPriorityMenu_.get(), flags, ProcessPriorityItem(number), processItems[number - 1]);
+        ::AppendMenuA(processPriorityMenu_.get(), flags, RealTimePriorityItemId + number - 1, processItems[number - 1]);
     }
     threadPriorityMenu_.reset(::CreatePopupMenu());
     const char* const threadItems[] = {"TIME_CRITICAL", "HIGHEST", "ABOVE_NORMAL", "NORMAL", "BELOW_NORMAL", "LOWEST",
                                        "IDLE"};
     for (int tag = 0; tag < 7; ++tag)
-        ::AppendMenuA(threadPriorityMenu_.get(), MF_STRING, ThreadPriorityItem(tag), threadItems[tag]);
+        ::AppendMenuA(threadPriorityMenu_.get(), MF_STRING, TimeCriticalThreadItemId + tag, threadItems[tag]);
 }
 
 std::vector<TranslationTarget> TMainForm::TranslationTargets()
@@ -490,62 +490,62 @@ std::vector<TranslationTarget> TMainForm::TranslationTargets()
     };
     const auto item = [this](int number) {
         return [this, number](const std::string& text) {
-            ::ModifyMenuA(processPriorityMenu_.get(), ProcessPriorityItem(number), MF_BYCOMMAND | MF_STRING,
-                          ProcessPriorityItem(number), text.c_str());
+            ::ModifyMenuA(processPriorityMenu_.get(), RealTimePriorityItemId + number - 1, MF_BYCOMMAND | MF_STRING,
+                          RealTimePriorityItemId + number - 1, text.c_str());
             if ((number == 3 || number == 5) && !HasExtendedPriorities)
-                ::EnableMenuItem(processPriorityMenu_.get(), ProcessPriorityItem(number), MF_BYCOMMAND | MF_GRAYED);
+                ::EnableMenuItem(processPriorityMenu_.get(), RealTimePriorityItemId + number - 1, MF_BYCOMMAND | MF_GRAYED);
         };
     };
     return {
-        {"WindowText", caption(labels_[1])},
-        {"WindowClass", caption(labels_[2])},
-        {"WindowCoords", caption(labels_[3])},
-        {"WindowSize", caption(labels_[4])},
-        {"RelativeCoords", caption(labels_[5])},
-        {"ClientArea", caption(labels_[10])},
-        {"WndHandle", caption(labels_[6])},
-        {"Menu", caption(labels_[7])},
-        {"PID", caption(labels_[8])},
-        {"TID", caption(labels_[9])},
-        {"Message", caption(labels_[12])},
-        {"RefreshInfo", hint({SpeedButton13.Handle()})},
-        {"Options", hint({SpeedButton39.Handle()})},
-        {"About", hint({SpeedButton40.Handle()})},
-        {"StayOnTop", hint({SpeedButton1.Handle()})},
-        {"MinToTray", hint({SpeedButton23.Handle()})},
-        {"ChangeText", hint({SpeedButton35.Handle()})},
-        {"ChangeSize", hint({SpeedButton37.Handle()})},
-        {"FlashWindow", hint({SpeedButton34.Handle()})},
-        {"AddInfo", hint({SpeedButton38.Handle()})},
-        {"GotoParent", hint({SpeedButton3.Handle()})},
-        {"GotoChild", hint({SpeedButton4.Handle()})},
-        {"GotoOwner", hint({SpeedButton7.Handle()})},
-        {"GotoNext", hint({SpeedButton5.Handle()})},
-        {"GotoPrev", hint({SpeedButton6.Handle()})},
-        {"WndInfo", hint({SpeedButton8.Handle(), SpeedButton9.Handle(), SpeedButton10.Handle(), SpeedButton11.Handle(),
-                          SpeedButton12.Handle()})},
-        {"WndTree", hint({SpeedButton36.Handle()})},
-        {"FindWnd", hint({SpeedButton33.Handle()})},
-        {"MenuBtn", buttonCaption(SpeedButton2)},
-        {"WndManage", buttonCaption(SpeedButton16)},
-        {"Messages", buttonCaption(SpeedButton15)},
-        {"Process", buttonCaption(SpeedButton14)},
-        {"Minimize", hint({SpeedButton17.Handle()})},
-        {"Restore", hint({SpeedButton18.Handle()})},
-        {"Maximize", hint({SpeedButton19.Handle()})},
-        {"Close", hint({SpeedButton20.Handle()})},
-        {"Close2", hint({SpeedButton22.Handle()})},
-        {"WndVisible", hint({SpeedButton21.Handle()})},
-        {"WndEnabled", hint({SpeedButton24.Handle()})},
-        {"WndTopmost", hint({SpeedButton25.Handle()})},
-        {"ChangeProcPrior", hint({SpeedButton26.Handle()})},
-        {"TerminateProcess", hint({SpeedButton27.Handle()})},
-        {"ChangeThreadPrior", hint({SpeedButton28.Handle()})},
-        {"TerminateThread", hint({SpeedButton29.Handle()})},
-        {"FreezeThread", hint({SpeedButton30.Handle()})},
-        {"Unfreeze thread", hint({SpeedButton31.Handle()})},
-        {"SendMessage", hint({SpeedButton32.Handle()})},
-        {"FreezeCounter", hint({Edit16})},
+        {"WindowText", caption(labels_[WindowTextLabelId])},
+        {"WindowClass", caption(labels_[ClassNameLabelId])},
+        {"WindowCoords", caption(labels_[PositionLabelId])},
+        {"WindowSize", caption(labels_[SizeLabelId])},
+        {"RelativeCoords", caption(labels_[RelativePositionLabelId])},
+        {"ClientArea", caption(labels_[ClientSizeLabelId])},
+        {"WndHandle", caption(labels_[HandleLabelId])},
+        {"Menu", caption(labels_[MenuLabelId])},
+        {"PID", caption(labels_[ProcessIdLabelId])},
+        {"TID", caption(labels_[ThreadIdLabelId])},
+        {"Message", caption(labels_[MessageLabelId])},
+        {"RefreshInfo", hint({refreshButton_.Handle()})},
+        {"Options", hint({optionsButton_.Handle()})},
+        {"About", hint({aboutButton_.Handle()})},
+        {"StayOnTop", hint({stayOnTopButton_.Handle()})},
+        {"MinToTray", hint({minimizeToTrayButton_.Handle()})},
+        {"ChangeText", hint({changeTextButton_.Handle()})},
+        {"ChangeSize", hint({changeSizeButton_.Handle()})},
+        {"FlashWindow", hint({flashButton_.Handle()})},
+        {"AddInfo", hint({parametersButton_.Handle()})},
+        {"GotoParent", hint({gotoParentButton_.Handle()})},
+        {"GotoChild", hint({gotoChildButton_.Handle()})},
+        {"GotoOwner", hint({gotoOwnerButton_.Handle()})},
+        {"GotoNext", hint({gotoNextButton_.Handle()})},
+        {"GotoPrev", hint({gotoPreviousButton_.Handle()})},
+        {"WndInfo", hint({parentInfoButton_.Handle(), childInfoButton_.Handle(), ownerInfoButton_.Handle(), nextInfoButton_.Handle(),
+                          previousInfoButton_.Handle()})},
+        {"WndTree", hint({windowTreeButton_.Handle()})},
+        {"FindWnd", hint({findWindowButton_.Handle()})},
+        {"MenuBtn", buttonCaption(menuBrowserButton_)},
+        {"WndManage", buttonCaption(commandPanelButton_)},
+        {"Messages", buttonCaption(messagePanelButton_)},
+        {"Process", buttonCaption(processPanelButton_)},
+        {"Minimize", hint({minimizeButton_.Handle()})},
+        {"Restore", hint({restoreButton_.Handle()})},
+        {"Maximize", hint({maximizeButton_.Handle()})},
+        {"Close", hint({closeButton_.Handle()})},
+        {"Close2", hint({sysCommandCloseButton_.Handle()})},
+        {"WndVisible", hint({visibleButton_.Handle()})},
+        {"WndEnabled", hint({enabledButton_.Handle()})},
+        {"WndTopmost", hint({topmostButton_.Handle()})},
+        {"ChangeProcPrior", hint({processPriorityButton_.Handle()})},
+        {"TerminateProcess", hint({terminateProcessButton_.Handle()})},
+        {"ChangeThreadPrior", hint({threadPriorityButton_.Handle()})},
+        {"TerminateThread", hint({terminateThreadButton_.Handle()})},
+        {"FreezeThread", hint({suspendThreadButton_.Handle()})},
+        {"Unfreeze thread", hint({resumeThreadButton_.Handle()})},
+        {"SendMessage", hint({sendMessageButton_.Handle()})},
+        {"FreezeCounter", hint({suspendCountEdit_})},
         {"RealTimeProc", item(1)},
         {"HighProc", item(2)},
         {"AboveNormalProc", item(3)},
@@ -575,7 +575,7 @@ TQuickSearchForm& TMainForm::QuickSearchForm()
     return *quickSearchForm_;
 }
 
-void TMainForm::SpeedButton36Click()
+void TMainForm::WindowTreeClick()
 {
     if (!windowTreeForm_) {
         windowTreeForm_ = std::make_unique<TWindowTreeForm>(QuickSearchForm(), [this](WindowInfo info) {
@@ -587,13 +587,13 @@ void TMainForm::SpeedButton36Click()
     windowTreeForm_->ShowTree(Handle());
 }
 
-void TMainForm::SpeedButton8Click(SpeedButton& sender)
+void TMainForm::QuickInfoClick(SpeedButton& sender)
 {
     if (!quickInfoForm_) quickInfoForm_ = std::make_unique<TQuickInfoForm>();
     quickInfoForm_->ShowInfo(Handle(), RelatedWindowByTag(CurrentWindow, sender.Tag()));
 }
 
-void TMainForm::SpeedButton37Click()
+void TMainForm::ChangeSizeClick()
 {
     if (CurrentWindow.Handle == nullptr) return;
     if (!changeSizeForm_) changeSizeForm_ = std::make_unique<TChangeSizeForm>();
@@ -601,21 +601,21 @@ void TMainForm::SpeedButton37Click()
     RefreshExecute();
 }
 
-void TMainForm::SpeedButton38Click()
+void TMainForm::ParametersClick()
 {
     if (CurrentWindow.Handle == nullptr) return;
     if (!stylesForm_) stylesForm_ = std::make_unique<TStylesForm>(CurrentWindow, [this] { RefreshExecute(); });
     stylesForm_->ShowParameters(Handle());
 }
 
-void TMainForm::SpeedButton2Click()
+void TMainForm::MenuBrowserClick()
 {
     if (!menuBrowserForm_) {
         auto browser = std::make_unique<TMenuBrowserForm>(CurrentWindow, Handle());
         if (!browser->FormCreate()) return;
         menuBrowserForm_ = std::move(browser);
     }
-    if (SpeedButton2.Down()) {
+    if (menuBrowserButton_.Down()) {
         menuBrowserForm_->Dock();
         menuBrowserForm_->RebuildMenuTree(CurrentWindow.Menu);
         ::ShowWindow(menuBrowserForm_->Handle(), SW_SHOWNOACTIVATE);
@@ -624,7 +624,7 @@ void TMainForm::SpeedButton2Click()
     }
 }
 
-void TMainForm::SpeedButton33Click()
+void TMainForm::FindWindowClick()
 {
     TQuickSearchForm& search = QuickSearchForm();
     if (!search.ShowForSimpleSearch(Handle())) return;
@@ -671,44 +671,44 @@ void TMainForm::Layout()
         panelBounds_[panel] = RECT{0, top, scale(ClientWidth), top + height};
         top += height;
         switch (panel) {
-        case Panel5: {
+        case TopPanel: {
             // The box is as large as one picture; the handle and menu fields follow it 4 pixels apart.
             BITMAP picture{};
             const bool hasPicture = pictures_[0] && ::GetObjectA(pictures_[0].get(), sizeof picture, &picture);
             const int boxWidth = hasPicture ? picture.bmWidth : 31;
             const int boxHeight = hasPicture ? picture.bmHeight : 28;
-            place(PaintBox1.Handle(), 4, 5, boxWidth, boxHeight);
+            place(pickingBox_.Handle(), 4, 5, boxWidth, boxHeight);
             const int handleLeft = 4 + boxWidth + 4;
-            place(labels_[6], handleLeft, 2, 72, 15);
-            place(Edit6, handleLeft, 17, 72, 19);
+            place(labels_[HandleLabelId], handleLeft, 2, 72, 15);
+            place(handleEdit_, handleLeft, 17, 72, 19);
             const int menuLeft = handleLeft + 72 + 4;
-            place(labels_[7], menuLeft, 2, 40, 15);
-            place(Edit12, menuLeft, 17, 40, 19);
-            placeButton(SpeedButton13, 187, 7, 25, 25);
-            placeButton(SpeedButton39, 212, 7, 25, 25);
-            placeButton(SpeedButton40, 237, 7, 25, 25);
-            placeButton(SpeedButton1, 269, 7, 25, 25);
-            placeButton(SpeedButton23, 294, 7, 25, 25);
+            place(labels_[MenuLabelId], menuLeft, 2, 40, 15);
+            place(menuEdit_, menuLeft, 17, 40, 19);
+            placeButton(refreshButton_, 187, 7, 25, 25);
+            placeButton(optionsButton_, 212, 7, 25, 25);
+            placeButton(aboutButton_, 237, 7, 25, 25);
+            placeButton(stayOnTopButton_, 269, 7, 25, 25);
+            placeButton(minimizeToTrayButton_, 294, 7, 25, 25);
             break;
         }
-        case Panel2: {
+        case GeometryPanel: {
             const int rowTop[] = {4, 26, 48, 70, 92, 114};
             const int rowLabels[] = {1, 2, 3, 4, 5, 10};
             for (int row = 0; row < 6; ++row) place(labels_[rowLabels[row]], 6, rowTop[row], 100, 20);
-            place(Edit1, 108, 4, 189, 20);
-            placeButton(SpeedButton35, 297, 4, 20, 20);  // square, as high as the text field
-            place(Edit2, 108, 26, 209, 20);
-            place(Edit3, 108, 48, 96, 20);
-            place(Edit4, 108, 70, 96, 20);
-            place(Edit5, 108, 92, 96, 20);
-            place(Edit15, 108, 114, 96, 20);
-            placeButton(SpeedButton36, 229, 52, 40, 38);
-            placeButton(SpeedButton37, 273, 52, 40, 38);
-            placeButton(SpeedButton34, 229, 94, 40, 38);
-            placeButton(SpeedButton38, 273, 94, 40, 38);
+            place(windowTextEdit_, 108, 4, 189, 20);
+            placeButton(changeTextButton_, 297, 4, 20, 20);  // square, as high as the text field
+            place(classNameEdit_, 108, 26, 209, 20);
+            place(positionEdit_, 108, 48, 96, 20);
+            place(sizeEdit_, 108, 70, 96, 20);
+            place(relativePositionEdit_, 108, 92, 96, 20);
+            place(clientSizeEdit_, 108, 114, 96, 20);
+            placeButton(windowTreeButton_, 229, 52, 40, 38);
+            placeButton(changeSizeButton_, 273, 52, 40, 38);
+            placeButton(flashButton_, 229, 94, 40, 38);
+            placeButton(parametersButton_, 273, 94, 40, 38);
             break;
         }
-        case Panel4: {
+        case RelatedPanel: {
             // Each row: navigation button, its handle centred on it, the quick-info button square beside.
             struct Row {
                 SpeedButton* Navigate;
@@ -718,57 +718,57 @@ void TMainForm::Layout()
                 int Top;
             };
             const Row rows[] = {
-                {&SpeedButton3, Edit7, &SpeedButton8, 6, 4},   {&SpeedButton4, Edit8, &SpeedButton9, 6, 28},
-                {&SpeedButton7, Edit11, &SpeedButton10, 6, 52}, {&SpeedButton5, Edit9, &SpeedButton11, 128, 4},
-                {&SpeedButton6, Edit10, &SpeedButton12, 128, 28},
+                {&gotoParentButton_, parentEdit_, &parentInfoButton_, 6, 4},   {&gotoChildButton_, childEdit_, &childInfoButton_, 6, 28},
+                {&gotoOwnerButton_, ownerEdit_, &ownerInfoButton_, 6, 52}, {&gotoNextButton_, nextEdit_, &nextInfoButton_, 128, 4},
+                {&gotoPreviousButton_, previousEdit_, &previousInfoButton_, 128, 28},
             };
             for (const Row& row : rows) {
                 placeButton(*row.Navigate, row.Left, row.Top, 22, 22);
                 place(row.Field, row.Left + 24, row.Top + 1, 74, 20);
                 placeButton(*row.Info, row.Left + 98, row.Top + 1, 20, 20);
             }
-            placeButton(SpeedButton33, 128, 52, 118, 22);
+            placeButton(findWindowButton_, 128, 52, 118, 22);
             break;
         }
-        case Panel3:
-            placeButton(SpeedButton2, 4, 4, 78, 22);
-            placeButton(SpeedButton16, 83, 4, 78, 22);
-            placeButton(SpeedButton14, 162, 4, 78, 22);
-            placeButton(SpeedButton15, 241, 4, 78, 22);
+        case SwitchPanel:
+            placeButton(menuBrowserButton_, 4, 4, 78, 22);
+            placeButton(commandPanelButton_, 83, 4, 78, 22);
+            placeButton(processPanelButton_, 162, 4, 78, 22);
+            placeButton(messagePanelButton_, 241, 4, 78, 22);
             break;
-        case ControlPanel:
-            placeButton(SpeedButton17, 6, 4, 28, 28);
-            placeButton(SpeedButton18, 35, 4, 28, 28);
-            placeButton(SpeedButton19, 64, 4, 28, 28);
-            placeButton(SpeedButton20, 106, 4, 28, 28);
-            placeButton(SpeedButton22, 135, 4, 28, 28);
-            placeButton(SpeedButton21, 177, 4, 28, 28);
-            placeButton(SpeedButton24, 206, 4, 28, 28);
-            placeButton(SpeedButton25, 235, 4, 28, 28);
+        case CommandPanel:
+            placeButton(minimizeButton_, 6, 4, 28, 28);
+            placeButton(restoreButton_, 35, 4, 28, 28);
+            placeButton(maximizeButton_, 64, 4, 28, 28);
+            placeButton(closeButton_, 106, 4, 28, 28);
+            placeButton(sysCommandCloseButton_, 135, 4, 28, 28);
+            placeButton(visibleButton_, 177, 4, 28, 28);
+            placeButton(enabledButton_, 206, 4, 28, 28);
+            placeButton(topmostButton_, 235, 4, 28, 28);
             break;
         case ProcessPanel:
-            place(labels_[8], 6, 4, 100, 20);
-            place(Edit13, 108, 4, 74, 20);
-            placeButton(SpeedButton26, 182, 4, 20, 20);
-            placeButton(SpeedButton27, 202, 4, 20, 20);
-            place(labels_[9], 6, 30, 100, 20);
-            place(Edit14, 108, 30, 74, 20);
-            placeButton(SpeedButton28, 182, 30, 20, 20);
-            placeButton(SpeedButton30, 202, 30, 20, 20);
-            place(Edit16, 222, 30, 30, 20);
-            placeButton(SpeedButton31, 252, 30, 20, 20);
-            placeButton(SpeedButton29, 272, 30, 20, 20);
+            place(labels_[ProcessIdLabelId], 6, 4, 100, 20);
+            place(processIdEdit_, 108, 4, 74, 20);
+            placeButton(processPriorityButton_, 182, 4, 20, 20);
+            placeButton(terminateProcessButton_, 202, 4, 20, 20);
+            place(labels_[ThreadIdLabelId], 6, 30, 100, 20);
+            place(threadIdEdit_, 108, 30, 74, 20);
+            placeButton(threadPriorityButton_, 182, 30, 20, 20);
+            placeButton(suspendThreadButton_, 202, 30, 20, 20);
+            place(suspendCountEdit_, 222, 30, 30, 20);
+            placeButton(resumeThreadButton_, 252, 30, 20, 20);
+            placeButton(terminateThreadButton_, 272, 30, 20, 20);
             break;
-        case Panel6:
-            place(labels_[12], 6, 4, 70, 21);
-            place(ComboBox1, 78, 4, 239, 220);
-            place(labels_[13], 6, 30, 50, 20);
-            place(Edit17, 58, 30, 100, 20);
-            place(labels_[14], 166, 30, 44, 20);
-            place(Edit18, 212, 30, 105, 20);
-            place(labels_[15], 6, 56, 50, 20);
-            place(Edit19, 58, 56, 100, 20);
-            placeButton(SpeedButton32, 293, 54, 24, 24);
+        case MessagePanel:
+            place(labels_[MessageLabelId], 6, 4, 70, 21);
+            place(messageCombo_, 78, 4, 239, 220);
+            place(labels_[WParamLabelId], 6, 30, 50, 20);
+            place(wParamEdit_, 58, 30, 100, 20);
+            place(labels_[LParamLabelId], 166, 30, 44, 20);
+            place(lParamEdit_, 212, 30, 105, 20);
+            place(labels_[ResultLabelId], 6, 56, 50, 20);
+            place(resultEdit_, 58, 56, 100, 20);
+            placeButton(sendMessageButton_, 293, 54, 24, 24);
             break;
         default:
             break;
@@ -799,8 +799,8 @@ void TMainForm::UpdatePanels()
 void TMainForm::UpdateRelatedButtons()
 {
     const std::pair<SpeedButton*, SpeedButton*> rows[] = {
-        {&SpeedButton3, &SpeedButton8},  {&SpeedButton4, &SpeedButton9},  {&SpeedButton5, &SpeedButton11},
-        {&SpeedButton6, &SpeedButton12}, {&SpeedButton7, &SpeedButton10},
+        {&gotoParentButton_, &parentInfoButton_},  {&gotoChildButton_, &childInfoButton_},  {&gotoNextButton_, &nextInfoButton_},
+        {&gotoPreviousButton_, &previousInfoButton_}, {&gotoOwnerButton_, &ownerInfoButton_},
     };
     static_assert(std::size(rows) == std::tuple_size_v<decltype(relatedShown_)>);
     for (size_t row = 0; row < std::size(rows); ++row) {
@@ -812,12 +812,12 @@ void TMainForm::UpdateRelatedButtons()
 void TMainForm::UpdateProcessButtons(bool windowShown)
 {
     const bool panel = panelVisible_[ProcessPanel];
-    SpeedButton26.SetVisible(panel && windowShown);
-    SpeedButton27.SetVisible(panel && windowShown);
+    processPriorityButton_.SetVisible(panel && windowShown);
+    terminateProcessButton_.SetVisible(panel && windowShown);
     const bool threads = panel && windowShown && CanOpenThreads;
-    for (SpeedButton* button : {&SpeedButton28, &SpeedButton29, &SpeedButton30, &SpeedButton31})
+    for (SpeedButton* button : {&threadPriorityButton_, &terminateThreadButton_, &suspendThreadButton_, &resumeThreadButton_})
         button->SetVisible(threads);
-    SetVisible(Edit16, threads);
+    SetVisible(suspendCountEdit_, threads);
 }
 
 void TMainForm::PaintPanels()
@@ -871,20 +871,20 @@ void TMainForm::ShowHandle(HWND control, HWND value)
 
 void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
 {
-    SetText(Edit16, "");
-    ShowHandle(Edit6, info.Handle);
-    ShowHandle(Edit7, info.Parent);
-    ShowHandle(Edit8, info.Child);
-    ShowHandle(Edit9, info.Next);
-    ShowHandle(Edit10, info.Previous);
-    ShowHandle(Edit11, info.Owner);
-    SetText(Edit13, FormatHandle(info.ProcessId));
-    SetText(Edit14, FormatHandle(info.ThreadId));
+    SetText(suspendCountEdit_, "");
+    ShowHandle(handleEdit_, info.Handle);
+    ShowHandle(parentEdit_, info.Parent);
+    ShowHandle(childEdit_, info.Child);
+    ShowHandle(nextEdit_, info.Next);
+    ShowHandle(previousEdit_, info.Previous);
+    ShowHandle(ownerEdit_, info.Owner);
+    SetText(processIdEdit_, FormatHandle(info.ProcessId));
+    SetText(threadIdEdit_, FormatHandle(info.ThreadId));
 
     switch (info.ShowState) {
-    case WindowShowState::Minimized: SpeedButton17.SetDown(true); break;
-    case WindowShowState::Maximized: SpeedButton19.SetDown(true); break;
-    case WindowShowState::Normal: SpeedButton18.SetDown(true); break;
+    case WindowShowState::Minimized: minimizeButton_.SetDown(true); break;
+    case WindowShowState::Maximized: maximizeButton_.SetDown(true); break;
+    case WindowShowState::Normal: restoreButton_.SetDown(true); break;
     }
 
     UpdateProcessButtons(info.Handle != nullptr && !picking);
@@ -892,31 +892,31 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
     // The menu browser follows every full display once it exists.
     if (!picking && menuBrowserForm_) menuBrowserForm_->RebuildMenuTree(info.Menu);
 
-    SpeedButton21.SetDown(info.Visible);
-    SpeedButton24.SetDown(info.Enabled);
-    SpeedButton25.SetDown(info.Topmost);
+    visibleButton_.SetDown(info.Visible);
+    enabledButton_.SetDown(info.Enabled);
+    topmostButton_.SetDown(info.Topmost);
 
-    const bool wasMissing = textColors_.count(Edit1) != 0;
+    const bool wasMissing = textColors_.count(windowTextEdit_) != 0;
     if (info.Handle != nullptr) {
-        if (wasMissing) ::SendMessageA(Edit1, EM_SETREADONLY, FALSE, 0);
-        textColors_.erase(Edit1);
-        SetText(Edit1, info.Text);
-        SetText(Edit2, info.ClassName);
-        SetText(Edit3, FormatPoint(info.Left, info.Top));
-        SetText(Edit4, FormatSize(info.Width, info.Height));
-        SetText(Edit15, FormatSize(info.ClientWidth, info.ClientHeight));
-        SetText(Edit5, info.Parent != nullptr ? FormatPoint(info.RelativeLeft, info.RelativeTop) : std::string());
-        SetText(Edit12, info.Menu != nullptr ? MessageText(Msg::Has) : MessageText(Msg::Hasnt));
+        if (wasMissing) ::SendMessageA(windowTextEdit_, EM_SETREADONLY, FALSE, 0);
+        textColors_.erase(windowTextEdit_);
+        SetText(windowTextEdit_, info.Text);
+        SetText(classNameEdit_, info.ClassName);
+        SetText(positionEdit_, FormatPoint(info.Left, info.Top));
+        SetText(sizeEdit_, FormatSize(info.Width, info.Height));
+        SetText(clientSizeEdit_, FormatSize(info.ClientWidth, info.ClientHeight));
+        SetText(relativePositionEdit_, info.Parent != nullptr ? FormatPoint(info.RelativeLeft, info.RelativeTop) : std::string());
+        SetText(menuEdit_, info.Menu != nullptr ? MessageText(Msg::Has) : MessageText(Msg::Hasnt));
     } else {
-        if (!wasMissing) ::SendMessageA(Edit1, EM_SETREADONLY, TRUE, 0);
-        textColors_[Edit1] = MissingColor;
-        SetText(Edit1, MessageText(Msg::NoWindowFoundTxt));
-        for (HWND field : {Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11, Edit12, Edit13,
-                           Edit14, Edit15})
+        if (!wasMissing) ::SendMessageA(windowTextEdit_, EM_SETREADONLY, TRUE, 0);
+        textColors_[windowTextEdit_] = MissingColor;
+        SetText(windowTextEdit_, MessageText(Msg::NoWindowFoundTxt));
+        for (HWND field : {classNameEdit_, positionEdit_, sizeEdit_, relativePositionEdit_, handleEdit_, parentEdit_, childEdit_, nextEdit_, previousEdit_, ownerEdit_, menuEdit_, processIdEdit_,
+                           threadIdEdit_, clientSizeEdit_})
             SetText(field, "");
     }
-    if (wasMissing != (textColors_.count(Edit1) != 0)) ::InvalidateRect(Edit1, nullptr, TRUE);  // its colours changed
-    SpeedButton35.SetEnabled(false);
+    if (wasMissing != (textColors_.count(windowTextEdit_) != 0)) ::InvalidateRect(windowTextEdit_, nullptr, TRUE);  // its colours changed
+    changeTextButton_.SetEnabled(false);
 
     if (!picking) {
         // Kept for the layout, which runs again while picking too (a DPI change) and must not
@@ -951,7 +951,7 @@ LRESULT TMainForm::ControlColor(HDC dc, HWND control, bool editable)
 void TMainForm::SetPictureIndex(int index)
 {
     pictureIndex_ = index;
-    PaintBox1.Repaint();
+    pickingBox_.Repaint();
 }
 
 HBITMAP TMainForm::PictureImage(int index) const
@@ -1000,7 +1000,7 @@ void TMainForm::ScheduleFrameCleanup(const RECT& frame)
 
 // ---- TMainForm: commands ------------------------------------------------------------------
 
-void TMainForm::SpeedButton7Click(SpeedButton& sender)
+void TMainForm::GotoRelatedClick(SpeedButton& sender)
 {
     HWND target = nullptr;
     switch (sender.Tag()) {
@@ -1031,7 +1031,7 @@ void TMainForm::ShowError(Msg message, UINT extraFlags) const
                   MB_OK | MB_ICONERROR | extraFlags);
 }
 
-void TMainForm::SpeedButton17Click(SpeedButton& sender)
+void TMainForm::ShowStateClick(SpeedButton& sender)
 {
     if (!sender.Down()) return;
     const WPARAM command = sender.Tag() == 0 ? SC_MINIMIZE : sender.Tag() == 2 ? SC_MAXIMIZE : SC_RESTORE;
@@ -1040,56 +1040,56 @@ void TMainForm::SpeedButton17Click(SpeedButton& sender)
     RefreshExecute();
 }
 
-void TMainForm::SpeedButton20Click()
+void TMainForm::CloseClick()
 {
     LRESULT result = 0;
     SendMessageWithTimeout(CurrentWindow.Handle, WM_CLOSE, 0, 0, result);
     RefreshExecute();
 }
 
-void TMainForm::SpeedButton22Click()
+void TMainForm::SysCommandCloseClick()
 {
     LRESULT result = 0;
     SendMessageWithTimeout(CurrentWindow.Handle, WM_SYSCOMMAND, SC_CLOSE, 0, result);
     RefreshExecute();
 }
 
-void TMainForm::SpeedButton21Click()
+void TMainForm::VisibleClick()
 {
     const HWND window = CurrentWindow.Handle;
     if (window == nullptr) return;
-    const int show = SpeedButton21.Down() ? SW_SHOW : SW_HIDE;
+    const int show = visibleButton_.Down() ? SW_SHOW : SW_HIDE;
     CallWithTimeout(window, [window, show] { ::ShowWindow(window, show); });
     RefreshExecute();
 }
 
-void TMainForm::SpeedButton24Click()
+void TMainForm::EnabledClick()
 {
     const HWND window = CurrentWindow.Handle;
     if (window == nullptr) return;
-    const BOOL enable = SpeedButton24.Down() ? TRUE : FALSE;
+    const BOOL enable = enabledButton_.Down() ? TRUE : FALSE;
     CallWithTimeout(window, [window, enable] { ::EnableWindow(window, enable); });
     RefreshExecute();
 }
 
-void TMainForm::SpeedButton25Click()
+void TMainForm::TopmostClick()
 {
     const HWND window = CurrentWindow.Handle;
-    const HWND after = SpeedButton25.Down() ? HWND_TOPMOST : HWND_NOTOPMOST;
+    const HWND after = topmostButton_.Down() ? HWND_TOPMOST : HWND_NOTOPMOST;
     CallWithTimeout(window, [window, after] {
         ::SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     });
     RefreshExecute();
 }
 
-void TMainForm::SpeedButton34Click()
+void TMainForm::FlashClick()
 {
     if (CurrentWindow.Handle != nullptr) FlashTargetWindow(CurrentWindow.Handle);
 }
 
-void TMainForm::SpeedButton35Click()
+void TMainForm::ChangeTextClick()
 {
-    if (CurrentWindow.Handle != nullptr && !ChangeWindowText(CurrentWindow.Handle, ControlText(Edit1)))
+    if (CurrentWindow.Handle != nullptr && !ChangeWindowText(CurrentWindow.Handle, ControlText(windowTextEdit_)))
         ::MessageBoxA(Handle(), MessageText(Msg::CCWT).c_str(), MessageText(Msg::WARNING).c_str(),
                       MB_OK | MB_ICONWARNING);
     RefreshExecute();
@@ -1114,25 +1114,25 @@ std::optional<uintptr_t> ParseMessageParameter(const std::string& text)
 
 }  // namespace
 
-void TMainForm::SpeedButton32Click()
+void TMainForm::SendMessageClick()
 {
     if (CurrentWindow.Handle == nullptr) return;
-    const std::string name = UpperCaseAscii(ControlText(ComboBox1));
+    const std::string name = UpperCaseAscii(ControlText(messageCombo_));
     std::optional<uint32_t> message = ParseNumberNotation(name);
     if (!message) {
         const auto found = std::find_if(MessageNames.begin(), MessageNames.end(),
                                         [&](const MessageName& entry) { return entry.Name == name; });
         if (found != MessageNames.end()) message = found->Value;
     }
-    const auto wParam = ParseMessageParameter(ControlText(Edit17));
-    const auto lParam = ParseMessageParameter(ControlText(Edit18));
+    const auto wParam = ParseMessageParameter(ControlText(wParamEdit_));
+    const auto lParam = ParseMessageParameter(ControlText(lParamEdit_));
     if (!message || !wParam || !lParam) {
         ShowError(Msg::InvalidMessage);
     } else {
         LRESULT result = 0;
         SendMessageWithTimeout(CurrentWindow.Handle, *message, static_cast<WPARAM>(*wParam),
                                static_cast<LPARAM>(*lParam), result);
-        SetText(Edit19, std::to_string(static_cast<uintptr_t>(result)));
+        SetText(resultEdit_, std::to_string(static_cast<uintptr_t>(result)));
     }
     RefreshExecute();
 }
@@ -1141,7 +1141,7 @@ void TMainForm::SpeedButton32Click()
 
 namespace {
 
-// The process priority classes of the items N1 ... N6, by Tag.
+// The process priority classes of the priority menu's items, by Tag.
 constexpr DWORD ProcessPriorityClasses[] = {REALTIME_PRIORITY_CLASS, HIGH_PRIORITY_CLASS, ABOVE_NORMAL_PRIORITY_CLASS,
                                             NORMAL_PRIORITY_CLASS, BELOW_NORMAL_PRIORITY_CLASS, IDLE_PRIORITY_CLASS};
 // The thread priorities of the thread menu's items, by Tag.
@@ -1164,7 +1164,7 @@ bool TMainForm::IsOwnProcess() const
     return CurrentWindow.ProcessId == ::GetCurrentProcessId();
 }
 
-void TMainForm::SpeedButton26Click()
+void TMainForm::ProcessPriorityClick()
 {
     if (CurrentWindow.ProcessId == 0) return;
     DWORD priority = 0;
@@ -1180,13 +1180,13 @@ void TMainForm::SpeedButton26Click()
     case ABOVE_NORMAL_PRIORITY_CLASS: item = 3; break;
     default: break;
     }
-    ::CheckMenuRadioItem(processPriorityMenu_.get(), ProcessPriorityItem(1), ProcessPriorityItem(6),
-                         ProcessPriorityItem(item), MF_BYCOMMAND);
-    const POINT point = MenuPoint(SpeedButton26);
+    ::CheckMenuRadioItem(processPriorityMenu_.get(), RealTimePriorityItemId, IdlePriorityItemId,
+                         RealTimePriorityItemId + item - 1, MF_BYCOMMAND);
+    const POINT point = MenuPoint(processPriorityButton_);
     ::TrackPopupMenu(processPriorityMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, Handle(), nullptr);
 }
 
-void TMainForm::N6Click(int tag)
+void TMainForm::ProcessPriorityItemClick(int tag)
 {
     if (CurrentWindow.Handle == nullptr || CurrentWindow.ProcessId == 0 || tag < 0 || tag > 5) return;
     const unique_kernel_handle process(::OpenProcess(
@@ -1194,7 +1194,7 @@ void TMainForm::N6Click(int tag)
     if (!process || !::SetPriorityClass(process.get(), ProcessPriorityClasses[tag])) ShowError(Msg::CPP);
 }
 
-void TMainForm::SpeedButton27Click()
+void TMainForm::TerminateProcessClick()
 {
     if (CurrentWindow.Handle == nullptr || CurrentWindow.ProcessId == 0 || IsOwnProcess()) return;
     if (const unique_kernel_handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, CurrentWindow.ProcessId)); process)
@@ -1203,7 +1203,7 @@ void TMainForm::SpeedButton27Click()
     RefreshExecute();
 }
 
-void TMainForm::SpeedButton28Click()
+void TMainForm::ThreadPriorityClick()
 {
     if (CurrentWindow.ThreadId != 0) {
         int priority = THREAD_PRIORITY_ERROR_RETURN;
@@ -1215,15 +1215,15 @@ void TMainForm::SpeedButton28Click()
                 break;
             }
         }
-        ::CheckMenuRadioItem(threadPriorityMenu_.get(), ThreadPriorityItem(0), ThreadPriorityItem(6),
-                             ThreadPriorityItem(item), MF_BYCOMMAND);
-        const POINT point = MenuPoint(SpeedButton28);
+        ::CheckMenuRadioItem(threadPriorityMenu_.get(), TimeCriticalThreadItemId, IdleThreadItemId,
+                             TimeCriticalThreadItemId + item, MF_BYCOMMAND);
+        const POINT point = MenuPoint(threadPriorityButton_);
         ::TrackPopupMenu(threadPriorityMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, Handle(), nullptr);
     }
     RefreshExecute();
 }
 
-void TMainForm::IDLE1Click(int tag)
+void TMainForm::ThreadPriorityItemClick(int tag)
 {
     if (CurrentWindow.ThreadId != 0 && tag >= 0 && tag < 7) {
         if (const unique_kernel_handle thread(OpenTargetThread()); thread) {
@@ -1233,7 +1233,7 @@ void TMainForm::IDLE1Click(int tag)
     RefreshExecute();
 }
 
-void TMainForm::SpeedButton31Click(SpeedButton& sender)
+void TMainForm::SuspendResumeClick(SpeedButton& sender)
 {
     if (CurrentWindow.ThreadId == 0 || IsOwnProcess()) return;
     const unique_kernel_handle thread(OpenTargetThread());
@@ -1244,17 +1244,17 @@ void TMainForm::SpeedButton31Click(SpeedButton& sender)
         if (count == static_cast<DWORD>(-1))
             ShowError(Msg::CST);
         else
-            SetText(Edit16, std::to_string(count + 1));
+            SetText(suspendCountEdit_, std::to_string(count + 1));
     } else {
         const DWORD count = ::ResumeThread(thread.get());
         if (count == static_cast<DWORD>(-1))
             ShowError(Msg::CRT);
         else
-            SetText(Edit16, std::to_string(std::max<int64_t>(0, static_cast<int64_t>(count) - 1)));
+            SetText(suspendCountEdit_, std::to_string(std::max<int64_t>(0, static_cast<int64_t>(count) - 1)));
     }
 }
 
-void TMainForm::SpeedButton29Click()
+void TMainForm::TerminateThreadClick()
 {
     if (CurrentWindow.Handle == nullptr || CurrentWindow.ThreadId == 0 || IsOwnProcess()) return;
     const unique_kernel_handle thread(OpenTargetThread());
@@ -1267,31 +1267,31 @@ void TMainForm::SpeedButton29Click()
     RefreshExecute();
 }
 
-void TMainForm::Edit1Change()
+void TMainForm::WindowTextChange()
 {
     if (CurrentWindow.Handle == nullptr) return;
-    const int length = ::GetWindowTextLengthA(Edit1);
+    const int length = ::GetWindowTextLengthA(windowTextEdit_);
     std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-    ::GetWindowTextA(Edit1, text.data(), length + 1);
+    ::GetWindowTextA(windowTextEdit_, text.data(), length + 1);
     text.resize(std::strlen(text.c_str()));
-    SpeedButton35.SetEnabled(text != CurrentWindow.Text);
+    changeTextButton_.SetEnabled(text != CurrentWindow.Text);
 }
 
 void TMainForm::PanelSwitchClick()
 {
-    panelVisible_[ControlPanel] = SpeedButton16.Down();
-    panelVisible_[ProcessPanel] = SpeedButton14.Down();
-    panelVisible_[Panel6] = SpeedButton15.Down();
+    panelVisible_[CommandPanel] = commandPanelButton_.Down();
+    panelVisible_[ProcessPanel] = processPanelButton_.Down();
+    panelVisible_[MessagePanel] = messagePanelButton_.Down();
     Layout();
 }
 
-void TMainForm::SpeedButton1Click()
+void TMainForm::StayOnTopClick()
 {
-    ::SetWindowPos(Handle(), SpeedButton1.Down() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    ::SetWindowPos(Handle(), stayOnTopButton_.Down() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void TMainForm::SpeedButton23Click()
+void TMainForm::MinimizeToTrayClick()
 {
     // The flag is read when the window is minimised; nothing else changes now.
 }
@@ -1312,16 +1312,16 @@ void TMainForm::HelpExecute()
     ::WinHelpA(Handle(), helpFile.c_str(), HELP_COMMAND, reinterpret_cast<ULONG_PTR>("JI(`',`main')"));
 }
 
-void TMainForm::ComboBox1DropDown()
+void TMainForm::MessageComboDropDown()
 {
     // CB_RESETCONTENT empties the edit part too: keep what the user typed.
-    const std::string typed = ControlText(ComboBox1);
-    ::SendMessageA(ComboBox1, CB_RESETCONTENT, 0, 0);
-    ::SetWindowTextA(ComboBox1, typed.c_str());
+    const std::string typed = ControlText(messageCombo_);
+    ::SendMessageA(messageCombo_, CB_RESETCONTENT, 0, 0);
+    ::SetWindowTextA(messageCombo_, typed.c_str());
     const std::string filter = UpperCaseAscii(typed);
     for (const MessageName& entry : MessageNames)
         if (entry.Name.find(filter) != std::string::npos)
-            ::SendMessageA(ComboBox1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.Name.c_str()));
+            ::SendMessageA(messageCombo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.Name.c_str()));
 }
 
 // ---- TMainForm: show, close, tray, snapping, DPI ------------------------------------------
@@ -1330,7 +1330,7 @@ void TMainForm::ShowForm()
 {
     ::ShowWindow(Handle(), SW_SHOWNORMAL);
     // Some window systems forget the z-order asked for a window that was not shown yet.
-    SpeedButton1Click();
+    StayOnTopClick();
     ::UpdateWindow(Handle());
     FormShow();
 }
@@ -1424,10 +1424,10 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (id == RefreshCommand) RefreshExecute();
         else if (id == AboutCommand) AboutExecute();
         else if (id == HelpCommand) HelpExecute();
-        else if (id == EditId(1) && code == EN_CHANGE) Edit1Change();
-        else if (id == ComboBox1Id && code == CBN_DROPDOWN) ComboBox1DropDown();
-        else if (id >= ProcessPriorityItem(1) && id <= ProcessPriorityItem(6)) N6Click(id - ProcessPriorityItem(1));
-        else if (id >= ThreadPriorityItem(0) && id <= ThreadPriorityItem(6)) IDLE1Click(id - ThreadPriorityItem(0));
+        else if (id == WindowTextEditId && code == EN_CHANGE) WindowTextChange();
+        else if (id == MessageComboId && code == CBN_DROPDOWN) MessageComboDropDown();
+        else if (id >= RealTimePriorityItemId && id <= IdlePriorityItemId) ProcessPriorityItemClick(id - RealTimePriorityItemId);
+        else if (id >= TimeCriticalThreadItemId && id <= IdleThreadItemId) ThreadPriorityItemClick(id - TimeCriticalThreadItemId);
         return 0;
     }
     case WM_SYSCOMMAND:
@@ -1435,7 +1435,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             AboutExecute();
             return 0;
         }
-        if ((wParam & 0xFFF0) == SC_MINIMIZE && SpeedButton23.Down()) {
+        if ((wParam & 0xFFF0) == SC_MINIMIZE && minimizeToTrayButton_.Down()) {
             MinimizeToTray();
             return 0;
         }

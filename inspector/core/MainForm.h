@@ -100,13 +100,13 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    enum PanelId { Panel5, Panel2, Panel4, Panel3, ControlPanel, ProcessPanel, Panel6, PanelCount };
+    enum PanelId { TopPanel, GeometryPanel, RelatedPanel, SwitchPanel, CommandPanel, ProcessPanel, MessagePanel, PanelCount };
 
     void CreateControls();
     void CreatePriorityMenus();
-    HWND AddLabel(int number, const char* caption);
-    HWND AddEdit(int number, bool readOnly);
-    void AddButton(SpeedButton& button, int number, const SpeedButton::Options& options, const char* hint);
+    HWND AddLabel(int id, const char* caption);
+    HWND AddEdit(int id, bool readOnly);
+    void AddButton(SpeedButton& button, int id, const SpeedButton::Options& options, const char* hint);
     void CreateFonts();
     void ApplyFonts();
     void Layout();
@@ -124,43 +124,43 @@ private:
     void ShowHandle(HWND control, HWND value);
     LRESULT ControlColor(HDC dc, HWND control, bool editable);
 
-    void SpeedButton7Click(SpeedButton& sender);  // navigation, by Tag
+    void GotoRelatedClick(SpeedButton& sender);  // navigation, by Tag
     // Window commands.
-    void SpeedButton17Click(SpeedButton& sender);  // minimise, restore, maximise, by Tag
-    void SpeedButton20Click();
-    void SpeedButton22Click();
-    void SpeedButton21Click();
-    void SpeedButton24Click();
-    void SpeedButton25Click();
-    void SpeedButton34Click();
-    void SpeedButton35Click();
-    void SpeedButton32Click();
+    void ShowStateClick(SpeedButton& sender);  // minimise, restore, maximise, by Tag
+    void CloseClick();
+    void SysCommandCloseClick();
+    void VisibleClick();
+    void EnabledClick();
+    void TopmostClick();
+    void FlashClick();
+    void ChangeTextClick();
+    void SendMessageClick();
     // Window discovery.
-    void SpeedButton33Click();
-    void SpeedButton36Click();
-    void SpeedButton8Click(SpeedButton& sender);  // the five quick-info buttons, by Tag
+    void FindWindowClick();
+    void WindowTreeClick();
+    void QuickInfoClick(SpeedButton& sender);  // the five quick-info buttons, by Tag
     // Window editing.
-    void SpeedButton37Click();
-    void SpeedButton38Click();
-    void SpeedButton2Click();  // the menu browser
+    void ChangeSizeClick();
+    void ParametersClick();
+    void MenuBrowserClick();
     // Process and thread commands.
-    void SpeedButton26Click();
-    void N6Click(int tag);
-    void SpeedButton27Click();
-    void SpeedButton28Click();
-    void IDLE1Click(int tag);
-    void SpeedButton31Click(SpeedButton& sender);  // freeze (Tag 0) and unfreeze (Tag 1)
-    void SpeedButton29Click();
+    void ProcessPriorityClick();
+    void ProcessPriorityItemClick(int tag);
+    void TerminateProcessClick();
+    void ThreadPriorityClick();
+    void ThreadPriorityItemClick(int tag);
+    void SuspendResumeClick(SpeedButton& sender);  // freeze (Tag 0) and unfreeze (Tag 1)
+    void TerminateThreadClick();
     [[nodiscard]] bool IsOwnProcess() const;
     [[nodiscard]] std::string ControlText(HWND control) const;
     void ShowError(Msg message, UINT extraFlags = 0) const;
-    void Edit1Change();
+    void WindowTextChange();
     void PanelSwitchClick();
-    void SpeedButton1Click();
-    void SpeedButton23Click();
+    void StayOnTopClick();
+    void MinimizeToTrayClick();
     void AboutExecute();
     void HelpExecute();
-    void ComboBox1DropDown();
+    void MessageComboDropDown();
 
     void MinimizeToTray();
     void RestoreFromTray();
@@ -200,22 +200,34 @@ private:
     std::map<HWND, COLORREF> textColors_;
     std::map<int, HWND> labels_;
     std::vector<HWND> panelControls_[PanelCount];
-    PanelId creatingPanel_ = Panel5;
+    PanelId creatingPanel_ = TopPanel;
 
 public:
-    // Controls keep the names they are known by in the program's documentation and language files.
-    TPaintBox PaintBox1;
-    HWND Edit1 = nullptr, Edit2 = nullptr, Edit3 = nullptr, Edit4 = nullptr, Edit5 = nullptr, Edit6 = nullptr,
-         Edit7 = nullptr, Edit8 = nullptr, Edit9 = nullptr, Edit10 = nullptr, Edit11 = nullptr, Edit12 = nullptr,
-         Edit13 = nullptr, Edit14 = nullptr, Edit15 = nullptr, Edit16 = nullptr, Edit17 = nullptr, Edit18 = nullptr,
-         Edit19 = nullptr;
-    HWND ComboBox1 = nullptr;
-    SpeedButton SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5, SpeedButton6, SpeedButton7,
-        SpeedButton8, SpeedButton9, SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13, SpeedButton14,
-        SpeedButton15, SpeedButton16, SpeedButton17, SpeedButton18, SpeedButton19, SpeedButton20, SpeedButton21,
-        SpeedButton22, SpeedButton23, SpeedButton24, SpeedButton25, SpeedButton26, SpeedButton27, SpeedButton28,
-        SpeedButton29, SpeedButton30, SpeedButton31, SpeedButton32, SpeedButton33, SpeedButton34, SpeedButton35,
-        SpeedButton36, SpeedButton37, SpeedButton38, SpeedButton39, SpeedButton40;
+    // The controls, public for the tests that press them and read them back; grouped by panel.
+    TPaintBox pickingBox_;
+    HWND handleEdit_ = nullptr, menuEdit_ = nullptr;
+    SpeedButton refreshButton_, optionsButton_, aboutButton_, stayOnTopButton_, minimizeToTrayButton_;
+    // The inspected window's text and geometry.
+    HWND windowTextEdit_ = nullptr, classNameEdit_ = nullptr, positionEdit_ = nullptr, sizeEdit_ = nullptr,
+         relativePositionEdit_ = nullptr, clientSizeEdit_ = nullptr;
+    SpeedButton changeTextButton_, windowTreeButton_, changeSizeButton_, flashButton_, parametersButton_;
+    // Related windows: a handle field, a button that goes there and one that shows quick information.
+    HWND parentEdit_ = nullptr, childEdit_ = nullptr, ownerEdit_ = nullptr, nextEdit_ = nullptr, previousEdit_ = nullptr;
+    SpeedButton gotoParentButton_, gotoChildButton_, gotoOwnerButton_, gotoNextButton_, gotoPreviousButton_;
+    SpeedButton parentInfoButton_, childInfoButton_, ownerInfoButton_, nextInfoButton_, previousInfoButton_;
+    SpeedButton findWindowButton_;
+    // The toggles that open the menu browser and the three command panels.
+    SpeedButton menuBrowserButton_, commandPanelButton_, processPanelButton_, messagePanelButton_;
+    // Window commands.
+    SpeedButton minimizeButton_, restoreButton_, maximizeButton_, closeButton_, sysCommandCloseButton_, visibleButton_,
+        enabledButton_, topmostButton_;
+    // Process and thread.
+    HWND processIdEdit_ = nullptr, threadIdEdit_ = nullptr, suspendCountEdit_ = nullptr;
+    SpeedButton processPriorityButton_, terminateProcessButton_, threadPriorityButton_, suspendThreadButton_,
+        resumeThreadButton_, terminateThreadButton_;
+    // Messages.
+    HWND messageCombo_ = nullptr, wParamEdit_ = nullptr, lParamEdit_ = nullptr, resultEdit_ = nullptr;
+    SpeedButton sendMessageButton_;
 };
 
 }  // namespace lvx

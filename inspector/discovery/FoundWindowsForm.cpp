@@ -31,7 +31,7 @@ void TFoundWindowsForm::FormCreate()
     font_.reset(::CreateFontA(-::MulDiv(8, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
                               "Courier New"));
-    const HWND list = Item(IDC_FOUND_LISTBOX1);
+    const HWND list = Item(IDC_FOUND_LIST);
     ::SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     ::SendMessageA(list, LB_SETITEMHEIGHT, 0, ScaleForDpi(14, dpi));
     if (!::IsRectEmpty(&bounds_)) {
@@ -43,7 +43,7 @@ void TFoundWindowsForm::FormCreate()
 
 void TFoundWindowsForm::FormShow()
 {
-    const HWND list = Item(IDC_FOUND_LISTBOX1);
+    const HWND list = Item(IDC_FOUND_LIST);
     ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
     // The widest line sets the horizontal scroll range, so long texts can be read to the end.
@@ -66,9 +66,9 @@ void TFoundWindowsForm::FormShow()
     ChosenIndex = -1;
 }
 
-void TFoundWindowsForm::ListBox1DblClick()
+void TFoundWindowsForm::FoundListDblClick()
 {
-    const LRESULT index = ::SendMessageA(Item(IDC_FOUND_LISTBOX1), LB_GETCURSEL, 0, 0);
+    const LRESULT index = ::SendMessageA(Item(IDC_FOUND_LIST), LB_GETCURSEL, 0, 0);
     if (index == LB_ERR) return;
     ChosenIndex = static_cast<int>(index);
     Close(IDOK);
@@ -78,7 +78,7 @@ void TFoundWindowsForm::FillClient()
 {
     RECT client{};
     ::GetClientRect(Handle(), &client);
-    ::MoveWindow(Item(IDC_FOUND_LISTBOX1), 0, 0, client.right, client.bottom, TRUE);
+    ::MoveWindow(Item(IDC_FOUND_LIST), 0, 0, client.right, client.bottom, TRUE);
 }
 
 INT_PTR TFoundWindowsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
@@ -92,12 +92,12 @@ INT_PTR TFoundWindowsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
         FillClient();
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_FOUND_LISTBOX1 && HIWORD(wParam) == LBN_DBLCLK) {
-            ListBox1DblClick();
+        if (LOWORD(wParam) == IDC_FOUND_LIST && HIWORD(wParam) == LBN_DBLCLK) {
+            FoundListDblClick();
             return TRUE;
         }
         if (LOWORD(wParam) == IDOK) {  // Enter chooses the selected line, as a double click does
-            ListBox1DblClick();
+            FoundListDblClick();
             return TRUE;
         }
         if (LOWORD(wParam) == IDCANCEL) {

@@ -25,7 +25,7 @@ protected:
 private:
     void FormCreate();
     void FormShow();
-    void ListBox1DblClick();
+    void FoundListDblClick();
     void FillClient();
 
     unique_gdi font_;

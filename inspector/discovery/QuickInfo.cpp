@@ -15,10 +15,10 @@ namespace lvx {
 namespace {
 
 constexpr int PictureSize = 33;
-constexpr int PictureIds[] = {IDC_QUICKINFO_IMAGE1, IDC_QUICKINFO_IMAGE2, IDC_QUICKINFO_IMAGE3};
+constexpr int PictureIds[] = {IDC_QUICKINFO_VISIBLE, IDC_QUICKINFO_ENABLED, IDC_QUICKINFO_TOPMOST};
 constexpr Glyph PictureGlyphs[] = {Glyph::Visible, Glyph::Enabled, Glyph::Topmost};
 constexpr const char* PictureHints[] = {"Окно видимо", "Окно активно", "Окно поверх всех"};
-constexpr int EditIds[] = {IDC_QUICKINFO_EDIT1, IDC_QUICKINFO_EDIT2, IDC_QUICKINFO_EDIT3, IDC_QUICKINFO_EDIT4};
+constexpr int EditIds[] = {IDC_QUICKINFO_TEXT, IDC_QUICKINFO_CLASS, IDC_QUICKINFO_POSITION, IDC_QUICKINFO_SIZE};
 
 // The fields show values to read and copy: tabbing into one leaves the caret where it was
 // instead of selecting everything.
@@ -66,10 +66,10 @@ std::vector<TranslationTarget> TQuickInfoForm::TranslationTargets()
     const auto hint = [this](int index) { return [this, index](const std::string& value) { hints_[index] = value; }; };
     return {
         CaptionTarget("Caption"),
-        ItemTextTarget("WndText", IDC_QUICKINFO_LABEL1),
-        ItemTextTarget("WndClass", IDC_QUICKINFO_LABEL2),
-        ItemTextTarget("Coord", IDC_QUICKINFO_LABEL3),
-        ItemTextTarget("Size", IDC_QUICKINFO_LABEL4),
+        ItemTextTarget("WndText", IDC_QUICKINFO_TEXT_LABEL),
+        ItemTextTarget("WndClass", IDC_QUICKINFO_CLASS_LABEL),
+        ItemTextTarget("Coord", IDC_QUICKINFO_POSITION_LABEL),
+        ItemTextTarget("Size", IDC_QUICKINFO_SIZE_LABEL),
         {"Visible", hint(0)},
         {"Enabled", hint(1)},
         {"Topmost", hint(2)},

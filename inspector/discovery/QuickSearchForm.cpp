@@ -39,12 +39,12 @@ std::vector<TranslationTarget> TQuickSearchForm::TranslationTargets()
 {
     return {
         CaptionTarget("Caption"),
-        ItemTextTarget("WndText", IDC_SEARCH_LABEL1),
-        ItemTextTarget("WndClass", IDC_SEARCH_LABEL2),
-        ItemTextTarget("SearchIn", IDC_SEARCH_RADIOGROUP1),
-        ItemTextTarget("SearchInTop", IDC_SEARCH_RADIO0),
-        ItemTextTarget("SearchInChild", IDC_SEARCH_RADIO1),
-        ItemTextTarget("SearchInAll", IDC_SEARCH_RADIO2),
+        ItemTextTarget("WndText", IDC_SEARCH_TEXT_LABEL),
+        ItemTextTarget("WndClass", IDC_SEARCH_CLASS_LABEL),
+        ItemTextTarget("SearchIn", IDC_SEARCH_SCOPE),
+        ItemTextTarget("SearchInTop", IDC_SEARCH_TOP_LEVEL),
+        ItemTextTarget("SearchInChild", IDC_SEARCH_CHILDREN),
+        ItemTextTarget("SearchInAll", IDC_SEARCH_ALL),
         ItemTextTarget("OK", IDOK),
         ItemTextTarget("Cancel", IDCANCEL),
     };
@@ -57,25 +57,25 @@ void TQuickSearchForm::FormCreate()
 
 void TQuickSearchForm::FormShow()
 {
-    ::SetDlgItemTextA(Handle(), IDC_SEARCH_EDIT1, textMask_.c_str());
-    ::SetDlgItemTextA(Handle(), IDC_SEARCH_EDIT2, classMask_.c_str());
-    ::CheckRadioButton(Handle(), IDC_SEARCH_RADIO0, IDC_SEARCH_RADIO2, IDC_SEARCH_RADIO0 + static_cast<int>(scope_));
+    ::SetDlgItemTextA(Handle(), IDC_SEARCH_TEXT, textMask_.c_str());
+    ::SetDlgItemTextA(Handle(), IDC_SEARCH_CLASS, classMask_.c_str());
+    ::CheckRadioButton(Handle(), IDC_SEARCH_TOP_LEVEL, IDC_SEARCH_ALL, IDC_SEARCH_TOP_LEVEL + static_cast<int>(scope_));
     // The scope means nothing to the tree, which searches its own nodes.
     const int show = mode_ == Mode::SimpleSearch ? SW_SHOW : SW_HIDE;
-    for (int id = IDC_SEARCH_RADIOGROUP1; id <= IDC_SEARCH_RADIO2; ++id) ::ShowWindow(Item(id), show);
+    for (int id = IDC_SEARCH_SCOPE; id <= IDC_SEARCH_ALL; ++id) ::ShowWindow(Item(id), show);
     ::SetDlgItemTextA(Handle(), IDOK, okCaption_.c_str());
-    ::SendMessageA(Item(IDC_SEARCH_EDIT1), EM_SETSEL, 0, -1);
+    ::SendMessageA(Item(IDC_SEARCH_TEXT), EM_SETSEL, 0, -1);
 }
 
 void TQuickSearchForm::StoreFields()
 {
-    textMask_ = GetControlText(Item(IDC_SEARCH_EDIT1));
-    classMask_ = GetControlText(Item(IDC_SEARCH_EDIT2));
+    textMask_ = GetControlText(Item(IDC_SEARCH_TEXT));
+    classMask_ = GetControlText(Item(IDC_SEARCH_CLASS));
     for (int item = 0; item <= 2; ++item)
-        if (::IsDlgButtonChecked(Handle(), IDC_SEARCH_RADIO0 + item) == BST_CHECKED) scope_ = static_cast<SearchScope>(item);
+        if (::IsDlgButtonChecked(Handle(), IDC_SEARCH_TOP_LEVEL + item) == BST_CHECKED) scope_ = static_cast<SearchScope>(item);
 }
 
-void TQuickSearchForm::BitBtn1Click()
+void TQuickSearchForm::OkClick()
 {
     StoreFields();
     if (mode_ == Mode::Tree && findNext_) {
@@ -89,7 +89,7 @@ void TQuickSearchForm::BitBtn1Click()
     Close(IDOK);
 }
 
-void TQuickSearchForm::BitBtn2Click()
+void TQuickSearchForm::CancelClick()
 {
     StoreFields();
     Close(IDCANCEL);
@@ -101,15 +101,15 @@ INT_PTR TQuickSearchForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
     case WM_INITDIALOG:
         FormCreate();
         FormShow();
-        ::SetFocus(Item(IDC_SEARCH_EDIT1));
+        ::SetFocus(Item(IDC_SEARCH_TEXT));
         return FALSE;  // the focus is set
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            BitBtn1Click();
+            OkClick();
             return TRUE;
         case IDCANCEL:
-            BitBtn2Click();
+            CancelClick();
             return TRUE;
         default:
             return FALSE;

@@ -39,8 +39,8 @@ private:
     void FormCreate();
     void FormShow();
     void StoreFields();
-    void BitBtn1Click();
-    void BitBtn2Click();
+    void OkClick();
+    void CancelClick();
 
     Mode mode_ = Mode::SimpleSearch;
     FindNext findNext_;

@@ -143,8 +143,8 @@ std::vector<TranslationTarget> TWindowTreeForm::TranslationTargets()
 void TWindowTreeForm::FormCreate()
 {
     dpi_ = DpiOfWindow(Handle());
-    if (!ImageList1) ImageList1.reset(LoadStrip(IDB_TREETOOLS, ToolImageSize, 8));
-    if (!ImageList2) ImageList2.reset(LoadStrip(IDB_CLASSICONS, ClassImageSize, ClassImageCount));
+    if (!toolImages_) toolImages_.reset(LoadStrip(IDB_TREETOOLS, ToolImageSize, 8));
+    if (!classImages_) classImages_.reset(LoadStrip(IDB_CLASSICONS, ClassImageSize, ClassImageCount));
     TranslateWindow("WindowTreeForm", TranslationTargets());
     CreateControls();
     if (!::IsRectEmpty(&bounds_)) {
@@ -170,20 +170,20 @@ void TWindowTreeForm::CreateControls()
                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
                                       "Courier New"));
 
-    Panel1 = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 0,
-                               Handle(), id(IDC_TREE_PANEL1), instance, nullptr);
-    ::SendMessageA(Panel1, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont_.get()), FALSE);
+    toolBarPanel_ = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, 0,
+                               Handle(), id(IDC_TREE_TOOLBAR_PANEL), instance, nullptr);
+    ::SendMessageA(toolBarPanel_, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont_.get()), FALSE);
 
-    PageScroller1 = ::CreateWindowExA(0, WC_PAGESCROLLERA, "", WS_CHILD | WS_VISIBLE | PGS_HORZ, 0, 0, 0, 0, Handle(),
-                                      id(IDC_TREE_PAGESCROLLER1), instance, nullptr);
-    ToolBar1 = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+    toolBarScroller_ = ::CreateWindowExA(0, WC_PAGESCROLLERA, "", WS_CHILD | WS_VISIBLE | PGS_HORZ, 0, 0, 0, 0, Handle(),
+                                      id(IDC_TREE_TOOLBAR_SCROLLER), instance, nullptr);
+    toolBar_ = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
                                  WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
                                      CCS_NOPARENTALIGN,
-                                 0, 0, 0, 0, PageScroller1, id(IDC_TREE_TOOLBAR1), instance, nullptr);
-    ::SendMessageA(ToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    ::SendMessageA(ToolBar1, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
-    ::SendMessageA(ToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList1.get()));
-    ::SendMessageA(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(ToolButtonSize, ToolButtonSize));
+                                 0, 0, 0, 0, toolBarScroller_, id(IDC_TREE_TOOLBAR), instance, nullptr);
+    ::SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    ::SendMessageA(toolBar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+    ::SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolImages_.get()));
+    ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(ToolButtonSize, ToolButtonSize));
     std::vector<TBBUTTON> buttons;
     for (const ToolAction& action : ToolActions) {
         TBBUTTON button{};
@@ -198,22 +198,22 @@ void TWindowTreeForm::CreateControls()
         }
         buttons.push_back(button);
     }
-    ::SendMessageA(ToolBar1, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-    ::SendMessageA(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(ToolButtonSize, ToolButtonSize));
-    ::SendMessageA(ToolBar1, TB_AUTOSIZE, 0, 0);
-    ::SendMessageA(PageScroller1, PGM_SETCHILD, 0, reinterpret_cast<LPARAM>(ToolBar1));
+    ::SendMessageA(toolBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(ToolButtonSize, ToolButtonSize));
+    ::SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
+    ::SendMessageA(toolBarScroller_, PGM_SETCHILD, 0, reinterpret_cast<LPARAM>(toolBar_));
     SetFindNextEnabled(findNextEnabled_);
 
-    PopupMenu1.reset(::CreatePopupMenu());
+    handleNotationMenu_.reset(::CreatePopupMenu());
     for (int item = 0; item < 3; ++item)
-        ::AppendMenuA(PopupMenu1.get(), MF_STRING, static_cast<UINT_PTR>(IDM_TREE_N1 + item), menuCaptions_[item].c_str());
+        ::AppendMenuA(handleNotationMenu_.get(), MF_STRING, static_cast<UINT_PTR>(IDM_TREE_HANDLES_NONE + item), menuCaptions_[item].c_str());
 
-    TreeView1 = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+    treeView_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
                                       TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP,
-                                  0, 0, 0, 0, Handle(), id(IDC_TREE_TREEVIEW1), instance, nullptr);
-    ::SendMessageA(TreeView1, WM_SETFONT, reinterpret_cast<WPARAM>(treeFont_.get()), FALSE);
-    ::SendMessageA(TreeView1, TVM_SETINDENT, static_cast<WPARAM>(ScaleForDpi(TreeIndent, dpi_)), 0);
+                                  0, 0, 0, 0, Handle(), id(IDC_TREE_VIEW), instance, nullptr);
+    ::SendMessageA(treeView_, WM_SETFONT, reinterpret_cast<WPARAM>(treeFont_.get()), FALSE);
+    ::SendMessageA(treeView_, TVM_SETINDENT, static_cast<WPARAM>(ScaleForDpi(TreeIndent, dpi_)), 0);
 }
 
 void TWindowTreeForm::Layout()
@@ -221,28 +221,28 @@ void TWindowTreeForm::Layout()
     RECT client{};
     ::GetClientRect(Handle(), &client);
     SIZE toolbar{};
-    ::SendMessageA(ToolBar1, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbar));
+    ::SendMessageA(toolBar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbar));
     const int toolbarHeight = std::max<int>(toolbar.cy, ToolButtonSize);
     // The scroller is as tall as the toolbar; it scrolls the buttons when the form is narrow.
-    ::MoveWindow(PageScroller1, 0, 0, client.right, toolbarHeight, TRUE);
-    ::SendMessageA(PageScroller1, PGM_RECALCSIZE, 0, 0);
-    ::MoveWindow(Panel1, 0, toolbarHeight, client.right, std::max<int>(0, client.bottom - toolbarHeight), TRUE);
-    ::MoveWindow(TreeView1, 0, toolbarHeight, client.right, std::max<int>(0, client.bottom - toolbarHeight), TRUE);
+    ::MoveWindow(toolBarScroller_, 0, 0, client.right, toolbarHeight, TRUE);
+    ::SendMessageA(toolBarScroller_, PGM_RECALCSIZE, 0, 0);
+    ::MoveWindow(toolBarPanel_, 0, toolbarHeight, client.right, std::max<int>(0, client.bottom - toolbarHeight), TRUE);
+    ::MoveWindow(treeView_, 0, toolbarHeight, client.right, std::max<int>(0, client.bottom - toolbarHeight), TRUE);
 }
 
 void TWindowTreeForm::FormShow()
 {
     // Class pictures only when the option asks for them.
-    ::SendMessageA(TreeView1, TVM_SETIMAGELIST, TVSIL_NORMAL,
-                   reinterpret_cast<LPARAM>(ShowClassIcons != 0 ? ImageList2.get() : nullptr));
+    ::SendMessageA(treeView_, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                   reinterpret_cast<LPARAM>(ShowClassIcons != 0 ? classImages_.get() : nullptr));
     ScanWindowTreeExecute();
-    if (!nodes_.empty()) ::SendMessageA(TreeView1, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes_[0].Item));
+    if (!nodes_.empty()) ::SendMessageA(treeView_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes_[0].Item));
     if (IsExistingWindow(InitialWindow)) {
         const auto found = std::find_if(nodes_.begin(), nodes_.end(),
                                         [this](const Node& node) { return node.Entry.Handle == InitialWindow; });
         if (found != nodes_.end()) {
-            ::SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(found->Item));
-            ::SetFocus(TreeView1);
+            ::SendMessageA(treeView_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(found->Item));
+            ::SetFocus(treeView_);
         }
     }
     InitialWindow = nullptr;
@@ -250,26 +250,26 @@ void TWindowTreeForm::FormShow()
 
 void TWindowTreeForm::ShowWait(const std::string& caption)
 {
-    ::SetWindowTextA(Panel1, caption.c_str());
-    ::ShowWindow(Panel1, SW_SHOW);
-    ::ShowWindow(TreeView1, SW_HIDE);
+    ::SetWindowTextA(toolBarPanel_, caption.c_str());
+    ::ShowWindow(toolBarPanel_, SW_SHOW);
+    ::ShowWindow(treeView_, SW_HIDE);
     // Paint the wait text before the work starts.
     ::UpdateWindow(Handle());
-    ::UpdateWindow(Panel1);
+    ::UpdateWindow(toolBarPanel_);
 }
 
 void TWindowTreeForm::ShowTreeAgain(bool focus)
 {
-    ::ShowWindow(TreeView1, SW_SHOW);
+    ::ShowWindow(treeView_, SW_SHOW);
     // The wait text lies under the tree: hidden, it cannot paint through it.
-    ::ShowWindow(Panel1, SW_HIDE);
-    if (focus) ::SetFocus(TreeView1);
+    ::ShowWindow(toolBarPanel_, SW_HIDE);
+    if (focus) ::SetFocus(treeView_);
 }
 
 void TWindowTreeForm::SetFindNextEnabled(bool enabled)
 {
     findNextEnabled_ = enabled;
-    if (ToolBar1 != nullptr) ::SendMessageA(ToolBar1, TB_ENABLEBUTTON, IDM_TREE_FINDNEXT, MAKELPARAM(enabled, 0));
+    if (toolBar_ != nullptr) ::SendMessageA(toolBar_, TB_ENABLEBUTTON, IDM_TREE_FINDNEXT, MAKELPARAM(enabled, 0));
 }
 
 // ---- scanning ----------------------------------------------------------------------------
@@ -287,7 +287,7 @@ void TWindowTreeForm::InsertNode(Node node, HTREEITEM parent)
     insert.item.iSelectedImage = node.Image;
     insert.item.lParam = static_cast<LPARAM>(nodes_.size());
     node.Item = reinterpret_cast<HTREEITEM>(
-        ::SendMessageA(TreeView1, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        ::SendMessageA(treeView_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     nodes_.push_back(std::move(node));
 }
 
@@ -338,8 +338,8 @@ void TWindowTreeForm::ScanWindowTreeExecute()
 {
     SetFindNextEnabled(false);
     ShowWait(MessageText(Msg::Please_Wait));
-    ::SendMessageA(TreeView1, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageA(TreeView1, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    ::SendMessageA(treeView_, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(treeView_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     nodes_.clear();
 
     const HWND desktop = ::GetDesktopWindow();
@@ -349,11 +349,11 @@ void TWindowTreeForm::ScanWindowTreeExecute()
     InsertNode(std::move(root), TVI_ROOT);
     for (HWND window : TopLevelWindows()) AddWindow(window, 0);
 
-    ::SendMessageA(TreeView1, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes_[0].Item));
-    ::SendMessageA(TreeView1, WM_SETREDRAW, TRUE, 0);
+    ::SendMessageA(treeView_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes_[0].Item));
+    ::SendMessageA(treeView_, WM_SETREDRAW, TRUE, 0);
     ShowTreeAgain(true);
     // A fresh tree has no selection; the tree view picks its first node when it takes the focus.
-    ::SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET, 0);
+    ::SendMessageA(treeView_, TVM_SELECTITEM, TVGN_CARET, 0);
 }
 
 // ---- collapsing, expanding, notation ------------------------------------------------------
@@ -362,7 +362,7 @@ void TWindowTreeForm::CollapseTreeExecute()
 {
     ShowWait(MessageText(Msg::JustPleaseWait));
     for (auto node = nodes_.rbegin(); node != nodes_.rend(); ++node)
-        if (node->HasChildren) ::SendMessageA(TreeView1, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node->Item));
+        if (node->HasChildren) ::SendMessageA(treeView_, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node->Item));
     ShowTreeAgain(false);
 }
 
@@ -370,7 +370,7 @@ void TWindowTreeForm::ExpandTreeExecute()
 {
     ShowWait(MessageText(Msg::JustPleaseWait));
     for (const Node& node : nodes_)
-        if (node.HasChildren) ::SendMessageA(TreeView1, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node.Item));
+        if (node.HasChildren) ::SendMessageA(treeView_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node.Item));
     ShowTreeAgain(true);
 }
 
@@ -378,45 +378,45 @@ void TWindowTreeForm::ExpandThisItemExecute()
 {
     const int selected = SelectedIndex();
     if (selected < 0) return;
-    ::ShowWindow(TreeView1, SW_HIDE);
+    ::ShowWindow(treeView_, SW_HIDE);
     // The selected node and every node below it: the following nodes deeper than it.
     const int depth = nodes_[static_cast<size_t>(selected)].Depth;
     for (size_t i = static_cast<size_t>(selected); i < nodes_.size(); ++i) {
         if (i != static_cast<size_t>(selected) && nodes_[i].Depth <= depth) break;
-        if (nodes_[i].HasChildren) ::SendMessageA(TreeView1, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes_[i].Item));
+        if (nodes_[i].HasChildren) ::SendMessageA(treeView_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes_[i].Item));
     }
     ShowTreeAgain(true);
 }
 
-void TWindowTreeForm::N3Click(int tag)
+void TWindowTreeForm::HandleNotationClick(int tag)
 {
     if (tag < 0 || tag > 2) return;
     HandleDisplayMode = static_cast<HandleNotation>(tag);
-    ::SendMessageA(TreeView1, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(treeView_, WM_SETREDRAW, FALSE, 0);
     for (size_t i = 0; i < nodes_.size(); ++i) {
         const std::string text = NodeText(static_cast<int>(i));
         TVITEMA item{};
         item.mask = TVIF_TEXT;
         item.hItem = nodes_[i].Item;
         item.pszText = const_cast<char*>(text.c_str());
-        ::SendMessageA(TreeView1, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        ::SendMessageA(treeView_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
-    ::SendMessageA(TreeView1, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(TreeView1, nullptr, TRUE);
+    ::SendMessageA(treeView_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(treeView_, nullptr, TRUE);
 }
 
 void TWindowTreeForm::ShowHandlesMenu()
 {
     for (int item = 0; item < 3; ++item) {
-        ::ModifyMenuA(PopupMenu1.get(), static_cast<UINT>(IDM_TREE_N1 + item), MF_BYCOMMAND | MF_STRING,
-                      static_cast<UINT_PTR>(IDM_TREE_N1 + item), menuCaptions_[item].c_str());
+        ::ModifyMenuA(handleNotationMenu_.get(), static_cast<UINT>(IDM_TREE_HANDLES_NONE + item), MF_BYCOMMAND | MF_STRING,
+                      static_cast<UINT_PTR>(IDM_TREE_HANDLES_NONE + item), menuCaptions_[item].c_str());
     }
-    ::CheckMenuRadioItem(PopupMenu1.get(), IDM_TREE_N1, IDM_TREE_N3,
-                         IDM_TREE_N1 + static_cast<UINT>(HandleDisplayMode), MF_BYCOMMAND);
+    ::CheckMenuRadioItem(handleNotationMenu_.get(), IDM_TREE_HANDLES_NONE, IDM_TREE_HANDLES_HEX,
+                         IDM_TREE_HANDLES_NONE + static_cast<UINT>(HandleDisplayMode), MF_BYCOMMAND);
     RECT button{};
-    ::SendMessageA(ToolBar1, TB_GETRECT, IDM_TREE_SHOWHANDLES, reinterpret_cast<LPARAM>(&button));
-    ::MapWindowPoints(ToolBar1, nullptr, reinterpret_cast<POINT*>(&button), 2);
-    ::TrackPopupMenu(PopupMenu1.get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, Handle(), nullptr);
+    ::SendMessageA(toolBar_, TB_GETRECT, IDM_TREE_SHOWHANDLES, reinterpret_cast<LPARAM>(&button));
+    ::MapWindowPoints(toolBar_, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    ::TrackPopupMenu(handleNotationMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, Handle(), nullptr);
 }
 
 // ---- searching ----------------------------------------------------------------------------
@@ -436,8 +436,8 @@ int TWindowTreeForm::FindNextInTree(const std::string& textMask, const std::stri
     for (size_t i = static_cast<size_t>(selected + 1); i < nodes_.size(); ++i) {
         const WindowTreeEntry& entry = nodes_[i].Entry;
         if (text->Matches(entry.Text) && className->Matches(entry.ClassName)) {
-            ::SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(nodes_[i].Item));
-            ::SendMessageA(TreeView1, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(nodes_[i].Item));
+            ::SendMessageA(treeView_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(nodes_[i].Item));
+            ::SendMessageA(treeView_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(nodes_[i].Item));
             return static_cast<int>(i);
         }
     }
@@ -450,7 +450,7 @@ void TWindowTreeForm::FindWindowExecute()
         return FindNextInTree(text, className);
     });
     SetFindNextEnabled(confirmed);
-    ::SetFocus(TreeView1);
+    ::SetFocus(treeView_);
 }
 
 void TWindowTreeForm::FindNextWindowExecute()
@@ -462,12 +462,12 @@ void TWindowTreeForm::FindNextWindowExecute()
         ::MessageBeep(0);
         return;
     }
-    ::SetFocus(TreeView1);
+    ::SetFocus(treeView_);
 }
 
 int TWindowTreeForm::SelectedIndex() const
 {
-    const auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(TreeView1, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    const auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(treeView_, TVM_GETNEXTITEM, TVGN_CARET, 0));
     return item == nullptr ? -1 : IndexOf(item);
 }
 
@@ -476,7 +476,7 @@ int TWindowTreeForm::IndexOf(HTREEITEM item) const
     TVITEMA query{};
     query.mask = TVIF_PARAM;
     query.hItem = item;
-    if (!::SendMessageA(TreeView1, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query))) return -1;
+    if (!::SendMessageA(treeView_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query))) return -1;
     const auto index = static_cast<size_t>(query.lParam);
     return index < nodes_.size() && nodes_[index].Item == item ? static_cast<int>(index) : -1;
 }
@@ -515,7 +515,7 @@ void TWindowTreeForm::SaveWindowTreeExecute()
 
 // ---- the user's actions -------------------------------------------------------------------
 
-void TWindowTreeForm::TreeView1DblClick()
+void TWindowTreeForm::TreeDblClick()
 {
     const int selected = SelectedIndex();
     if (selected < 0) return;
@@ -533,7 +533,7 @@ bool TWindowTreeForm::HandleKey(WORD key)
     if (key == VK_F5 && !control) ScanWindowTreeExecute();
     else if (key == VK_F3 && !control) FindNextWindowExecute();
     else if (key == 'F' && control) FindWindowExecute();
-    else if (key == VK_RETURN && !control) TreeView1DblClick();
+    else if (key == VK_RETURN && !control) TreeDblClick();
     else return false;
     return true;
 }
@@ -545,7 +545,7 @@ std::string TWindowTreeForm::ToolHint(int command) const
     return slot < 0 ? std::string() : hints_[slot];
 }
 
-LRESULT TWindowTreeForm::TreeView1CustomDrawItem(NMTVCUSTOMDRAW& draw)
+LRESULT TWindowTreeForm::TreeCustomDrawItem(NMTVCUSTOMDRAW& draw)
 {
     switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
@@ -564,27 +564,27 @@ LRESULT TWindowTreeForm::TreeView1CustomDrawItem(NMTVCUSTOMDRAW& draw)
 
 LRESULT TWindowTreeForm::HandleNotify(NMHDR& header)
 {
-    if (header.hwndFrom == TreeView1) {
+    if (header.hwndFrom == treeView_) {
         switch (header.code) {
         case NM_DBLCLK:
-            TreeView1DblClick();
+            TreeDblClick();
             return 0;
         case NM_CUSTOMDRAW:
-            return TreeView1CustomDrawItem(reinterpret_cast<NMTVCUSTOMDRAW&>(header));
+            return TreeCustomDrawItem(reinterpret_cast<NMTVCUSTOMDRAW&>(header));
         case TVN_KEYDOWN:
             return HandleKey(reinterpret_cast<NMTVKEYDOWN&>(header).wVKey) ? 1 : 0;
         default:
             return 0;
         }
     }
-    if (header.hwndFrom == ToolBar1 && header.code == TBN_DROPDOWN) {
+    if (header.hwndFrom == toolBar_ && header.code == TBN_DROPDOWN) {
         ShowHandlesMenu();
         return TBDDRET_DEFAULT;
     }
-    if (header.hwndFrom == PageScroller1 && header.code == PGN_CALCSIZE) {
+    if (header.hwndFrom == toolBarScroller_ && header.code == PGN_CALCSIZE) {
         auto& size = reinterpret_cast<NMPGCALCSIZE&>(header);
         SIZE toolbar{};
-        ::SendMessageA(ToolBar1, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbar));
+        ::SendMessageA(toolBar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbar));
         if (size.dwFlag == PGF_CALCWIDTH) size.iWidth = toolbar.cx;
         if (size.dwFlag == PGF_CALCHEIGHT) size.iHeight = toolbar.cy;
         return 0;
@@ -624,13 +624,13 @@ INT_PTR TWindowTreeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         case IDM_TREE_FIND: FindWindowExecute(); return TRUE;
         case IDM_TREE_FINDNEXT: FindNextWindowExecute(); return TRUE;
         case IDM_TREE_SAVE: SaveWindowTreeExecute(); return TRUE;
-        case IDM_TREE_N1:
-        case IDM_TREE_N2:
-        case IDM_TREE_N3:
-            N3Click(LOWORD(wParam) - IDM_TREE_N1);
+        case IDM_TREE_HANDLES_NONE:
+        case IDM_TREE_HANDLES_DECIMAL:
+        case IDM_TREE_HANDLES_HEX:
+            HandleNotationClick(LOWORD(wParam) - IDM_TREE_HANDLES_NONE);
             return TRUE;
         case IDOK:  // Enter on the tree inspects the selected window
-            if (::GetFocus() == TreeView1) TreeView1DblClick();
+            if (::GetFocus() == treeView_) TreeDblClick();
             return TRUE;
         case IDCANCEL:
             Close(IDCANCEL);
@@ -641,7 +641,7 @@ INT_PTR TWindowTreeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_DESTROY:
         if (!::IsZoomed(Handle()) && !::IsIconic(Handle())) ::GetWindowRect(Handle(), &bounds_);
         nodes_.clear();  // the items die with the tree view
-        TreeView1 = ToolBar1 = PageScroller1 = Panel1 = nullptr;
+        treeView_ = toolBar_ = toolBarScroller_ = toolBarPanel_ = nullptr;
         return FALSE;
     default:
         return FALSE;

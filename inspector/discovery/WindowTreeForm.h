@@ -49,7 +49,7 @@ public:
     void FindWindowExecute();
     void FindNextWindowExecute();
     void SaveWindowTreeExecute();
-    void N3Click(int tag);  // handle notation, by the menu item's Tag
+    void HandleNotationClick(int tag);  // handle notation, by the menu item's Tag
 
     // The next node after the selection, in tree order, whose text and class match the masks;
     // it becomes selected. -1 when none (or when a mask is invalid: `error` then says why).
@@ -69,9 +69,9 @@ public:
     [[nodiscard]] int SelectedIndex() const;
     [[nodiscard]] std::string NodeText(int index) const;
     [[nodiscard]] bool FindNextEnabled() const noexcept { return findNextEnabled_; }
-    [[nodiscard]] HWND TreeView() const noexcept { return TreeView1; }
+    [[nodiscard]] HWND TreeView() const noexcept { return treeView_; }
     // The menu of the handle notations, under the toolbar's drop-down button.
-    [[nodiscard]] HMENU HandleNotationMenu() const noexcept { return PopupMenu1.get(); }
+    [[nodiscard]] HMENU HandleNotationMenu() const noexcept { return handleNotationMenu_.get(); }
 
     [[nodiscard]] std::vector<TranslationTarget> TranslationTargets();
 
@@ -88,10 +88,10 @@ private:
     void AddWindow(HWND window, int parentNode);
     void InsertNode(Node node, HTREEITEM parent);
     void SetFindNextEnabled(bool enabled);
-    void TreeView1DblClick();
+    void TreeDblClick();
     void ShowHandlesMenu();
     bool HandleKey(WORD key);
-    LRESULT TreeView1CustomDrawItem(NMTVCUSTOMDRAW& draw);
+    LRESULT TreeCustomDrawItem(NMTVCUSTOMDRAW& draw);
     LRESULT HandleNotify(NMHDR& header);
     [[nodiscard]] int IndexOf(HTREEITEM item) const;
     [[nodiscard]] std::string ToolHint(int command) const;
@@ -109,17 +109,17 @@ private:
     std::string menuCaptions_[3];
 
     using unique_imagelist = unique_handle<HandleTraits<HIMAGELIST, ::ImageList_Destroy>>;
-    unique_imagelist ImageList1;  // toolbar, 32x32
-    unique_imagelist ImageList2;  // class pictures, 20x20
-    unique_menu PopupMenu1;
+    unique_imagelist toolImages_;  // toolbar, 32x32
+    unique_imagelist classImages_;  // class pictures, 20x20
+    unique_menu handleNotationMenu_;
     unique_gdi panelFont_;
     unique_gdi treeFont_;
     unique_gdi selectedFont_;
 
-    HWND Panel1 = nullptr;
-    HWND PageScroller1 = nullptr;
-    HWND ToolBar1 = nullptr;
-    HWND TreeView1 = nullptr;
+    HWND toolBarPanel_ = nullptr;
+    HWND toolBarScroller_ = nullptr;
+    HWND toolBar_ = nullptr;
+    HWND treeView_ = nullptr;
 };
 
 }  // namespace lvx

@@ -21,7 +21,7 @@ std::string TLangForm::ShowChooser(HWND owner)
 void TLangForm::FormShow()
 {
     choice_.clear();
-    const HWND list = Item(IDC_LANG_LISTBOX1);
+    const HWND list = Item(IDC_LANG_LIST);
     const UINT dpi = DpiOfWindow(Handle());
     font_.reset(::CreateFontA(-::MulDiv(10, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, RUSSIAN_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
@@ -43,7 +43,7 @@ void TLangForm::FormShow()
 
 void TLangForm::ChooseSelected()
 {
-    const HWND list = Item(IDC_LANG_LISTBOX1);
+    const HWND list = Item(IDC_LANG_LIST);
     const LRESULT selected = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) return;
     const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, selected, 0);
@@ -70,7 +70,7 @@ INT_PTR TLangForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
         FormShow();
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_LANG_LISTBOX1 && HIWORD(wParam) == LBN_DBLCLK) {
+        if (LOWORD(wParam) == IDC_LANG_LIST && HIWORD(wParam) == LBN_DBLCLK) {
             ChooseSelected();
             return TRUE;
         }

@@ -60,15 +60,15 @@ bool TMenuBrowserForm::FormCreate()
     CreateControls();
     TranslateWindow("MenuBrowserForm", TranslationTargets());
     pinned_ = true;
-    SpeedButton3.SetDown(true);
+    pinButton_.SetDown(true);
     FormResize();
     return true;
 }
 
-void TMenuBrowserForm::AddButton(SpeedButton& button, HWND panel, int number, const SpeedButton::Options& options,
+void TMenuBrowserForm::AddButton(SpeedButton& button, HWND panel, int id, const SpeedButton::Options& options,
                                  const char* hint)
 {
-    button.Create(panel, IDC_MENU_SPEEDBUTTON1 + number - 1, options);
+    button.Create(panel, id, options);
     if (hint != nullptr) hints_.SetHint(button.Handle(), hint);
 }
 
@@ -79,62 +79,62 @@ void TMenuBrowserForm::CreateControls()
                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Tahoma"));
     const auto font = reinterpret_cast<WPARAM>(font_.get());
 
-    Panel1 = CreatePanel(Handle(), IDC_MENU_PANEL1);
-    AddButton(SpeedButton1, Panel1, 1, Options{.Glyph = Glyph::MenuCollapse}, "Свернуть все уровни дерева");
-    AddButton(SpeedButton2, Panel1, 2, Options{.Glyph = Glyph::MenuExpand}, "Развернуть все уровни дерева");
-    AddButton(SpeedButton13, Panel1, 13, Options{.Glyph = Glyph::Refresh}, "Сканировать дерево меню");
-    AddButton(SpeedButton3, Panel1, 3, Options{.GroupIndex = 10, .AllowAllUp = true, .Down = true,
+    toolBarPanel_ = CreatePanel(Handle(), IDC_MENU_TOOLBAR_PANEL);
+    AddButton(collapseButton_, toolBarPanel_, IDC_MENU_COLLAPSE, Options{.Glyph = Glyph::MenuCollapse}, "Свернуть все уровни дерева");
+    AddButton(expandButton_, toolBarPanel_, IDC_MENU_EXPAND, Options{.Glyph = Glyph::MenuExpand}, "Развернуть все уровни дерева");
+    AddButton(rescanButton_, toolBarPanel_, IDC_MENU_RESCAN, Options{.Glyph = Glyph::Refresh}, "Сканировать дерево меню");
+    AddButton(pinButton_, toolBarPanel_, IDC_MENU_PIN, Options{.GroupIndex = 10, .AllowAllUp = true, .Down = true,
                                                .Glyph = Glyph::MenuPin},
               "Прикрепить к главному окну");
-    SpeedButton1.OnClick = [this](SpeedButton&) { SpeedButton2Click(); };
-    SpeedButton2.OnClick = [this](SpeedButton&) { SpeedButton1Click(); };
-    SpeedButton3.OnClick = [this](SpeedButton&) { SpeedButton3Click(); };
-    SpeedButton13.OnClick = [this](SpeedButton&) { SpeedButton13Click(); };
+    collapseButton_.OnClick = [this](SpeedButton&) { CollapseAllClick(); };
+    expandButton_.OnClick = [this](SpeedButton&) { ExpandAllClick(); };
+    pinButton_.OnClick = [this](SpeedButton&) { PinClick(); };
+    rescanButton_.OnClick = [this](SpeedButton&) { RescanClick(); };
 
-    TreeView1 = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+    menuTreeView_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
                                       TVS_SHOWSELALWAYS | TVS_TRACKSELECT | TVS_DISABLEDRAGDROP,
-                                  0, 0, 0, 0, Handle(), ControlId(IDC_MENU_TREEVIEW1), ProgramInstance(), nullptr);
-    ::SendMessageA(TreeView1, TVM_SETINDENT, static_cast<WPARAM>(Scaled(TreeIndent)), 0);
-    tree_.TreeView = TreeView1;
+                                  0, 0, 0, 0, Handle(), ControlId(IDC_MENU_TREE), ProgramInstance(), nullptr);
+    ::SendMessageA(menuTreeView_, TVM_SETINDENT, static_cast<WPARAM>(Scaled(TreeIndent)), 0);
+    tree_.TreeView = menuTreeView_;
 
-    Panel2 = CreatePanel(Handle(), IDC_MENU_PANEL2);
+    itemPanel_ = CreatePanel(Handle(), IDC_MENU_ITEM_PANEL);
     for (int i = 0; i < 10; ++i) {
         const char* caption = i < MenuTypeLabelCount ? MenuTypeCaptions[i] : "ID меню";
-        Label[i] = ::CreateWindowExA(0, "STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
-                                     Panel2, ControlId(IDC_MENU_LABEL1 + i), ProgramInstance(), nullptr);
-        ::SendMessageA(Label[i], WM_SETFONT, font, FALSE);
+        itemLabels_[i] = ::CreateWindowExA(0, "STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                                     itemPanel_, ControlId(IDC_MENU_TYPE_LABEL_FIRST + i), ProgramInstance(), nullptr);
+        ::SendMessageA(itemLabels_[i], WM_SETFONT, font, FALSE);
     }
-    Edit1 = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, 0, 0,
-                              0, 0, Panel2, ControlId(IDC_MENU_EDIT1), ProgramInstance(), nullptr);
-    ::SendMessageA(Edit1, WM_SETFONT, font, FALSE);
-    AddButton(SpeedButton4, Panel2, 4, Options{.GroupIndex = 20, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
-    SpeedButton4.SetFont(static_cast<HFONT>(font_.get()));
-    SpeedButton4.OnClick = [this](SpeedButton&) { SpeedButton4Click(); };
+    itemIdEdit_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, 0, 0,
+                              0, 0, itemPanel_, ControlId(IDC_MENU_ID_EDIT), ProgramInstance(), nullptr);
+    ::SendMessageA(itemIdEdit_, WM_SETFONT, font, FALSE);
+    AddButton(manageButton_, itemPanel_, IDC_MENU_MANAGE, Options{.GroupIndex = 20, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
+    manageButton_.SetFont(static_cast<HFONT>(font_.get()));
+    manageButton_.OnClick = [this](SpeedButton&) { ManageClick(); };
     DisableTypeLabels();
 
-    Panel3 = CreatePanel(Handle(), IDC_MENU_PANEL3);
-    ::ShowWindow(Panel3, SW_HIDE);
-    AddButton(SpeedButton5, Panel3, 5, Options{.Tag = 1, .Glyph = Glyph::MenuEnable}, "Активировать пункт меню");
-    AddButton(SpeedButton6, Panel3, 6, Options{.Tag = 2, .Glyph = Glyph::MenuGray},
+    commandPanel_ = CreatePanel(Handle(), IDC_MENU_COMMAND_PANEL);
+    ::ShowWindow(commandPanel_, SW_HIDE);
+    AddButton(enableItemButton_, commandPanel_, IDC_MENU_ENABLE, Options{.Tag = 1, .Glyph = Glyph::MenuEnable}, "Активировать пункт меню");
+    AddButton(grayItemButton_, commandPanel_, IDC_MENU_GRAY, Options{.Tag = 2, .Glyph = Glyph::MenuGray},
               "Деактивировать и отключить  возможность выбрать пункт меню ");
-    AddButton(SpeedButton7, Panel3, 7, Options{.Tag = 3, .Glyph = Glyph::MenuDisable},
+    AddButton(disableItemButton_, commandPanel_, IDC_MENU_DISABLE, Options{.Tag = 3, .Glyph = Glyph::MenuDisable},
               "Деактивировать пункт меню без отключения возможности выбора");
-    AddButton(SpeedButton8, Panel3, 8, Options{.Tag = 1, .Glyph = Glyph::MenuCheck}, "Установить отметку на пункт меню");
-    AddButton(SpeedButton9, Panel3, 9, Options{.Tag = 2, .Glyph = Glyph::MenuUncheck}, "Снять пометку с пункта меню");
-    AddButton(SpeedButton10, Panel3, 10, Options{.Tag = 0, .Glyph = Glyph::MenuExecute},
+    AddButton(checkItemButton_, commandPanel_, IDC_MENU_CHECK, Options{.Tag = 1, .Glyph = Glyph::MenuCheck}, "Установить отметку на пункт меню");
+    AddButton(uncheckItemButton_, commandPanel_, IDC_MENU_UNCHECK, Options{.Tag = 2, .Glyph = Glyph::MenuUncheck}, "Снять пометку с пункта меню");
+    AddButton(executeItemButton_, commandPanel_, IDC_MENU_EXECUTE, Options{.Tag = 0, .Glyph = Glyph::MenuExecute},
               "Выполнить операцию, связанную с пунктом меню");
-    AddButton(SpeedButton11, Panel3, 11, Options{.Tag = 0, .Glyph = Glyph::MenuDelete},
+    AddButton(deleteItemButton_, commandPanel_, IDC_MENU_DELETE, Options{.Tag = 0, .Glyph = Glyph::MenuDelete},
               "Удалить пункт меню и дочерние меню, если есть");
-    AddButton(SpeedButton12, Panel3, 12, Options{.Tag = 1, .Glyph = Glyph::MenuRemove},
+    AddButton(removeItemButton_, commandPanel_, IDC_MENU_REMOVE, Options{.Tag = 1, .Glyph = Glyph::MenuRemove},
               "Исключить пункт из меню (без уничтожения)");
-    for (SpeedButton* button : {&SpeedButton5, &SpeedButton6, &SpeedButton7})
-        button->OnClick = [this](SpeedButton& sender) { SpeedButton5Click(sender); };
-    for (SpeedButton* button : {&SpeedButton8, &SpeedButton9})
-        button->OnClick = [this](SpeedButton& sender) { SpeedButton9Click(sender); };
-    SpeedButton10.OnClick = [this](SpeedButton&) { SpeedButton10Click(); };
-    for (SpeedButton* button : {&SpeedButton11, &SpeedButton12})
-        button->OnClick = [this](SpeedButton& sender) { SpeedButton11Click(sender); };
+    for (SpeedButton* button : {&enableItemButton_, &grayItemButton_, &disableItemButton_})
+        button->OnClick = [this](SpeedButton& sender) { ItemStateClick(sender); };
+    for (SpeedButton* button : {&checkItemButton_, &uncheckItemButton_})
+        button->OnClick = [this](SpeedButton& sender) { ItemCheckClick(sender); };
+    executeItemButton_.OnClick = [this](SpeedButton&) { ExecuteItemClick(); };
+    for (SpeedButton* button : {&deleteItemButton_, &removeItemButton_})
+        button->OnClick = [this](SpeedButton& sender) { DeleteOrRemoveItemClick(sender); };
 }
 
 std::vector<TranslationTarget> TMenuBrowserForm::TranslationTargets()
@@ -144,20 +144,20 @@ std::vector<TranslationTarget> TMenuBrowserForm::TranslationTargets()
     };
     return {
         {"Caption", [this](const std::string& value) { ::SetWindowTextA(Handle(), value.c_str()); }},
-        {"Collapse", hint(SpeedButton1)},
-        {"Expand", hint(SpeedButton2)},
-        {"ScanMenuTree", hint(SpeedButton13)},
-        {"Clip", hint(SpeedButton3)},
-        {"MenuID", [this](const std::string& value) { ::SetWindowTextA(Label[9], value.c_str()); }},
-        {"Manage", [this](const std::string& value) { SpeedButton4.SetCaption(value); }},
-        {"EnableItem", hint(SpeedButton5)},
-        {"GrayItem", hint(SpeedButton6)},
-        {"DisableItem", hint(SpeedButton7)},
-        {"CheckItem", hint(SpeedButton8)},
-        {"UncheckItem", hint(SpeedButton9)},
-        {"DeleteItem", hint(SpeedButton11)},
-        {"RemoveItem", hint(SpeedButton12)},
-        {"ExecuteItem", hint(SpeedButton10)},
+        {"Collapse", hint(collapseButton_)},
+        {"Expand", hint(expandButton_)},
+        {"ScanMenuTree", hint(rescanButton_)},
+        {"Clip", hint(pinButton_)},
+        {"MenuID", [this](const std::string& value) { ::SetWindowTextA(itemLabels_[9], value.c_str()); }},
+        {"Manage", [this](const std::string& value) { manageButton_.SetCaption(value); }},
+        {"EnableItem", hint(enableItemButton_)},
+        {"GrayItem", hint(grayItemButton_)},
+        {"DisableItem", hint(disableItemButton_)},
+        {"CheckItem", hint(checkItemButton_)},
+        {"UncheckItem", hint(uncheckItemButton_)},
+        {"DeleteItem", hint(deleteItemButton_)},
+        {"RemoveItem", hint(removeItemButton_)},
+        {"ExecuteItem", hint(executeItemButton_)},
     };
 }
 
@@ -172,38 +172,38 @@ void TMenuBrowserForm::Layout()
     const int labelRow = Scaled(LabelHeight);
     const int panel2Height = 3 * labelRow + bar + gap * 2;
     // Its own flag: the panel's visibility also depends on the form's while that is hidden.
-    const bool manage = (::GetWindowLongPtrA(Panel3, GWL_STYLE) & WS_VISIBLE) != 0;
+    const bool manage = (::GetWindowLongPtrA(commandPanel_, GWL_STYLE) & WS_VISIBLE) != 0;
     const int panel2Top = std::max<int>(bar, client.bottom - panel2Height - (manage ? bar : 0));
 
-    ::MoveWindow(Panel1, 0, 0, width, bar, TRUE);
+    ::MoveWindow(toolBarPanel_, 0, 0, width, bar, TRUE);
     int x = gap;
-    for (SpeedButton* b : {&SpeedButton1, &SpeedButton2, &SpeedButton13}) {
+    for (SpeedButton* b : {&collapseButton_, &expandButton_, &rescanButton_}) {
         ::MoveWindow(b->Handle(), x, gap, button, button, TRUE);
         x += button + gap;
     }
     // The attach button keeps to the right edge of the bar.
-    ::MoveWindow(SpeedButton3.Handle(), std::max<int>(x, width - button - gap), gap, button, button, TRUE);
+    ::MoveWindow(pinButton_.Handle(), std::max<int>(x, width - button - gap), gap, button, button, TRUE);
 
-    ::MoveWindow(TreeView1, 0, bar, width, std::max(0, panel2Top - bar), TRUE);
+    ::MoveWindow(menuTreeView_, 0, bar, width, std::max(0, panel2Top - bar), TRUE);
 
-    ::MoveWindow(Panel2, 0, panel2Top, width, panel2Height, TRUE);
+    ::MoveWindow(itemPanel_, 0, panel2Top, width, panel2Height, TRUE);
     const int column = std::max(1, (width - 2 * gap) / 3);
     for (int i = 0; i < MenuTypeLabelCount; ++i)
-        ::MoveWindow(Label[i], gap + (i % 3) * column, gap + (i / 3) * labelRow, column, labelRow, TRUE);
+        ::MoveWindow(itemLabels_[i], gap + (i % 3) * column, gap + (i / 3) * labelRow, column, labelRow, TRUE);
     const int rowTop = gap + 3 * labelRow + gap;
     const int manageWidth = Scaled(78), labelWidth = Scaled(48);
-    ::MoveWindow(Label[9], gap, rowTop + Scaled(5), labelWidth, labelRow, TRUE);
-    ::MoveWindow(Edit1, gap + labelWidth, rowTop + gap, std::max(0, width - labelWidth - manageWidth - 4 * gap),
+    ::MoveWindow(itemLabels_[9], gap, rowTop + Scaled(5), labelWidth, labelRow, TRUE);
+    ::MoveWindow(itemIdEdit_, gap + labelWidth, rowTop + gap, std::max(0, width - labelWidth - manageWidth - 4 * gap),
                  button - 2 * gap, TRUE);
-    ::MoveWindow(SpeedButton4.Handle(), width - manageWidth - gap, rowTop, manageWidth, button, TRUE);
+    ::MoveWindow(manageButton_.Handle(), width - manageWidth - gap, rowTop, manageWidth, button, TRUE);
 
-    // The item commands lie directly below Panel2.
-    ::MoveWindow(Panel3, 0, panel2Top + panel2Height, width, bar, TRUE);
+    // The item commands lie directly below itemPanel_.
+    ::MoveWindow(commandPanel_, 0, panel2Top + panel2Height, width, bar, TRUE);
     x = gap;
-    for (SpeedButton* b : {&SpeedButton5, &SpeedButton6, &SpeedButton7, &SpeedButton8, &SpeedButton9, &SpeedButton10,
-                           &SpeedButton11, &SpeedButton12}) {
+    for (SpeedButton* b : {&enableItemButton_, &grayItemButton_, &disableItemButton_, &checkItemButton_, &uncheckItemButton_, &executeItemButton_,
+                           &deleteItemButton_, &removeItemButton_}) {
         ::MoveWindow(b->Handle(), x, gap, button, button, TRUE);
-        x += button + (b == &SpeedButton7 || b == &SpeedButton9 || b == &SpeedButton10 ? 3 * gap : gap);
+        x += button + (b == &disableItemButton_ || b == &uncheckItemButton_ || b == &executeItemButton_ ? 3 * gap : gap);
     }
 }
 
@@ -241,15 +241,15 @@ void TMenuBrowserForm::FormActivate()
     if (mainWindow_ != nullptr) ::ShowWindow(mainWindow_, SW_SHOW);
 }
 
-void TMenuBrowserForm::SpeedButton3Click()
+void TMenuBrowserForm::PinClick()
 {
-    pinned_ = SpeedButton3.Down();
+    pinned_ = pinButton_.Down();
     Dock();
 }
 
-void TMenuBrowserForm::SpeedButton4Click()
+void TMenuBrowserForm::ManageClick()
 {
-    ::ShowWindow(Panel3, SpeedButton4.Down() ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(commandPanel_, manageButton_.Down() ? SW_SHOW : SW_HIDE);
     Layout();
 }
 
@@ -257,7 +257,7 @@ void TMenuBrowserForm::SpeedButton4Click()
 
 void TMenuBrowserForm::DisableTypeLabels()
 {
-    for (int i = 0; i < MenuTypeLabelCount; ++i) ::EnableWindow(Label[i], FALSE);
+    for (int i = 0; i < MenuTypeLabelCount; ++i) ::EnableWindow(itemLabels_[i], FALSE);
 }
 
 void TMenuBrowserForm::RebuildMenuTree(HMENU menu)
@@ -270,57 +270,57 @@ void TMenuBrowserForm::RebuildMenuTree(HMENU menu)
 
 int TMenuBrowserForm::SelectedIndex() const
 {
-    const auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(TreeView1, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    const auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(menuTreeView_, TVM_GETNEXTITEM, TVGN_CARET, 0));
     return MenuNodeIndex(tree_, item);
 }
 
 void TMenuBrowserForm::SelectNode(int index)
 {
     if (index < 0 || static_cast<size_t>(index) >= tree_.Nodes.size()) return;
-    ::SendMessageA(TreeView1, TVM_SELECTITEM, TVGN_CARET,
+    ::SendMessageA(menuTreeView_, TVM_SELECTITEM, TVGN_CARET,
                    reinterpret_cast<LPARAM>(tree_.Nodes[static_cast<size_t>(index)].Item));
 }
 
 bool TMenuBrowserForm::LabelEnabled(int label) const
 {
-    return label >= 0 && label < MenuTypeLabelCount && ::IsWindowEnabled(Label[label]);
+    return label >= 0 && label < MenuTypeLabelCount && ::IsWindowEnabled(itemLabels_[label]);
 }
 
 std::string TMenuBrowserForm::IdText() const
 {
     char text[64] = {};
-    ::GetWindowTextA(Edit1, text, static_cast<int>(std::size(text)));
+    ::GetWindowTextA(itemIdEdit_, text, static_cast<int>(std::size(text)));
     return text;
 }
 
-void TMenuBrowserForm::TreeView1Change()
+void TMenuBrowserForm::MenuTreeChange()
 {
     const int index = SelectedIndex();
     if (index < 0) {
-        ::SetWindowTextA(Edit1, "--------");
+        ::SetWindowTextA(itemIdEdit_, "--------");
         return;
     }
     const MenuItemEntry& entry = tree_.Nodes[static_cast<size_t>(index)].Entry;
-    ::SetWindowTextA(Edit1, FormatMenuId(entry.CommandId, MessageText(Msg::NoMenuIDFound)).c_str());
-    for (int i = 0; i < MenuTypeLabelCount; ++i) ::EnableWindow(Label[i], MenuTypeLabelLit(i, entry.ItemType));
+    ::SetWindowTextA(itemIdEdit_, FormatMenuId(entry.CommandId, MessageText(Msg::NoMenuIDFound)).c_str());
+    for (int i = 0; i < MenuTypeLabelCount; ++i) ::EnableWindow(itemLabels_[i], MenuTypeLabelLit(i, entry.ItemType));
 }
 
-void TMenuBrowserForm::SpeedButton2Click()
+void TMenuBrowserForm::CollapseAllClick()
 {
     for (auto node = tree_.Nodes.rbegin(); node != tree_.Nodes.rend(); ++node)
         if (node->Entry.SubMenu != nullptr)
-            ::SendMessageA(TreeView1, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node->Item));
+            ::SendMessageA(menuTreeView_, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node->Item));
     SelectNode(0);
 }
 
-void TMenuBrowserForm::SpeedButton1Click()
+void TMenuBrowserForm::ExpandAllClick()
 {
     for (const MenuNode& node : tree_.Nodes)
-        ::SendMessageA(TreeView1, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node.Item));
+        ::SendMessageA(menuTreeView_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node.Item));
     SelectNode(0);
 }
 
-void TMenuBrowserForm::SpeedButton13Click()
+void TMenuBrowserForm::RescanClick()
 {
     if (IsExistingWindow(current_.Handle)) {
         RebuildMenuTree(current_.Menu);
@@ -331,7 +331,7 @@ void TMenuBrowserForm::SpeedButton13Click()
 
 // ---- the item commands --------------------------------------------------------------------
 
-void TMenuBrowserForm::SpeedButton5Click(const SpeedButton& sender)
+void TMenuBrowserForm::ItemStateClick(const SpeedButton& sender)
 {
     const int index = SelectedIndex();
     const int tag = sender.Tag();
@@ -340,7 +340,7 @@ void TMenuBrowserForm::SpeedButton5Click(const SpeedButton& sender)
     ::EnableMenuItem(address.Menu, address.Item, address.Flags | EnableFlags[tag]);
 }
 
-void TMenuBrowserForm::SpeedButton9Click(const SpeedButton& sender)
+void TMenuBrowserForm::ItemCheckClick(const SpeedButton& sender)
 {
     const int index = SelectedIndex();
     const int tag = sender.Tag();
@@ -349,7 +349,7 @@ void TMenuBrowserForm::SpeedButton9Click(const SpeedButton& sender)
     ::CheckMenuItem(address.Menu, address.Item, address.Flags | CheckFlags[tag]);
 }
 
-void TMenuBrowserForm::SpeedButton10Click()
+void TMenuBrowserForm::ExecuteItemClick()
 {
     const int index = SelectedIndex();
     if (index < 0) return;
@@ -365,7 +365,7 @@ void TMenuBrowserForm::SpeedButton10Click()
     ::SendNotifyMessageA(current_.Handle, WM_COMMAND, static_cast<WPARAM>(entry.CommandId), 0);
 }
 
-void TMenuBrowserForm::SpeedButton11Click(const SpeedButton& sender)
+void TMenuBrowserForm::DeleteOrRemoveItemClick(const SpeedButton& sender)
 {
     const int index = SelectedIndex();
     if (index < 0) return;
@@ -398,7 +398,7 @@ LRESULT TMenuBrowserForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         return DefaultHandling(message, wParam, lParam);
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-        if (header.hwndFrom == TreeView1 && header.code == TVN_SELCHANGEDA) TreeView1Change();
+        if (header.hwndFrom == menuTreeView_ && header.code == TVN_SELCHANGEDA) MenuTreeChange();
         return 0;
     }
     case WM_CLOSE:

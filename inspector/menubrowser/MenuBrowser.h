@@ -34,22 +34,22 @@ public:
     [[nodiscard]] bool IsVisible() const;
 
     // The controls' actions.
-    void SpeedButton2Click();  // collapse all (the button SpeedButton1)
-    void SpeedButton1Click();  // expand all (the button SpeedButton2)
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void SpeedButton5Click(const SpeedButton& sender);   // enable, gray, disable by Tag
-    void SpeedButton9Click(const SpeedButton& sender);   // check, uncheck by Tag
-    void SpeedButton10Click();                           // execute
-    void SpeedButton11Click(const SpeedButton& sender);  // delete (Tag 0), remove (Tag 1)
-    void SpeedButton13Click();                           // rescan
-    void TreeView1Change();
+    void CollapseAllClick();
+    void ExpandAllClick();
+    void PinClick();
+    void ManageClick();
+    void ItemStateClick(const SpeedButton& sender);           // enable, gray, disable by Tag
+    void ItemCheckClick(const SpeedButton& sender);           // check, uncheck by Tag
+    void ExecuteItemClick();
+    void DeleteOrRemoveItemClick(const SpeedButton& sender);  // delete (Tag 0), remove (Tag 1)
+    void RescanClick();
+    void MenuTreeChange();
 
     // What a test or the display reads back.
     [[nodiscard]] const std::vector<MenuNode>& Nodes() const noexcept { return tree_.Nodes; }
     [[nodiscard]] int SelectedIndex() const;
     void SelectNode(int index);
-    [[nodiscard]] bool LabelEnabled(int label) const;  // 0..8 for Label1..Label9
+    [[nodiscard]] bool LabelEnabled(int label) const;  // 0..8: the item type labels
     [[nodiscard]] std::string IdText() const;
     [[nodiscard]] std::string Hint(HWND control) const { return hints_.Hint(control); }
 
@@ -60,7 +60,7 @@ protected:
 
 private:
     void CreateControls();
-    void AddButton(SpeedButton& button, HWND panel, int number, const SpeedButton::Options& options,
+    void AddButton(SpeedButton& button, HWND panel, int id, const SpeedButton::Options& options,
                    const char* hint);
     void FormResize();
     void FormActivate();
@@ -78,13 +78,13 @@ private:
     unique_gdi font_;
 
 public:
-    // Controls keep the names they are known by in the program's documentation and language files.
-    HWND TreeView1 = nullptr;
-    HWND Panel1 = nullptr, Panel2 = nullptr, Panel3 = nullptr;
-    HWND Label[10] = {};  // Label1..Label10
-    HWND Edit1 = nullptr;
-    SpeedButton SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5, SpeedButton6, SpeedButton7,
-        SpeedButton8, SpeedButton9, SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13;
+    // The controls, public for the tests that press them and read them back.
+    HWND menuTreeView_ = nullptr;
+    HWND toolBarPanel_ = nullptr, itemPanel_ = nullptr, commandPanel_ = nullptr;
+    HWND itemLabels_[10] = {};  // the nine item type labels, then the id caption
+    HWND itemIdEdit_ = nullptr;
+    SpeedButton collapseButton_, expandButton_, pinButton_, manageButton_, enableItemButton_, grayItemButton_, disableItemButton_,
+        checkItemButton_, uncheckItemButton_, executeItemButton_, deleteItemButton_, removeItemButton_, rescanButton_;
 };
 
 }  // namespace lvx

@@ -18,22 +18,22 @@ std::vector<TranslationTarget> TOptionsForm::TranslationTargets()
 {
     return {
         CaptionTarget("Caption"),
-        ItemTextTarget("Language", IDC_OPTIONS_BITBTN2),
-        ItemTextTarget("UseAdvScanning", IDC_OPTIONS_CHECKBOX1),
-        ItemTextTarget("WCA", IDC_OPTIONS_RADIOGROUP1),
-        ItemTextTarget("DontShow", IDC_OPTIONS_RADIO0),
-        ItemTextTarget("OnlyKnown", IDC_OPTIONS_RADIO1),
-        ItemTextTarget("AnalyzeName", IDC_OPTIONS_RADIO2),
+        ItemTextTarget("Language", IDC_OPTIONS_LANGUAGE),
+        ItemTextTarget("UseAdvScanning", IDC_OPTIONS_POWER_SCANNING),
+        ItemTextTarget("WCA", IDC_OPTIONS_CLASS_ICONS),
+        ItemTextTarget("DontShow", IDC_OPTIONS_ICONS_NONE),
+        ItemTextTarget("OnlyKnown", IDC_OPTIONS_ICONS_KNOWN),
+        ItemTextTarget("AnalyzeName", IDC_OPTIONS_ICONS_ANALYZE),
     };
 }
 
 void TOptionsForm::FormShow()
 {
-    ::CheckDlgButton(Handle(), IDC_OPTIONS_CHECKBOX1, PowerScanning ? BST_CHECKED : BST_UNCHECKED);
-    ::CheckDlgButton(Handle(), IDC_OPTIONS_CHECKBOX2, MagneticField ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(Handle(), IDC_OPTIONS_POWER_SCANNING, PowerScanning ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(Handle(), IDC_OPTIONS_SNAP_TO_EDGES, MagneticField ? BST_CHECKED : BST_UNCHECKED);
     // A stored mode outside 0..2 selects no item, and stays as it is until one is clicked.
-    const int selected = ShowClassIcons <= 2 ? IDC_OPTIONS_RADIO0 + ShowClassIcons : 0;
-    ::CheckRadioButton(Handle(), IDC_OPTIONS_RADIO0, IDC_OPTIONS_RADIO2, selected);
+    const int selected = ShowClassIcons <= 2 ? IDC_OPTIONS_ICONS_NONE + ShowClassIcons : 0;
+    ::CheckRadioButton(Handle(), IDC_OPTIONS_ICONS_NONE, IDC_OPTIONS_ICONS_ANALYZE, selected);
 }
 
 void TOptionsForm::FormClose(INT_PTR result)
@@ -42,7 +42,7 @@ void TOptionsForm::FormClose(INT_PTR result)
     Close(result);
 }
 
-void TOptionsForm::BitBtn2Click()
+void TOptionsForm::LanguageClick()
 {
     langForm_.ShowChooser(Handle());
     ::MessageBoxA(Handle(), "To apply changes, please restart this application", "Warning", MB_OK | MB_ICONINFORMATION);
@@ -57,21 +57,21 @@ INT_PTR TOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDC_OPTIONS_CHECKBOX1:
-            PowerScanning = ::IsDlgButtonChecked(Handle(), IDC_OPTIONS_CHECKBOX1) == BST_CHECKED;
+        case IDC_OPTIONS_POWER_SCANNING:
+            PowerScanning = ::IsDlgButtonChecked(Handle(), IDC_OPTIONS_POWER_SCANNING) == BST_CHECKED;
             return TRUE;
-        case IDC_OPTIONS_CHECKBOX2:
-            MagneticField = ::IsDlgButtonChecked(Handle(), IDC_OPTIONS_CHECKBOX2) == BST_CHECKED;
+        case IDC_OPTIONS_SNAP_TO_EDGES:
+            MagneticField = ::IsDlgButtonChecked(Handle(), IDC_OPTIONS_SNAP_TO_EDGES) == BST_CHECKED;
             if (snappingChanged_) snappingChanged_();
             return TRUE;
-        case IDC_OPTIONS_RADIO0:
-        case IDC_OPTIONS_RADIO1:
-        case IDC_OPTIONS_RADIO2:
+        case IDC_OPTIONS_ICONS_NONE:
+        case IDC_OPTIONS_ICONS_KNOWN:
+        case IDC_OPTIONS_ICONS_ANALYZE:
             if (::IsDlgButtonChecked(Handle(), LOWORD(wParam)) == BST_CHECKED)
-                ShowClassIcons = static_cast<uint8_t>(LOWORD(wParam) - IDC_OPTIONS_RADIO0);
+                ShowClassIcons = static_cast<uint8_t>(LOWORD(wParam) - IDC_OPTIONS_ICONS_NONE);
             return TRUE;
-        case IDC_OPTIONS_BITBTN2:
-            BitBtn2Click();
+        case IDC_OPTIONS_LANGUAGE:
+            LanguageClick();
             return TRUE;
         case IDOK:
         case IDCANCEL:  // Enter, Escape and the close box all save

@@ -26,7 +26,7 @@ protected:
 private:
     void FormShow();
     void FormClose(INT_PTR result);
-    void BitBtn2Click();
+    void LanguageClick();
 
     TLangForm& langForm_;
     std::function<void()> snappingChanged_;

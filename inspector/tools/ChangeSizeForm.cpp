@@ -15,8 +15,8 @@ namespace lvx {
 
 namespace {
 
-constexpr int SpinEdits[] = {IDC_SIZE_SPINEDIT1, IDC_SIZE_SPINEDIT2, IDC_SIZE_SPINEDIT3, IDC_SIZE_SPINEDIT4};
-constexpr int UpDowns[] = {IDC_SIZE_UPDOWN1, IDC_SIZE_UPDOWN2, IDC_SIZE_UPDOWN3, IDC_SIZE_UPDOWN4};
+constexpr int SpinEdits[] = {IDC_SIZE_X, IDC_SIZE_Y, IDC_SIZE_WIDTH, IDC_SIZE_HEIGHT};
+constexpr int UpDowns[] = {IDC_SIZE_X_SPIN, IDC_SIZE_Y_SPIN, IDC_SIZE_WIDTH_SPIN, IDC_SIZE_HEIGHT_SPIN};
 
 }  // namespace
 
@@ -33,10 +33,10 @@ std::vector<TranslationTarget> TChangeSizeForm::TranslationTargets()
 {
     return {
         CaptionTarget("Caption"),
-        ItemTextTarget("Coords", IDC_SIZE_GROUPBOX1),
-        ItemTextTarget("Size", IDC_SIZE_GROUPBOX2),
-        ItemTextTarget("Width", IDC_SIZE_LABEL3),
-        ItemTextTarget("Height", IDC_SIZE_LABEL4),
+        ItemTextTarget("Coords", IDC_SIZE_POSITION_GROUP),
+        ItemTextTarget("Size", IDC_SIZE_SIZE_GROUP),
+        ItemTextTarget("Width", IDC_SIZE_WIDTH_LABEL),
+        ItemTextTarget("Height", IDC_SIZE_HEIGHT_LABEL),
     };
 }
 
@@ -74,7 +74,7 @@ int32_t TChangeSizeForm::Value(int id) const
     return value ? *value : 0;
 }
 
-void TChangeSizeForm::SpinEdit3Change(int id)
+void TChangeSizeForm::FieldChange(int id)
 {
     const std::string text = GetControlText(Item(id));
     std::optional<int32_t> value = StrToInt(text);
@@ -89,8 +89,8 @@ void TChangeSizeForm::SpinEdit3Change(int id)
     }
     if (Loading || window_ == nullptr) return;
     const HWND target = window_->Handle;
-    const int32_t x = Value(IDC_SIZE_SPINEDIT1), y = Value(IDC_SIZE_SPINEDIT2);
-    const int32_t width = Value(IDC_SIZE_SPINEDIT3), height = Value(IDC_SIZE_SPINEDIT4);
+    const int32_t x = Value(IDC_SIZE_X), y = Value(IDC_SIZE_Y);
+    const int32_t width = Value(IDC_SIZE_WIDTH), height = Value(IDC_SIZE_HEIGHT);
     // A window of another thread that does not answer must not hang the dialog; what is typed
     // meanwhile lands once it answers, the latest values only.
     CallWithTimeout(target, [=] { ::MoveWindow(target, x, y, width, height, TRUE); }, WhenBusy::Replace);
@@ -107,7 +107,7 @@ INT_PTR TChangeSizeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
         if (HIWORD(wParam) == EN_CHANGE) {
             for (int id : SpinEdits) {
                 if (LOWORD(wParam) == id) {
-                    SpinEdit3Change(id);
+                    FieldChange(id);
                     return TRUE;
                 }
             }

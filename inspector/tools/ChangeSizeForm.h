@@ -31,7 +31,7 @@ protected:
 private:
     void FormCreate();
     void FormShow();
-    void SpinEdit3Change(int id);
+    void FieldChange(int id);
     [[nodiscard]] int32_t Value(int id) const;
 
     const WindowInfo* window_ = nullptr;

@@ -22,19 +22,19 @@ namespace lvx {
 
 namespace {
 
-constexpr int LongEdits[] = {IDC_STYLES_EDIT3, IDC_STYLES_EDIT1, IDC_STYLES_EDIT2,
-                             IDC_STYLES_EDIT6, IDC_STYLES_EDIT7, IDC_STYLES_EDIT8};
-constexpr int ReadOnlyEdits[] = {IDC_STYLES_EDIT1, IDC_STYLES_EDIT2, IDC_STYLES_EDIT3, IDC_STYLES_EDIT4,
-                                 IDC_STYLES_EDIT6, IDC_STYLES_EDIT7, IDC_STYLES_EDIT8, IDC_STYLES_EDIT9,
-                                 IDC_STYLES_EDIT10, IDC_STYLES_EDIT11, IDC_STYLES_EDIT12};
+constexpr int LongEdits[] = {IDC_STYLES_WNDPROC, IDC_STYLES_STYLE, IDC_STYLES_EXSTYLE,
+                             IDC_STYLES_INSTANCE, IDC_STYLES_WINDOW_ID, IDC_STYLES_USERDATA};
+constexpr int ReadOnlyEdits[] = {IDC_STYLES_STYLE, IDC_STYLES_EXSTYLE, IDC_STYLES_WNDPROC, IDC_STYLES_MODULE,
+                                 IDC_STYLES_INSTANCE, IDC_STYLES_WINDOW_ID, IDC_STYLES_USERDATA, IDC_STYLES_CONTROL_ID,
+                                 IDC_STYLES_ATOM, IDC_STYLES_CLASS_WNDPROC, IDC_STYLES_CLASS_STYLE};
 // The labels, by their place in the template.
 enum LabelId {
     LabelWndProc = IDC_STYLES_LABEL_FIRST, SideWndProc, LabelStyles, SideStyles, LabelExStyles, SideExStyles,
     LabelInstance, SideInstance, LabelWindowId, SideWindowId, LabelUserData, SideUserData, LabelControlId,
     LabelModule, LabelText, LabelAtom, LabelClassProc, LabelClassStyle
 };
-constexpr int ClassPanel[] = {LabelAtom, IDC_STYLES_EDIT10, LabelClassProc, IDC_STYLES_EDIT11, LabelClassStyle,
-                              IDC_STYLES_EDIT12};
+constexpr int ClassPanel[] = {LabelAtom, IDC_STYLES_ATOM, LabelClassProc, IDC_STYLES_CLASS_WNDPROC, LabelClassStyle,
+                              IDC_STYLES_CLASS_STYLE};
 constexpr COLORREF Red = RGB(255, 0, 0);
 constexpr int IconSide = 32;
 
@@ -72,8 +72,8 @@ std::vector<TranslationTarget> TStylesForm::TranslationTargets()
         {"ChangeWindowText", into(changeTextHint_)},
         {"BigIcon", into(bigIconHint_)},
         {"SmallIcon", into(smallIconHint_)},
-        {"WndClassInfo", [this](const std::string& value) { SpeedButton7.SetCaption(value); }},
-        ItemTextTarget("_Icons", IDC_STYLES_GROUPBOX1),
+        {"WndClassInfo", [this](const std::string& value) { classInfoButton_.SetCaption(value); }},
+        ItemTextTarget("_Icons", IDC_STYLES_ICONS_GROUP),
         ItemTextTarget("Atom", LabelAtom),
         ItemTextTarget("ClassStyle", LabelClassStyle),
     };
@@ -96,29 +96,29 @@ void TStylesForm::FormCreate()
                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    FIXED_PITCH | FF_MODERN, "Courier New"));
     for (int id : ReadOnlyEdits) ::SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_.get()), FALSE);
-    ::SendMessageA(Item(IDC_STYLES_EDIT5), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_.get()), FALSE);
+    ::SendMessageA(Item(IDC_STYLES_TEXT), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_.get()), FALSE);
 
-    SpeedButton* changes[] = {&SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4, &SpeedButton5, &SpeedButton6};
+    SpeedButton* changes[] = {&changeWndProcButton_, &changeStyleButton_, &changeExStyleButton_, &changeInstanceButton_, &changeWindowIdButton_, &changeUserDataButton_};
     for (int tag = 0; tag < 6; ++tag) {
-        changes[tag]->Create(Handle(), IDC_STYLES_SPEEDBUTTON_FIRST + tag,
+        changes[tag]->Create(Handle(), IDC_STYLES_CHANGE_LONG_FIRST + tag,
                              SpeedButton::Options{.Tag = tag, .Glyph = Glyph::ChangeText});
         changes[tag]->OnClick = [this](SpeedButton& sender) { EditWndLong(sender.Tag()); };
     }
-    SpeedButton35.Create(Handle(), IDC_STYLES_SPEEDBUTTON_FIRST + 35, SpeedButton::Options{.Glyph = Glyph::ChangeText});
-    SpeedButton35.OnClick = [this](SpeedButton&) { SpeedButton35Click(); };
-    SpeedButton35.SetVisible(false);
-    SpeedButton7.Create(Handle(), IDC_STYLES_SPEEDBUTTON_FIRST + 7,
+    changeTextButton_.Create(Handle(), IDC_STYLES_CHANGE_TEXT, SpeedButton::Options{.Glyph = Glyph::ChangeText});
+    changeTextButton_.OnClick = [this](SpeedButton&) { ChangeTextClick(); };
+    changeTextButton_.SetVisible(false);
+    classInfoButton_.Create(Handle(), IDC_STYLES_CLASS_INFO,
                         SpeedButton::Options{.GroupIndex = 1, .AllowAllUp = true, .Caption = "Информация о классе окна"});
-    SpeedButton7.SetFont(reinterpret_cast<HFONT>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
-    SpeedButton7.OnClick = [this](SpeedButton&) { SpeedButton7Click(); };
+    classInfoButton_.SetFont(reinterpret_cast<HFONT>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+    classInfoButton_.OnClick = [this](SpeedButton&) { ClassInfoClick(); };
 
     TranslateWindow("StylesForm", TranslationTargets());
     hints_ = std::make_unique<Hints>();
     if (hints_->Create(Handle())) {
         for (SpeedButton* button : changes) hints_->SetHint(button->Handle(), editHint_);
-        hints_->SetHint(SpeedButton35.Handle(), changeTextHint_);
-        hints_->SetHint(Item(IDC_STYLES_IMAGE1), bigIconHint_);
-        hints_->SetHint(Item(IDC_STYLES_IMAGE2), smallIconHint_);
+        hints_->SetHint(changeTextButton_.Handle(), changeTextHint_);
+        hints_->SetHint(Item(IDC_STYLES_BIG_ICON), bigIconHint_);
+        hints_->SetHint(Item(IDC_STYLES_SMALL_ICON), smallIconHint_);
     }
     PlaceButtons();
     FitToPanels();
@@ -135,41 +135,41 @@ void TStylesForm::PlaceButtons()
         const int side = field.bottom - field.top;
         ::MoveWindow(button.Handle(), field.right, field.top, side, side, FALSE);
     };
-    SpeedButton* changes[] = {&SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4, &SpeedButton5, &SpeedButton6};
+    SpeedButton* changes[] = {&changeWndProcButton_, &changeStyleButton_, &changeExStyleButton_, &changeInstanceButton_, &changeWindowIdButton_, &changeUserDataButton_};
     for (int tag = 0; tag < 6; ++tag) placeBeside(*changes[tag], LongEdits[tag]);
-    placeBeside(SpeedButton35, IDC_STYLES_EDIT5);
+    placeBeside(changeTextButton_, IDC_STYLES_TEXT);
 
     const int side = ScaleForDpi(IconSide, DpiOfWindow(Handle())) + 2;
-    for (int id : {IDC_STYLES_IMAGE1, IDC_STYLES_IMAGE2}) {
+    for (int id : {IDC_STYLES_BIG_ICON, IDC_STYLES_SMALL_ICON}) {
         RECT place{};
         ::GetWindowRect(Item(id), &place);
         ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
         ::MoveWindow(Item(id), place.left, place.top, side, side, FALSE);
     }
     RECT group{};
-    ::GetWindowRect(Item(IDC_STYLES_GROUPBOX1), &group);
+    ::GetWindowRect(Item(IDC_STYLES_ICONS_GROUP), &group);
     ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&group), 2);
     RECT edit{};
-    ::GetWindowRect(Item(IDC_STYLES_EDIT4), &edit);
+    ::GetWindowRect(Item(IDC_STYLES_MODULE), &edit);
     ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&edit), 2);
     const int height = ScaleForDpi(24, DpiOfWindow(Handle()));
-    ::MoveWindow(SpeedButton7.Handle(), group.right + ScaleForDpi(8, DpiOfWindow(Handle())),
+    ::MoveWindow(classInfoButton_.Handle(), group.right + ScaleForDpi(8, DpiOfWindow(Handle())),
                  (group.top + group.bottom - height) / 2 + ScaleForDpi(4, DpiOfWindow(Handle())),
                  edit.right - group.right - ScaleForDpi(8, DpiOfWindow(Handle())), height, FALSE);
 }
 
 bool TStylesForm::ClassPanelVisible() const
 {
-    return ::IsWindowVisible(Item(IDC_STYLES_EDIT10)) != FALSE;
+    return ::IsWindowVisible(Item(IDC_STYLES_ATOM)) != FALSE;
 }
 
 // The window is as tall as its visible panels: the class panel only while its button is down.
 void TStylesForm::FitToPanels()
 {
-    const bool classPanel = SpeedButton7.Down();
+    const bool classPanel = classInfoButton_.Down();
     for (int id : ClassPanel) ::ShowWindow(Item(id), classPanel ? SW_SHOW : SW_HIDE);
     RECT last{};
-    ::GetWindowRect(Item(classPanel ? IDC_STYLES_EDIT12 : IDC_STYLES_GROUPBOX1), &last);
+    ::GetWindowRect(Item(classPanel ? IDC_STYLES_CLASS_STYLE : IDC_STYLES_ICONS_GROUP), &last);
     ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&last), 2);
     RECT client{0, 0, 0, last.bottom + ScaleForDpi(6, DpiOfWindow(Handle()))};
     RECT current{};
@@ -188,27 +188,27 @@ void TStylesForm::RefreshParameters()
 {
     if (Handle() == nullptr) return;
     const std::pair<int, std::string> values[] = {
-        {IDC_STYLES_EDIT3, Hex8(info_.WndProc)},       {IDC_STYLES_EDIT1, Hex8(info_.Style)},
-        {IDC_STYLES_EDIT2, Hex8(info_.ExStyle)},       {IDC_STYLES_EDIT6, Hex8(info_.Instance)},
-        {IDC_STYLES_EDIT7, Hex8(info_.Id)},            {IDC_STYLES_EDIT8, Hex8(info_.UserData)},
-        {IDC_STYLES_EDIT9, Hex8(static_cast<uint32_t>(info_.ControlId))},
-        {IDC_STYLES_EDIT10, FormatHex(info_.ClassAtom, 4)},
-        {IDC_STYLES_EDIT11, Hex8(info_.ClassWndProc)}, {IDC_STYLES_EDIT12, Hex8(info_.ClassStyle)},
+        {IDC_STYLES_WNDPROC, Hex8(info_.WndProc)},       {IDC_STYLES_STYLE, Hex8(info_.Style)},
+        {IDC_STYLES_EXSTYLE, Hex8(info_.ExStyle)},       {IDC_STYLES_INSTANCE, Hex8(info_.Instance)},
+        {IDC_STYLES_WINDOW_ID, Hex8(info_.Id)},            {IDC_STYLES_USERDATA, Hex8(info_.UserData)},
+        {IDC_STYLES_CONTROL_ID, Hex8(static_cast<uint32_t>(info_.ControlId))},
+        {IDC_STYLES_ATOM, FormatHex(info_.ClassAtom, 4)},
+        {IDC_STYLES_CLASS_WNDPROC, Hex8(info_.ClassWndProc)}, {IDC_STYLES_CLASS_STYLE, Hex8(info_.ClassStyle)},
     };
     for (const auto& [id, text] : values) ::SetDlgItemTextA(Handle(), id, text.c_str());
 
     std::string path;
     moduleFailed_ = !GetWindowModulePath(info_.Handle, path);
-    ::SetDlgItemTextA(Handle(), IDC_STYLES_EDIT4, moduleFailed_ ? MessageText(Msg::CantGetProcessInfo).c_str() : path.c_str());
+    ::SetDlgItemTextA(Handle(), IDC_STYLES_MODULE, moduleFailed_ ? MessageText(Msg::CantGetProcessInfo).c_str() : path.c_str());
 
     // Setting the text fires the change handler, which decides about the change button.
-    ::SetDlgItemTextA(Handle(), IDC_STYLES_EDIT5, info_.WindowText.c_str());
-    ::InvalidateRect(Item(IDC_STYLES_EDIT5), nullptr, TRUE);
+    ::SetDlgItemTextA(Handle(), IDC_STYLES_TEXT, info_.WindowText.c_str());
+    ::InvalidateRect(Item(IDC_STYLES_TEXT), nullptr, TRUE);
 
     bigMissing_ = info_.BigIcon == nullptr;
     smallMissing_ = info_.SmallIcon == nullptr;
-    ::InvalidateRect(Item(IDC_STYLES_IMAGE1), nullptr, TRUE);
-    ::InvalidateRect(Item(IDC_STYLES_IMAGE2), nullptr, TRUE);
+    ::InvalidateRect(Item(IDC_STYLES_BIG_ICON), nullptr, TRUE);
+    ::InvalidateRect(Item(IDC_STYLES_SMALL_ICON), nullptr, TRUE);
 }
 
 void TStylesForm::DrawPicture(const DRAWITEMSTRUCT& item) const
@@ -217,7 +217,7 @@ void TStylesForm::DrawPicture(const DRAWITEMSTRUCT& item) const
     ::DrawEdge(item.hDC, &frame, BDR_SUNKENOUTER, BF_RECT);
     RECT inside{frame.left + 1, frame.top + 1, frame.right - 1, frame.bottom - 1};
     ::FillRect(item.hDC, &inside, ::GetSysColorBrush(COLOR_BTNFACE));
-    const HICON icon = item.CtlID == IDC_STYLES_IMAGE1 ? info_.BigIcon : info_.SmallIcon;
+    const HICON icon = item.CtlID == IDC_STYLES_BIG_ICON ? info_.BigIcon : info_.SmallIcon;
     if (icon != nullptr) {
         // A copy, so that an icon the other program destroys meanwhile cannot break the drawing.
         const unique_icon copy(::CopyIcon(icon));
@@ -229,7 +229,7 @@ void TStylesForm::DrawPicture(const DRAWITEMSTRUCT& item) const
 
 INT_PTR TStylesForm::ControlColor(HDC dc, HWND control, bool editable)
 {
-    if (control == Item(IDC_STYLES_EDIT5)) {
+    if (control == Item(IDC_STYLES_TEXT)) {
         if (info_.WindowTextRead) {
             ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
             ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
@@ -240,7 +240,7 @@ INT_PTR TStylesForm::ControlColor(HDC dc, HWND control, bool editable)
         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
     }
     if (editable) return FALSE;
-    if (control == Item(IDC_STYLES_EDIT4) && moduleFailed_) ::SetTextColor(dc, Red);
+    if (control == Item(IDC_STYLES_MODULE) && moduleFailed_) ::SetTextColor(dc, Red);
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -310,27 +310,27 @@ void TStylesForm::EditWndLong(int tag)
     RefreshParameters();
 }
 
-void TStylesForm::Edit5Change()
+void TStylesForm::WindowTextChange()
 {
     if (info_.Handle == nullptr) return;
-    SpeedButton35.SetVisible(GetControlText(Item(IDC_STYLES_EDIT5)) != info_.WindowText);
+    changeTextButton_.SetVisible(GetControlText(Item(IDC_STYLES_TEXT)) != info_.WindowText);
 }
 
-void TStylesForm::SpeedButton35Click()
+void TStylesForm::ChangeTextClick()
 {
     if (const HWND window = info_.Handle; window != nullptr) {
         // The new text is sent to the window: a hung one is given up after the time-out.
-        const std::string text = GetControlText(Item(IDC_STYLES_EDIT5));
+        const std::string text = GetControlText(Item(IDC_STYLES_TEXT));
         if (!CallWithTimeout(window, [window, text] { ::SetWindowTextA(window, text.c_str()); }))
             ::MessageBoxA(Handle(), MessageText(Msg::CCWT).c_str(), MessageText(Msg::WARNING).c_str(),
                           MB_OK | MB_ICONWARNING);
     }
     if (refresh_) refresh_();
     RefreshParameters();
-    SpeedButton35.SetVisible(false);
+    changeTextButton_.SetVisible(false);
 }
 
-void TStylesForm::SpeedButton7Click()
+void TStylesForm::ClassInfoClick()
 {
     FitToPanels();
 }
@@ -340,7 +340,7 @@ bool TStylesForm::AskIconFileWithDialog(std::string& path)
     return AskSaveFileName(Handle(), "Icons (*.ico)\0*.ico\0All files (*.*)\0*.*\0", "ico", path);
 }
 
-void TStylesForm::Image1DblClick(int tag)
+void TStylesForm::IconDblClick(int tag)
 {
     const HICON icon = tag == 0 ? info_.BigIcon : info_.SmallIcon;
     if (icon == nullptr) return;
@@ -352,7 +352,7 @@ void TStylesForm::Image1DblClick(int tag)
 
 HWND TStylesForm::ChangeButton(int tag) const
 {
-    const SpeedButton* changes[] = {&SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4, &SpeedButton5, &SpeedButton6};
+    const SpeedButton* changes[] = {&changeWndProcButton_, &changeStyleButton_, &changeExStyleButton_, &changeInstanceButton_, &changeWindowIdButton_, &changeUserDataButton_};
     return tag >= 0 && tag < 6 ? changes[tag]->Handle() : nullptr;
 }
 
@@ -376,12 +376,12 @@ INT_PTR TStylesForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDC_STYLES_EDIT5:
-            if (HIWORD(wParam) == EN_CHANGE) Edit5Change();
+        case IDC_STYLES_TEXT:
+            if (HIWORD(wParam) == EN_CHANGE) WindowTextChange();
             return TRUE;
-        case IDC_STYLES_IMAGE1:
-        case IDC_STYLES_IMAGE2:
-            if (HIWORD(wParam) == STN_DBLCLK) Image1DblClick(LOWORD(wParam) == IDC_STYLES_IMAGE1 ? 0 : 1);
+        case IDC_STYLES_BIG_ICON:
+        case IDC_STYLES_SMALL_ICON:
+            if (HIWORD(wParam) == STN_DBLCLK) IconDblClick(LOWORD(wParam) == IDC_STYLES_BIG_ICON ? 0 : 1);
             return TRUE;
         case IDCANCEL:  // Escape hides the window from any field
             Close(IDCANCEL);

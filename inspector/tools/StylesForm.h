@@ -31,20 +31,20 @@ public:
 
     // The six change buttons (Tag 0..5) and what they do.
     void EditWndLong(int tag);
-    void SpeedButton35Click();
-    void SpeedButton7Click();
-    void Image1DblClick(int tag);
+    void ChangeTextClick();
+    void ClassInfoClick();
+    void IconDblClick(int tag);
     // Overridable for tests: asking for a value and for a file name.
     std::function<bool(std::string& value)> AskValue;
     std::function<bool(std::string& path)> AskIconFile;
 
     [[nodiscard]] std::vector<TranslationTarget> TranslationTargets();
-    [[nodiscard]] bool ChangeTextVisible() const { return SpeedButton35.IsVisible(); }
+    [[nodiscard]] bool ChangeTextVisible() const { return changeTextButton_.IsVisible(); }
     [[nodiscard]] bool ClassPanelVisible() const;
     [[nodiscard]] std::string Hint(HWND control) const { return hints_ ? hints_->Hint(control) : std::string(); }
     [[nodiscard]] HWND ChangeButton(int tag) const;
-    [[nodiscard]] HWND TextButton() const { return SpeedButton35.Handle(); }
-    [[nodiscard]] HWND ClassButton() const { return SpeedButton7.Handle(); }
+    [[nodiscard]] HWND TextButton() const { return changeTextButton_.Handle(); }
+    [[nodiscard]] HWND ClassButton() const { return classInfoButton_.Handle(); }
     // True when the picture shows the no-icon stand-in.
     [[nodiscard]] bool ShowsNoIcon(int tag) const { return tag == 0 ? bigMissing_ : smallMissing_; }
 
@@ -55,7 +55,7 @@ private:
     void FormCreate();
     void PlaceButtons();
     void FitToPanels();
-    void Edit5Change();
+    void WindowTextChange();
     void DrawPicture(const DRAWITEMSTRUCT& item) const;
     INT_PTR ControlColor(HDC dc, HWND control, bool editable);
     bool AskValueWithBox(std::string& value);
@@ -76,8 +76,8 @@ private:
     std::string bigIconHint_ = "BIG_ICON (Двойной клик - сохранить иконку)";
     std::string smallIconHint_ = "SMALL_ICON (Двойной клик - сохранить иконку)";
 
-    SpeedButton SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5, SpeedButton6;
-    SpeedButton SpeedButton7, SpeedButton35;
+    SpeedButton changeWndProcButton_, changeStyleButton_, changeExStyleButton_, changeInstanceButton_, changeWindowIdButton_, changeUserDataButton_;
+    SpeedButton classInfoButton_, changeTextButton_;
 };
 
 }  // namespace lvx

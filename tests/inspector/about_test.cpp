@@ -88,22 +88,22 @@ TEST(AboutForm, ShowsTheTitleAndOpensTheLinks)
     DialogDriver driver({{AboutCaption, [&](HWND dialog) {
         about = reinterpret_cast<TAboutForm*>(::GetWindowLongPtrA(dialog, DWLP_USER));
         char text[256] = {};
-        ::GetDlgItemTextA(dialog, IDC_ABOUT_LABEL1, text, static_cast<int>(std::size(text)));
+        ::GetDlgItemTextA(dialog, IDC_ABOUT_TITLE, text, static_cast<int>(std::size(text)));
         title = text;
-        ::GetDlgItemTextA(dialog, IDC_ABOUT_LABEL2, text, static_cast<int>(std::size(text)));
+        ::GetDlgItemTextA(dialog, IDC_ABOUT_TITLE_TEXT, text, static_cast<int>(std::size(text)));
         shadow = text;
         logo = about->LogoDecoded();
         about->OpenLink = [&](const std::string& address) { opened.push_back(address); };
-        for (int id : {IDC_ABOUT_LABEL5, IDC_ABOUT_LABEL6, IDC_ABOUT_LABEL8})
+        for (int id : {IDC_ABOUT_PRODUCT_LINK, IDC_ABOUT_SITE_LINK, IDC_ABOUT_MAIL_LINK})
             ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
         // The pointer over a link makes it the hot one; leaving puts it back.
-        ::SendMessageA(::GetDlgItem(dialog, IDC_ABOUT_LABEL6), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+        ::SendMessageA(::GetDlgItem(dialog, IDC_ABOUT_SITE_LINK), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
         hotWhileOver = about->HotLink();
-        ::SendMessageA(::GetDlgItem(dialog, IDC_ABOUT_LABEL6), WM_MOUSELEAVE, 0, 0);
+        ::SendMessageA(::GetDlgItem(dialog, IDC_ABOUT_SITE_LINK), WM_MOUSELEAVE, 0, 0);
         hotAfterLeaving = about->HotLink();
         ::PostMessageA(::GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     }}});
-    ::SendMessageA(form.SpeedButton40.Handle(), BM_CLICK, 0, 0);
+    ::SendMessageA(form.aboutButton_.Handle(), BM_CLICK, 0, 0);
     ASSERT_TRUE(driver.Done());
     EXPECT_EQ(title, "Narvolt Lumivex 1.2");
     EXPECT_EQ(shadow, title);
@@ -112,7 +112,7 @@ TEST(AboutForm, ShowsTheTitleAndOpensTheLinks)
     EXPECT_EQ(opened[0].rfind("http", 0), 0u);
     EXPECT_EQ(opened[1].rfind("http", 0), 0u);
     EXPECT_EQ(opened[2].rfind("mailto:", 0), 0u);
-    EXPECT_EQ(hotWhileOver, IDC_ABOUT_LABEL6);
+    EXPECT_EQ(hotWhileOver, IDC_ABOUT_SITE_LINK);
     EXPECT_EQ(hotAfterLeaving, 0);
 
     TAboutForm keys;

@@ -46,9 +46,9 @@ protected:
     {
         DialogDriver driver({{SizeCaption, [&](HWND dialog) {
             act(dialog);
-            ::PostMessageA(::GetDlgItem(dialog, IDC_SIZE_SPINEDIT1), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            ::PostMessageA(::GetDlgItem(dialog, IDC_SIZE_X), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         }}});
-        ::SendMessageA(Form->SpeedButton37.Handle(), BM_CLICK, 0, 0);
+        ::SendMessageA(Form->changeSizeButton_.Handle(), BM_CLICK, 0, 0);
         return driver.Done();
     }
 
@@ -63,30 +63,30 @@ TEST_F(ChangeSizeTest, AChildMovesInsideItsParentAndShrinksToNothing)
     const RECT before = Placement(outer);
     ASSERT_TRUE(OpenDialog([&](HWND dialog) {
         // Filling the fields applies nothing.
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT1), "20");
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT2), "20");
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT3), "120");
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT4), "60");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_X), "20");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_Y), "20");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_WIDTH), "120");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_HEIGHT), "60");
         const RECT unchanged = Placement(outer);
         EXPECT_TRUE(::EqualRect(&before, &unchanged));
 
         // One more in X moves it one pixel right inside the parent, at once.
-        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, "21");
+        ::SetDlgItemTextA(dialog, IDC_SIZE_X, "21");
         EXPECT_TRUE(lvxtest::WaitFor([&] { return Placement(outer).left == 21; }));
         EXPECT_EQ(Placement(outer).top, 20);
         // A spin step moves it too.
-        ::SendMessageA(::GetDlgItem(dialog, IDC_SIZE_SPINEDIT2), WM_KEYDOWN, VK_UP, 0);
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT2), "21");
+        ::SendMessageA(::GetDlgItem(dialog, IDC_SIZE_Y), WM_KEYDOWN, VK_UP, 0);
+        EXPECT_EQ(Field(dialog, IDC_SIZE_Y), "21");
         EXPECT_TRUE(lvxtest::WaitFor([&] { return Placement(outer).top == 21; }));
         // Not a number: the field becomes 0 and the width follows.
-        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT3, "");
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT3), "0");
+        ::SetDlgItemTextA(dialog, IDC_SIZE_WIDTH, "");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_WIDTH), "0");
         EXPECT_TRUE(lvxtest::WaitFor([&] {
             const RECT now = Placement(outer);
             return now.right == now.left;
         }));
-        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT4, "-");
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT4), "0");
+        ::SetDlgItemTextA(dialog, IDC_SIZE_HEIGHT, "-");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_HEIGHT), "0");
     }));
     // After closing, the main window shows the real rectangle.
     EXPECT_EQ(CurrentWindow.Width, 0);
@@ -102,17 +102,17 @@ TEST_F(ChangeSizeTest, ATopLevelWindowUsesScreenCoordinates)
     ASSERT_TRUE(lvxtest::WaitFor([&] { return Placement(top).left == 100; }));
     Inspect(top);
     ASSERT_TRUE(OpenDialog([&](HWND dialog) {
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT1), "100");
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT2), "90");
-        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT4, "250");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_X), "100");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_Y), "90");
+        ::SetDlgItemTextA(dialog, IDC_SIZE_HEIGHT, "250");
         EXPECT_TRUE(lvxtest::WaitFor([&] {
             const RECT now = Placement(top);
             return now.bottom - now.top == 250 && now.left == 100 && now.right - now.left == 300;
         }));
         // The lowest 32-bit value is outside the range: the field stops one above it.
-        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, "-2147483648");
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT1), "-2147483647");
-        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, "100");
+        ::SetDlgItemTextA(dialog, IDC_SIZE_X, "-2147483648");
+        EXPECT_EQ(Field(dialog, IDC_SIZE_X), "-2147483647");
+        ::SetDlgItemTextA(dialog, IDC_SIZE_X, "100");
     }));
     EXPECT_EQ(CurrentWindow.Height, 250);
 
@@ -122,9 +122,9 @@ TEST_F(ChangeSizeTest, ATopLevelWindowUsesScreenCoordinates)
     Inspect(owned);
     ASSERT_NE(CurrentWindow.Parent, nullptr);
     ASSERT_TRUE(OpenDialog([&](HWND dialog) {
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT1), std::to_string(ownedBefore.left));
-        EXPECT_EQ(Field(dialog, IDC_SIZE_SPINEDIT2), std::to_string(ownedBefore.top));
-        ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, std::to_string(ownedBefore.left + 1).c_str());
+        EXPECT_EQ(Field(dialog, IDC_SIZE_X), std::to_string(ownedBefore.left));
+        EXPECT_EQ(Field(dialog, IDC_SIZE_Y), std::to_string(ownedBefore.top));
+        ::SetDlgItemTextA(dialog, IDC_SIZE_X, std::to_string(ownedBefore.left + 1).c_str());
         EXPECT_TRUE(lvxtest::WaitFor([&] { return Placement(owned).left == ownedBefore.left + 1; }));
         EXPECT_EQ(Placement(owned).top, ownedBefore.top);
     }));
@@ -141,7 +141,7 @@ TEST_F(ChangeSizeTest, MovesTypedWhileTheWindowHangsWaitInOneThreadAndTheLastOne
     ASSERT_TRUE(OpenDialog([&](HWND dialog) {
         for (int step = 1; step <= 3; ++step) {
             const ULONGLONG start = ::GetTickCount64();
-            ::SetDlgItemTextA(dialog, IDC_SIZE_SPINEDIT1, std::to_string(before.left + step).c_str());
+            ::SetDlgItemTextA(dialog, IDC_SIZE_X, std::to_string(before.left + step).c_str());
             EXPECT_LT(::GetTickCount64() - start, 1000u) << "move " << step;
         }
         EXPECT_LE(lvxtest::ThreadCount(), threads + 1);
@@ -162,7 +162,7 @@ TEST_F(ChangeSizeTest, NothingToChangeWithoutAWindow)
             shown = true;
             ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }}});
-        ::SendMessageA(Form->SpeedButton37.Handle(), BM_CLICK, 0, 0);
+        ::SendMessageA(Form->changeSizeButton_.Handle(), BM_CLICK, 0, 0);
         lvxtest::PumpMessages();
     }
     EXPECT_FALSE(shown);

@@ -50,9 +50,9 @@ std::string ItemText(HWND dialog, int id)
 DialogDriver::Step Search(std::string textMask, std::string classMask, int scope)
 {
     return {SearchCaption, [=](HWND dialog) {
-                ::SetDlgItemTextA(dialog, IDC_SEARCH_EDIT1, textMask.c_str());
-                ::SetDlgItemTextA(dialog, IDC_SEARCH_EDIT2, classMask.c_str());
-                ::CheckRadioButton(dialog, IDC_SEARCH_RADIO0, IDC_SEARCH_RADIO2, IDC_SEARCH_RADIO0 + scope);
+                ::SetDlgItemTextA(dialog, IDC_SEARCH_TEXT, textMask.c_str());
+                ::SetDlgItemTextA(dialog, IDC_SEARCH_CLASS, classMask.c_str());
+                ::CheckRadioButton(dialog, IDC_SEARCH_TOP_LEVEL, IDC_SEARCH_ALL, IDC_SEARCH_TOP_LEVEL + scope);
                 ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
             }};
 }
@@ -64,7 +64,7 @@ protected:
     static bool RunSimpleSearch(std::vector<DialogDriver::Step> steps)
     {
         DialogDriver driver(std::move(steps));
-        ::SendMessageA(Form->SpeedButton33.Handle(), BM_CLICK, 0, 0);
+        ::SendMessageA(Form->findWindowButton_.Handle(), BM_CLICK, 0, 0);
         return driver.Done();
     }
     static bool Find(const char* text, const char* className, SearchScope scope, HWND current = nullptr)
@@ -155,7 +155,7 @@ TEST_F(SearchTest, SeveralResultsAreListedAndTheChosenOneInspected)
     Inspect(top);
     std::vector<std::string> lines;
     bool listed = RunSimpleSearch({Search("*", "*", 1), {ListCaption, [&](HWND list) {
-        const HWND box = ::GetDlgItem(list, IDC_FOUND_LISTBOX1);
+        const HWND box = ::GetDlgItem(list, IDC_FOUND_LIST);
         const auto count = static_cast<int>(::SendMessageA(box, LB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             char line[512] = {};
@@ -166,7 +166,7 @@ TEST_F(SearchTest, SeveralResultsAreListedAndTheChosenOneInspected)
         for (int i = 0; i < count; ++i) {
             if (lines[static_cast<size_t>(i)].find("Press me {Button}") != std::string::npos) {
                 ::SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-                ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(IDC_FOUND_LISTBOX1, LBN_DBLCLK), reinterpret_cast<LPARAM>(box));
+                ::SendMessageA(list, WM_COMMAND, MAKEWPARAM(IDC_FOUND_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(box));
             }
         }
     }}});
@@ -215,10 +215,10 @@ TEST_F(SearchTest, ChildScopeWithoutAWindowDoesNothingAndMasksStay)
     std::string text, className, ok;
     bool childChecked = false;
     ASSERT_TRUE(RunSimpleSearch({{SearchCaption, [&](HWND dialog) {
-        text = ItemText(dialog, IDC_SEARCH_EDIT1);
-        className = ItemText(dialog, IDC_SEARCH_EDIT2);
+        text = ItemText(dialog, IDC_SEARCH_TEXT);
+        className = ItemText(dialog, IDC_SEARCH_CLASS);
         ok = ItemText(dialog, IDOK);
-        childChecked = ::IsDlgButtonChecked(dialog, IDC_SEARCH_RADIO1) == BST_CHECKED;
+        childChecked = ::IsDlgButtonChecked(dialog, IDC_SEARCH_CHILDREN) == BST_CHECKED;
         ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     }}}));
     EXPECT_EQ(text, "*");

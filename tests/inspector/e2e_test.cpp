@@ -99,14 +99,14 @@ public:
     [[nodiscard]] HWND Chooser() const { return chooser_; }
     [[nodiscard]] HWND Main() const { return main_; }
     [[nodiscard]] HWND Control(int id) const { return ::GetDlgItem(main_, id); }
-    [[nodiscard]] std::string Field(int number) const { return ForeignText(Control(ids::EditId(number))); }
-    bool WaitForField(int number, const std::string& text, DWORD timeoutMs = 20000) const
+    [[nodiscard]] std::string Field(int editId) const { return ForeignText(Control(editId)); }
+    bool WaitForField(int editId, const std::string& text, DWORD timeoutMs = 20000) const
     {
-        return WaitFor([&] { return Field(number) == text; }, timeoutMs);
+        return WaitFor([&] { return Field(editId) == text; }, timeoutMs);
     }
-    void ClickButton(int number) const
+    void ClickButton(int buttonId) const
     {
-        const POINT centre = CenterOf(Control(ids::SpeedButtonId(number)));
+        const POINT centre = CenterOf(Control(buttonId));
         MouseMoveTo(centre.x, centre.y);
         MouseDown();
         MouseUp();
@@ -115,13 +115,13 @@ public:
     // for the inspector to have taken it, as a user's hand is slower than synthetic input.
     void PickAt(HWND target, const std::function<void()>& whileHeld = {}) const
     {
-        const POINT box = CenterOf(Control(ids::PaintBox1Id));
+        const POINT box = CenterOf(Control(ids::PickingBoxId));
         MouseMoveTo(box.x, box.y);
         MouseDown();
-        EXPECT_TRUE(WaitFor([this] { return CaptureOwner() == Control(ids::PaintBox1Id); })) << InputState();
+        EXPECT_TRUE(WaitFor([this] { return CaptureOwner() == Control(ids::PickingBoxId); })) << InputState();
         const POINT point = CenterOf(target);
         MouseGlideTo(point.x, point.y, 16);
-        EXPECT_TRUE(WaitForField(6, FormatHandle(HandleValue(target)))) << InputState();
+        EXPECT_TRUE(WaitForField(ids::HandleEditId, FormatHandle(HandleValue(target)))) << InputState();
         if (whileHeld) whileHeld();
         MouseUp();
         EXPECT_TRUE(WaitFor([this] { return CaptureOwner() == nullptr; }));
@@ -137,14 +137,14 @@ public:
         const ULONGLONG start = ::GetTickCount64();
         const bool answers = ::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
         const auto waited = static_cast<unsigned long>(::GetTickCount64() - start);
-        const HWND shown = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(Field(6).c_str(), nullptr, 16)));
+        const HWND shown = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(Field(ids::HandleEditId).c_str(), nullptr, 16)));
         char shownClass[64] = {};
         ::GetClassNameA(shown, shownClass, 64);
         RECT shownRect{};
         ::GetWindowRect(shown, &shownRect);
         char text[768];
         std::snprintf(text, sizeof text, "button %d, answers %d after %lu ms, handle field '%s' %s (%ld,%ld)-(%ld,%ld), main %p active %p focus %p capture %p flags %lx foreground %p cursor %ld,%ld",
-                      (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0, answers, waited, Field(6).c_str(), shownClass, shownRect.left, shownRect.top, shownRect.right,
+                      (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0, answers, waited, Field(ids::HandleEditId).c_str(), shownClass, shownRect.left, shownRect.top, shownRect.right,
                       shownRect.bottom, static_cast<void*>(main_), static_cast<void*>(info.hwndActive), static_cast<void*>(info.hwndFocus),
                       static_cast<void*>(info.hwndCapture), info.flags, static_cast<void*>(::GetForegroundWindow()),
                       cursor.x, cursor.y);
@@ -189,8 +189,8 @@ TEST_F(EndToEnd, PickNavigateRefreshAndClose)
     ASSERT_TRUE(listener.WaitForCount(2));
     EXPECT_EQ(listener.Received[0], Notice(RunState, 0));
     EXPECT_EQ(listener.Received[1], Notice(WindowReport, 0));
-    ASSERT_TRUE(inspector.WaitForField(1, "<Окно не существует>"));
-    EXPECT_EQ(inspector.Field(6), "");
+    ASSERT_TRUE(inspector.WaitForField(ids::WindowTextEditId, "<Окно не существует>"));
+    EXPECT_EQ(inspector.Field(ids::HandleEditId), "");
 
     // At the top right of the screen, above other windows.
     RECT placed{};
@@ -209,7 +209,7 @@ TEST_F(EndToEnd, PickNavigateRefreshAndClose)
         // While the button is held: the outline is on the screen and the light data are shown,
         // and nothing has been broadcast.
         EXPECT_TRUE(WaitFor([&] { return CaptureScreen(around) != clean; }));
-        EXPECT_EQ(inspector.Field(1), "Hello edit");
+        EXPECT_EQ(inspector.Field(ids::WindowTextEditId), "Hello edit");
         EXPECT_EQ(listener.Received.size(), 2u);
     });
     ASSERT_TRUE(listener.WaitForCount(3));
@@ -218,26 +218,26 @@ TEST_F(EndToEnd, PickNavigateRefreshAndClose)
 
     RECT rect{};
     ::GetWindowRect(edit, &rect);
-    EXPECT_EQ(inspector.Field(2), "Edit");
-    EXPECT_EQ(inspector.Field(3), lvx::FormatPoint(rect.left, rect.top));
-    EXPECT_EQ(inspector.Field(4), "150x24");
-    EXPECT_EQ(inspector.Field(5), "(10,40)");
-    EXPECT_EQ(inspector.Field(12), "Нет");
-    EXPECT_EQ(inspector.Field(7), FormatHandle(HandleValue(target.Window("basic"))));
+    EXPECT_EQ(inspector.Field(ids::ClassNameEditId), "Edit");
+    EXPECT_EQ(inspector.Field(ids::PositionEditId), lvx::FormatPoint(rect.left, rect.top));
+    EXPECT_EQ(inspector.Field(ids::SizeEditId), "150x24");
+    EXPECT_EQ(inspector.Field(ids::RelativePositionEditId), "(10,40)");
+    EXPECT_EQ(inspector.Field(ids::MenuEditId), "Нет");
+    EXPECT_EQ(inspector.Field(ids::ParentEditId), FormatHandle(HandleValue(target.Window("basic"))));
 
     // To the parent and to its first child, with real clicks.
-    inspector.ClickButton(3);
+    inspector.ClickButton(ids::GotoParentButtonId);
     ASSERT_TRUE(listener.WaitForCount(4));
     EXPECT_EQ(listener.Received[3], Report(target.Window("basic")));
-    EXPECT_TRUE(inspector.WaitForField(1, "Lumivex Target"));
-    EXPECT_EQ(inspector.Field(12), "Есть");
-    inspector.ClickButton(4);
+    EXPECT_TRUE(inspector.WaitForField(ids::WindowTextEditId, "Lumivex Target"));
+    EXPECT_EQ(inspector.Field(ids::MenuEditId), "Есть");
+    inspector.ClickButton(ids::GotoChildButtonId);
     ASSERT_TRUE(listener.WaitForCount(5));
     EXPECT_EQ(listener.Received[4], Report(target.Window("basic.button")));
-    EXPECT_TRUE(inspector.WaitForField(1, "Press me"));
+    EXPECT_TRUE(inspector.WaitForField(ids::WindowTextEditId, "Press me"));
 
     // Every refresh reports once: the button, then F5.
-    inspector.ClickButton(13);
+    inspector.ClickButton(ids::RefreshButtonId);
     ASSERT_TRUE(listener.WaitForCount(6));
     ::PostMessageA(inspector.Main(), WM_KEYDOWN, VK_F5, 0);
     ASSERT_TRUE(listener.WaitForCount(7));
@@ -263,18 +263,18 @@ TEST_F(EndToEnd, AHungWindowShowsThePlaceholderAndTheInspectorStaysResponsive)
     target.HangWindow();
     Inspector inspector;
     ASSERT_NE(inspector.Main(), nullptr);
-    ASSERT_TRUE(inspector.WaitForField(1, "<Окно не существует>"));
+    ASSERT_TRUE(inspector.WaitForField(ids::WindowTextEditId, "<Окно не существует>"));
 
     inspector.PickAt(target.Window("hung.button"));
-    EXPECT_TRUE(inspector.WaitForField(1, "<Окно не ответило на запрос>"));
-    EXPECT_EQ(inspector.Field(2), "Button");
+    EXPECT_TRUE(inspector.WaitForField(ids::WindowTextEditId, "<Окно не ответило на запрос>"));
+    EXPECT_EQ(inspector.Field(ids::ClassNameEditId), "Button");
     DWORD_PTR answer = 0;
     EXPECT_NE(::SendMessageTimeoutA(inspector.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer), 0)
         << "the inspector stopped answering";
     // Navigating to the hung parent answers too.
-    inspector.ClickButton(3);
-    EXPECT_TRUE(inspector.WaitForField(6, FormatHandle(HandleValue(target.Window("hung")))));
-    EXPECT_EQ(inspector.Field(1), "<Окно не ответило на запрос>");
+    inspector.ClickButton(ids::GotoParentButtonId);
+    EXPECT_TRUE(inspector.WaitForField(ids::HandleEditId, FormatHandle(HandleValue(target.Window("hung")))));
+    EXPECT_EQ(inspector.Field(ids::WindowTextEditId), "<Окно не ответило на запрос>");
     ::PostMessageA(inspector.Main(), WM_CLOSE, 0, 0);
     EXPECT_EQ(inspector.Process().WaitExit(20000), 0u);
 }
@@ -332,9 +332,9 @@ TEST_F(EndToEnd, TheFirstRunAsksForTheLanguageAndLaterRunsRememberIt)
         DoubleClickEntry(list, static_cast<int>(english - entries.begin()));
         ASSERT_TRUE(first.WaitForMain());
         EXPECT_EQ(ReadRegistryString(SettingsKey, "Language"), "English.lng");
-        EXPECT_TRUE(first.WaitForField(1, "<Window does not exist>"));
-        EXPECT_EQ(ForeignText(first.Control(ids::LabelId(1))), "Window text");
-        EXPECT_EQ(ForeignText(first.Control(ids::SpeedButtonId(16))), "Manage");
+        EXPECT_TRUE(first.WaitForField(ids::WindowTextEditId, "<Window does not exist>"));
+        EXPECT_EQ(ForeignText(first.Control(ids::WindowTextLabelId)), "Window text");
+        EXPECT_EQ(ForeignText(first.Control(ids::CommandPanelButtonId)), "Manage");
         ::PostMessageA(first.Main(), WM_CLOSE, 0, 0);
         EXPECT_EQ(first.Process().WaitExit(20000), 0u);
     }
@@ -342,8 +342,8 @@ TEST_F(EndToEnd, TheFirstRunAsksForTheLanguageAndLaterRunsRememberIt)
         // The next start does not ask and is English. The options dialog leads back to Russian.
         Inspector second;
         ASSERT_NE(second.Main(), nullptr) << "the chooser came again";
-        EXPECT_EQ(ForeignText(second.Control(ids::LabelId(2))), "Class name");
-        second.ClickButton(39);
+        EXPECT_EQ(ForeignText(second.Control(ids::ClassNameLabelId)), "Class name");
+        second.ClickButton(ids::OptionsButtonId);
         HWND options = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (options = FindDialog(second.Process().Id(), "Options")) != nullptr; }));
         ::PostMessageA(::GetDlgItem(options, LanguageButton), BM_CLICK, 0, 0);
@@ -358,7 +358,7 @@ TEST_F(EndToEnd, TheFirstRunAsksForTheLanguageAndLaterRunsRememberIt)
         ASSERT_TRUE(WaitFor([&] { return FindProcessWindow(second.Process().Id(), "#32770") == nullptr; }));
         EXPECT_EQ(ReadRegistryString(SettingsKey, "Language"), "Русский (Russian)");
         // Still English until the next start.
-        EXPECT_EQ(ForeignText(second.Control(ids::LabelId(2))), "Class name");
+        EXPECT_EQ(ForeignText(second.Control(ids::ClassNameLabelId)), "Class name");
         ::PostMessageA(second.Main(), WM_CLOSE, 0, 0);
         EXPECT_EQ(second.Process().WaitExit(20000), 0u);
     }
@@ -373,7 +373,7 @@ TEST_F(EndToEnd, TheFirstRunAsksForTheLanguageAndLaterRunsRememberIt)
     {
         Inspector third;
         ASSERT_NE(third.Main(), nullptr);
-        EXPECT_EQ(ForeignText(third.Control(ids::LabelId(2))), "Имя класса окна");
+        EXPECT_EQ(ForeignText(third.Control(ids::ClassNameLabelId)), "Имя класса окна");
         ::PostMessageA(third.Main(), WM_CLOSE, 0, 0);
         EXPECT_EQ(third.Process().WaitExit(20000), 0u);
     }
@@ -387,7 +387,7 @@ TEST_F(EndToEnd, AChooserClosedWithoutAChoiceAsksAgainNextTime)
     ::PostMessageA(first.Chooser(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(first.WaitForMain());
     EXPECT_EQ(ReadRegistryString(SettingsKey, "Language"), "");
-    EXPECT_EQ(ForeignText(first.Control(ids::LabelId(1))), "Текст окна");
+    EXPECT_EQ(ForeignText(first.Control(ids::WindowTextLabelId)), "Текст окна");
     ::PostMessageA(first.Main(), WM_CLOSE, 0, 0);
     EXPECT_EQ(first.Process().WaitExit(20000), 0u);
     Inspector second(true);
@@ -408,13 +408,13 @@ TEST_F(EndToEnd, StoredSettingsAreReadAtStartUpAndSavedBackByTheOptionsDialog)
     const auto startAndCheck = [](bool scanning, bool snapping, int icons) {
         Inspector inspector;
         ASSERT_NE(inspector.Main(), nullptr);
-        inspector.ClickButton(39);
+        inspector.ClickButton(ids::OptionsButtonId);
         HWND options = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (options = FindDialog(inspector.Process().Id(), "Настройки программы")) != nullptr; }));
         const auto checked = [&](int id) { return ::SendMessageA(::GetDlgItem(options, id), BM_GETCHECK, 0, 0) == BST_CHECKED; };
-        EXPECT_EQ(checked(IDC_OPTIONS_CHECKBOX1), scanning);
-        EXPECT_EQ(checked(IDC_OPTIONS_CHECKBOX2), snapping);
-        for (int item = 0; item < 3; ++item) EXPECT_EQ(checked(IDC_OPTIONS_RADIO0 + item), item == icons) << item;
+        EXPECT_EQ(checked(IDC_OPTIONS_POWER_SCANNING), scanning);
+        EXPECT_EQ(checked(IDC_OPTIONS_SNAP_TO_EDGES), snapping);
+        for (int item = 0; item < 3; ++item) EXPECT_EQ(checked(IDC_OPTIONS_ICONS_NONE + item), item == icons) << item;
         ::PostMessageA(options, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(WaitFor([&] { return FindProcessWindow(inspector.Process().Id(), "#32770") == nullptr; }));
         // Closing wrote all three as numbers.
@@ -494,19 +494,19 @@ TEST_F(EndToEnd, FindAWindowByMaskThenWalkTheTreeToItsNeighbour)
     const HWND edit = target.Window("basic.edit");
 
     // The search dialog: a text mask that only the target's edit field matches, among all windows.
-    inspector.ClickButton(33);
+    inspector.ClickButton(ids::FindWindowButtonId);
     const HWND search = WaitForDialog(inspector.Process().Id(), "Поиск окна");
     ASSERT_NE(search, nullptr);
-    ::SendMessageA(::GetDlgItem(search, IDC_SEARCH_EDIT1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("hello ED*"));
-    ::SendMessageA(::GetDlgItem(search, IDC_SEARCH_EDIT2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Edit"));
-    ::SendMessageA(::GetDlgItem(search, IDC_SEARCH_RADIO2), BM_CLICK, 0, 0);
+    ::SendMessageA(::GetDlgItem(search, IDC_SEARCH_TEXT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("hello ED*"));
+    ::SendMessageA(::GetDlgItem(search, IDC_SEARCH_CLASS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Edit"));
+    ::SendMessageA(::GetDlgItem(search, IDC_SEARCH_ALL), BM_CLICK, 0, 0);
     ::PostMessageA(::GetDlgItem(search, IDOK), BM_CLICK, 0, 0);
     // One result: it is inspected at once.
-    ASSERT_TRUE(inspector.WaitForField(6, FormatHandle(HandleValue(edit))));
-    EXPECT_EQ(inspector.Field(2), "Edit");
+    ASSERT_TRUE(inspector.WaitForField(ids::HandleEditId, FormatHandle(HandleValue(edit))));
+    EXPECT_EQ(inspector.Field(ids::ClassNameEditId), "Edit");
 
     // The tree opens on the inspected window; one step down and Enter inspect the next node.
-    inspector.ClickButton(36);
+    inspector.ClickButton(ids::WindowTreeButtonId);
     const HWND tree = WaitForDialog(inspector.Process().Id(), "Дерево окон");
     ASSERT_NE(tree, nullptr);
     const HWND view = ::FindWindowExA(tree, nullptr, "SysTreeView32", nullptr);
@@ -516,6 +516,6 @@ TEST_F(EndToEnd, FindAWindowByMaskThenWalkTheTreeToItsNeighbour)
     ::PostMessageA(view, WM_KEYDOWN, VK_DOWN, 0x01500001);
     ::PostMessageA(view, WM_KEYUP, VK_DOWN, 0xC1500001);
     ::PostMessageA(view, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    EXPECT_TRUE(inspector.WaitForField(6, FormatHandle(HandleValue(next))));
+    EXPECT_TRUE(inspector.WaitForField(ids::HandleEditId, FormatHandle(HandleValue(next))));
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(tree) || !::IsWindowVisible(tree); }));
 }

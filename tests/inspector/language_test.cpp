@@ -191,14 +191,14 @@ TEST_F(LanguageTest, TheEnglishFileTranslatesTheMainWindowCompletely)
     const auto keys = LanguageKeysOf("LumivexForm");
     EXPECT_EQ(looked, std::set<std::string>(keys.begin(), keys.end()));
 
-    EXPECT_EQ(TextOf(::GetDlgItem(form.Handle(), MainFormIds::LabelId(1))),
+    EXPECT_EQ(TextOf(::GetDlgItem(form.Handle(), MainFormIds::WindowTextLabelId)),
               Language.LookupText(Language.LookupSection("LumivexForm"), "WindowText"));
-    EXPECT_EQ(TextOf(form.SpeedButton2.Handle()), Language.LookupText(Language.LookupSection("LumivexForm"), "MenuBtn"));
+    EXPECT_EQ(TextOf(form.menuBrowserButton_.Handle()), Language.LookupText(Language.LookupSection("LumivexForm"), "MenuBtn"));
     char item[128] = {};
-    ::GetMenuStringA(form.ProcessPriorityMenu(), MainFormIds::ProcessPriorityItem(1), item, 128, MF_BYCOMMAND);
+    ::GetMenuStringA(form.ProcessPriorityMenu(), MainFormIds::RealTimePriorityItemId, item, 128, MF_BYCOMMAND);
     EXPECT_EQ(std::string(item), Language.LookupText(Language.LookupSection("LumivexForm"), "RealTimeProc"));
     // The extended classes stay unavailable where the system has none, whatever the text.
-    const UINT state = ::GetMenuState(form.ProcessPriorityMenu(), MainFormIds::ProcessPriorityItem(3), MF_BYCOMMAND);
+    const UINT state = ::GetMenuState(form.ProcessPriorityMenu(), MainFormIds::AboveNormalPriorityItemId, MF_BYCOMMAND);
     EXPECT_EQ((state & MF_GRAYED) != 0, !HasExtendedPriorities);
 }
 
@@ -208,8 +208,8 @@ TEST_F(LanguageTest, AMissingSectionShowsUntranslatedEverywhere)
               LanguageLoad::Loaded);
     TMainForm form;
     ASSERT_TRUE(form.FormCreate());
-    EXPECT_EQ(TextOf(::GetDlgItem(form.Handle(), MainFormIds::LabelId(1))), UntranslatedText);
-    EXPECT_EQ(TextOf(form.SpeedButton15.Handle()), UntranslatedText);
+    EXPECT_EQ(TextOf(::GetDlgItem(form.Handle(), MainFormIds::WindowTextLabelId)), UntranslatedText);
+    EXPECT_EQ(TextOf(form.messagePanelButton_.Handle()), UntranslatedText);
 }
 
 TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTenWindows)

@@ -58,93 +58,93 @@ TEST_F(MainFormTest, ShowsAChildControl)
     Inspect(edit);
     RECT rect{};
     ::GetWindowRect(edit, &rect);
-    EXPECT_EQ(TextOf(Form->Edit1), "Hello edit");
-    EXPECT_EQ(TextOf(Form->Edit2), "Edit");
-    EXPECT_EQ(TextOf(Form->Edit3), FormatPoint(rect.left, rect.top));
-    EXPECT_EQ(TextOf(Form->Edit4), "150x24");
-    EXPECT_EQ(TextOf(Form->Edit5), "(10,40)");
-    EXPECT_EQ(TextOf(Form->Edit12), "Нет");
-    EXPECT_EQ(TextOf(Form->Edit6), FormatHandle(HandleValue(edit)));
-    EXPECT_EQ(TextOf(Form->Edit7), FormatHandle(HandleValue(Target->Window("basic"))));
-    EXPECT_EQ(TextOf(Form->Edit11), "--------");  // no owner
-    EXPECT_EQ(TextOf(Form->Edit13), FormatHandle(Target->ProcessId()));
-    EXPECT_EQ(TextOf(Form->Edit14), FormatHandle(static_cast<uint32_t>(Target->Number("tid"))));
-    EXPECT_TRUE(Visible(Form->SpeedButton3));   // parent
-    EXPECT_FALSE(Visible(Form->SpeedButton4));  // an edit has no child
-    EXPECT_FALSE(Visible(Form->SpeedButton9));  // its quick-info button follows
-    EXPECT_FALSE(Visible(Form->SpeedButton7));  // owner
-    EXPECT_FALSE(Visible(Form->SpeedButton10));
-    EXPECT_TRUE(Visible(Form->SpeedButton5));
-    EXPECT_TRUE(Visible(Form->SpeedButton11));
-    EXPECT_FALSE(::IsWindowEnabled(Form->SpeedButton35.Handle()));
-    EXPECT_TRUE(Form->SpeedButton21.Down());  // visible
-    EXPECT_TRUE(Form->SpeedButton24.Down());  // enabled
-    EXPECT_TRUE(Form->SpeedButton18.Down());  // normal size
+    EXPECT_EQ(TextOf(Form->windowTextEdit_), "Hello edit");
+    EXPECT_EQ(TextOf(Form->classNameEdit_), "Edit");
+    EXPECT_EQ(TextOf(Form->positionEdit_), FormatPoint(rect.left, rect.top));
+    EXPECT_EQ(TextOf(Form->sizeEdit_), "150x24");
+    EXPECT_EQ(TextOf(Form->relativePositionEdit_), "(10,40)");
+    EXPECT_EQ(TextOf(Form->menuEdit_), "Нет");
+    EXPECT_EQ(TextOf(Form->handleEdit_), FormatHandle(HandleValue(edit)));
+    EXPECT_EQ(TextOf(Form->parentEdit_), FormatHandle(HandleValue(Target->Window("basic"))));
+    EXPECT_EQ(TextOf(Form->ownerEdit_), "--------");  // no owner
+    EXPECT_EQ(TextOf(Form->processIdEdit_), FormatHandle(Target->ProcessId()));
+    EXPECT_EQ(TextOf(Form->threadIdEdit_), FormatHandle(static_cast<uint32_t>(Target->Number("tid"))));
+    EXPECT_TRUE(Visible(Form->gotoParentButton_));   // parent
+    EXPECT_FALSE(Visible(Form->gotoChildButton_));  // an edit has no child
+    EXPECT_FALSE(Visible(Form->childInfoButton_));  // its quick-info button follows
+    EXPECT_FALSE(Visible(Form->gotoOwnerButton_));  // owner
+    EXPECT_FALSE(Visible(Form->ownerInfoButton_));
+    EXPECT_TRUE(Visible(Form->gotoNextButton_));
+    EXPECT_TRUE(Visible(Form->nextInfoButton_));
+    EXPECT_FALSE(::IsWindowEnabled(Form->changeTextButton_.Handle()));
+    EXPECT_TRUE(Form->visibleButton_.Down());  // visible
+    EXPECT_TRUE(Form->enabledButton_.Down());  // enabled
+    EXPECT_TRUE(Form->restoreButton_.Down());  // normal size
 }
 
 TEST_F(MainFormTest, ShowsATopLevelWindowsMenuAndNoRelativePlace)
 {
     Inspect(Target->Window("basic"));
-    EXPECT_EQ(TextOf(Form->Edit12), "Есть");
-    EXPECT_EQ(TextOf(Form->Edit5), "");
-    EXPECT_EQ(TextOf(Form->Edit7), "--------");
-    EXPECT_FALSE(Visible(Form->SpeedButton3));
+    EXPECT_EQ(TextOf(Form->menuEdit_), "Есть");
+    EXPECT_EQ(TextOf(Form->relativePositionEdit_), "");
+    EXPECT_EQ(TextOf(Form->parentEdit_), "--------");
+    EXPECT_FALSE(Visible(Form->gotoParentButton_));
 }
 
 TEST_F(MainFormTest, AMissingWindowEmptiesEveryField)
 {
-    Click(Form->SpeedButton14);  // process panel shown
+    Click(Form->processPanelButton_);  // process panel shown
     Inspect(Target->Window("basic.edit"));
-    EXPECT_TRUE(Visible(Form->SpeedButton26));
-    EXPECT_EQ(Visible(Form->SpeedButton28), CanOpenThreads);
+    EXPECT_TRUE(Visible(Form->processPriorityButton_));
+    EXPECT_EQ(Visible(Form->threadPriorityButton_), CanOpenThreads);
 
     Inspect(nullptr);
-    EXPECT_EQ(TextOf(Form->Edit1), "<Окно не существует>");
-    EXPECT_TRUE(::GetWindowLongA(Form->Edit1, GWL_STYLE) & ES_READONLY);
-    for (HWND field : {Form->Edit2, Form->Edit3, Form->Edit4, Form->Edit5, Form->Edit6, Form->Edit7, Form->Edit12,
-                       Form->Edit13, Form->Edit14, Form->Edit15})
+    EXPECT_EQ(TextOf(Form->windowTextEdit_), "<Окно не существует>");
+    EXPECT_TRUE(::GetWindowLongA(Form->windowTextEdit_, GWL_STYLE) & ES_READONLY);
+    for (HWND field : {Form->classNameEdit_, Form->positionEdit_, Form->sizeEdit_, Form->relativePositionEdit_, Form->handleEdit_, Form->parentEdit_, Form->menuEdit_,
+                       Form->processIdEdit_, Form->threadIdEdit_, Form->clientSizeEdit_})
         EXPECT_EQ(TextOf(field), "");
-    EXPECT_FALSE(Visible(Form->SpeedButton26));
-    EXPECT_FALSE(Visible(Form->SpeedButton27));
-    EXPECT_FALSE(Visible(Form->SpeedButton30));
-    for (SpeedButton* navigate : {&Form->SpeedButton3, &Form->SpeedButton4, &Form->SpeedButton5, &Form->SpeedButton6,
-                                  &Form->SpeedButton7})
+    EXPECT_FALSE(Visible(Form->processPriorityButton_));
+    EXPECT_FALSE(Visible(Form->terminateProcessButton_));
+    EXPECT_FALSE(Visible(Form->suspendThreadButton_));
+    for (SpeedButton* navigate : {&Form->gotoParentButton_, &Form->gotoChildButton_, &Form->gotoNextButton_, &Form->gotoPreviousButton_,
+                                  &Form->gotoOwnerButton_})
         EXPECT_FALSE(Visible(*navigate));
-    Click(Form->SpeedButton14);
+    Click(Form->processPanelButton_);
 
     Inspect(Target->Window("basic"));
-    EXPECT_FALSE(::GetWindowLongA(Form->Edit1, GWL_STYLE) & ES_READONLY);
+    EXPECT_FALSE(::GetWindowLongA(Form->windowTextEdit_, GWL_STYLE) & ES_READONLY);
 }
 
 TEST_F(MainFormTest, NavigationWalksEveryRelation)
 {
     Inspect(Target->Window("basic.edit"));
-    Click(Form->SpeedButton3);
+    Click(Form->gotoParentButton_);
     EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic"));
     EXPECT_NE(CurrentWindow.ClassAtom, 0u);  // a full gather
-    Click(Form->SpeedButton4);
+    Click(Form->gotoChildButton_);
     EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic.button"));
-    Click(Form->SpeedButton5);
+    Click(Form->gotoNextButton_);
     EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic.edit"));
-    Click(Form->SpeedButton6);
+    Click(Form->gotoPreviousButton_);
     EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic.button"));
 
     Inspect(Target->Window("owned"));
-    Click(Form->SpeedButton7);
+    Click(Form->gotoOwnerButton_);
     EXPECT_EQ(CurrentWindow.Handle, Target->Window("owned.owner"));
     // A relation that no longer exists does nothing.
     CurrentWindow.Parent = nullptr;
-    Click(Form->SpeedButton3);
+    Click(Form->gotoParentButton_);
     EXPECT_EQ(CurrentWindow.Handle, Target->Window("owned.owner"));
 }
 
 TEST_F(MainFormTest, TheChangeTextButtonFollowsTheEditedText)
 {
     Inspect(Target->Window("basic.edit"));
-    ::SetWindowTextA(Form->Edit1, "Changed");
-    EXPECT_TRUE(::IsWindowEnabled(Form->SpeedButton35.Handle()));
-    ::SetWindowTextA(Form->Edit1, "Hello edit");
-    EXPECT_FALSE(::IsWindowEnabled(Form->SpeedButton35.Handle()));
+    ::SetWindowTextA(Form->windowTextEdit_, "Changed");
+    EXPECT_TRUE(::IsWindowEnabled(Form->changeTextButton_.Handle()));
+    ::SetWindowTextA(Form->windowTextEdit_, "Hello edit");
+    EXPECT_FALSE(::IsWindowEnabled(Form->changeTextButton_.Handle()));
 }
 
 TEST_F(MainFormTest, PanelSwitchesShowTheirPanelsAndResizeTheWindow)
@@ -152,25 +152,25 @@ TEST_F(MainFormTest, PanelSwitchesShowTheirPanelsAndResizeTheWindow)
     // A top-level window without owner: no parent or owner buttons, whatever the layout does.
     Inspect(Target->Window("basic"));
     const auto relationsFollowTheWindow = [](const char* when) {
-        EXPECT_FALSE(Visible(Form->SpeedButton3)) << when;
-        EXPECT_FALSE(Visible(Form->SpeedButton8)) << when;
-        EXPECT_FALSE(Visible(Form->SpeedButton7)) << when;
-        EXPECT_FALSE(Visible(Form->SpeedButton10)) << when;
-        EXPECT_TRUE(Visible(Form->SpeedButton4)) << when;
-        EXPECT_TRUE(Visible(Form->SpeedButton9)) << when;
+        EXPECT_FALSE(Visible(Form->gotoParentButton_)) << when;
+        EXPECT_FALSE(Visible(Form->parentInfoButton_)) << when;
+        EXPECT_FALSE(Visible(Form->gotoOwnerButton_)) << when;
+        EXPECT_FALSE(Visible(Form->ownerInfoButton_)) << when;
+        EXPECT_TRUE(Visible(Form->gotoChildButton_)) << when;
+        EXPECT_TRUE(Visible(Form->childInfoButton_)) << when;
     };
     relationsFollowTheWindow("after the refresh");
     RECT before{};
     ::GetWindowRect(Form->Handle(), &before);
-    Click(Form->SpeedButton16);
+    Click(Form->commandPanelButton_);
     RECT withPanel{};
     ::GetWindowRect(Form->Handle(), &withPanel);
     EXPECT_GT(withPanel.bottom - withPanel.top, before.bottom - before.top);
     EXPECT_EQ(withPanel.right - withPanel.left, before.right - before.left);
-    EXPECT_TRUE(Visible(Form->SpeedButton20));
+    EXPECT_TRUE(Visible(Form->closeButton_));
     relationsFollowTheWindow("after showing a panel");
-    Click(Form->SpeedButton16);
-    EXPECT_FALSE(Visible(Form->SpeedButton20));
+    Click(Form->commandPanelButton_);
+    EXPECT_FALSE(Visible(Form->closeButton_));
     RECT after{};
     ::GetWindowRect(Form->Handle(), &after);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
@@ -189,7 +189,7 @@ TEST_F(MainFormTest, DraggingReadsLightlyWhileMovingAndFullyOnRelease)
         EXPECT_EQ(drag.GetDragCursor(button), Form->PickingCursor());
         EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic.button"));
         EXPECT_EQ(CurrentWindow.ClassAtom, 0u);  // light
-        EXPECT_FALSE(Visible(Form->SpeedButton26));
+        EXPECT_FALSE(Visible(Form->processPriorityButton_));
         // Within the same window nothing is read again.
         CurrentWindow.Text = "marker";
         drag.GetDragCursor(POINT{button.x + 1, button.y + 1});
@@ -200,7 +200,7 @@ TEST_F(MainFormTest, DraggingReadsLightlyWhileMovingAndFullyOnRelease)
     EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic.edit"));
     EXPECT_NE(CurrentWindow.ClassAtom, 0u);
     EXPECT_EQ(Form->PictureIndex(), 0);
-    EXPECT_EQ(TextOf(Form->Edit1), "Hello edit");
+    EXPECT_EQ(TextOf(Form->windowTextEdit_), "Hello edit");
 }
 
 TEST_F(MainFormTest, ACancelledDragShowsThePreviousWindowAgain)
@@ -208,10 +208,10 @@ TEST_F(MainFormTest, ACancelledDragShowsThePreviousWindowAgain)
     Inspect(Target->Window("basic"));
     TMyDrag drag(*Form);
     drag.GetDragCursor(CenterOf(Target->Window("basic.button")));
-    EXPECT_EQ(TextOf(Form->Edit1), "Press me");
+    EXPECT_EQ(TextOf(Form->windowTextEdit_), "Press me");
     drag.CancelDrag();
     EXPECT_EQ(CurrentWindow.Handle, Target->Window("basic"));
-    EXPECT_EQ(TextOf(Form->Edit1), "Lumivex Target");
+    EXPECT_EQ(TextOf(Form->windowTextEdit_), "Lumivex Target");
     EXPECT_EQ(Form->PictureIndex(), 0);
 }
 
@@ -231,20 +231,20 @@ TEST_F(MainFormTest, TheOptionsDialogStoresWhatWasClickedWhenItCloses)
             if (closeBox) ::PostMessageA(dialog, WM_CLOSE, 0, 0);
             else ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         }}});
-        Click(Form->SpeedButton39);
+        Click(Form->optionsButton_);
         return driver.Done();
     };
     const auto stored = [] {
         return std::vector<long long>{StoredSetting("PowerScanning"), StoredSetting("MagneticField"),
                                       StoredSetting("ShowClassIcons")};
     };
-    ASSERT_TRUE(round({IDC_OPTIONS_CHECKBOX1, IDC_OPTIONS_CHECKBOX2, IDC_OPTIONS_RADIO0}, true));
+    ASSERT_TRUE(round({IDC_OPTIONS_POWER_SCANNING, IDC_OPTIONS_SNAP_TO_EDGES, IDC_OPTIONS_ICONS_NONE}, true));
     EXPECT_EQ(stored(), (std::vector<long long>{0, 0, 0})) << "the close box saves as OK does";
     EXPECT_FALSE(PowerScanning);
     EXPECT_FALSE(MagneticField);
-    ASSERT_TRUE(round({IDC_OPTIONS_CHECKBOX1, IDC_OPTIONS_RADIO1}, false));
+    ASSERT_TRUE(round({IDC_OPTIONS_POWER_SCANNING, IDC_OPTIONS_ICONS_KNOWN}, false));
     EXPECT_EQ(stored(), (std::vector<long long>{1, 0, 1}));
-    ASSERT_TRUE(round({IDC_OPTIONS_CHECKBOX2, IDC_OPTIONS_RADIO2}, false));
+    ASSERT_TRUE(round({IDC_OPTIONS_SNAP_TO_EDGES, IDC_OPTIONS_ICONS_ANALYZE}, false));
     EXPECT_EQ(stored(), (std::vector<long long>{1, 1, 2}));
     EXPECT_EQ(ShowClassIcons, 2);
 }
@@ -275,14 +275,14 @@ TEST_F(MainFormTest, TheWindowSnapsToTheEdgesOfTheWorkAreaOnlyWhenAsked)
 TEST_F(MainFormTest, MinimisingToTheTrayHidesTheWindowUntilTheIconIsDoubleClicked)
 {
     Form->ShowForm();
-    Click(Form->SpeedButton23);
-    ASSERT_TRUE(Form->SpeedButton23.Down());
+    Click(Form->minimizeToTrayButton_);
+    ASSERT_TRUE(Form->minimizeToTrayButton_.Down());
     ::SendMessageA(Form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_FALSE(::IsWindowVisible(Form->Handle()));
     ::SendMessageA(Form->Handle(), WM_APP + 1, 1, WM_LBUTTONDBLCLK);  // the tray icon's notification
     EXPECT_TRUE(::IsWindowVisible(Form->Handle()));
     EXPECT_FALSE(::IsIconic(Form->Handle()));
-    Click(Form->SpeedButton23);
+    Click(Form->minimizeToTrayButton_);
 
     // The system menu got its "about" item on the first showing, once.
     const HMENU system = ::GetSystemMenu(Form->Handle(), FALSE);

@@ -187,18 +187,18 @@ TEST_F(MenuBrowserTest, ShowsTheMenuWithItsSubmenusAndTheSelectedItemsTypeAndId)
 
     // Collapse and expand both end on the first node.
     Select(Second);
-    Click(Browser->SpeedButton1);
+    Click(Browser->collapseButton_);
     EXPECT_EQ(Browser->SelectedIndex(), 0);
     Select(Recent);
-    Click(Browser->SpeedButton2);
+    Click(Browser->expandButton_);
     EXPECT_EQ(Browser->SelectedIndex(), 0);
     const auto expanded = [&](Node node) {
-        return (::SendMessageA(Browser->TreeView1, TVM_GETITEMSTATE,
+        return (::SendMessageA(Browser->menuTreeView_, TVM_GETITEMSTATE,
                                reinterpret_cast<WPARAM>(Browser->Nodes()[node].Item), TVIS_EXPANDED) &
                 TVIS_EXPANDED) != 0;
     };
     EXPECT_TRUE(expanded(Recent));
-    Click(Browser->SpeedButton1);
+    Click(Browser->collapseButton_);
     EXPECT_FALSE(expanded(Recent));
     EXPECT_FALSE(expanded(File));
 }
@@ -208,29 +208,29 @@ TEST_F(MenuBrowserTest, EnableGrayDisableCheckAndUncheckChangeTheItemInTheOwners
     const HMENU file = Target.Popup(0), edit = Target.Popup(1), help = Target.Popup(2);
     // A unique identifier: the item is found by it wherever it is.
     Select(Open);
-    Click(Browser->SpeedButton6);
+    Click(Browser->grayItemButton_);
     EXPECT_EQ(StateOf(file, 0) & (MF_GRAYED | MF_DISABLED), static_cast<UINT>(MF_GRAYED));
-    Click(Browser->SpeedButton7);
+    Click(Browser->disableItemButton_);
     EXPECT_EQ(StateOf(file, 0) & (MF_GRAYED | MF_DISABLED), static_cast<UINT>(MF_DISABLED));
-    Click(Browser->SpeedButton5);
+    Click(Browser->enableItemButton_);
     EXPECT_EQ(StateOf(file, 0) & (MF_GRAYED | MF_DISABLED), 0u);
-    Click(Browser->SpeedButton8);
+    Click(Browser->checkItemButton_);
     EXPECT_NE(StateOf(file, 0) & MF_CHECKED, 0u);
-    Click(Browser->SpeedButton9);
+    Click(Browser->uncheckItemButton_);
     EXPECT_EQ(StateOf(file, 0) & MF_CHECKED, 0u);
     Select(Cut);  // grayed in the program
-    Click(Browser->SpeedButton5);
+    Click(Browser->enableItemButton_);
     EXPECT_EQ(StateOf(edit, 1) & (MF_GRAYED | MF_DISABLED), 0u);
 
     // Two items with one identifier: each is found by its position in its own menu.
     Select(TwinB);
-    Click(Browser->SpeedButton6);
-    Click(Browser->SpeedButton8);
+    Click(Browser->grayItemButton_);
+    Click(Browser->checkItemButton_);
     EXPECT_EQ(StateOf(help, 1) & (MF_GRAYED | MF_CHECKED), static_cast<UINT>(MF_GRAYED | MF_CHECKED));
     EXPECT_EQ(StateOf(edit, 6) & (MF_GRAYED | MF_CHECKED), 0u);
     // A top-level item of the bar, by identifier.
     Select(Info);
-    Click(Browser->SpeedButton6);
+    Click(Browser->grayItemButton_);
     EXPECT_NE(StateOf(Target.Menu(), 3) & MF_GRAYED, 0u);
 
     // The tree is not read again: the selection stays.
@@ -240,12 +240,12 @@ TEST_F(MenuBrowserTest, EnableGrayDisableCheckAndUncheckChangeTheItemInTheOwners
 TEST_F(MenuBrowserTest, ExecuteSendsTheItemsCommandAndNothingForSeparatorsAndSubmenus)
 {
     Select(Second);
-    Click(Browser->SpeedButton10);
+    Click(Browser->executeItemButton_);
     ASSERT_TRUE(WaitFor([&] { return Ask(Target.Window(), 0) == 1; }));
     EXPECT_EQ(Ask(Target.Window(), 1), static_cast<LRESULT>(lvxmenu::Recent2));
     // Not unique: the identifier is still what the item sends.
     Select(TwinA);
-    Click(Browser->SpeedButton10);
+    Click(Browser->executeItemButton_);
     ASSERT_TRUE(WaitFor([&] { return Ask(Target.Window(), 0) == 2; }));
     EXPECT_EQ(Ask(Target.Window(), 1), static_cast<LRESULT>(lvxmenu::Twin));
 
@@ -253,7 +253,7 @@ TEST_F(MenuBrowserTest, ExecuteSendsTheItemsCommandAndNothingForSeparatorsAndSub
         ModalWatcher watcher;
         for (Node node : {Separator, Recent, File}) {
             Select(node);
-            Click(Browser->SpeedButton10);
+            Click(Browser->executeItemButton_);
         }
         ASSERT_EQ(watcher.Boxes.size(), 3u);
         EXPECT_EQ(watcher.Boxes[0].Text, OperationFailed);
@@ -261,7 +261,7 @@ TEST_F(MenuBrowserTest, ExecuteSendsTheItemsCommandAndNothingForSeparatorsAndSub
     }
     // A command sent afterwards arrives as the third: none came in between.
     Select(Exit);
-    Click(Browser->SpeedButton10);
+    Click(Browser->executeItemButton_);
     ASSERT_TRUE(WaitFor([&] { return Ask(Target.Window(), 0) == 3; }));
     EXPECT_EQ(Ask(Target.Window(), 1), static_cast<LRESULT>(lvxmenu::Exit));
 }
@@ -270,7 +270,7 @@ TEST_F(MenuBrowserTest, DeleteAndRemoveTakeTheItemOutAndReadTheTreeAgain)
 {
     const HMENU file = Target.Popup(0), help = Target.Popup(2);
     Select(Recent);  // a submenu with its items
-    Click(Browser->SpeedButton11);
+    Click(Browser->deleteItemButton_);
     EXPECT_EQ(::GetMenuItemCount(file), 3);
     ASSERT_EQ(Browser->Nodes().size(), ScenarioTree.size() - 3);
     EXPECT_EQ(Browser->Nodes()[3].Text, "E&xit");
@@ -279,7 +279,7 @@ TEST_F(MenuBrowserTest, DeleteAndRemoveTakeTheItemOutAndReadTheTreeAgain)
     Browser->SelectNode(TwinB - 3);  // by position
     ASSERT_EQ(Browser->Nodes()[TwinB - 3].Text, "Twin B");
     const HMENU detachedFrom = help;
-    Click(Browser->SpeedButton12);
+    Click(Browser->removeItemButton_);
     EXPECT_EQ(::GetMenuItemCount(detachedFrom), 3);
     char text[32] = {};
     ::GetMenuStringA(help, 1, text, static_cast<int>(std::size(text)), MF_BYPOSITION);
@@ -291,7 +291,7 @@ TEST_F(MenuBrowserTest, DeleteAndRemoveTakeTheItemOutAndReadTheTreeAgain)
     ASSERT_EQ(Browser->Nodes()[3].Text, "E&xit");
     ASSERT_TRUE(::DeleteMenu(file, lvxmenu::Exit, MF_BYCOMMAND));
     ModalWatcher watcher;
-    Click(Browser->SpeedButton11);
+    Click(Browser->deleteItemButton_);
     ASSERT_EQ(watcher.Boxes.size(), 1u);
     EXPECT_EQ(watcher.Boxes[0].Text, OperationFailed);
     EXPECT_EQ(watcher.Boxes[0].Caption, "Narvolt Lumivex");
@@ -302,23 +302,23 @@ TEST_F(MenuBrowserTest, AGoneWindowOrNoMenuLeavesTheTreeEmptyWithoutHarm)
 {
     // Rescanning while the window lives reads its menu as it is now.
     ::DeleteMenu(Target.Menu(), 3, MF_BYPOSITION);
-    Click(Browser->SpeedButton13);
+    Click(Browser->rescanButton_);
     EXPECT_EQ(Browser->Nodes().size(), ScenarioTree.size() - 1);
 
     Select(Open);
     Target.Close();  // the window and its menu are gone
     ModalWatcher watcher;
-    Click(Browser->SpeedButton6);
-    Click(Browser->SpeedButton8);
-    Click(Browser->SpeedButton10);
+    Click(Browser->grayItemButton_);
+    Click(Browser->checkItemButton_);
+    Click(Browser->executeItemButton_);
     EXPECT_TRUE(watcher.Boxes.empty());
-    Click(Browser->SpeedButton11);
+    Click(Browser->deleteItemButton_);
     ASSERT_EQ(watcher.Boxes.size(), 1u);
     EXPECT_EQ(watcher.Boxes[0].Text, OperationFailed);
 
     // The rescan empties the tree and leaves the labels as they were.
     const std::vector<bool> before = Labels();
-    Click(Browser->SpeedButton13);
+    Click(Browser->rescanButton_);
     EXPECT_TRUE(Browser->Nodes().empty());
     EXPECT_EQ(Labels(), before);
     Browser->RebuildMenuTree(Inspected.Menu);  // a stale menu handle
@@ -359,7 +359,7 @@ TEST_F(MenuBrowserTest, AgainstTheTargetProgramInAnotherProcess)
     // The command reaches the other process: the tree of the same menu here, sent there.
     Browser->RebuildMenuTree(Target.Menu());
     Select(Open);
-    Click(Browser->SpeedButton10);
+    Click(Browser->executeItemButton_);
     ASSERT_TRUE(WaitFor([&] { return Ask(foreign, 0) == 1; }));
     EXPECT_EQ(Ask(foreign, 1), static_cast<LRESULT>(lvxmenu::Open));
     EXPECT_EQ(Ask(Target.Window(), 0), 0);
@@ -368,16 +368,16 @@ TEST_F(MenuBrowserTest, AgainstTheTargetProgramInAnotherProcess)
 TEST_F(MenuBrowserTest, ManageShowsTheItemCommandsBelowTheIdentifier)
 {
     ::ShowWindow(Browser->Handle(), SW_SHOWNOACTIVATE);
-    EXPECT_FALSE(::IsWindowVisible(Browser->Panel3));
-    Click(Browser->SpeedButton4);
-    EXPECT_TRUE(::IsWindowVisible(Browser->Panel3));
+    EXPECT_FALSE(::IsWindowVisible(Browser->commandPanel_));
+    Click(Browser->manageButton_);
+    EXPECT_TRUE(::IsWindowVisible(Browser->commandPanel_));
     RECT panel2{}, panel3{};
-    ::GetWindowRect(Browser->Panel2, &panel2);
-    ::GetWindowRect(Browser->Panel3, &panel3);
+    ::GetWindowRect(Browser->itemPanel_, &panel2);
+    ::GetWindowRect(Browser->commandPanel_, &panel3);
     EXPECT_EQ(panel3.top, panel2.bottom);
-    Click(Browser->SpeedButton4);
-    EXPECT_FALSE(::IsWindowVisible(Browser->Panel3));
-    EXPECT_EQ(Browser->Hint(Browser->SpeedButton6.Handle()),
+    Click(Browser->manageButton_);
+    EXPECT_FALSE(::IsWindowVisible(Browser->commandPanel_));
+    EXPECT_EQ(Browser->Hint(Browser->grayItemButton_.Handle()),
               "Деактивировать и отключить  возможность выбрать пункт меню ");
 }
 
@@ -395,12 +395,12 @@ TEST(MenuBrowserLanguage, TheEnglishFileTranslatesEveryTextOfTheBrowser)
     char text[128] = {};
     ::GetWindowTextA(browser.Handle(), text, static_cast<int>(std::size(text)));
     EXPECT_STREQ(text, "Window Menu");
-    ::GetWindowTextA(browser.Label[9], text, static_cast<int>(std::size(text)));
+    ::GetWindowTextA(browser.itemLabels_[9], text, static_cast<int>(std::size(text)));
     EXPECT_STREQ(text, "Menu ID");
-    ::GetWindowTextA(browser.SpeedButton4.Handle(), text, static_cast<int>(std::size(text)));
+    ::GetWindowTextA(browser.manageButton_.Handle(), text, static_cast<int>(std::size(text)));
     EXPECT_STREQ(text, "Manage");
-    EXPECT_EQ(browser.Hint(browser.SpeedButton6.Handle()), "Disable and gray menu item");
-    EXPECT_EQ(browser.Hint(browser.SpeedButton10.Handle()), "Execute menu item command");
+    EXPECT_EQ(browser.Hint(browser.grayItemButton_.Handle()), "Disable and gray menu item");
+    EXPECT_EQ(browser.Hint(browser.executeItemButton_.Handle()), "Execute menu item command");
     LanguageLoaded = false;
     Language = LanguageData{};
     ResetMessageTable();
@@ -449,7 +449,7 @@ TEST_F(MenuDockingTest, TheMenuToggleDocksTheBrowserWhichFollowsTheMainWindowAnd
     EXPECT_EQ(Form->MenuBrowserForm(), nullptr);  // created on first use
 
     MoveMain(600, 100);
-    Form->SpeedButton2.Click();
+    Form->menuBrowserButton_.Click();
     ASSERT_NE(Form->MenuBrowserForm(), nullptr);
     TMenuBrowserForm& browser = *Form->MenuBrowserForm();
     EXPECT_TRUE(browser.IsVisible());
@@ -470,28 +470,28 @@ TEST_F(MenuDockingTest, TheMenuToggleDocksTheBrowserWhichFollowsTheMainWindowAnd
     EXPECT_TRUE(browser.Nodes().empty());
 
     // Detached, it stays where it is; hidden, it still follows the display.
-    browser.SpeedButton3.Click();
+    browser.pinButton_.Click();
     EXPECT_FALSE(browser.Pinned());
     RECT before{}, after{};
     ::GetWindowRect(browser.Handle(), &before);
     MoveMain(650, 120);
     ::GetWindowRect(browser.Handle(), &after);
     EXPECT_TRUE(::EqualRect(&before, &after));
-    browser.SpeedButton3.Click();
+    browser.pinButton_.Click();
     EXPECT_TRUE(browser.Pinned());
     EXPECT_TRUE(DockedAtLeft());
 
-    Form->SpeedButton2.Click();
+    Form->menuBrowserButton_.Click();
     EXPECT_FALSE(browser.IsVisible());
     CurrentWindow = WindowInfo{};
     CurrentWindow.Handle = target.Window();
     Form->RefreshExecute();
     EXPECT_EQ(browser.Nodes().size(), ScenarioTree.size());
     MoveMain(600, 100);  // a hidden browser stays put
-    Form->SpeedButton2.Click();
+    Form->menuBrowserButton_.Click();
     EXPECT_TRUE(browser.IsVisible());
     EXPECT_TRUE(DockedAtLeft());
-    Form->SpeedButton2.Click();
+    Form->menuBrowserButton_.Click();
     CurrentWindow = WindowInfo{};
 }
 

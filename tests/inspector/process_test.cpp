@@ -40,7 +40,7 @@ protected:
         InitPlatformFlags();
         Form = std::make_unique<TMainForm>();
         ASSERT_TRUE(Form->FormCreate());
-        Click(Form->SpeedButton14);  // the process panel
+        Click(Form->processPanelButton_);  // the process panel
     }
     static void TearDownTestSuite()
     {
@@ -111,56 +111,56 @@ std::unique_ptr<TMainForm> ProcessTest::Form;
 
 TEST_F(ProcessTest, ThePriorityClassChangesAndTheMenuMarksIt)
 {
-    EXPECT_EQ(MarkedItem(Form->SpeedButton26, Form->ProcessPriorityMenu(), ids::ProcessPriorityItem(1),
-                         ids::ProcessPriorityItem(6)),
-              ids::ProcessPriorityItem(4));  // normal
-    Choose(ids::ProcessPriorityItem(2));
+    EXPECT_EQ(MarkedItem(Form->processPriorityButton_, Form->ProcessPriorityMenu(), ids::RealTimePriorityItemId,
+                         ids::IdlePriorityItemId),
+              ids::NormalPriorityItemId);  // normal
+    Choose(ids::HighPriorityItemId);
     EXPECT_EQ(PriorityClass(), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
-    EXPECT_EQ(MarkedItem(Form->SpeedButton26, Form->ProcessPriorityMenu(), ids::ProcessPriorityItem(1),
-                         ids::ProcessPriorityItem(6)),
-              ids::ProcessPriorityItem(2));
-    Choose(ids::ProcessPriorityItem(6));
+    EXPECT_EQ(MarkedItem(Form->processPriorityButton_, Form->ProcessPriorityMenu(), ids::RealTimePriorityItemId,
+                         ids::IdlePriorityItemId),
+              ids::HighPriorityItemId);
+    Choose(ids::IdlePriorityItemId);
     EXPECT_EQ(PriorityClass(), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
-    Choose(ids::ProcessPriorityItem(4));
+    Choose(ids::NormalPriorityItemId);
     EXPECT_EQ(PriorityClass(), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
 }
 
 TEST_F(ProcessTest, TheThreadPriorityChangesAndTheMenuMarksIt)
 {
-    Choose(ids::ThreadPriorityItem(1));
+    Choose(ids::HighestThreadItemId);
     EXPECT_EQ(ThreadPriority(), THREAD_PRIORITY_HIGHEST);
-    EXPECT_EQ(MarkedItem(Form->SpeedButton28, Form->ThreadPriorityMenu(), ids::ThreadPriorityItem(0),
-                         ids::ThreadPriorityItem(6)),
-              ids::ThreadPriorityItem(1));
-    Choose(ids::ThreadPriorityItem(0));
+    EXPECT_EQ(MarkedItem(Form->threadPriorityButton_, Form->ThreadPriorityMenu(), ids::TimeCriticalThreadItemId,
+                         ids::IdleThreadItemId),
+              ids::HighestThreadItemId);
+    Choose(ids::TimeCriticalThreadItemId);
     EXPECT_EQ(ThreadPriority(), THREAD_PRIORITY_TIME_CRITICAL);
-    Choose(ids::ThreadPriorityItem(6));
+    Choose(ids::IdleThreadItemId);
     EXPECT_EQ(ThreadPriority(), THREAD_PRIORITY_IDLE);
-    Choose(ids::ThreadPriorityItem(3));
+    Choose(ids::NormalThreadItemId);
     EXPECT_EQ(ThreadPriority(), THREAD_PRIORITY_NORMAL);
-    EXPECT_EQ(MarkedItem(Form->SpeedButton28, Form->ThreadPriorityMenu(), ids::ThreadPriorityItem(0),
-                         ids::ThreadPriorityItem(6)),
-              ids::ThreadPriorityItem(3));
+    EXPECT_EQ(MarkedItem(Form->threadPriorityButton_, Form->ThreadPriorityMenu(), ids::TimeCriticalThreadItemId,
+                         ids::IdleThreadItemId),
+              ids::NormalThreadItemId);
 }
 
 TEST_F(ProcessTest, FreezingCountsAndStopsTheThreadUntilUnfrozen)
 {
     const HWND window = target->Window("basic");
-    Click(Form->SpeedButton30);
-    EXPECT_EQ(TextOf(Form->Edit16), "1");
-    Click(Form->SpeedButton30);
-    EXPECT_EQ(TextOf(Form->Edit16), "2");
+    Click(Form->suspendThreadButton_);
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "1");
+    Click(Form->suspendThreadButton_);
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "2");
     EXPECT_FALSE(Answers(window));
-    Click(Form->SpeedButton31);
-    EXPECT_EQ(TextOf(Form->Edit16), "1");
+    Click(Form->resumeThreadButton_);
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "1");
     EXPECT_FALSE(Answers(window));
-    Click(Form->SpeedButton31);
-    EXPECT_EQ(TextOf(Form->Edit16), "0");
+    Click(Form->resumeThreadButton_);
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "0");
     EXPECT_TRUE(lvxtest::WaitFor([&] { return Answers(window); }));
-    Click(Form->SpeedButton31);  // a running thread
-    EXPECT_EQ(TextOf(Form->Edit16), "0");
+    Click(Form->resumeThreadButton_);  // a running thread
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "0");
     Form->RefreshExecute();
-    EXPECT_EQ(TextOf(Form->Edit16), "") << "every display empties the counter";
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "") << "every display empties the counter";
 }
 
 TEST_F(ProcessTest, WithoutOpenThreadTheNativeCallOpensTheThread)
@@ -182,11 +182,11 @@ TEST_F(ProcessTest, WithoutOpenThreadTheNativeCallOpensTheThread)
     const HANDLE thread = OpenTargetThread();
     ASSERT_NE(thread, nullptr);
     ::CloseHandle(thread);
-    Click(Form->SpeedButton30);
-    EXPECT_EQ(TextOf(Form->Edit16), "1");
+    Click(Form->suspendThreadButton_);
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "1");
     EXPECT_FALSE(Answers(target->Window("basic")));
-    Click(Form->SpeedButton31);
-    EXPECT_EQ(TextOf(Form->Edit16), "0");
+    Click(Form->resumeThreadButton_);
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "0");
 
     // A thread that does not exist: the message, and no handle.
     CurrentWindow.ThreadId = 0xFFFFFFF0;
@@ -199,28 +199,28 @@ TEST_F(ProcessTest, WithoutOpenThreadTheNativeCallOpensTheThread)
 TEST_F(ProcessTest, TerminatingTheThreadOrTheProcessMakesTheWindowGo)
 {
     Inspect(target->Window("hung"));  // a thread of its own in the target
-    Click(Form->SpeedButton29);
+    Click(Form->terminateThreadButton_);
     EXPECT_TRUE(lvxtest::WaitFor([&] { return !::IsWindow(target->Window("hung")); }));
     Form->RefreshExecute();
-    EXPECT_EQ(TextOf(Form->Edit1), "<Окно не существует>");
+    EXPECT_EQ(TextOf(Form->windowTextEdit_), "<Окно не существует>");
     EXPECT_TRUE(::IsWindow(target->Window("basic")));
 
     Inspect(target->Window("basic"));
-    Click(Form->SpeedButton27);
+    Click(Form->terminateProcessButton_);
     EXPECT_EQ(::WaitForSingleObject(target->Process(), 10000), WAIT_OBJECT_0);
     Form->RefreshExecute();
-    EXPECT_EQ(TextOf(Form->Edit1), "<Окно не существует>");
-    EXPECT_FALSE(Form->SpeedButton27.IsVisible());
+    EXPECT_EQ(TextOf(Form->windowTextEdit_), "<Окно не существует>");
+    EXPECT_FALSE(Form->terminateProcessButton_.IsVisible());
 }
 
 TEST_F(ProcessTest, TheInspectorNeverFreezesOrEndsItself)
 {
     Inspect(Form->Handle());
     ASSERT_EQ(CurrentWindow.ProcessId, ::GetCurrentProcessId());
-    Click(Form->SpeedButton30);
-    EXPECT_EQ(TextOf(Form->Edit16), "");
-    Click(Form->SpeedButton29);
-    Click(Form->SpeedButton27);
+    Click(Form->suspendThreadButton_);
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "");
+    Click(Form->terminateThreadButton_);
+    Click(Form->terminateProcessButton_);
     EXPECT_TRUE(::IsWindow(Form->Handle()));  // still here to check
 }
 

@@ -37,22 +37,22 @@ protected:
     {
         Shown shown;
         DialogDriver driver({{InfoCaption, [&](HWND dialog) {
-            const int edits[] = {IDC_QUICKINFO_EDIT1, IDC_QUICKINFO_EDIT2, IDC_QUICKINFO_EDIT3, IDC_QUICKINFO_EDIT4};
+            const int edits[] = {IDC_QUICKINFO_TEXT, IDC_QUICKINFO_CLASS, IDC_QUICKINFO_POSITION, IDC_QUICKINFO_SIZE};
             for (int i = 0; i < 4; ++i) {
                 char text[512] = {};
                 ::GetDlgItemTextA(dialog, edits[i], text, static_cast<int>(std::size(text)));
                 shown.Fields[i] = text;
             }
-            const int pictures[] = {IDC_QUICKINFO_IMAGE1, IDC_QUICKINFO_IMAGE2, IDC_QUICKINFO_IMAGE3};
+            const int pictures[] = {IDC_QUICKINFO_VISIBLE, IDC_QUICKINFO_ENABLED, IDC_QUICKINFO_TOPMOST};
             for (int i = 0; i < 3; ++i) shown.Pictures[i] = ::IsWindowVisible(::GetDlgItem(dialog, pictures[i])) != FALSE;
             // Tabbing into a field does not select its text.
-            ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dialog, IDC_QUICKINFO_EDIT2)), TRUE);
+            ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dialog, IDC_QUICKINFO_CLASS)), TRUE);
             DWORD start = 0, end = 0;
-            ::SendMessageA(::GetDlgItem(dialog, IDC_QUICKINFO_EDIT2), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+            ::SendMessageA(::GetDlgItem(dialog, IDC_QUICKINFO_CLASS), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                            reinterpret_cast<LPARAM>(&end));
             shown.SelectedOnFocus = shown.Fields[1].substr(start, end - start);
             // Esc closes it from any field: the key goes through the dialog's own message loop.
-            ::PostMessageA(::GetDlgItem(dialog, IDC_QUICKINFO_EDIT2), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            ::PostMessageA(::GetDlgItem(dialog, IDC_QUICKINFO_CLASS), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         }}});
         ::SendMessageA(button.Handle(), BM_CLICK, 0, 0);
         EXPECT_TRUE(driver.Done());
@@ -73,7 +73,7 @@ TEST_F(QuickInfoTest, ShowsTheParentOfTheInspectedWindow)
         return rect.left == -8 && rect.right - rect.left == 640;
     }));
     Inspect(Target->Window("nested.outer"));
-    const Shown shown = Open(Form->SpeedButton8);  // Tag 0: the parent
+    const Shown shown = Open(Form->parentInfoButton_);  // Tag 0: the parent
     EXPECT_EQ(shown.Fields[0], "Nested");
     EXPECT_EQ(shown.Fields[1], "LvxTargetNested");
     EXPECT_EQ(shown.Fields[2], "(-8,-8)");
@@ -93,7 +93,7 @@ TEST_F(QuickInfoTest, HiddenDisabledWindowShowsNoPicture)
     ::EnableWindow(label, FALSE);
     ASSERT_TRUE(lvxtest::WaitFor([&] { return !::IsWindowVisible(label) && !::IsWindowEnabled(label); }));
     Inspect(Target->Window("basic.panel"));
-    const Shown shown = Open(Form->SpeedButton9);  // Tag 1: the first child
+    const Shown shown = Open(Form->childInfoButton_);  // Tag 1: the first child
     ::ShowWindow(label, SW_SHOWNA);
     ::EnableWindow(label, TRUE);
     EXPECT_EQ(shown.Fields[0], "Inner label");
@@ -104,7 +104,7 @@ TEST_F(QuickInfoTest, AMissingRelatedWindowSaysItDoesNotExist)
 {
     Inspect(Target->Window("basic"));
     ASSERT_EQ(CurrentWindow.Parent, nullptr);
-    const Shown shown = Open(Form->SpeedButton8);  // a top-level window has no parent
+    const Shown shown = Open(Form->parentInfoButton_);  // a top-level window has no parent
     EXPECT_EQ(shown.Fields[0], MessageText(Msg::NoWindowFoundTxt));
     EXPECT_EQ(shown.Fields[1], "");
     EXPECT_EQ(shown.Fields[2], "");

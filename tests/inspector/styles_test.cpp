@@ -134,7 +134,7 @@ protected:
     // Opens the editor through its button on the main window.
     static TStylesForm& Open()
     {
-        ::SendMessageA(Form->SpeedButton38.Handle(), BM_CLICK, 0, 0);
+        ::SendMessageA(Form->parametersButton_.Handle(), BM_CLICK, 0, 0);
         const HWND editor = ::FindWindowA("#32770", "\xCF\xE0\xF0\xE0\xEC\xE5\xF2\xF0\xFB \xEE\xEA\xED\xE0");  // Параметры окна
         EXPECT_NE(editor, nullptr);
         Editor = editor;
@@ -158,17 +158,17 @@ TEST_F(StylesTest, FieldsShowTheInspectedWindowAndFollowANewPick)
     Inspect(button);
     TStylesForm& editor = Open();
     EXPECT_TRUE(::IsWindowVisible(Editor));
-    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT1), FormatHex(static_cast<uint32_t>(::GetWindowLongA(button, GWL_STYLE)), 8));
-    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT9), "00000065");  // control id 101
-    EXPECT_NE(Field(Editor, IDC_STYLES_EDIT4).find("lvxtarget.exe"), std::string::npos);
-    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT5), "Press me");
+    EXPECT_EQ(Field(Editor, IDC_STYLES_STYLE), FormatHex(static_cast<uint32_t>(::GetWindowLongA(button, GWL_STYLE)), 8));
+    EXPECT_EQ(Field(Editor, IDC_STYLES_CONTROL_ID), "00000065");  // control id 101
+    EXPECT_NE(Field(Editor, IDC_STYLES_MODULE).find("lvxtarget.exe"), std::string::npos);
+    EXPECT_EQ(Field(Editor, IDC_STYLES_TEXT), "Press me");
     EXPECT_FALSE(editor.ChangeTextVisible());
     // No icons: the stand-in in both pictures, and a double click asks for no file.
     EXPECT_TRUE(editor.ShowsNoIcon(0));
     EXPECT_TRUE(editor.ShowsNoIcon(1));
     bool asked = false;
     editor.AskIconFile = [&](std::string&) { return asked = true; };
-    editor.Image1DblClick(0);
+    editor.IconDblClick(0);
     EXPECT_FALSE(asked);
 
     // The class panel shows at least four digits of the atom and makes the window taller.
@@ -180,19 +180,19 @@ TEST_F(StylesTest, FieldsShowTheInspectedWindowAndFollowANewPick)
     RECT after{};
     ::GetWindowRect(Editor, &after);
     EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
-    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT10), FormatHex(CurrentWindow.ClassAtom, 4));
-    EXPECT_GE(Field(Editor, IDC_STYLES_EDIT10).size(), 4u);
+    EXPECT_EQ(Field(Editor, IDC_STYLES_ATOM), FormatHex(CurrentWindow.ClassAtom, 4));
+    EXPECT_GE(Field(Editor, IDC_STYLES_ATOM).size(), 4u);
     ::SendMessageA(editor.ClassButton(), BM_CLICK, 0, 0);
     EXPECT_FALSE(editor.ClassPanelVisible());
 
     // Picking another window in the main window updates the fields, open or hidden.
     Inspect(Target->Window("basic.panel.label"));
-    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT5), "Inner label");
-    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT9), "00000069");  // control id 105
+    EXPECT_EQ(Field(Editor, IDC_STYLES_TEXT), "Inner label");
+    EXPECT_EQ(Field(Editor, IDC_STYLES_CONTROL_ID), "00000069");  // control id 105
     ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);  // Escape hides it
     EXPECT_FALSE(::IsWindowVisible(Editor));
     Inspect(button);
-    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT5), "Press me");
+    EXPECT_EQ(Field(Editor, IDC_STYLES_TEXT), "Press me");
 }
 
 TEST_F(StylesTest, WindowLongsAreWrittenFromEveryNotation)
@@ -218,7 +218,7 @@ TEST_F(StylesTest, WindowLongsAreWrittenFromEveryNotation)
     EXPECT_EQ(answer("x10"), 16u);
     EXPECT_EQ(answer("16"), 16u);
     EXPECT_EQ(answer("-1"), ~uint64_t{0});
-    EXPECT_EQ(Field(Editor, IDC_STYLES_EDIT8), FormatHex(~uint64_t{0}, 8));
+    EXPECT_EQ(Field(Editor, IDC_STYLES_USERDATA), FormatHex(~uint64_t{0}, 8));
     EXPECT_TRUE(boxes.Boxes.empty());
     // Not a number: the error, and the value stays.
     EXPECT_EQ(answer("1O"), ~uint64_t{0});
@@ -260,11 +260,11 @@ TEST_F(StylesTest, WindowTextChangesThroughTheField)
     const HWND label = Target->Window("basic.panel.label");
     Inspect(label);
     TStylesForm& editor = Open();
-    ::SetDlgItemTextA(Editor, IDC_STYLES_EDIT5, "Inner labels");
+    ::SetDlgItemTextA(Editor, IDC_STYLES_TEXT, "Inner labels");
     EXPECT_TRUE(editor.ChangeTextVisible());
-    ::SetDlgItemTextA(Editor, IDC_STYLES_EDIT5, "Inner label");  // back as it was
+    ::SetDlgItemTextA(Editor, IDC_STYLES_TEXT, "Inner label");  // back as it was
     EXPECT_FALSE(editor.ChangeTextVisible());
-    ::SetDlgItemTextA(Editor, IDC_STYLES_EDIT5, "Renamed");
+    ::SetDlgItemTextA(Editor, IDC_STYLES_TEXT, "Renamed");
     ASSERT_TRUE(editor.ChangeTextVisible());
     ::SendMessageA(editor.TextButton(), BM_CLICK, 0, 0);
     EXPECT_EQ(lvxtest::ForeignText(label), "Renamed");
@@ -293,7 +293,7 @@ TEST_F(StylesTest, WritesToAHungWindowGiveUpAfterTheTimeOutAndSaySo)
     EXPECT_LT(::GetTickCount64() - start, 1000u);
     ASSERT_EQ(boxes.Boxes.size(), 1u);
     EXPECT_EQ(boxes.Boxes[0].Text, MessageText(Msg::CantModifyParameter));
-    ::SetDlgItemTextA(Editor, IDC_STYLES_EDIT5, "Renamed");
+    ::SetDlgItemTextA(Editor, IDC_STYLES_TEXT, "Renamed");
     start = ::GetTickCount64();
     ::SendMessageA(editor.TextButton(), BM_CLICK, 0, 0);
     EXPECT_LT(::GetTickCount64() - start, 1000u);
@@ -329,7 +329,7 @@ TEST_F(StylesTest, IconsAreSavedAsSixteenColourIconFiles)
         chosen = path;
         return true;
     };
-    editor.Image1DblClick(0);
+    editor.IconDblClick(0);
     std::string file;
     ASSERT_TRUE(ReadWholeFile(path, file));
     ASSERT_EQ(file.size(), 22u + 40 + 64 + 512 + 128);
@@ -375,7 +375,7 @@ TEST_F(StylesTest, IconsAreSavedAsSixteenColourIconFiles)
         chosen = folder.Path() + "no such folder\\big.ico";
         return true;
     };
-    editor.Image1DblClick(0);
+    editor.IconDblClick(0);
     ASSERT_EQ(boxes.Boxes.size(), 1u);
     EXPECT_FALSE(boxes.Boxes[0].Text.empty());
     ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);

@@ -186,14 +186,14 @@ TEST_F(TreeTest, HandleNotationRewritesEveryLineWithoutARescan)
         const HWND top = Target->Window("basic");
         const HWND empty = Target->Window("basic.empty");
         const size_t count = Tree->Nodes().size();
-        Tree->N3Click(1);
+        Tree->HandleNotationClick(1);
         EXPECT_EQ(ShownText(NodeOf(top).Item),
                   "[" + std::to_string(static_cast<int32_t>(HandleValue(top))) + "] Lumivex Target {LvxTargetMain}");
-        Tree->N3Click(0);
+        Tree->HandleNotationClick(0);
         EXPECT_EQ(ShownText(NodeOf(top).Item), " Lumivex Target {LvxTargetMain}");
         EXPECT_EQ(ShownText(NodeOf(empty).Item), " {Static}");
         EXPECT_EQ(Tree->Nodes().size(), count);
-        Tree->N3Click(2);
+        Tree->HandleNotationClick(2);
         EXPECT_EQ(ShownText(NodeOf(empty).Item), "[" + FormatHandle(HandleValue(empty)) + "] {Static}");
     }));
     // The notation lasts for the run: the next opening still uses it.
@@ -232,9 +232,9 @@ TEST_F(TreeTest, SearchDialogEnablesFindNextUntilTheNextScan)
         DialogDriver search({{SearchCaption, [&](HWND dialog) {
             okCaption.resize(64);
             okCaption.resize(static_cast<size_t>(::GetDlgItemTextA(dialog, IDOK, okCaption.data(), 64)));
-            scopeVisible = ::IsWindowVisible(::GetDlgItem(dialog, IDC_SEARCH_RADIOGROUP1)) != FALSE;
-            ::SetDlgItemTextA(dialog, IDC_SEARCH_EDIT1, "[IO]?*er");  // "Outer", then its child "Inner"
-            ::SetDlgItemTextA(dialog, IDC_SEARCH_EDIT2, "Static");
+            scopeVisible = ::IsWindowVisible(::GetDlgItem(dialog, IDC_SEARCH_SCOPE)) != FALSE;
+            ::SetDlgItemTextA(dialog, IDC_SEARCH_TEXT, "[IO]?*er");  // "Outer", then its child "Inner"
+            ::SetDlgItemTextA(dialog, IDC_SEARCH_CLASS, "Static");
             ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         }}});
         ::SendMessageA(tree, WM_COMMAND, IDM_TREE_FIND, 0);
@@ -290,8 +290,8 @@ TEST_F(TreeTest, InitialWindowIsSelectedAndDoubleClickInspects)
     bool closed = false;
     ASSERT_TRUE(WithTree([&](HWND tree) {
         Select(edit);
-        NMHDR header{Tree->TreeView(), IDC_TREE_TREEVIEW1, NM_DBLCLK};
-        ::SendMessageA(tree, WM_NOTIFY, IDC_TREE_TREEVIEW1, reinterpret_cast<LPARAM>(&header));
+        NMHDR header{Tree->TreeView(), IDC_TREE_VIEW, NM_DBLCLK};
+        ::SendMessageA(tree, WM_NOTIFY, IDC_TREE_VIEW, reinterpret_cast<LPARAM>(&header));
         closed = !::IsWindow(tree) || !::IsWindowVisible(tree);
     }));
     EXPECT_TRUE(closed);
