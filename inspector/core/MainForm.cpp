@@ -1,12 +1,10 @@
-// The main window: picking box, the inspected window's fields, navigation and the command panels.
+// The main window: creation, layout, picking, display and navigation; its command panels are in panels/.
 #include "MainForm.h"
 
 #include "MainFormIds.h"
 #include "SiblingLink.h"
 #include "TextFiles.h"
-#include "UNI_Processes.h"
 #include "UNI_Strings.h"
-#include "WindowCommands.h"
 #include "UNI_WinVer.h"
 #include "about/AboutForm.h"
 #include "discovery/FoundWindowsForm.h"
@@ -25,11 +23,8 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include <algorithm>
-#include <optional>
-#include <cstdlib>
 #include <cstring>
 
 namespace lvx {
@@ -40,15 +35,12 @@ std::vector<MessageName> MessageNames;
 namespace {
 
 constexpr char MainFormClass[] = "TMainForm";
-constexpr char PaintBoxClass[] = "TPaintBox";
 constexpr char ApplicationTitle[] = "Narvolt Lumivex";
 constexpr DWORD MainFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD MainFormExStyle = WS_EX_CONTROLPARENT;
 constexpr int ClientWidth = 323;   // at 96 DPI
 constexpr UINT TrayMessage = WM_APP + 1;
 constexpr UINT TrayIconId = 1;
-constexpr UINT_PTR DragPollTimer = 1;
-constexpr UINT DragPollInterval = 15;  // ms
 constexpr UINT_PTR FrameCleanupTimer = 2;
 constexpr UINT FrameCleanupDelay = 250;  // ms
 constexpr COLORREF HandleColor = RGB(0, 0, 255);
@@ -60,123 +52,6 @@ constexpr int PanelHeights[] = {38, 138, 80, 30, 36, 56, 82};
 using namespace MainFormIds;
 
 }  // namespace
-
-// ---- TPaintBox ----------------------------------------------------------------------------
-
-bool TPaintBox::Create(TMainForm& form, HWND parent, int controlId)
-{
-    form_ = &form;
-    if (!RegisterWindowClass(PaintBoxClass, CS_HREDRAW | CS_VREDRAW, nullptr, nullptr, nullptr)) return false;
-    return CreateWindowObject(0, PaintBoxClass, "", WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0}, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
-}
-
-void TPaintBox::Repaint()
-{
-    ::InvalidateRect(Handle(), nullptr, FALSE);
-}
-
-POINT TPaintBox::ScreenPoint(LPARAM lParam) const
-{
-    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ::ClientToScreen(Handle(), &point);
-    return point;
-}
-
-void TPaintBox::Paint()
-{
-    PaintDC paint(Handle());
-    RECT client{};
-    ::GetClientRect(Handle(), &client);
-    const HBITMAP image = form_->PictureImage(form_->PictureIndex());
-    BITMAP info{};
-    if (image == nullptr || !::GetObjectA(image, sizeof info, &info)) {
-        ::FillRect(paint.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
-        return;
-    }
-    const unique_dc memory(::CreateCompatibleDC(paint.get()));
-    const SelectGuard select(memory.get(), image);
-    ::SetStretchBltMode(paint.get(), COLORONCOLOR);
-    ::StretchBlt(paint.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, info.bmWidth, info.bmHeight,
-                 SRCCOPY);
-}
-
-LRESULT TPaintBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_LBUTTONDOWN:
-        if (!form_->IsPicking()) {
-            ::SetFocus(Handle());  // so that Escape reaches us during the drag
-            ::SetCapture(Handle());
-            // Mouse messages are the drag's main input, but a window system may route them
-            // elsewhere (or take the capture) while the button is held; the position and the
-            // button are also polled, so a drag can neither miss its target nor get stuck.
-            ::SetTimer(Handle(), DragPollTimer, DragPollInterval, nullptr);
-            form_->PickingStart();
-            form_->PickingMove(ScreenPoint(lParam));
-        }
-        return 0;
-    case WM_MOUSEMOVE:
-        if (form_->IsPicking()) form_->PickingMove(ScreenPoint(lParam));
-        return 0;
-    case WM_LBUTTONUP:
-        if (form_->IsPicking()) FinishDrag(ScreenPoint(lParam));
-        return 0;
-    case WM_TIMER:
-        if (wParam == DragPollTimer) {
-            POINT cursor{};
-            ::GetCursorPos(&cursor);
-            if (!form_->IsPicking())
-                ::KillTimer(Handle(), DragPollTimer);
-            else if (!PickingButtonHeld())
-                FinishDrag(cursor);
-            else
-                form_->PickingMove(cursor);
-            return 0;
-        }
-        return DefaultHandling(message, wParam, lParam);
-    case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE && form_->IsPicking()) {
-            ::KillTimer(Handle(), DragPollTimer);
-            form_->PickingCancel();
-            if (::GetCapture() == Handle()) ::ReleaseCapture();
-            return 0;
-        }
-        return DefaultHandling(message, wParam, lParam);
-    case WM_CAPTURECHANGED:
-        // Losing the mouse with the button still held: keep following it by polling. With the
-        // button already up, the release happened where we could not see it: pick there.
-        if (form_->IsPicking() && !PickingButtonHeld()) {
-            POINT cursor{};
-            ::GetCursorPos(&cursor);
-            FinishDrag(cursor);
-        }
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTALLKEYS;
-    default:
-        return DefaultHandling(message, wParam, lParam);
-    }
-}
-
-void TPaintBox::FinishDrag(POINT screen)
-{
-    ::KillTimer(Handle(), DragPollTimer);
-    form_->PickingEnd(screen);
-    if (::GetCapture() == Handle()) ::ReleaseCapture();
-}
-
-bool TPaintBox::PickingButtonHeld()
-{
-    // GetAsyncKeyState sees the physical buttons: the logical left one is the right one when swapped.
-    const int button = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-    return (::GetAsyncKeyState(button) & 0x8000) != 0;
-}
 
 // ---- TMainForm: creation ------------------------------------------------------------------
 
@@ -224,7 +99,7 @@ bool TMainForm::FormCreate()
     hints_.Create(Handle());
     CreateFonts();
     CreateControls();
-    CreatePriorityMenus();
+    processPanel_.CreatePriorityMenus();
     ApplyFonts();
     Translate();
 
@@ -244,320 +119,6 @@ bool TMainForm::FormCreate()
     ::SetWindowPos(Handle(), HWND_TOPMOST, ::GetSystemMetrics(SM_CXSCREEN) - width, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
-}
-
-void TMainForm::CreateFonts()
-{
-    uiFont_.reset(::CreateFontA(-::MulDiv(8, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                "Tahoma"));
-    fixedFont_.reset(::CreateFontA(-::MulDiv(9, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   FIXED_PITCH | FF_MODERN, "Courier New"));
-    boldFixedFont_.reset(::CreateFontA(-::MulDiv(9, static_cast<int>(dpi_), 72), 0, 0, 0, FW_BOLD, 0, 0, 0,
-                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       FIXED_PITCH | FF_MODERN, "Courier New"));
-}
-
-void TMainForm::ApplyFonts()
-{
-    const auto font = [](HWND control, const unique_gdi& chosen) {
-        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(chosen.get()), TRUE);
-    };
-    for (HWND child = ::GetWindow(Handle(), GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
-        font(child, uiFont_);
-    for (HWND edit : {windowTextEdit_, classNameEdit_, positionEdit_, sizeEdit_, relativePositionEdit_, handleEdit_, parentEdit_, childEdit_, nextEdit_, previousEdit_, ownerEdit_, processIdEdit_, threadIdEdit_,
-                      clientSizeEdit_, suspendCountEdit_, resultEdit_})
-        font(edit, fixedFont_);
-    font(menuEdit_, boldFixedFont_);
-}
-
-HWND TMainForm::AddLabel(int id, const char* caption)
-{
-    const HWND label = ::CreateWindowExA(0, "STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
-                                         0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                         ProgramInstance(), nullptr);
-    labels_[id] = label;
-    panelControls_[creatingPanel_].push_back(label);
-    return label;
-}
-
-HWND TMainForm::AddEdit(int id, bool readOnly)
-{
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
-    if (readOnly) style |= ES_READONLY;
-    const HWND edit = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", style, 0, 0, 0, 0, Handle(),
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                        ProgramInstance(), nullptr);
-    panelControls_[creatingPanel_].push_back(edit);
-    return edit;
-}
-
-void TMainForm::AddButton(SpeedButton& button, int id, const SpeedButton::Options& options, const char* hint)
-{
-    button.Create(Handle(), id, options);
-    panelControls_[creatingPanel_].push_back(button.Handle());
-    if (hint != nullptr) hints_.SetHint(button.Handle(), hint);
-}
-
-void TMainForm::CreateControls()
-{
-    using Options = SpeedButton::Options;
-    const auto refresh = [this](SpeedButton&) { RefreshExecute(); };
-
-    // Top row.
-    creatingPanel_ = TopPanel;
-    pickingBox_.Create(*this, Handle(), PickingBoxId);
-    panelControls_[TopPanel].push_back(pickingBox_.Handle());
-    AddLabel(HandleLabelId, "Хэндл окна");
-    handleEdit_ = AddEdit(HandleEditId, true);
-    AddLabel(MenuLabelId, "Меню");
-    menuEdit_ = AddEdit(MenuEditId, true);
-    AddButton(refreshButton_, RefreshButtonId, Options{.Glyph = Glyph::Refresh}, "Обновить информацию");
-    refreshButton_.OnClick = refresh;
-    AddButton(optionsButton_, OptionsButtonId, Options{.Glyph = Glyph::Options}, "Настройки программы");
-    optionsButton_.OnClick = [this](SpeedButton&) { OptionsExecute(); };
-    AddButton(aboutButton_, AboutButtonId, Options{.Glyph = Glyph::About}, "О программе...");
-    aboutButton_.OnClick = [this](SpeedButton&) { AboutExecute(); };
-    AddButton(stayOnTopButton_, StayOnTopButtonId, Options{.GroupIndex = 1, .AllowAllUp = true, .Down = true, .Glyph = Glyph::StayOnTop},
-              "Поверх всех окон");
-    stayOnTopButton_.OnClick = [this](SpeedButton&) { StayOnTopClick(); };
-    AddButton(minimizeToTrayButton_, MinimizeToTrayButtonId, Options{.GroupIndex = 23, .AllowAllUp = true, .Glyph = Glyph::MinToTray},
-              "Сворачивать в System Tray");
-    minimizeToTrayButton_.OnClick = [this](SpeedButton&) { MinimizeToTrayClick(); };
-
-    // Text and geometry.
-    creatingPanel_ = GeometryPanel;
-    AddLabel(WindowTextLabelId, "Текст окна");
-    windowTextEdit_ = AddEdit(WindowTextEditId, false);
-    AddButton(changeTextButton_, ChangeTextButtonId, Options{.Glyph = Glyph::ChangeText}, "Изменить текст окна");
-    changeTextButton_.OnClick = [this](SpeedButton&) { ChangeTextClick(); };
-    AddLabel(ClassNameLabelId, "Имя класса окна");
-    classNameEdit_ = AddEdit(ClassNameEditId, true);
-    AddLabel(PositionLabelId, "Координаты окна");
-    positionEdit_ = AddEdit(PositionEditId, true);
-    AddLabel(SizeLabelId, "Размеры окна");
-    sizeEdit_ = AddEdit(SizeEditId, true);
-    AddLabel(RelativePositionLabelId, "Относительные");
-    relativePositionEdit_ = AddEdit(RelativePositionEditId, true);
-    AddLabel(ClientSizeLabelId, "Клиентской области");
-    clientSizeEdit_ = AddEdit(ClientSizeEditId, true);
-    AddButton(windowTreeButton_, WindowTreeButtonId, Options{.Glyph = Glyph::WindowTree}, "Дерево окон");
-    AddButton(changeSizeButton_, ChangeSizeButtonId, Options{.Glyph = Glyph::ChangeSize}, "Изменить положение и размеры окна");
-    AddButton(flashButton_, FlashButtonId, Options{.Glyph = Glyph::Flash}, "Мерцание текущего окна");
-    AddButton(parametersButton_, ParametersButtonId, Options{.Glyph = Glyph::MoreInfo}, "Дополнительная информация об окне");
-    parametersButton_.OnClick = [this](SpeedButton&) { ParametersClick(); };
-    changeSizeButton_.OnClick = [this](SpeedButton&) { ChangeSizeClick(); };
-    windowTreeButton_.OnClick = [this](SpeedButton&) { WindowTreeClick(); };
-    flashButton_.OnClick = [this](SpeedButton&) { FlashClick(); };
-
-    // Related windows: navigation button, handle, quick-info button per row.
-    creatingPanel_ = RelatedPanel;
-    struct Row {
-        SpeedButton* Navigate;
-        int ButtonId;
-        int Tag;
-        Glyph Symbol;
-        const char* Hint;
-        HWND* Field;
-        int FieldId;
-        SpeedButton* Info;
-        int InfoId;
-        int InfoTag;
-    };
-    const Row rows[] = {
-        {&gotoParentButton_, GotoParentButtonId, 1, Glyph::GotoParent, "Перейти к родительскому окну", &parentEdit_, ParentEditId, &parentInfoButton_, ParentInfoButtonId, 0},
-        {&gotoChildButton_, GotoChildButtonId, 2, Glyph::GotoChild, "Перейти к дочернему окну", &childEdit_, ChildEditId, &childInfoButton_, ChildInfoButtonId, 1},
-        {&gotoOwnerButton_, GotoOwnerButtonId, 5, Glyph::GotoOwner, "Перейти к окну-владельцу", &ownerEdit_, OwnerEditId, &ownerInfoButton_, OwnerInfoButtonId, 2},
-        {&gotoNextButton_, GotoNextButtonId, 3, Glyph::GotoNext, "Перейти к следующему окну", &nextEdit_, NextEditId, &nextInfoButton_, NextInfoButtonId, 3},
-        {&gotoPreviousButton_, GotoPreviousButtonId, 4, Glyph::GotoPrev, "Перейти к предыдущему окну", &previousEdit_, PreviousEditId, &previousInfoButton_, PreviousInfoButtonId, 4},
-    };
-    for (const Row& row : rows) {
-        AddButton(*row.Navigate, row.ButtonId, Options{.Tag = row.Tag, .Glyph = row.Symbol}, row.Hint);
-        row.Navigate->OnClick = [this](SpeedButton& sender) { GotoRelatedClick(sender); };
-        *row.Field = AddEdit(row.FieldId, true);
-        AddButton(*row.Info, row.InfoId, Options{.Tag = row.InfoTag, .Glyph = Glyph::QuickInfo},
-                  "Краткая информация об окне");
-        row.Info->OnClick = [this](SpeedButton& sender) { QuickInfoClick(sender); };
-    }
-    AddButton(findWindowButton_, FindWindowButtonId, Options{.Glyph = Glyph::FindWindow}, "Простой поиск окна по маске");
-    findWindowButton_.OnClick = [this](SpeedButton&) { FindWindowClick(); };
-
-    // Panel switches.
-    creatingPanel_ = SwitchPanel;
-    AddButton(menuBrowserButton_, MenuBrowserButtonId, Options{.GroupIndex = 2, .AllowAllUp = true, .Caption = "Меню"}, nullptr);
-    menuBrowserButton_.OnClick = [this](SpeedButton&) { MenuBrowserClick(); };
-    AddButton(commandPanelButton_, CommandPanelButtonId, Options{.GroupIndex = 16, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
-    AddButton(processPanelButton_, ProcessPanelButtonId, Options{.GroupIndex = 14, .AllowAllUp = true, .Caption = "Процесс"}, nullptr);
-    AddButton(messagePanelButton_, MessagePanelButtonId, Options{.GroupIndex = 15, .AllowAllUp = true, .Caption = "Сообщения"}, nullptr);
-    for (SpeedButton* button : {&commandPanelButton_, &processPanelButton_, &messagePanelButton_})
-        button->OnClick = [this](SpeedButton&) { PanelSwitchClick(); };
-
-    // Window commands.
-    creatingPanel_ = CommandPanel;
-    AddButton(minimizeButton_, MinimizeButtonId, Options{.Tag = 0, .GroupIndex = 20, .Glyph = Glyph::Minimize}, "Минимизировать окно");
-    AddButton(restoreButton_, RestoreButtonId, Options{.Tag = 1, .GroupIndex = 20, .Down = true, .Glyph = Glyph::Restore},
-              "Восстановить размеры окна");
-    AddButton(maximizeButton_, MaximizeButtonId, Options{.Tag = 2, .GroupIndex = 20, .Glyph = Glyph::Maximize},
-              "Распахнуть окно на весь экран");
-    AddButton(closeButton_, CloseButtonId, Options{.Glyph = Glyph::Close}, "Закрыть окно");
-    AddButton(sysCommandCloseButton_, SysCommandCloseButtonId, Options{.Tag = 4, .Glyph = Glyph::CloseSysMenu},
-              "Закрытие окна через команду системного меню");
-    AddButton(visibleButton_, VisibleButtonId, Options{.GroupIndex = 21, .AllowAllUp = true, .Glyph = Glyph::Visible}, "Окно видимо");
-    AddButton(enabledButton_, EnabledButtonId, Options{.GroupIndex = 24, .AllowAllUp = true, .Glyph = Glyph::Enabled}, "Окно активно");
-    AddButton(topmostButton_, TopmostButtonId, Options{.GroupIndex = 25, .AllowAllUp = true, .Glyph = Glyph::Topmost},
-              "Поверх всех окон");
-    for (SpeedButton* button : {&minimizeButton_, &restoreButton_, &maximizeButton_})
-        button->OnClick = [this](SpeedButton& sender) { ShowStateClick(sender); };
-    closeButton_.OnClick = [this](SpeedButton&) { CloseClick(); };
-    sysCommandCloseButton_.OnClick = [this](SpeedButton&) { SysCommandCloseClick(); };
-    visibleButton_.OnClick = [this](SpeedButton&) { VisibleClick(); };
-    enabledButton_.OnClick = [this](SpeedButton&) { EnabledClick(); };
-    topmostButton_.OnClick = [this](SpeedButton&) { TopmostClick(); };
-
-    // Process and thread.
-    creatingPanel_ = ProcessPanel;
-    AddLabel(ProcessIdLabelId, "ID процесса");
-    processIdEdit_ = AddEdit(ProcessIdEditId, true);
-    AddButton(processPriorityButton_, ProcessPriorityButtonId, Options{.Glyph = Glyph::ProcessPriority}, "Изменить приоритет процесса");
-    AddButton(terminateProcessButton_, TerminateProcessButtonId, Options{.Glyph = Glyph::TerminateProcess}, "Принудительно завершить процесс");
-    AddLabel(ThreadIdLabelId, "ID потока");
-    threadIdEdit_ = AddEdit(ThreadIdEditId, true);
-    AddButton(threadPriorityButton_, ThreadPriorityButtonId, Options{.Glyph = Glyph::ThreadPriority}, "Изменить приоритет потока");
-    AddButton(suspendThreadButton_, SuspendThreadButtonId, Options{.Tag = 0, .Glyph = Glyph::FreezeThread}, "Заморозить поток");
-    suspendCountEdit_ = AddEdit(SuspendCountEditId, true);
-    hints_.SetHint(suspendCountEdit_, "Счетчик заморозок потока");
-    AddButton(resumeThreadButton_, ResumeThreadButtonId, Options{.Tag = 1, .Glyph = Glyph::UnfreezeThread}, "Разморозить поток");
-    AddButton(terminateThreadButton_, TerminateThreadButtonId, Options{.Glyph = Glyph::TerminateThread}, "Принудительно завершить поток");
-    processPriorityButton_.OnClick = [this](SpeedButton&) { ProcessPriorityClick(); };
-    terminateProcessButton_.OnClick = [this](SpeedButton&) { TerminateProcessClick(); };
-    threadPriorityButton_.OnClick = [this](SpeedButton&) { ThreadPriorityClick(); };
-    suspendThreadButton_.OnClick = [this](SpeedButton& sender) { SuspendResumeClick(sender); };
-    resumeThreadButton_.OnClick = [this](SpeedButton& sender) { SuspendResumeClick(sender); };
-    terminateThreadButton_.OnClick = [this](SpeedButton&) { TerminateThreadClick(); };
-
-    // Messages.
-    creatingPanel_ = MessagePanel;
-    AddLabel(MessageLabelId, "Сообщение");
-    messageCombo_ = ::CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN |
-                                                         CBS_AUTOHSCROLL,
-                                  0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(MessageComboId)),
-                                  ProgramInstance(), nullptr);
-    panelControls_[MessagePanel].push_back(messageCombo_);
-    AddLabel(WParamLabelId, "wParam");
-    wParamEdit_ = AddEdit(WParamEditId, false);
-    ::SetWindowTextA(wParamEdit_, "#0");
-    AddLabel(LParamLabelId, "lParam");
-    lParamEdit_ = AddEdit(LParamEditId, false);
-    ::SetWindowTextA(lParamEdit_, "#0");
-    AddLabel(ResultLabelId, "Result");
-    resultEdit_ = AddEdit(ResultEditId, true);
-    AddButton(sendMessageButton_, SendMessageButtonId, Options{.Glyph = Glyph::SendMessage}, "Отправить окну сообщение");
-    sendMessageButton_.OnClick = [this](SpeedButton&) { SendMessageClick(); };
-}
-
-void TMainForm::CreatePriorityMenus()
-{
-    processPriorityMenu_.reset(::CreatePopupMenu());
-    const char* const processItems[] = {"Реального времени", "Высокий", "Выше среднего", "Средний", "Ниже среднего",
-                                        "Низкий"};
-    for (int number = 1; number <= 6; ++number) {
-        UINT flags = MF_STRING;
-        // "Above normal" and "below normal" exist only from NT 5 on.
-        if ((number == 3 || number == 5) && !HasExtendedPriorities) flags |= MF_GRAYED;
-        ::AppendMenuA(processPriorityMenu_.get(), flags, RealTimePriorityItemId + number - 1, processItems[number - 1]);
-    }
-    threadPriorityMenu_.reset(::CreatePopupMenu());
-    const char* const threadItems[] = {"TIME_CRITICAL", "HIGHEST", "ABOVE_NORMAL", "NORMAL", "BELOW_NORMAL", "LOWEST",
-                                       "IDLE"};
-    for (int tag = 0; tag < 7; ++tag)
-        ::AppendMenuA(threadPriorityMenu_.get(), MF_STRING, TimeCriticalThreadItemId + tag, threadItems[tag]);
-}
-
-std::vector<TranslationTarget> TMainForm::TranslationTargets()
-{
-    const auto caption = [](HWND control) {
-        return [control](const std::string& text) { ::SetWindowTextA(control, text.c_str()); };
-    };
-    const auto buttonCaption = [](SpeedButton& button) {
-        return [&button](const std::string& text) { button.SetCaption(text); };
-    };
-    const auto hint = [this](std::initializer_list<HWND> controls) {
-        std::vector<HWND> targets(controls);
-        return [this, targets](const std::string& text) {
-            for (HWND control : targets) hints_.SetHint(control, text);
-        };
-    };
-    const auto item = [this](int number) {
-        return [this, number](const std::string& text) {
-            ::ModifyMenuA(processPriorityMenu_.get(), RealTimePriorityItemId + number - 1, MF_BYCOMMAND | MF_STRING,
-                          RealTimePriorityItemId + number - 1, text.c_str());
-            if ((number == 3 || number == 5) && !HasExtendedPriorities)
-                ::EnableMenuItem(processPriorityMenu_.get(), RealTimePriorityItemId + number - 1, MF_BYCOMMAND | MF_GRAYED);
-        };
-    };
-    return {
-        {"WindowText", caption(labels_[WindowTextLabelId])},
-        {"WindowClass", caption(labels_[ClassNameLabelId])},
-        {"WindowCoords", caption(labels_[PositionLabelId])},
-        {"WindowSize", caption(labels_[SizeLabelId])},
-        {"RelativeCoords", caption(labels_[RelativePositionLabelId])},
-        {"ClientArea", caption(labels_[ClientSizeLabelId])},
-        {"WndHandle", caption(labels_[HandleLabelId])},
-        {"Menu", caption(labels_[MenuLabelId])},
-        {"PID", caption(labels_[ProcessIdLabelId])},
-        {"TID", caption(labels_[ThreadIdLabelId])},
-        {"Message", caption(labels_[MessageLabelId])},
-        {"RefreshInfo", hint({refreshButton_.Handle()})},
-        {"Options", hint({optionsButton_.Handle()})},
-        {"About", hint({aboutButton_.Handle()})},
-        {"StayOnTop", hint({stayOnTopButton_.Handle()})},
-        {"MinToTray", hint({minimizeToTrayButton_.Handle()})},
-        {"ChangeText", hint({changeTextButton_.Handle()})},
-        {"ChangeSize", hint({changeSizeButton_.Handle()})},
-        {"FlashWindow", hint({flashButton_.Handle()})},
-        {"AddInfo", hint({parametersButton_.Handle()})},
-        {"GotoParent", hint({gotoParentButton_.Handle()})},
-        {"GotoChild", hint({gotoChildButton_.Handle()})},
-        {"GotoOwner", hint({gotoOwnerButton_.Handle()})},
-        {"GotoNext", hint({gotoNextButton_.Handle()})},
-        {"GotoPrev", hint({gotoPreviousButton_.Handle()})},
-        {"WndInfo", hint({parentInfoButton_.Handle(), childInfoButton_.Handle(), ownerInfoButton_.Handle(), nextInfoButton_.Handle(),
-                          previousInfoButton_.Handle()})},
-        {"WndTree", hint({windowTreeButton_.Handle()})},
-        {"FindWnd", hint({findWindowButton_.Handle()})},
-        {"MenuBtn", buttonCaption(menuBrowserButton_)},
-        {"WndManage", buttonCaption(commandPanelButton_)},
-        {"Messages", buttonCaption(messagePanelButton_)},
-        {"Process", buttonCaption(processPanelButton_)},
-        {"Minimize", hint({minimizeButton_.Handle()})},
-        {"Restore", hint({restoreButton_.Handle()})},
-        {"Maximize", hint({maximizeButton_.Handle()})},
-        {"Close", hint({closeButton_.Handle()})},
-        {"Close2", hint({sysCommandCloseButton_.Handle()})},
-        {"WndVisible", hint({visibleButton_.Handle()})},
-        {"WndEnabled", hint({enabledButton_.Handle()})},
-        {"WndTopmost", hint({topmostButton_.Handle()})},
-        {"ChangeProcPrior", hint({processPriorityButton_.Handle()})},
-        {"TerminateProcess", hint({terminateProcessButton_.Handle()})},
-        {"ChangeThreadPrior", hint({threadPriorityButton_.Handle()})},
-        {"TerminateThread", hint({terminateThreadButton_.Handle()})},
-        {"FreezeThread", hint({suspendThreadButton_.Handle()})},
-        {"Unfreeze thread", hint({resumeThreadButton_.Handle()})},
-        {"SendMessage", hint({sendMessageButton_.Handle()})},
-        {"FreezeCounter", hint({suspendCountEdit_})},
-        {"RealTimeProc", item(1)},
-        {"HighProc", item(2)},
-        {"AboveNormalProc", item(3)},
-        {"NormalProc", item(4)},
-        {"BelowNormalProc", item(5)},
-        {"IdleProc", item(6)},
-    };
-}
-
-void TMainForm::Translate()
-{
-    TranslateWindow("LumivexForm", TranslationTargets());
 }
 
 void TMainForm::OptionsExecute()
@@ -838,19 +399,6 @@ void TMainForm::ReadMessageNames()
 
 // ---- TMainForm: display -------------------------------------------------------------------
 
-void TMainForm::SetText(HWND control, const std::string& text)
-{
-    // Setting an unchanged text still repaints the field; picking calls this on every move.
-    const int length = ::GetWindowTextLengthA(control);
-    if (length == static_cast<int>(text.size())) {
-        std::string current(static_cast<size_t>(length) + 1, '\0');
-        ::GetWindowTextA(control, current.data(), length + 1);
-        current.resize(static_cast<size_t>(length));
-        if (current == text) return;
-    }
-    ::SetWindowTextA(control, text.c_str());
-}
-
 void TMainForm::SetVisible(HWND control, bool visible)
 {
     const bool now = (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
@@ -866,20 +414,20 @@ void TMainForm::ShowHandle(HWND control, HWND value)
         entry->second = color;
         ::InvalidateRect(control, nullptr, TRUE);
     }
-    SetText(control, exists ? FormatHandle(HandleValue(value)) : MessageText(Msg::NoWindowFound));
+    SetControlText(control, exists ? FormatHandle(HandleValue(value)) : MessageText(Msg::NoWindowFound));
 }
 
 void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
 {
-    SetText(suspendCountEdit_, "");
+    SetControlText(suspendCountEdit_, "");
     ShowHandle(handleEdit_, info.Handle);
     ShowHandle(parentEdit_, info.Parent);
     ShowHandle(childEdit_, info.Child);
     ShowHandle(nextEdit_, info.Next);
     ShowHandle(previousEdit_, info.Previous);
     ShowHandle(ownerEdit_, info.Owner);
-    SetText(processIdEdit_, FormatHandle(info.ProcessId));
-    SetText(threadIdEdit_, FormatHandle(info.ThreadId));
+    SetControlText(processIdEdit_, FormatHandle(info.ProcessId));
+    SetControlText(threadIdEdit_, FormatHandle(info.ThreadId));
 
     switch (info.ShowState) {
     case WindowShowState::Minimized: minimizeButton_.SetDown(true); break;
@@ -900,20 +448,20 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
     if (info.Handle != nullptr) {
         if (wasMissing) ::SendMessageA(windowTextEdit_, EM_SETREADONLY, FALSE, 0);
         textColors_.erase(windowTextEdit_);
-        SetText(windowTextEdit_, info.Text);
-        SetText(classNameEdit_, info.ClassName);
-        SetText(positionEdit_, FormatPoint(info.Left, info.Top));
-        SetText(sizeEdit_, FormatSize(info.Width, info.Height));
-        SetText(clientSizeEdit_, FormatSize(info.ClientWidth, info.ClientHeight));
-        SetText(relativePositionEdit_, info.Parent != nullptr ? FormatPoint(info.RelativeLeft, info.RelativeTop) : std::string());
-        SetText(menuEdit_, info.Menu != nullptr ? MessageText(Msg::Has) : MessageText(Msg::Hasnt));
+        SetControlText(windowTextEdit_, info.Text);
+        SetControlText(classNameEdit_, info.ClassName);
+        SetControlText(positionEdit_, FormatPoint(info.Left, info.Top));
+        SetControlText(sizeEdit_, FormatSize(info.Width, info.Height));
+        SetControlText(clientSizeEdit_, FormatSize(info.ClientWidth, info.ClientHeight));
+        SetControlText(relativePositionEdit_, info.Parent != nullptr ? FormatPoint(info.RelativeLeft, info.RelativeTop) : std::string());
+        SetControlText(menuEdit_, info.Menu != nullptr ? MessageText(Msg::Has) : MessageText(Msg::Hasnt));
     } else {
         if (!wasMissing) ::SendMessageA(windowTextEdit_, EM_SETREADONLY, TRUE, 0);
         textColors_[windowTextEdit_] = MissingColor;
-        SetText(windowTextEdit_, MessageText(Msg::NoWindowFoundTxt));
+        SetControlText(windowTextEdit_, MessageText(Msg::NoWindowFoundTxt));
         for (HWND field : {classNameEdit_, positionEdit_, sizeEdit_, relativePositionEdit_, handleEdit_, parentEdit_, childEdit_, nextEdit_, previousEdit_, ownerEdit_, menuEdit_, processIdEdit_,
                            threadIdEdit_, clientSizeEdit_})
-            SetText(field, "");
+            SetControlText(field, "");
     }
     if (wasMissing != (textColors_.count(windowTextEdit_) != 0)) ::InvalidateRect(windowTextEdit_, nullptr, TRUE);  // its colours changed
     changeTextButton_.SetEnabled(false);
@@ -1018,253 +566,17 @@ void TMainForm::GotoRelatedClick(SpeedButton& sender)
     ShowWindowInfo(CurrentWindow, false);
 }
 
-// ---- TMainForm: window commands ----------------------------------------------------------
+// ---- TMainForm: errors and small toggles ----------------------------------------------------------
 
-std::string TMainForm::ControlText(HWND control) const
+HWND TMainForm::PanelOwner() const
 {
-    return GetControlText(control);
+    return Handle();
 }
 
 void TMainForm::ShowError(Msg message, UINT extraFlags) const
 {
     ::MessageBoxA(Handle(), MessageText(message).c_str(), MessageText(Msg::ERROR_).c_str(),
                   MB_OK | MB_ICONERROR | extraFlags);
-}
-
-void TMainForm::ShowStateClick(SpeedButton& sender)
-{
-    if (!sender.Down()) return;
-    const WPARAM command = sender.Tag() == 0 ? SC_MINIMIZE : sender.Tag() == 2 ? SC_MAXIMIZE : SC_RESTORE;
-    LRESULT result = 0;
-    SendMessageWithTimeout(CurrentWindow.Handle, WM_SYSCOMMAND, command, 0, result);
-    RefreshExecute();
-}
-
-void TMainForm::CloseClick()
-{
-    LRESULT result = 0;
-    SendMessageWithTimeout(CurrentWindow.Handle, WM_CLOSE, 0, 0, result);
-    RefreshExecute();
-}
-
-void TMainForm::SysCommandCloseClick()
-{
-    LRESULT result = 0;
-    SendMessageWithTimeout(CurrentWindow.Handle, WM_SYSCOMMAND, SC_CLOSE, 0, result);
-    RefreshExecute();
-}
-
-void TMainForm::VisibleClick()
-{
-    const HWND window = CurrentWindow.Handle;
-    if (window == nullptr) return;
-    const int show = visibleButton_.Down() ? SW_SHOW : SW_HIDE;
-    CallWithTimeout(window, [window, show] { ::ShowWindow(window, show); });
-    RefreshExecute();
-}
-
-void TMainForm::EnabledClick()
-{
-    const HWND window = CurrentWindow.Handle;
-    if (window == nullptr) return;
-    const BOOL enable = enabledButton_.Down() ? TRUE : FALSE;
-    CallWithTimeout(window, [window, enable] { ::EnableWindow(window, enable); });
-    RefreshExecute();
-}
-
-void TMainForm::TopmostClick()
-{
-    const HWND window = CurrentWindow.Handle;
-    const HWND after = topmostButton_.Down() ? HWND_TOPMOST : HWND_NOTOPMOST;
-    CallWithTimeout(window, [window, after] {
-        ::SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
-    });
-    RefreshExecute();
-}
-
-void TMainForm::FlashClick()
-{
-    if (CurrentWindow.Handle != nullptr) FlashTargetWindow(CurrentWindow.Handle);
-}
-
-void TMainForm::ChangeTextClick()
-{
-    if (CurrentWindow.Handle != nullptr && !ChangeWindowText(CurrentWindow.Handle, ControlText(windowTextEdit_)))
-        ::MessageBoxA(Handle(), MessageText(Msg::CCWT).c_str(), MessageText(Msg::WARNING).c_str(),
-                      MB_OK | MB_ICONWARNING);
-    RefreshExecute();
-}
-
-namespace {
-
-// wParam and lParam are as wide as a pointer (handles and pointers travel in them on 64-bit
-// Windows); a 32-bit build reads them in 32 bits.
-std::optional<uintptr_t> ParseMessageParameter(const std::string& text)
-{
-    if constexpr (sizeof(uintptr_t) > sizeof(uint32_t)) {
-        const std::optional<uint64_t> value = ParseWideNumberNotation(text);
-        if (!value) return std::nullopt;
-        return static_cast<uintptr_t>(*value);
-    } else {
-        const std::optional<uint32_t> value = ParseNumberNotation(text);
-        if (!value) return std::nullopt;
-        return static_cast<uintptr_t>(*value);
-    }
-}
-
-}  // namespace
-
-void TMainForm::SendMessageClick()
-{
-    if (CurrentWindow.Handle == nullptr) return;
-    const std::string name = UpperCaseAscii(ControlText(messageCombo_));
-    std::optional<uint32_t> message = ParseNumberNotation(name);
-    if (!message) {
-        const auto found = std::find_if(MessageNames.begin(), MessageNames.end(),
-                                        [&](const MessageName& entry) { return entry.Name == name; });
-        if (found != MessageNames.end()) message = found->Value;
-    }
-    const auto wParam = ParseMessageParameter(ControlText(wParamEdit_));
-    const auto lParam = ParseMessageParameter(ControlText(lParamEdit_));
-    if (!message || !wParam || !lParam) {
-        ShowError(Msg::InvalidMessage);
-    } else {
-        LRESULT result = 0;
-        SendMessageWithTimeout(CurrentWindow.Handle, *message, static_cast<WPARAM>(*wParam),
-                               static_cast<LPARAM>(*lParam), result);
-        SetText(resultEdit_, std::to_string(static_cast<uintptr_t>(result)));
-    }
-    RefreshExecute();
-}
-
-// ---- TMainForm: process and thread commands -----------------------------------------------
-
-namespace {
-
-// The process priority classes of the priority menu's items, by Tag.
-constexpr DWORD ProcessPriorityClasses[] = {REALTIME_PRIORITY_CLASS, HIGH_PRIORITY_CLASS, ABOVE_NORMAL_PRIORITY_CLASS,
-                                            NORMAL_PRIORITY_CLASS, BELOW_NORMAL_PRIORITY_CLASS, IDLE_PRIORITY_CLASS};
-// The thread priorities of the thread menu's items, by Tag.
-constexpr int ThreadPriorities[] = {15, 2, 1, 0, -1, -2, -15};
-constexpr int NormalThreadItem = 3;
-
-// The screen point where a button's menu opens: its right edge, at its top.
-POINT MenuPoint(const SpeedButton& button)
-{
-    RECT rect{};
-    ::GetWindowRect(button.Handle(), &rect);
-    return POINT{rect.right, rect.top};
-}
-
-}  // namespace
-
-bool TMainForm::IsOwnProcess() const
-{
-    // Freezing or ending the inspector's own thread or process would hang or kill the tool.
-    return CurrentWindow.ProcessId == ::GetCurrentProcessId();
-}
-
-void TMainForm::ProcessPriorityClick()
-{
-    if (CurrentWindow.ProcessId == 0) return;
-    DWORD priority = 0;
-    if (const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, CurrentWindow.ProcessId));
-        process)
-        priority = ::GetPriorityClass(process.get());
-    int item = 4;  // "normal", also when the process cannot be opened
-    switch (priority) {
-    case IDLE_PRIORITY_CLASS: item = 6; break;
-    case HIGH_PRIORITY_CLASS: item = 2; break;
-    case REALTIME_PRIORITY_CLASS: item = 1; break;
-    case BELOW_NORMAL_PRIORITY_CLASS: item = 5; break;
-    case ABOVE_NORMAL_PRIORITY_CLASS: item = 3; break;
-    default: break;
-    }
-    ::CheckMenuRadioItem(processPriorityMenu_.get(), RealTimePriorityItemId, IdlePriorityItemId,
-                         RealTimePriorityItemId + item - 1, MF_BYCOMMAND);
-    const POINT point = MenuPoint(processPriorityButton_);
-    ::TrackPopupMenu(processPriorityMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, Handle(), nullptr);
-}
-
-void TMainForm::ProcessPriorityItemClick(int tag)
-{
-    if (CurrentWindow.Handle == nullptr || CurrentWindow.ProcessId == 0 || tag < 0 || tag > 5) return;
-    const unique_kernel_handle process(::OpenProcess(
-        PROCESS_QUERY_INFORMATION | PROCESS_SET_INFORMATION | PROCESS_TERMINATE, FALSE, CurrentWindow.ProcessId));
-    if (!process || !::SetPriorityClass(process.get(), ProcessPriorityClasses[tag])) ShowError(Msg::CPP);
-}
-
-void TMainForm::TerminateProcessClick()
-{
-    if (CurrentWindow.Handle == nullptr || CurrentWindow.ProcessId == 0 || IsOwnProcess()) return;
-    if (const unique_kernel_handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, CurrentWindow.ProcessId)); process)
-        ::TerminateProcess(process.get(), 0);
-    ::Sleep(300);  // time for the process to go before the refresh looks
-    RefreshExecute();
-}
-
-void TMainForm::ThreadPriorityClick()
-{
-    if (CurrentWindow.ThreadId != 0) {
-        int priority = THREAD_PRIORITY_ERROR_RETURN;
-        if (const unique_kernel_handle thread(OpenTargetThread()); thread) priority = ::GetThreadPriority(thread.get());
-        int item = NormalThreadItem;
-        for (int tag = 0; tag < 7; ++tag) {
-            if (ThreadPriorities[tag] == priority) {
-                item = tag;
-                break;
-            }
-        }
-        ::CheckMenuRadioItem(threadPriorityMenu_.get(), TimeCriticalThreadItemId, IdleThreadItemId,
-                             TimeCriticalThreadItemId + item, MF_BYCOMMAND);
-        const POINT point = MenuPoint(threadPriorityButton_);
-        ::TrackPopupMenu(threadPriorityMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, Handle(), nullptr);
-    }
-    RefreshExecute();
-}
-
-void TMainForm::ThreadPriorityItemClick(int tag)
-{
-    if (CurrentWindow.ThreadId != 0 && tag >= 0 && tag < 7) {
-        if (const unique_kernel_handle thread(OpenTargetThread()); thread) {
-            if (!::SetThreadPriority(thread.get(), ThreadPriorities[tag])) ShowError(Msg::CTP);
-        }
-    }
-    RefreshExecute();
-}
-
-void TMainForm::SuspendResumeClick(SpeedButton& sender)
-{
-    if (CurrentWindow.ThreadId == 0 || IsOwnProcess()) return;
-    const unique_kernel_handle thread(OpenTargetThread());
-    if (!thread) return;
-    // Both calls answer the count before them; the field shows the count after.
-    if (sender.Tag() == 0) {
-        const DWORD count = ::SuspendThread(thread.get());
-        if (count == static_cast<DWORD>(-1))
-            ShowError(Msg::CST);
-        else
-            SetText(suspendCountEdit_, std::to_string(count + 1));
-    } else {
-        const DWORD count = ::ResumeThread(thread.get());
-        if (count == static_cast<DWORD>(-1))
-            ShowError(Msg::CRT);
-        else
-            SetText(suspendCountEdit_, std::to_string(std::max<int64_t>(0, static_cast<int64_t>(count) - 1)));
-    }
-}
-
-void TMainForm::TerminateThreadClick()
-{
-    if (CurrentWindow.Handle == nullptr || CurrentWindow.ThreadId == 0 || IsOwnProcess()) return;
-    const unique_kernel_handle thread(OpenTargetThread());
-    if (!thread) {
-        ShowError(Msg::OnlyME2000XP, MB_TASKMODAL);
-        return;
-    }
-    ::TerminateThread(thread.get(), 0);
-    ::Sleep(300);
-    RefreshExecute();
 }
 
 void TMainForm::WindowTextChange()
@@ -1310,18 +622,6 @@ void TMainForm::HelpExecute()
         return;
     }
     ::WinHelpA(Handle(), helpFile.c_str(), HELP_COMMAND, reinterpret_cast<ULONG_PTR>("JI(`',`main')"));
-}
-
-void TMainForm::MessageComboDropDown()
-{
-    // CB_RESETCONTENT empties the edit part too: keep what the user typed.
-    const std::string typed = ControlText(messageCombo_);
-    ::SendMessageA(messageCombo_, CB_RESETCONTENT, 0, 0);
-    ::SetWindowTextA(messageCombo_, typed.c_str());
-    const std::string filter = UpperCaseAscii(typed);
-    for (const MessageName& entry : MessageNames)
-        if (entry.Name.find(filter) != std::string::npos)
-            ::SendMessageA(messageCombo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.Name.c_str()));
 }
 
 // ---- TMainForm: show, close, tray, snapping, DPI ------------------------------------------
@@ -1425,9 +725,8 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         else if (id == AboutCommand) AboutExecute();
         else if (id == HelpCommand) HelpExecute();
         else if (id == WindowTextEditId && code == EN_CHANGE) WindowTextChange();
-        else if (id == MessageComboId && code == CBN_DROPDOWN) MessageComboDropDown();
-        else if (id >= RealTimePriorityItemId && id <= IdlePriorityItemId) ProcessPriorityItemClick(id - RealTimePriorityItemId);
-        else if (id >= TimeCriticalThreadItemId && id <= IdleThreadItemId) ThreadPriorityItemClick(id - TimeCriticalThreadItemId);
+        else if (id == MessageComboId && code == CBN_DROPDOWN) messagePanel_.MessageComboDropDown();
+        else processPanel_.MenuCommand(id);
         return 0;
     }
     case WM_SYSCOMMAND:

@@ -8,6 +8,10 @@
 #include "SpeedButton.h"
 #include "UNI_WindowInfo.h"
 #include "Window.h"
+#include "panels/MessageSendPanel.h"
+#include "panels/PanelHost.h"
+#include "panels/ProcessThreadPanel.h"
+#include "panels/WindowCommandPanel.h"
 #include "language/MessageTable.h"
 #include "language/MultiLang.h"
 
@@ -55,7 +59,7 @@ private:
     TMainForm* form_ = nullptr;
 };
 
-class TMainForm : public Window, public PickingHost {
+class TMainForm : public Window, public PickingHost, public PanelHost {
 public:
     TMainForm();
     ~TMainForm() override;
@@ -74,14 +78,18 @@ public:
     void OptionsExecute();
     // The search dialog, shared by the simple search and the window tree.
     [[nodiscard]] TQuickSearchForm& QuickSearchForm();
-    [[nodiscard]] HMENU ProcessPriorityMenu() const { return processPriorityMenu_.get(); }
-    [[nodiscard]] HMENU ThreadPriorityMenu() const { return threadPriorityMenu_.get(); }
+    [[nodiscard]] HMENU ProcessPriorityMenu() const { return processPanel_.ProcessPriorityMenu(); }
+    [[nodiscard]] HMENU ThreadPriorityMenu() const { return processPanel_.ThreadPriorityMenu(); }
 
     // PickingHost
     void SetPictureIndex(int index) override;
     void ShowWindowInfo(const WindowInfo& info, bool picking) override;
     void RefreshExecute() override;
     [[nodiscard]] HCURSOR PickingCursor() const override { return sniperCursor_; }
+
+    // PanelHost
+    [[nodiscard]] HWND PanelOwner() const override;
+    void ShowError(Msg message, UINT extraFlags = 0) const override;
 
     [[nodiscard]] int PictureIndex() const noexcept { return pictureIndex_; }
     [[nodiscard]] HBITMAP PictureImage(int index) const;
@@ -103,7 +111,6 @@ private:
     enum PanelId { TopPanel, GeometryPanel, RelatedPanel, SwitchPanel, CommandPanel, ProcessPanel, MessagePanel, PanelCount };
 
     void CreateControls();
-    void CreatePriorityMenus();
     HWND AddLabel(int id, const char* caption);
     HWND AddEdit(int id, bool readOnly);
     void AddButton(SpeedButton& button, int id, const SpeedButton::Options& options, const char* hint);
@@ -119,22 +126,11 @@ private:
 
     void FormShow();
     void FormClose();
-    void SetText(HWND control, const std::string& text);
     void SetVisible(HWND control, bool visible);
     void ShowHandle(HWND control, HWND value);
     LRESULT ControlColor(HDC dc, HWND control, bool editable);
 
     void GotoRelatedClick(SpeedButton& sender);  // navigation, by Tag
-    // Window commands.
-    void ShowStateClick(SpeedButton& sender);  // minimise, restore, maximise, by Tag
-    void CloseClick();
-    void SysCommandCloseClick();
-    void VisibleClick();
-    void EnabledClick();
-    void TopmostClick();
-    void FlashClick();
-    void ChangeTextClick();
-    void SendMessageClick();
     // Window discovery.
     void FindWindowClick();
     void WindowTreeClick();
@@ -143,24 +139,12 @@ private:
     void ChangeSizeClick();
     void ParametersClick();
     void MenuBrowserClick();
-    // Process and thread commands.
-    void ProcessPriorityClick();
-    void ProcessPriorityItemClick(int tag);
-    void TerminateProcessClick();
-    void ThreadPriorityClick();
-    void ThreadPriorityItemClick(int tag);
-    void SuspendResumeClick(SpeedButton& sender);  // freeze (Tag 0) and unfreeze (Tag 1)
-    void TerminateThreadClick();
-    [[nodiscard]] bool IsOwnProcess() const;
-    [[nodiscard]] std::string ControlText(HWND control) const;
-    void ShowError(Msg message, UINT extraFlags = 0) const;
     void WindowTextChange();
     void PanelSwitchClick();
     void StayOnTopClick();
     void MinimizeToTrayClick();
     void AboutExecute();
     void HelpExecute();
-    void MessageComboDropDown();
 
     void MinimizeToTray();
     void RestoreFromTray();
@@ -178,8 +162,6 @@ private:
     unique_gdi fixedFont_;
     unique_gdi boldFixedFont_;
     HACCEL accelerators_ = nullptr;
-    unique_menu processPriorityMenu_;
-    unique_menu threadPriorityMenu_;
     TLangForm* langForm_ = nullptr;
     std::unique_ptr<TOptionsForm> optionsForm_;
     std::unique_ptr<TQuickSearchForm> quickSearchForm_;
@@ -228,6 +210,12 @@ public:
     // Messages.
     HWND messageCombo_ = nullptr, wParamEdit_ = nullptr, lParamEdit_ = nullptr, resultEdit_ = nullptr;
     SpeedButton sendMessageButton_;
+
+private:
+    // The command panels' handlers, acting on the controls above.
+    WindowCommandPanel windowCommands_{*this, {visibleButton_, enabledButton_, topmostButton_, windowTextEdit_}};
+    MessageSendPanel messagePanel_{*this, {messageCombo_, wParamEdit_, lParamEdit_, resultEdit_}};
+    ProcessThreadPanel processPanel_{*this, {processPriorityButton_, threadPriorityButton_, suspendCountEdit_}};
 };
 
 }  // namespace lvx

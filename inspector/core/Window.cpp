@@ -99,6 +99,19 @@ std::string GetControlText(HWND control)
     return text;
 }
 
+void SetControlText(HWND control, const std::string& text)
+{
+    // Setting an unchanged text still repaints the field; picking calls this on every move.
+    const int length = ::GetWindowTextLengthA(control);
+    if (length == static_cast<int>(text.size())) {
+        std::string current(static_cast<size_t>(length) + 1, '\0');
+        ::GetWindowTextA(control, current.data(), length + 1);
+        current.resize(static_cast<size_t>(length));
+        if (current == text) return;
+    }
+    ::SetWindowTextA(control, text.c_str());
+}
+
 HINSTANCE ProgramInstance()
 {
     return ::GetModuleHandleA(nullptr);

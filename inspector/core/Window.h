@@ -28,6 +28,8 @@ bool AskSaveFileName(HWND owner, const char* filter, const char* defaultExtensio
 
 // The text of one of the program's own controls.
 [[nodiscard]] std::string GetControlText(HWND control);
+// Puts `text` into one of the program's own controls, leaving an unchanged one alone.
+void SetControlText(HWND control, const std::string& text);
 
 // The module every window class of the program is registered with.
 [[nodiscard]] HINSTANCE ProgramInstance();
