@@ -254,7 +254,8 @@ void TMainForm::Layout()
         }
         case GeometryPanel: {
             const int rowTop[] = {4, 26, 48, 70, 92, 114};
-            const int rowLabels[] = {1, 2, 3, 4, 5, 10};
+            const int rowLabels[] = {WindowTextLabelId, ClassNameLabelId, PositionLabelId, SizeLabelId,
+                                     RelativePositionLabelId, ClientSizeLabelId};
             for (int row = 0; row < 6; ++row) place(labels_[rowLabels[row]], 6, rowTop[row], 100, 20);
             place(windowTextEdit_, 108, 4, 189, 20);
             placeButton(changeTextButton_, 297, 4, 20, 20);  // square, as high as the text field

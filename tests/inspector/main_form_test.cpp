@@ -13,6 +13,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 using namespace lvx;
@@ -80,6 +81,25 @@ TEST_F(MainFormTest, ShowsAChildControl)
     EXPECT_TRUE(Form->visibleButton_.Down());  // visible
     EXPECT_TRUE(Form->enabledButton_.Down());  // enabled
     EXPECT_TRUE(Form->restoreButton_.Down());  // normal size
+}
+
+TEST_F(MainFormTest, EveryGeometryFieldHasItsCaptionOnItsLeft)
+{
+    using namespace MainFormIds;
+    const std::pair<int, HWND> rows[] = {
+        {WindowTextLabelId, Form->windowTextEdit_}, {ClassNameLabelId, Form->classNameEdit_},
+        {PositionLabelId, Form->positionEdit_},     {SizeLabelId, Form->sizeEdit_},
+        {RelativePositionLabelId, Form->relativePositionEdit_}, {ClientSizeLabelId, Form->clientSizeEdit_},
+    };
+    for (const auto& [labelId, field] : rows) {
+        RECT label{}, edit{};
+        ::GetWindowRect(::GetDlgItem(Form->Handle(), labelId), &label);
+        ::GetWindowRect(field, &edit);
+        EXPECT_GT(label.right - label.left, 0) << labelId;
+        EXPECT_LE(label.right, edit.left) << labelId;
+        EXPECT_LT(label.top, edit.bottom) << labelId;  // on the field's row
+        EXPECT_GT(label.bottom, edit.top) << labelId;
+    }
 }
 
 TEST_F(MainFormTest, ShowsATopLevelWindowsMenuAndNoRelativePlace)
