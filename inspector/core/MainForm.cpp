@@ -71,7 +71,8 @@ TMainForm::~TMainForm()
 
 bool TMainForm::FormCreate()
 {
-    const HICON icon = static_cast<HICON>(::LoadImageA(ProgramInstance(), "MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    const HICON icon =
+        static_cast<HICON>(::LoadImageA(ProgramInstance(), "MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     if (!RegisterWindowClass(MainFormClass, 0, ::GetSysColorBrush(COLOR_BTNFACE), nullptr, icon)) return false;
     if (!CreateWindowObject(MainFormExStyle, MainFormClass, ApplicationTitle, MainFormStyle,
                             RECT{0, 0, ClientWidth, 300}, nullptr, nullptr))
@@ -103,7 +104,8 @@ bool TMainForm::FormCreate()
     ApplyFonts();
     Translate();
 
-    panelVisible_[TopPanel] = panelVisible_[GeometryPanel] = panelVisible_[RelatedPanel] = panelVisible_[SwitchPanel] = true;
+    panelVisible_[TopPanel] = panelVisible_[GeometryPanel] = panelVisible_[RelatedPanel] = panelVisible_[SwitchPanel] =
+        true;
     panelVisible_[CommandPanel] = commandPanelButton_.Down();
     panelVisible_[ProcessPanel] = processPanelButton_.Down();
     panelVisible_[MessagePanel] = messagePanelButton_.Down();
@@ -280,8 +282,10 @@ void TMainForm::Layout()
                 int Top;
             };
             const Row rows[] = {
-                {&gotoParentButton_, parentEdit_, &parentInfoButton_, 6, 4},   {&gotoChildButton_, childEdit_, &childInfoButton_, 6, 28},
-                {&gotoOwnerButton_, ownerEdit_, &ownerInfoButton_, 6, 52}, {&gotoNextButton_, nextEdit_, &nextInfoButton_, 128, 4},
+                {&gotoParentButton_, parentEdit_, &parentInfoButton_, 6, 4},
+                {&gotoChildButton_, childEdit_, &childInfoButton_, 6, 28},
+                {&gotoOwnerButton_, ownerEdit_, &ownerInfoButton_, 6, 52},
+                {&gotoNextButton_, nextEdit_, &nextInfoButton_, 128, 4},
                 {&gotoPreviousButton_, previousEdit_, &previousInfoButton_, 128, 28},
             };
             for (const Row& row : rows) {
@@ -361,8 +365,9 @@ void TMainForm::UpdatePanels()
 void TMainForm::UpdateRelatedButtons()
 {
     const std::pair<SpeedButton*, SpeedButton*> rows[] = {
-        {&gotoParentButton_, &parentInfoButton_},  {&gotoChildButton_, &childInfoButton_},  {&gotoNextButton_, &nextInfoButton_},
-        {&gotoPreviousButton_, &previousInfoButton_}, {&gotoOwnerButton_, &ownerInfoButton_},
+        {&gotoParentButton_, &parentInfoButton_}, {&gotoChildButton_, &childInfoButton_},
+        {&gotoNextButton_, &nextInfoButton_},     {&gotoPreviousButton_, &previousInfoButton_},
+        {&gotoOwnerButton_, &ownerInfoButton_},
     };
     static_assert(std::size(rows) == std::tuple_size_v<decltype(relatedShown_)>);
     for (size_t row = 0; row < std::size(rows); ++row) {
@@ -377,7 +382,8 @@ void TMainForm::UpdateProcessButtons(bool windowShown)
     processPriorityButton_.SetVisible(panel && windowShown);
     terminateProcessButton_.SetVisible(panel && windowShown);
     const bool threads = panel && windowShown && CanOpenThreads;
-    for (SpeedButton* button : {&threadPriorityButton_, &terminateThreadButton_, &suspendThreadButton_, &resumeThreadButton_})
+    for (SpeedButton* button :
+         {&threadPriorityButton_, &terminateThreadButton_, &suspendThreadButton_, &resumeThreadButton_})
         button->SetVisible(threads);
     SetVisible(suspendCountEdit_, threads);
 }
@@ -454,17 +460,20 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
         SetControlText(positionEdit_, FormatPoint(info.Left, info.Top));
         SetControlText(sizeEdit_, FormatSize(info.Width, info.Height));
         SetControlText(clientSizeEdit_, FormatSize(info.ClientWidth, info.ClientHeight));
-        SetControlText(relativePositionEdit_, info.Parent != nullptr ? FormatPoint(info.RelativeLeft, info.RelativeTop) : std::string());
+        SetControlText(relativePositionEdit_,
+                       info.Parent != nullptr ? FormatPoint(info.RelativeLeft, info.RelativeTop) : std::string());
         SetControlText(menuEdit_, info.Menu != nullptr ? MessageText(Msg::Has) : MessageText(Msg::Hasnt));
     } else {
         if (!wasMissing) ::SendMessageA(windowTextEdit_, EM_SETREADONLY, TRUE, 0);
         textColors_[windowTextEdit_] = MissingColor;
         SetControlText(windowTextEdit_, MessageText(Msg::NoWindowFoundTxt));
-        for (HWND field : {classNameEdit_, positionEdit_, sizeEdit_, relativePositionEdit_, handleEdit_, parentEdit_, childEdit_, nextEdit_, previousEdit_, ownerEdit_, menuEdit_, processIdEdit_,
-                           threadIdEdit_, clientSizeEdit_})
+        for (HWND field :
+             {classNameEdit_, positionEdit_, sizeEdit_, relativePositionEdit_, handleEdit_, parentEdit_, childEdit_,
+              nextEdit_, previousEdit_, ownerEdit_, menuEdit_, processIdEdit_, threadIdEdit_, clientSizeEdit_})
             SetControlText(field, "");
     }
-    if (wasMissing != (textColors_.count(windowTextEdit_) != 0)) ::InvalidateRect(windowTextEdit_, nullptr, TRUE);  // its colours changed
+    if (wasMissing != (textColors_.count(windowTextEdit_) != 0))
+        ::InvalidateRect(windowTextEdit_, nullptr, TRUE);  // its colours changed
     changeTextButton_.SetEnabled(false);
 
     if (!picking) {
@@ -490,7 +499,8 @@ LRESULT TMainForm::ControlColor(HDC dc, HWND control, bool editable)
 {
     const auto color = textColors_.find(control);
     if (color != textColors_.end()) ::SetTextColor(dc, color->second);
-    if (editable) return DefaultHandling(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    if (editable)
+        return DefaultHandling(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
 }

@@ -108,7 +108,10 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    enum PanelId { TopPanel, GeometryPanel, RelatedPanel, SwitchPanel, CommandPanel, ProcessPanel, MessagePanel, PanelCount };
+    // The panels, top to bottom.
+    enum PanelId {
+        TopPanel, GeometryPanel, RelatedPanel, SwitchPanel, CommandPanel, ProcessPanel, MessagePanel, PanelCount
+    };
 
     void CreateControls();
     HWND AddLabel(int id, const char* caption);
@@ -194,7 +197,8 @@ public:
          relativePositionEdit_ = nullptr, clientSizeEdit_ = nullptr;
     SpeedButton changeTextButton_, windowTreeButton_, changeSizeButton_, flashButton_, parametersButton_;
     // Related windows: a handle field, a button that goes there and one that shows quick information.
-    HWND parentEdit_ = nullptr, childEdit_ = nullptr, ownerEdit_ = nullptr, nextEdit_ = nullptr, previousEdit_ = nullptr;
+    HWND parentEdit_ = nullptr, childEdit_ = nullptr, ownerEdit_ = nullptr, nextEdit_ = nullptr,
+         previousEdit_ = nullptr;
     SpeedButton gotoParentButton_, gotoChildButton_, gotoOwnerButton_, gotoNextButton_, gotoPreviousButton_;
     SpeedButton parentInfoButton_, childInfoButton_, ownerInfoButton_, nextInfoButton_, previousInfoButton_;
     SpeedButton findWindowButton_;

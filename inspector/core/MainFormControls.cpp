@@ -29,7 +29,8 @@ void TMainForm::ApplyFonts()
     };
     for (HWND child = ::GetWindow(Handle(), GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
         font(child, uiFont_);
-    for (HWND edit : {windowTextEdit_, classNameEdit_, positionEdit_, sizeEdit_, relativePositionEdit_, handleEdit_, parentEdit_, childEdit_, nextEdit_, previousEdit_, ownerEdit_, processIdEdit_, threadIdEdit_,
+    for (HWND edit : {windowTextEdit_, classNameEdit_, positionEdit_, sizeEdit_, relativePositionEdit_, handleEdit_,
+                      parentEdit_, childEdit_, nextEdit_, previousEdit_, ownerEdit_, processIdEdit_, threadIdEdit_,
                       clientSizeEdit_, suspendCountEdit_, resultEdit_})
         font(edit, fixedFont_);
     font(menuEdit_, boldFixedFont_);
@@ -37,9 +38,9 @@ void TMainForm::ApplyFonts()
 
 HWND TMainForm::AddLabel(int id, const char* caption)
 {
-    const HWND label = ::CreateWindowExA(0, "STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
-                                         0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                         ProgramInstance(), nullptr);
+    const HWND label =
+        ::CreateWindowExA(0, "STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, 0, 0, 0,
+                          0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramInstance(), nullptr);
     labels_[id] = label;
     panelControls_[creatingPanel_].push_back(label);
     return label;
@@ -82,11 +83,12 @@ void TMainForm::CreateControls()
     optionsButton_.OnClick = [this](SpeedButton&) { OptionsExecute(); };
     AddButton(aboutButton_, AboutButtonId, Options{.Glyph = Glyph::About}, "О программе...");
     aboutButton_.OnClick = [this](SpeedButton&) { AboutExecute(); };
-    AddButton(stayOnTopButton_, StayOnTopButtonId, Options{.GroupIndex = 1, .AllowAllUp = true, .Down = true, .Glyph = Glyph::StayOnTop},
+    AddButton(stayOnTopButton_, StayOnTopButtonId,
+              Options{.GroupIndex = 1, .AllowAllUp = true, .Down = true, .Glyph = Glyph::StayOnTop},
               "Поверх всех окон");
     stayOnTopButton_.OnClick = [this](SpeedButton&) { StayOnTopClick(); };
-    AddButton(minimizeToTrayButton_, MinimizeToTrayButtonId, Options{.GroupIndex = 23, .AllowAllUp = true, .Glyph = Glyph::MinToTray},
-              "Сворачивать в System Tray");
+    AddButton(minimizeToTrayButton_, MinimizeToTrayButtonId,
+              Options{.GroupIndex = 23, .AllowAllUp = true, .Glyph = Glyph::MinToTray}, "Сворачивать в System Tray");
     minimizeToTrayButton_.OnClick = [this](SpeedButton&) { MinimizeToTrayClick(); };
 
     // Text and geometry.
@@ -106,9 +108,11 @@ void TMainForm::CreateControls()
     AddLabel(ClientSizeLabelId, "Клиентской области");
     clientSizeEdit_ = AddEdit(ClientSizeEditId, true);
     AddButton(windowTreeButton_, WindowTreeButtonId, Options{.Glyph = Glyph::WindowTree}, "Дерево окон");
-    AddButton(changeSizeButton_, ChangeSizeButtonId, Options{.Glyph = Glyph::ChangeSize}, "Изменить положение и размеры окна");
+    AddButton(changeSizeButton_, ChangeSizeButtonId, Options{.Glyph = Glyph::ChangeSize},
+              "Изменить положение и размеры окна");
     AddButton(flashButton_, FlashButtonId, Options{.Glyph = Glyph::Flash}, "Мерцание текущего окна");
-    AddButton(parametersButton_, ParametersButtonId, Options{.Glyph = Glyph::MoreInfo}, "Дополнительная информация об окне");
+    AddButton(parametersButton_, ParametersButtonId, Options{.Glyph = Glyph::MoreInfo},
+              "Дополнительная информация об окне");
     parametersButton_.OnClick = [this](SpeedButton&) { ParametersClick(); };
     changeSizeButton_.OnClick = [this](SpeedButton&) { ChangeSizeClick(); };
     windowTreeButton_.OnClick = [this](SpeedButton&) { WindowTreeClick(); };
@@ -129,11 +133,16 @@ void TMainForm::CreateControls()
         int InfoTag;
     };
     const Row rows[] = {
-        {&gotoParentButton_, GotoParentButtonId, 1, Glyph::GotoParent, "Перейти к родительскому окну", &parentEdit_, ParentEditId, &parentInfoButton_, ParentInfoButtonId, 0},
-        {&gotoChildButton_, GotoChildButtonId, 2, Glyph::GotoChild, "Перейти к дочернему окну", &childEdit_, ChildEditId, &childInfoButton_, ChildInfoButtonId, 1},
-        {&gotoOwnerButton_, GotoOwnerButtonId, 5, Glyph::GotoOwner, "Перейти к окну-владельцу", &ownerEdit_, OwnerEditId, &ownerInfoButton_, OwnerInfoButtonId, 2},
-        {&gotoNextButton_, GotoNextButtonId, 3, Glyph::GotoNext, "Перейти к следующему окну", &nextEdit_, NextEditId, &nextInfoButton_, NextInfoButtonId, 3},
-        {&gotoPreviousButton_, GotoPreviousButtonId, 4, Glyph::GotoPrev, "Перейти к предыдущему окну", &previousEdit_, PreviousEditId, &previousInfoButton_, PreviousInfoButtonId, 4},
+        {&gotoParentButton_, GotoParentButtonId, 1, Glyph::GotoParent, "Перейти к родительскому окну", &parentEdit_,
+         ParentEditId, &parentInfoButton_, ParentInfoButtonId, 0},
+        {&gotoChildButton_, GotoChildButtonId, 2, Glyph::GotoChild, "Перейти к дочернему окну", &childEdit_,
+         ChildEditId, &childInfoButton_, ChildInfoButtonId, 1},
+        {&gotoOwnerButton_, GotoOwnerButtonId, 5, Glyph::GotoOwner, "Перейти к окну-владельцу", &ownerEdit_,
+         OwnerEditId, &ownerInfoButton_, OwnerInfoButtonId, 2},
+        {&gotoNextButton_, GotoNextButtonId, 3, Glyph::GotoNext, "Перейти к следующему окну", &nextEdit_, NextEditId,
+         &nextInfoButton_, NextInfoButtonId, 3},
+        {&gotoPreviousButton_, GotoPreviousButtonId, 4, Glyph::GotoPrev, "Перейти к предыдущему окну", &previousEdit_,
+         PreviousEditId, &previousInfoButton_, PreviousInfoButtonId, 4},
     };
     for (const Row& row : rows) {
         AddButton(*row.Navigate, row.ButtonId, Options{.Tag = row.Tag, .Glyph = row.Symbol}, row.Hint);
@@ -143,31 +152,39 @@ void TMainForm::CreateControls()
                   "Краткая информация об окне");
         row.Info->OnClick = [this](SpeedButton& sender) { QuickInfoClick(sender); };
     }
-    AddButton(findWindowButton_, FindWindowButtonId, Options{.Glyph = Glyph::FindWindow}, "Простой поиск окна по маске");
+    AddButton(findWindowButton_, FindWindowButtonId, Options{.Glyph = Glyph::FindWindow},
+              "Простой поиск окна по маске");
     findWindowButton_.OnClick = [this](SpeedButton&) { FindWindowClick(); };
 
     // Panel switches.
     creatingPanel_ = SwitchPanel;
-    AddButton(menuBrowserButton_, MenuBrowserButtonId, Options{.GroupIndex = 2, .AllowAllUp = true, .Caption = "Меню"}, nullptr);
+    AddButton(menuBrowserButton_, MenuBrowserButtonId, Options{.GroupIndex = 2, .AllowAllUp = true, .Caption = "Меню"},
+              nullptr);
     menuBrowserButton_.OnClick = [this](SpeedButton&) { MenuBrowserClick(); };
-    AddButton(commandPanelButton_, CommandPanelButtonId, Options{.GroupIndex = 16, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
-    AddButton(processPanelButton_, ProcessPanelButtonId, Options{.GroupIndex = 14, .AllowAllUp = true, .Caption = "Процесс"}, nullptr);
-    AddButton(messagePanelButton_, MessagePanelButtonId, Options{.GroupIndex = 15, .AllowAllUp = true, .Caption = "Сообщения"}, nullptr);
+    AddButton(commandPanelButton_, CommandPanelButtonId,
+              Options{.GroupIndex = 16, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
+    AddButton(processPanelButton_, ProcessPanelButtonId,
+              Options{.GroupIndex = 14, .AllowAllUp = true, .Caption = "Процесс"}, nullptr);
+    AddButton(messagePanelButton_, MessagePanelButtonId,
+              Options{.GroupIndex = 15, .AllowAllUp = true, .Caption = "Сообщения"}, nullptr);
     for (SpeedButton* button : {&commandPanelButton_, &processPanelButton_, &messagePanelButton_})
         button->OnClick = [this](SpeedButton&) { PanelSwitchClick(); };
 
     // Window commands.
     creatingPanel_ = CommandPanel;
-    AddButton(minimizeButton_, MinimizeButtonId, Options{.Tag = 0, .GroupIndex = 20, .Glyph = Glyph::Minimize}, "Минимизировать окно");
-    AddButton(restoreButton_, RestoreButtonId, Options{.Tag = 1, .GroupIndex = 20, .Down = true, .Glyph = Glyph::Restore},
-              "Восстановить размеры окна");
+    AddButton(minimizeButton_, MinimizeButtonId, Options{.Tag = 0, .GroupIndex = 20, .Glyph = Glyph::Minimize},
+              "Минимизировать окно");
+    AddButton(restoreButton_, RestoreButtonId,
+              Options{.Tag = 1, .GroupIndex = 20, .Down = true, .Glyph = Glyph::Restore}, "Восстановить размеры окна");
     AddButton(maximizeButton_, MaximizeButtonId, Options{.Tag = 2, .GroupIndex = 20, .Glyph = Glyph::Maximize},
               "Распахнуть окно на весь экран");
     AddButton(closeButton_, CloseButtonId, Options{.Glyph = Glyph::Close}, "Закрыть окно");
     AddButton(sysCommandCloseButton_, SysCommandCloseButtonId, Options{.Tag = 4, .Glyph = Glyph::CloseSysMenu},
               "Закрытие окна через команду системного меню");
-    AddButton(visibleButton_, VisibleButtonId, Options{.GroupIndex = 21, .AllowAllUp = true, .Glyph = Glyph::Visible}, "Окно видимо");
-    AddButton(enabledButton_, EnabledButtonId, Options{.GroupIndex = 24, .AllowAllUp = true, .Glyph = Glyph::Enabled}, "Окно активно");
+    AddButton(visibleButton_, VisibleButtonId, Options{.GroupIndex = 21, .AllowAllUp = true, .Glyph = Glyph::Visible},
+              "Окно видимо");
+    AddButton(enabledButton_, EnabledButtonId, Options{.GroupIndex = 24, .AllowAllUp = true, .Glyph = Glyph::Enabled},
+              "Окно активно");
     AddButton(topmostButton_, TopmostButtonId, Options{.GroupIndex = 25, .AllowAllUp = true, .Glyph = Glyph::Topmost},
               "Поверх всех окон");
     for (SpeedButton* button : {&minimizeButton_, &restoreButton_, &maximizeButton_})
@@ -182,16 +199,22 @@ void TMainForm::CreateControls()
     creatingPanel_ = ProcessPanel;
     AddLabel(ProcessIdLabelId, "ID процесса");
     processIdEdit_ = AddEdit(ProcessIdEditId, true);
-    AddButton(processPriorityButton_, ProcessPriorityButtonId, Options{.Glyph = Glyph::ProcessPriority}, "Изменить приоритет процесса");
-    AddButton(terminateProcessButton_, TerminateProcessButtonId, Options{.Glyph = Glyph::TerminateProcess}, "Принудительно завершить процесс");
+    AddButton(processPriorityButton_, ProcessPriorityButtonId, Options{.Glyph = Glyph::ProcessPriority},
+              "Изменить приоритет процесса");
+    AddButton(terminateProcessButton_, TerminateProcessButtonId, Options{.Glyph = Glyph::TerminateProcess},
+              "Принудительно завершить процесс");
     AddLabel(ThreadIdLabelId, "ID потока");
     threadIdEdit_ = AddEdit(ThreadIdEditId, true);
-    AddButton(threadPriorityButton_, ThreadPriorityButtonId, Options{.Glyph = Glyph::ThreadPriority}, "Изменить приоритет потока");
-    AddButton(suspendThreadButton_, SuspendThreadButtonId, Options{.Tag = 0, .Glyph = Glyph::FreezeThread}, "Заморозить поток");
+    AddButton(threadPriorityButton_, ThreadPriorityButtonId, Options{.Glyph = Glyph::ThreadPriority},
+              "Изменить приоритет потока");
+    AddButton(suspendThreadButton_, SuspendThreadButtonId, Options{.Tag = 0, .Glyph = Glyph::FreezeThread},
+              "Заморозить поток");
     suspendCountEdit_ = AddEdit(SuspendCountEditId, true);
     hints_.SetHint(suspendCountEdit_, "Счетчик заморозок потока");
-    AddButton(resumeThreadButton_, ResumeThreadButtonId, Options{.Tag = 1, .Glyph = Glyph::UnfreezeThread}, "Разморозить поток");
-    AddButton(terminateThreadButton_, TerminateThreadButtonId, Options{.Glyph = Glyph::TerminateThread}, "Принудительно завершить поток");
+    AddButton(resumeThreadButton_, ResumeThreadButtonId, Options{.Tag = 1, .Glyph = Glyph::UnfreezeThread},
+              "Разморозить поток");
+    AddButton(terminateThreadButton_, TerminateThreadButtonId, Options{.Glyph = Glyph::TerminateThread},
+              "Принудительно завершить поток");
     processPriorityButton_.OnClick = [this](SpeedButton&) { processPanel_.ProcessPriorityClick(); };
     terminateProcessButton_.OnClick = [this](SpeedButton&) { processPanel_.TerminateProcessClick(); };
     threadPriorityButton_.OnClick = [this](SpeedButton&) { processPanel_.ThreadPriorityClick(); };
@@ -202,10 +225,9 @@ void TMainForm::CreateControls()
     // Messages.
     creatingPanel_ = MessagePanel;
     AddLabel(MessageLabelId, "Сообщение");
-    messageCombo_ = ::CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN |
-                                                         CBS_AUTOHSCROLL,
-                                  0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(MessageComboId)),
-                                  ProgramInstance(), nullptr);
+    messageCombo_ = ::CreateWindowExA(
+        0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 0, 0, 0,
+        Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(MessageComboId)), ProgramInstance(), nullptr);
     panelControls_[MessagePanel].push_back(messageCombo_);
     AddLabel(WParamLabelId, "wParam");
     wParamEdit_ = AddEdit(WParamEditId, false);
@@ -215,7 +237,8 @@ void TMainForm::CreateControls()
     ::SetWindowTextA(lParamEdit_, "#0");
     AddLabel(ResultLabelId, "Result");
     resultEdit_ = AddEdit(ResultEditId, true);
-    AddButton(sendMessageButton_, SendMessageButtonId, Options{.Glyph = Glyph::SendMessage}, "Отправить окну сообщение");
+    AddButton(sendMessageButton_, SendMessageButtonId, Options{.Glyph = Glyph::SendMessage},
+              "Отправить окну сообщение");
     sendMessageButton_.OnClick = [this](SpeedButton&) { messagePanel_.SendMessageClick(); };
 }
 
@@ -259,8 +282,8 @@ std::vector<TranslationTarget> TMainForm::TranslationTargets()
         {"GotoOwner", hint({gotoOwnerButton_.Handle()})},
         {"GotoNext", hint({gotoNextButton_.Handle()})},
         {"GotoPrev", hint({gotoPreviousButton_.Handle()})},
-        {"WndInfo", hint({parentInfoButton_.Handle(), childInfoButton_.Handle(), ownerInfoButton_.Handle(), nextInfoButton_.Handle(),
-                          previousInfoButton_.Handle()})},
+        {"WndInfo", hint({parentInfoButton_.Handle(), childInfoButton_.Handle(), ownerInfoButton_.Handle(),
+                          nextInfoButton_.Handle(), previousInfoButton_.Handle()})},
         {"WndTree", hint({windowTreeButton_.Handle()})},
         {"FindWnd", hint({findWindowButton_.Handle()})},
         {"MenuBtn", buttonCaption(menuBrowserButton_)},

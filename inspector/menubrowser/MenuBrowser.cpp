@@ -80,9 +80,12 @@ void TMenuBrowserForm::CreateControls()
     const auto font = reinterpret_cast<WPARAM>(font_.get());
 
     toolBarPanel_ = CreatePanel(Handle(), IDC_MENU_TOOLBAR_PANEL);
-    AddButton(collapseButton_, toolBarPanel_, IDC_MENU_COLLAPSE, Options{.Glyph = Glyph::MenuCollapse}, "Свернуть все уровни дерева");
-    AddButton(expandButton_, toolBarPanel_, IDC_MENU_EXPAND, Options{.Glyph = Glyph::MenuExpand}, "Развернуть все уровни дерева");
-    AddButton(rescanButton_, toolBarPanel_, IDC_MENU_RESCAN, Options{.Glyph = Glyph::Refresh}, "Сканировать дерево меню");
+    AddButton(collapseButton_, toolBarPanel_, IDC_MENU_COLLAPSE, Options{.Glyph = Glyph::MenuCollapse},
+              "Свернуть все уровни дерева");
+    AddButton(expandButton_, toolBarPanel_, IDC_MENU_EXPAND, Options{.Glyph = Glyph::MenuExpand},
+              "Развернуть все уровни дерева");
+    AddButton(rescanButton_, toolBarPanel_, IDC_MENU_RESCAN, Options{.Glyph = Glyph::Refresh},
+              "Сканировать дерево меню");
     AddButton(pinButton_, toolBarPanel_, IDC_MENU_PIN, Options{.GroupIndex = 10, .AllowAllUp = true, .Down = true,
                                                .Glyph = Glyph::MenuPin},
               "Прикрепить к главному окну");
@@ -101,27 +104,32 @@ void TMenuBrowserForm::CreateControls()
     itemPanel_ = CreatePanel(Handle(), IDC_MENU_ITEM_PANEL);
     for (int i = 0; i < 10; ++i) {
         const char* caption = i < MenuTypeLabelCount ? MenuTypeCaptions[i] : "ID меню";
-        itemLabels_[i] = ::CreateWindowExA(0, "STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
-                                     itemPanel_, ControlId(IDC_MENU_TYPE_LABEL_FIRST + i), ProgramInstance(), nullptr);
+        itemLabels_[i] =
+            ::CreateWindowExA(0, "STATIC", caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                              itemPanel_, ControlId(IDC_MENU_TYPE_LABEL_FIRST + i), ProgramInstance(), nullptr);
         ::SendMessageA(itemLabels_[i], WM_SETFONT, font, FALSE);
     }
-    itemIdEdit_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, 0, 0,
-                              0, 0, itemPanel_, ControlId(IDC_MENU_ID_EDIT), ProgramInstance(), nullptr);
+    itemIdEdit_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL,
+                                    0, 0, 0, 0, itemPanel_, ControlId(IDC_MENU_ID_EDIT), ProgramInstance(), nullptr);
     ::SendMessageA(itemIdEdit_, WM_SETFONT, font, FALSE);
-    AddButton(manageButton_, itemPanel_, IDC_MENU_MANAGE, Options{.GroupIndex = 20, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
+    AddButton(manageButton_, itemPanel_, IDC_MENU_MANAGE,
+              Options{.GroupIndex = 20, .AllowAllUp = true, .Caption = "Управление"}, nullptr);
     manageButton_.SetFont(static_cast<HFONT>(font_.get()));
     manageButton_.OnClick = [this](SpeedButton&) { ManageClick(); };
     DisableTypeLabels();
 
     commandPanel_ = CreatePanel(Handle(), IDC_MENU_COMMAND_PANEL);
     ::ShowWindow(commandPanel_, SW_HIDE);
-    AddButton(enableItemButton_, commandPanel_, IDC_MENU_ENABLE, Options{.Tag = 1, .Glyph = Glyph::MenuEnable}, "Активировать пункт меню");
+    AddButton(enableItemButton_, commandPanel_, IDC_MENU_ENABLE, Options{.Tag = 1, .Glyph = Glyph::MenuEnable},
+              "Активировать пункт меню");
     AddButton(grayItemButton_, commandPanel_, IDC_MENU_GRAY, Options{.Tag = 2, .Glyph = Glyph::MenuGray},
               "Деактивировать и отключить  возможность выбрать пункт меню ");
     AddButton(disableItemButton_, commandPanel_, IDC_MENU_DISABLE, Options{.Tag = 3, .Glyph = Glyph::MenuDisable},
               "Деактивировать пункт меню без отключения возможности выбора");
-    AddButton(checkItemButton_, commandPanel_, IDC_MENU_CHECK, Options{.Tag = 1, .Glyph = Glyph::MenuCheck}, "Установить отметку на пункт меню");
-    AddButton(uncheckItemButton_, commandPanel_, IDC_MENU_UNCHECK, Options{.Tag = 2, .Glyph = Glyph::MenuUncheck}, "Снять пометку с пункта меню");
+    AddButton(checkItemButton_, commandPanel_, IDC_MENU_CHECK, Options{.Tag = 1, .Glyph = Glyph::MenuCheck},
+              "Установить отметку на пункт меню");
+    AddButton(uncheckItemButton_, commandPanel_, IDC_MENU_UNCHECK, Options{.Tag = 2, .Glyph = Glyph::MenuUncheck},
+              "Снять пометку с пункта меню");
     AddButton(executeItemButton_, commandPanel_, IDC_MENU_EXECUTE, Options{.Tag = 0, .Glyph = Glyph::MenuExecute},
               "Выполнить операцию, связанную с пунктом меню");
     AddButton(deleteItemButton_, commandPanel_, IDC_MENU_DELETE, Options{.Tag = 0, .Glyph = Glyph::MenuDelete},
@@ -200,10 +208,11 @@ void TMenuBrowserForm::Layout()
     // The item commands lie directly below itemPanel_.
     ::MoveWindow(commandPanel_, 0, panel2Top + panel2Height, width, bar, TRUE);
     x = gap;
-    for (SpeedButton* b : {&enableItemButton_, &grayItemButton_, &disableItemButton_, &checkItemButton_, &uncheckItemButton_, &executeItemButton_,
-                           &deleteItemButton_, &removeItemButton_}) {
+    for (SpeedButton* b : {&enableItemButton_, &grayItemButton_, &disableItemButton_, &checkItemButton_,
+                           &uncheckItemButton_, &executeItemButton_, &deleteItemButton_, &removeItemButton_}) {
         ::MoveWindow(b->Handle(), x, gap, button, button, TRUE);
-        x += button + (b == &disableItemButton_ || b == &uncheckItemButton_ || b == &executeItemButton_ ? 3 * gap : gap);
+        x +=
+            button + (b == &disableItemButton_ || b == &uncheckItemButton_ || b == &executeItemButton_ ? 3 * gap : gap);
     }
 }
 

@@ -95,10 +95,12 @@ void TStylesForm::FormCreate()
     fixedFont_.reset(::CreateFontA(-::MulDiv(8, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    FIXED_PITCH | FF_MODERN, "Courier New"));
-    for (int id : ReadOnlyEdits) ::SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_.get()), FALSE);
+    for (int id : ReadOnlyEdits)
+        ::SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_.get()), FALSE);
     ::SendMessageA(Item(IDC_STYLES_TEXT), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_.get()), FALSE);
 
-    SpeedButton* changes[] = {&changeWndProcButton_, &changeStyleButton_, &changeExStyleButton_, &changeInstanceButton_, &changeWindowIdButton_, &changeUserDataButton_};
+    SpeedButton* changes[] = {&changeWndProcButton_,  &changeStyleButton_,    &changeExStyleButton_,
+                              &changeInstanceButton_, &changeWindowIdButton_, &changeUserDataButton_};
     for (int tag = 0; tag < 6; ++tag) {
         changes[tag]->Create(Handle(), IDC_STYLES_CHANGE_LONG_FIRST + tag,
                              SpeedButton::Options{.Tag = tag, .Glyph = Glyph::ChangeText});
@@ -107,8 +109,9 @@ void TStylesForm::FormCreate()
     changeTextButton_.Create(Handle(), IDC_STYLES_CHANGE_TEXT, SpeedButton::Options{.Glyph = Glyph::ChangeText});
     changeTextButton_.OnClick = [this](SpeedButton&) { ChangeTextClick(); };
     changeTextButton_.SetVisible(false);
-    classInfoButton_.Create(Handle(), IDC_STYLES_CLASS_INFO,
-                        SpeedButton::Options{.GroupIndex = 1, .AllowAllUp = true, .Caption = "Информация о классе окна"});
+    classInfoButton_.Create(
+        Handle(), IDC_STYLES_CLASS_INFO,
+        SpeedButton::Options{.GroupIndex = 1, .AllowAllUp = true, .Caption = "Информация о классе окна"});
     classInfoButton_.SetFont(reinterpret_cast<HFONT>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     classInfoButton_.OnClick = [this](SpeedButton&) { ClassInfoClick(); };
 
@@ -135,7 +138,8 @@ void TStylesForm::PlaceButtons()
         const int side = field.bottom - field.top;
         ::MoveWindow(button.Handle(), field.right, field.top, side, side, FALSE);
     };
-    SpeedButton* changes[] = {&changeWndProcButton_, &changeStyleButton_, &changeExStyleButton_, &changeInstanceButton_, &changeWindowIdButton_, &changeUserDataButton_};
+    SpeedButton* changes[] = {&changeWndProcButton_,  &changeStyleButton_,    &changeExStyleButton_,
+                              &changeInstanceButton_, &changeWindowIdButton_, &changeUserDataButton_};
     for (int tag = 0; tag < 6; ++tag) placeBeside(*changes[tag], LongEdits[tag]);
     placeBeside(changeTextButton_, IDC_STYLES_TEXT);
 
@@ -199,7 +203,8 @@ void TStylesForm::RefreshParameters()
 
     std::string path;
     moduleFailed_ = !GetWindowModulePath(info_.Handle, path);
-    ::SetDlgItemTextA(Handle(), IDC_STYLES_MODULE, moduleFailed_ ? MessageText(Msg::CantGetProcessInfo).c_str() : path.c_str());
+    ::SetDlgItemTextA(Handle(), IDC_STYLES_MODULE,
+                      moduleFailed_ ? MessageText(Msg::CantGetProcessInfo).c_str() : path.c_str());
 
     // Setting the text fires the change handler, which decides about the change button.
     ::SetDlgItemTextA(Handle(), IDC_STYLES_TEXT, info_.WindowText.c_str());
@@ -221,7 +226,8 @@ void TStylesForm::DrawPicture(const DRAWITEMSTRUCT& item) const
     if (icon != nullptr) {
         // A copy, so that an icon the other program destroys meanwhile cannot break the drawing.
         const unique_icon copy(::CopyIcon(icon));
-        if (copy) ::DrawIconEx(item.hDC, inside.left, inside.top, copy.get(), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+        if (copy)
+            ::DrawIconEx(item.hDC, inside.left, inside.top, copy.get(), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
     } else if (NoIconIcon != nullptr) {
         ::DrawIconEx(item.hDC, inside.left, inside.top, NoIconIcon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
     }
@@ -352,7 +358,8 @@ void TStylesForm::IconDblClick(int tag)
 
 HWND TStylesForm::ChangeButton(int tag) const
 {
-    const SpeedButton* changes[] = {&changeWndProcButton_, &changeStyleButton_, &changeExStyleButton_, &changeInstanceButton_, &changeWindowIdButton_, &changeUserDataButton_};
+    const SpeedButton* changes[] = {&changeWndProcButton_,  &changeStyleButton_,    &changeExStyleButton_,
+                                    &changeInstanceButton_, &changeWindowIdButton_, &changeUserDataButton_};
     return tag >= 0 && tag < 6 ? changes[tag]->Handle() : nullptr;
 }
 

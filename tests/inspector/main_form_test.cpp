@@ -48,7 +48,8 @@ long long StoredSetting(const char* name)
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return -1;
     DWORD type = 0, value = 0, size = sizeof value;
-    const bool read = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS;
+    const bool read =
+        ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS;
     ::RegCloseKey(key);
     return read && type == REG_DWORD ? static_cast<long long>(value) : -1;
 }
@@ -121,14 +122,15 @@ TEST_F(MainFormTest, AMissingWindowEmptiesEveryField)
     Inspect(nullptr);
     EXPECT_EQ(TextOf(Form->windowTextEdit_), "<Окно не существует>");
     EXPECT_TRUE(::GetWindowLongA(Form->windowTextEdit_, GWL_STYLE) & ES_READONLY);
-    for (HWND field : {Form->classNameEdit_, Form->positionEdit_, Form->sizeEdit_, Form->relativePositionEdit_, Form->handleEdit_, Form->parentEdit_, Form->menuEdit_,
-                       Form->processIdEdit_, Form->threadIdEdit_, Form->clientSizeEdit_})
+    for (HWND field :
+         {Form->classNameEdit_, Form->positionEdit_, Form->sizeEdit_, Form->relativePositionEdit_, Form->handleEdit_,
+          Form->parentEdit_, Form->menuEdit_, Form->processIdEdit_, Form->threadIdEdit_, Form->clientSizeEdit_})
         EXPECT_EQ(TextOf(field), "");
     EXPECT_FALSE(Visible(Form->processPriorityButton_));
     EXPECT_FALSE(Visible(Form->terminateProcessButton_));
     EXPECT_FALSE(Visible(Form->suspendThreadButton_));
-    for (SpeedButton* navigate : {&Form->gotoParentButton_, &Form->gotoChildButton_, &Form->gotoNextButton_, &Form->gotoPreviousButton_,
-                                  &Form->gotoOwnerButton_})
+    for (SpeedButton* navigate : {&Form->gotoParentButton_, &Form->gotoChildButton_, &Form->gotoNextButton_,
+                                  &Form->gotoPreviousButton_, &Form->gotoOwnerButton_})
         EXPECT_FALSE(Visible(*navigate));
     Click(Form->processPanelButton_);
 
