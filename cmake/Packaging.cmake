@@ -10,12 +10,15 @@ set(LVX_VERSION ${PROJECT_VERSION})
 configure_file(docs/packages/lumivex-readme.txt ${CMAKE_BINARY_DIR}/packaging/lumivex/readme.txt @ONLY)
 configure_file(docs/packages/uninstall-readme.txt ${CMAKE_BINARY_DIR}/packaging/uninstall/readme.txt @ONLY)
 
-install(TARGETS lumivex RUNTIME DESTINATION . COMPONENT lumivex)
+# Each archive holds one folder named as the archive itself.
+set(lumivex_folder lumivex-${PROJECT_VERSION}-${LVX_PLATFORM})
+set(uninstall_folder uninstall-${PROJECT_VERSION}-${LVX_PLATFORM})
+install(TARGETS lumivex RUNTIME DESTINATION ${lumivex_folder} COMPONENT lumivex)
 install(FILES inspector/language/English.lng inspector/core/messages.lst inspector/discovery/Classes.dsc
               ${CMAKE_BINARY_DIR}/packaging/lumivex/readme.txt
-        DESTINATION . COMPONENT lumivex)
-install(TARGETS uninstall RUNTIME DESTINATION . COMPONENT uninstall)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/uninstall/readme.txt DESTINATION . COMPONENT uninstall)
+        DESTINATION ${lumivex_folder} COMPONENT lumivex)
+install(TARGETS uninstall RUNTIME DESTINATION ${uninstall_folder} COMPONENT uninstall)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/uninstall/readme.txt DESTINATION ${uninstall_folder} COMPONENT uninstall)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME lumivex)
@@ -23,9 +26,9 @@ set(CPACK_PACKAGE_VENDOR Narvolt)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL lumivex uninstall)
-set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
-set(CPACK_ARCHIVE_LUMIVEX_FILE_NAME lumivex-${PROJECT_VERSION}-${LVX_PLATFORM})
-set(CPACK_ARCHIVE_UNINSTALL_FILE_NAME uninstall-${PROJECT_VERSION}-${LVX_PLATFORM})
+set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_ARCHIVE_LUMIVEX_FILE_NAME ${lumivex_folder})
+set(CPACK_ARCHIVE_UNINSTALL_FILE_NAME ${uninstall_folder})
 # The test checks the archives against these lists: exactly these files, under the top folder.
 set(LVX_PACKAGE_LUMIVEX_FILES "Classes.dsc;English.lng;lumivex.exe;messages.lst;readme.txt")
 set(LVX_PACKAGE_UNINSTALL_FILES "readme.txt;uninstall.exe")
