@@ -85,10 +85,10 @@ bool TMainForm::FormCreate()
     taskbarCreatedMessage_ = ::RegisterWindowMessageA("TaskbarCreated");
 
     // The picking cursor, known to the drag as cursor 123 ("Sniper").
-    sniperCursor_ = ::LoadCursorA(ProgramInstance(), "Sniper");
-    if (sniperCursor_ == nullptr) sniperCursor_ = ::LoadCursorA(nullptr, IDC_CROSS);
-    pictures_[0].reset(::LoadImageA(ProgramInstance(), "PICKIDLE", IMAGE_BITMAP, 0, 0, 0));
-    pictures_[1].reset(::LoadImageA(ProgramInstance(), "PICKACTIVE", IMAGE_BITMAP, 0, 0, 0));
+    pickingCursor_ = ::LoadCursorA(ProgramInstance(), "Sniper");
+    if (pickingCursor_ == nullptr) pickingCursor_ = ::LoadCursorA(nullptr, IDC_CROSS);
+    pickingPictures_[0].reset(::LoadImageA(ProgramInstance(), "PICKIDLE", IMAGE_BITMAP, 0, 0, 0));
+    pickingPictures_[1].reset(::LoadImageA(ProgramInstance(), "PICKACTIVE", IMAGE_BITMAP, 0, 0, 0));
 
     ACCEL keys[] = {
         {FVIRTKEY, VK_F5, RefreshCommand},
@@ -237,7 +237,7 @@ void TMainForm::Layout()
         case TopPanel: {
             // The box is as large as one picture; the handle and menu fields follow it 4 pixels apart.
             BITMAP picture{};
-            const bool hasPicture = pictures_[0] && ::GetObjectA(pictures_[0].get(), sizeof picture, &picture);
+            const bool hasPicture = pickingPictures_[0] && ::GetObjectA(pickingPictures_[0].get(), sizeof picture, &picture);
             const int boxWidth = hasPicture ? picture.bmWidth : 31;
             const int boxHeight = hasPicture ? picture.bmHeight : 28;
             place(pickingBox_.Handle(), 4, 5, boxWidth, boxHeight);
@@ -515,13 +515,13 @@ void TMainForm::SetPictureIndex(int index)
 
 HBITMAP TMainForm::PictureImage(int index) const
 {
-    return index >= 0 && index < 2 ? static_cast<HBITMAP>(pictures_[index].get()) : nullptr;
+    return index >= 0 && index < 2 ? static_cast<HBITMAP>(pickingPictures_[index].get()) : nullptr;
 }
 
 void TMainForm::PickingStart()
 {
     drag_.emplace(*this);
-    ::SetCursor(sniperCursor_);
+    ::SetCursor(pickingCursor_);
 }
 
 void TMainForm::PickingMove(POINT screen)

@@ -85,7 +85,7 @@ public:
     void SetPictureIndex(int index) override;
     void ShowWindowInfo(const WindowInfo& info, bool picking) override;
     void RefreshExecute() override;
-    [[nodiscard]] HCURSOR PickingCursor() const override { return sniperCursor_; }
+    [[nodiscard]] HCURSOR PickingCursor() const override { return pickingCursor_; }
 
     // PanelHost
     [[nodiscard]] HWND PanelOwner() const override;
@@ -159,8 +159,8 @@ private:
     int pictureIndex_ = 0;
     std::optional<TMyDrag> drag_;
     RECT cleanupFrame_{};
-    HCURSOR sniperCursor_ = nullptr;
-    unique_gdi pictures_[2];
+    HCURSOR pickingCursor_ = nullptr;
+    unique_gdi pickingPictures_[2];  // the picking box at rest and while dragged
     unique_gdi uiFont_;
     unique_gdi fixedFont_;
     unique_gdi boldFixedFont_;
@@ -183,7 +183,7 @@ private:
     std::array<bool, 5> relatedShown_{};
     RECT panelBounds_[PanelCount] = {};
     std::map<HWND, COLORREF> textColors_;
-    std::map<int, HWND> labels_;
+    std::map<int, HWND> labels_;  // the fields' captions, by control id
     std::vector<HWND> panelControls_[PanelCount];
     PanelId creatingPanel_ = TopPanel;
 
