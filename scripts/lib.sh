@@ -82,6 +82,12 @@ lvx_build() {
   cmake --build "$dir" -j "$(nproc)"
 }
 
+# Puts each bitness's target program beside the other build's tests, for the cross-bitness tests.
+lvx_exchange_targets() {
+  cp -f "$LVX_BUILD/i686/bin/lvxtarget.exe" "$LVX_BUILD/x86_64/bin/lvxtarget-other.exe"
+  cp -f "$LVX_BUILD/x86_64/bin/lvxtarget.exe" "$LVX_BUILD/i686/bin/lvxtarget-other.exe"
+}
+
 # Makes sure an X display answers; starts a private Xvfb when there is none.
 lvx_ensure_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
