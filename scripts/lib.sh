@@ -82,6 +82,12 @@ lvx_build() {
   cmake --build "$dir" -j "$(nproc)"
 }
 
+# Puts each bitness's target program beside the other build's tests, for the cross-bitness tests.
+lvx_exchange_targets() {
+  cp -f "$LVX_BUILD/i686/bin/lvxtarget.exe" "$LVX_BUILD/x86_64/bin/lvxtarget-other.exe"
+  cp -f "$LVX_BUILD/x86_64/bin/lvxtarget.exe" "$LVX_BUILD/i686/bin/lvxtarget-other.exe"
+}
+
 # Makes sure an X display answers; starts a private Xvfb when there is none.
 lvx_ensure_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
@@ -108,7 +114,8 @@ lvx_stop_display() {
 }
 
 # Creates a Wine prefix. Mode "run" is a plain prefix; mode "test" maps no drive to the Linux
-# root (so no faulty delete in a test can reach the host's files) and only the build folder as Y:.
+# root (so no faulty delete in a test can reach the host's files), only the build folder as Y:
+# and the 32-bit build as X:.
 lvx_ensure_prefix() {
   local prefix=$1 mode=$2 build=${3:-}
   export WINEPREFIX="$prefix"
@@ -144,6 +151,8 @@ lvx_ensure_prefix() {
     done
     rm -f "$prefix/dosdevices/z:"
     ln -sfn "$build" "$prefix/dosdevices/y:"
+    # The 32-bit build as X:, so that its tests and the programs they start have drive paths too.
+    ln -sfn "$LVX_BUILD/i686" "$prefix/dosdevices/x:"
     # The tests move the mouse through the X server, as a user's mouse does (see TestSupport).
     mkdir -p "$build/tools"
     ln -sfn "$(command -v xdotool)" "$build/tools/xdotool"

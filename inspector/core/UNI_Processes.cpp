@@ -7,12 +7,15 @@
 #include "UNI_WinVer.h"
 #include "language/MessageTable.h"
 
+#include <psapi.h>
+
 #include <algorithm>
 
 namespace lvx {
 namespace {
 
 using EnumProcessModulesProc = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, LPDWORD);
+using EnumProcessModulesExProc = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, LPDWORD, DWORD);
 using GetModuleFileNameExProc = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
 using GetWindowModuleFileNameProc = UINT(WINAPI*)(HWND, LPSTR, UINT);
 
@@ -32,6 +35,8 @@ DWORD WINAPI MissingGetModuleFileNameEx(HANDLE, HMODULE, LPSTR, DWORD)
 // Bound once at start and freed with the program (the module lives as long as it).
 HMODULE Psapi = nullptr;
 EnumProcessModulesProc EnumProcessModulesEntry = nullptr;
+// Lists a 32-bit process's own modules to a 64-bit inspector too (Vista on); absent before.
+EnumProcessModulesExProc EnumProcessModulesExEntry = nullptr;
 GetModuleFileNameExProc GetModuleFileNameExEntry = nullptr;
 GetWindowModuleFileNameProc GetWindowModuleFileNameEntry = nullptr;
 
@@ -63,6 +68,7 @@ void BindProcessEntryPoints()
         if (Psapi == nullptr) Psapi = ::LoadLibraryA("psapi.dll");
         if (Psapi != nullptr) {
             EnumProcessModulesEntry = Entry<EnumProcessModulesProc>(Psapi, "EnumProcessModules");
+            EnumProcessModulesExEntry = Entry<EnumProcessModulesExProc>(Psapi, "EnumProcessModulesEx");
             GetModuleFileNameExEntry = Entry<GetModuleFileNameExProc>(Psapi, "GetModuleFileNameExA");
             if (EnumProcessModulesEntry == nullptr) EnumProcessModulesEntry = &MissingEnumProcessModules;
             if (GetModuleFileNameExEntry == nullptr) GetModuleFileNameExEntry = &MissingGetModuleFileNameEx;
@@ -100,17 +106,23 @@ bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vec
     const unique_kernel_handle process(
         ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     if (!process) return false;
+    // The plain call lists only the 64-bit modules of a 32-bit process (the WOW64 layer), so its
+    // program would read as a system DLL; LIST_MODULES_ALL gives its own.
+    const auto enumerate = [&](DWORD& needed) {
+        const DWORD size = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
+        return EnumProcessModulesExEntry != nullptr
+                   ? EnumProcessModulesExEntry(process.get(), modules.data(), size, &needed, LIST_MODULES_ALL) != FALSE
+                   : EnumProcessModulesEntry(process.get(), modules.data(), size, &needed) != FALSE;
+    };
     modules.resize(64);
     DWORD needed = 0;
-    if (!EnumProcessModulesEntry(process.get(), modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)),
-                                 &needed)) {
+    if (!enumerate(needed)) {
         modules.clear();
         return false;
     }
     if (needed > modules.size() * sizeof(HMODULE)) {
         modules.resize(needed / sizeof(HMODULE));
-        if (!EnumProcessModulesEntry(process.get(), modules.data(),
-                                     static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &needed)) {
+        if (!enumerate(needed)) {
             modules.clear();
             return false;
         }
@@ -122,6 +134,19 @@ bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vec
         names.emplace_back(name);
     }
     return true;
+}
+
+ProcessBits ProcessBitness(DWORD processId)
+{
+    const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    BOOL targetOnWow64 = FALSE;
+    if (!process || !::IsWow64Process(process.get(), &targetOnWow64)) return ProcessBits::Unknown;
+    if (targetOnWow64) return ProcessBits::Bits32;
+    // Not under WOW64: the system's own bitness, which a 32-bit inspector learns from its own state.
+    if constexpr (sizeof(void*) == 8) return ProcessBits::Bits64;
+    BOOL selfOnWow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &selfOnWow64) && selfOnWow64 ? ProcessBits::Bits64
+                                                                                : ProcessBits::Bits32;
 }
 
 bool GetWindowModulePath(HWND window, std::string& path)

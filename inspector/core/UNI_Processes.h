@@ -19,6 +19,10 @@ inline constexpr DWORD TargetThreadAccess = 0x63;
 // The module handles and file names of a process (NT family, with psapi present).
 [[nodiscard]] bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vector<std::string>& names);
 
+// Whether a process runs 32-bit or 64-bit code; Unknown when it cannot be asked.
+enum class ProcessBits { Unknown, Bits32, Bits64 };
+[[nodiscard]] ProcessBits ProcessBitness(DWORD processId);
+
 // The executable of the process that owns the window (its first module on the NT family).
 [[nodiscard]] bool GetWindowModulePath(HWND window, std::string& path);
 

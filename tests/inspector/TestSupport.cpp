@@ -101,12 +101,12 @@ void ChildProcess::Terminate()
     process_ = nullptr;
 }
 
-TargetProcess::TargetProcess(std::initializer_list<std::string> scenarios)
+TargetProcess::TargetProcess(std::initializer_list<std::string> scenarios, const std::string& program)
 {
     const std::string report = folder_.Path() + "report.txt";
     std::string arguments = "\"" + report + "\"";
     for (const std::string& scenario : scenarios) arguments += " " + scenario;
-    process_ = ChildProcess(BinFolder() + "lvxtarget.exe", arguments);
+    process_ = ChildProcess(program.empty() ? BinFolder() + "lvxtarget.exe" : program, arguments);
     if (!process_.Started()) return;
     std::string content;
     WaitFor([&] { return lvx::ReadWholeFile(report, content) || process_.Exited(); }, 30000);
@@ -116,6 +116,13 @@ TargetProcess::TargetProcess(std::initializer_list<std::string> scenarios)
             values_[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
     }
     ready_ = values_.count("ready") != 0;
+}
+
+std::string OtherBitnessTarget()
+{
+    // Put beside this build's programs by the test command once both builds are made.
+    const std::string path = BinFolder() + "lvxtarget-other.exe";
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ? path : std::string();
 }
 
 TargetProcess::~TargetProcess()

@@ -45,7 +45,8 @@ private:
 // The test target program in another process, with the windows of the given scenarios.
 class TargetProcess {
 public:
-    explicit TargetProcess(std::initializer_list<std::string> scenarios);
+    // `program`: another build of the target program (the other bitness's); empty: this build's.
+    explicit TargetProcess(std::initializer_list<std::string> scenarios, const std::string& program = {});
     ~TargetProcess();
     TargetProcess(const TargetProcess&) = delete;
     TargetProcess& operator=(const TargetProcess&) = delete;
@@ -175,6 +176,10 @@ std::vector<COLORREF> CaptureScreen(const RECT& rect);
 
 // Text of a window of another process, asked by message with a time-out.
 std::string ForeignText(HWND window);
+
+// The target program of the other bitness's build (32-bit for the 64-bit tests and the other way
+// round), "lvxtarget-other.exe" beside this build's programs; empty when it is not there.
+[[nodiscard]] std::string OtherBitnessTarget();
 
 // The first visible top-level window of a process with the given class (and caption), or null.
 HWND FindProcessWindow(DWORD processId, const char* className, const char* caption = nullptr);

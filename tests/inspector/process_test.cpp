@@ -6,6 +6,7 @@
 #include "core/MainFormIds.h"
 #include "core/UNI_DLLs.h"
 #include "core/UNI_Processes.h"
+#include "core/UNI_WindowInfo.h"
 #include "core/UNI_WinVer.h"
 #include "settings/Settings.h"
 
@@ -247,6 +248,35 @@ TEST_F(ProcessTest, TheModulePathIsTheProcessExecutableOnBothFamilies)
     Win32Platform = platform;
     IsNT = true;
     BindProcessEntryPoints();
+}
+
+TEST_F(ProcessTest, AProgramOfTheOtherBitnessReadsAsItHoldsItself)
+{
+    const std::string program = lvxtest::OtherBitnessTarget();
+    if (program.empty()) GTEST_SKIP() << "the other bitness's build has not made its target program";
+    const lvxtest::TargetProcess peer({"basic"}, program);
+    ASSERT_TRUE(peer.Ready());
+    const bool inspector64 = sizeof(void*) == 8;
+    ASSERT_EQ(peer.Number("bits"), inspector64 ? 32u : 64u);
+    EXPECT_EQ(ProcessBitness(peer.ProcessId()), inspector64 ? ProcessBits::Bits32 : ProcessBits::Bits64);
+    EXPECT_EQ(ProcessBitness(::GetCurrentProcessId()), inspector64 ? ProcessBits::Bits64 : ProcessBits::Bits32);
+
+    // The program's own module first, not the system layer that runs 32-bit code.
+    std::string path;
+    const bool listed = GetWindowModulePath(peer.Window("basic"), path);
+    if (inspector64) {
+        EXPECT_TRUE(listed);
+    }
+    if (listed) {
+        EXPECT_NE(path.find("lvxtarget-other.exe"), std::string::npos) << path;
+    }
+
+    WindowInfo info;
+    GatherWindowInfo(peer.Window("basic"), false, info);
+    if (inspector64) {
+        EXPECT_EQ(info.UserData, peer.Number("basic.userdata"));
+        EXPECT_EQ(info.Instance, peer.Number("basic.instance"));
+    }
 }
 
 }  // namespace

@@ -218,7 +218,7 @@ TEST_F(StylesTest, WindowLongsAreWrittenFromEveryNotation)
     EXPECT_EQ(answer("x10"), 16u);
     EXPECT_EQ(answer("16"), 16u);
     EXPECT_EQ(answer("-1"), ~uint64_t{0});
-    EXPECT_EQ(Field(Editor, IDC_STYLES_USERDATA), FormatHex(~uint64_t{0}, 8));
+    EXPECT_EQ(Field(Editor, IDC_STYLES_USERDATA), FormatHex(~uintptr_t{0}, 8));  // as wide as a pointer
     EXPECT_TRUE(boxes.Boxes.empty());
     // Not a number: the error, and the value stays.
     EXPECT_EQ(answer("1O"), ~uint64_t{0});

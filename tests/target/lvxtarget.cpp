@@ -272,6 +272,11 @@ void createBasic(Report& report, unsigned) {
 
     HWND main = topLevel("LvxTargetMain", "Lumivex Target", {200, 150, 420, 320}, kTopStyle, nullptr, bar);
     report.window("basic", main);
+    // Pointer-sized values as this program holds them, for inspectors of the other bitness.
+    SetWindowLongPtrA(main, GWLP_USERDATA, static_cast<LONG_PTR>(0x5EED1234));
+    report.number("basic.userdata", static_cast<unsigned long long>(GetWindowLongPtrA(main, GWLP_USERDATA)));
+    report.number("basic.instance", reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));
+    report.number("bits", sizeof(void*) * 8);
     report.window("basic.button", child(main, "BUTTON", "Press me", 101, {0, 0, 100, 30}, WS_TABSTOP));
     report.window("basic.edit", child(main, "EDIT", "Hello edit", 102, {10, 40, 150, 24},
                                       WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL));
