@@ -10,6 +10,7 @@
 #include "SystemSeam.h"
 #include "UniqueName.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace lvu {
@@ -73,6 +74,33 @@ bool DeleteTreeAt(const std::string& folder, const std::string& folderFinal, boo
     return succeeded;
 }
 
+// The path of an open file on its volume (\dir\file, no drive); empty when the platform cannot
+// tell. Under Wine this is one round trip to the server, where the final path costs one more for
+// every drive letter.
+std::string VolumePathOf(HANDLE file)
+{
+    alignas(FILE_NAME_INFO) char buffer[sizeof(FILE_NAME_INFO) + MAX_PATH * 4 * sizeof(WCHAR)] = {};
+    if (!::GetFileInformationByHandleEx(file, FileNameInfo, buffer, sizeof buffer)) return {};
+    const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer);
+    const int wideLength = static_cast<int>(info->FileNameLength / sizeof(WCHAR));
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, info->FileName, wideLength, nullptr, 0, nullptr, nullptr);
+    std::string path(static_cast<size_t>(std::max(length, 0)), '\0');
+    if (length <= 0 || ::WideCharToMultiByte(CP_ACP, 0, info->FileName, wideLength, path.data(), length, nullptr,
+                                             nullptr) != length)
+        return {};
+    return path;
+}
+
+// A normal folder path as its volume names it, without a final backslash: C:\a\b gives \a\b, the
+// drive root gives nothing at all, \\srv\share\a gives \srv\share\a; nullopt when it cannot be said.
+std::optional<std::string> WithoutRoot(const std::string& normal)
+{
+    if (normal.size() == 3 && normal[1] == ':') return std::string();
+    if (normal.size() > 3 && normal[1] == ':') return normal.substr(2);
+    if (normal.rfind("\\\\", 0) == 0 && normal.rfind("\\\\?\\", 0) != 0) return normal.substr(1);
+    return std::nullopt;
+}
+
 enum class EntryDeletion { Deleted, Absent, Refused, NeedsWalk };
 
 // Deletes the file at `path` through one handle opened on the entry itself (never through a
@@ -91,19 +119,24 @@ EntryDeletion DeleteNamedEntry(const std::string& path, const std::string& folde
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EntryDeletion::Absent
                                                                                : EntryDeletion::NeedsWalk;
     }
-    const std::string final = FinalPathOf(entry.get());
-    if (final.empty() || folderFinal.empty()) {
+    // Where the handle really is, on its volume; the folder's final path says where it should be.
+    std::string name;
+    const std::string where = VolumePathOf(entry.get());
+    const std::optional<std::string> folderOnVolume = WithoutRoot(folderFinal);
+    if (where.empty() || !folderOnVolume) {
         // The platform cannot tell where the entry is: only a plain file is taken as itself.
         FILE_ATTRIBUTE_TAG_INFO tag{};
         if (!::GetFileInformationByHandleEx(entry.get(), FileAttributeTagInfo, &tag, sizeof tag) ||
             (tag.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
             return EntryDeletion::Refused;
-    } else if (UpperAnsi(ParentPath(final)) != UpperAnsi(folderFinal)) {
-        return EntryDeletion::Refused;  // reached through a link to somewhere else
+    } else {
+        const size_t slash = where.find_last_of('\\');
+        if (slash == std::string::npos || UpperAnsi(where.substr(0, slash)) != UpperAnsi(*folderOnVolume))
+            return EntryDeletion::Refused;  // reached through a link to somewhere else
+        name = where.substr(slash + 1);
     }
     const std::string folder = ParentPath(NormalizePath(path));
-    const std::string longPath =
-        final.empty() || folder.empty() ? path : Join(folder, final.substr(final.find_last_of('\\') + 1));
+    const std::string longPath = name.empty() || folder.empty() ? path : Join(folder, name);
     if (onFile) onFile(longPath);
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (::SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition))
