@@ -107,7 +107,7 @@ TEST(Mask, CharacterSets)
     EXPECT_TRUE(Match("[a-]]", "\\"));
     EXPECT_TRUE(Match("[xyz]", "Y"));
     EXPECT_TRUE(Match("]", "]"));
-    EXPECT_TRUE(Match("*[0-9]", "Edit7"));
+    EXPECT_TRUE(Match("*[0-9]", "Version7"));
     EXPECT_FALSE(Match("*[0-9]", "Edit"));
     // A set never matches the end of the text.
     EXPECT_FALSE(Match("a[!b]", "a"));

@@ -28,6 +28,19 @@ std::string_view TrimLeft(std::string_view text)
     return text;
 }
 
+// Whether the line is a "SET name..." line of the variable (the name compared without case, up
+// to the first "="); `value` gets what follows that "=", nullopt when the line has none.
+bool IsSetLineOf(std::string_view line, std::string_view name, std::optional<std::string_view>& value)
+{
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.size() < 4 || !EqualsNoCase(trimmed.substr(0, 4), "SET ")) return false;
+    const std::string_view rest = TrimLeft(trimmed.substr(4));
+    const size_t equals = rest.find('=');
+    if (!EqualsNoCase(rest.substr(0, equals), name)) return false;
+    value = equals == std::string_view::npos ? std::nullopt : std::optional(rest.substr(equals + 1));
+    return true;
+}
+
 void AppendLine(std::string& text, std::string_view line)
 {
     text += line;
@@ -98,13 +111,8 @@ AutoexecEdit SetAutoexecVariable(std::string_view autoexec, std::string_view nam
     bool matched = false;
     std::vector<std::string> lines = SplitTextLines(autoexec);
     for (const std::string& line : lines) {
-        const std::string_view trimmed = Trim(line);
-        bool isVariable = false;
-        if (trimmed.size() >= 4 && EqualsNoCase(trimmed.substr(0, 4), "SET ")) {
-            const std::string_view rest = TrimLeft(trimmed.substr(4));
-            isVariable = EqualsNoCase(rest.substr(0, rest.find('=')), name);
-        }
-        if (!isVariable) {
+        std::optional<std::string_view> ignored;
+        if (!IsSetLineOf(line, name, ignored)) {
             AppendLine(edit.Text, line);
             continue;
         }
@@ -131,12 +139,8 @@ std::optional<std::string> AutoexecVariable(std::string_view autoexec, std::stri
 {
     std::optional<std::string> value;
     for (const std::string& line : SplitTextLines(autoexec)) {
-        const std::string_view trimmed = Trim(line);
-        if (trimmed.size() < 4 || !EqualsNoCase(trimmed.substr(0, 4), "SET ")) continue;
-        const std::string_view rest = TrimLeft(trimmed.substr(4));
-        const size_t equals = rest.find('=');
-        if (equals != std::string_view::npos && EqualsNoCase(rest.substr(0, equals), name))
-            value = std::string(rest.substr(equals + 1));
+        std::optional<std::string_view> set;
+        if (IsSetLineOf(line, name, set) && set) value = std::string(*set);
     }
     return value;
 }

@@ -1,6 +1,7 @@
 // Platform side of the deletion safety rules: full paths, critical folders, entries reached as themselves.
 #include "SafePaths.h"
 
+#include "Environment.h"
 #include "Handles.h"
 #include "PathRules.h"
 
@@ -22,14 +23,6 @@ std::string PathFromCall(Call call)
     char buffer[MAX_PATH * 2] = {};
     const DWORD length = call(buffer, static_cast<DWORD>(std::size(buffer)));
     return length > 0 && length < std::size(buffer) ? std::string(buffer, length) : std::string();
-}
-
-std::string ExpandEnvironment(const std::string& text)
-{
-    return PathFromCall([&](char* buffer, DWORD size) {
-        const DWORD length = ::ExpandEnvironmentStringsA(text.c_str(), buffer, size);
-        return length > 0 ? length - 1 : 0;  // the count includes the terminating zero
-    });
 }
 
 std::string RegistryText(HKEY key, const char* valueName)
