@@ -317,6 +317,7 @@ void TMainForm::Layout()
             place(processIdEdit_, 108, 4, 74, 20);
             placeButton(processPriorityButton_, 182, 4, 20, 20);
             placeButton(terminateProcessButton_, 202, 4, 20, 20);
+            place(processBitsLabel_, 228, 4, 64, 20);
             place(labels_[ThreadIdLabelId], 6, 30, 100, 20);
             place(threadIdEdit_, 108, 30, 74, 20);
             placeButton(threadPriorityButton_, 182, 30, 20, 20);
@@ -424,6 +425,14 @@ void TMainForm::ShowHandle(HWND control, HWND value)
     SetControlText(control, exists ? FormatHandle(HandleValue(value)) : MessageText(Msg::NoWindowFound));
 }
 
+void TMainForm::ShowProcessBits(ProcessBits bits)
+{
+    shownBits_ = bits;
+    SetControlText(processBitsLabel_, bits == ProcessBits::Bits32   ? processBitsTexts_[0]
+                                      : bits == ProcessBits::Bits64 ? processBitsTexts_[1]
+                                                                    : std::string());
+}
+
 void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
 {
     SetControlText(suspendCountEdit_, "");
@@ -434,6 +443,7 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
     ShowHandle(previousEdit_, info.Previous);
     ShowHandle(ownerEdit_, info.Owner);
     SetControlText(processIdEdit_, FormatHandle(info.ProcessId));
+    ShowProcessBits(info.Bits);
     SetControlText(threadIdEdit_, FormatHandle(info.ThreadId));
 
     switch (info.ShowState) {

@@ -126,6 +126,7 @@ private:
     void UpdateRelatedButtons();
     void PaintPanels();
     void ReadMessageNames();
+    void ShowProcessBits(ProcessBits bits);
 
     void FormShow();
     void FormClose();
@@ -184,6 +185,9 @@ private:
     RECT panelBounds_[PanelCount] = {};
     std::map<HWND, COLORREF> textColors_;
     std::map<int, HWND> labels_;  // the fields' captions, by control id
+    // The mark beside the process id: how the pointer-sized values of the process read.
+    std::string processBitsTexts_[2] = {"32 бита", "64 бита"};
+    ProcessBits shownBits_ = ProcessBits::Unknown;
     std::vector<HWND> panelControls_[PanelCount];
     PanelId creatingPanel_ = TopPanel;
 
@@ -208,7 +212,7 @@ public:
     SpeedButton minimizeButton_, restoreButton_, maximizeButton_, closeButton_, sysCommandCloseButton_, visibleButton_,
         enabledButton_, topmostButton_;
     // Process and thread.
-    HWND processIdEdit_ = nullptr, threadIdEdit_ = nullptr, suspendCountEdit_ = nullptr;
+    HWND processIdEdit_ = nullptr, processBitsLabel_ = nullptr, threadIdEdit_ = nullptr, suspendCountEdit_ = nullptr;
     SpeedButton processPriorityButton_, terminateProcessButton_, threadPriorityButton_, suspendThreadButton_,
         resumeThreadButton_, terminateThreadButton_;
     // Messages.

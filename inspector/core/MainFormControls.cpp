@@ -199,6 +199,7 @@ void TMainForm::CreateControls()
     creatingPanel_ = ProcessPanel;
     AddLabel(ProcessIdLabelId, "ID процесса");
     processIdEdit_ = AddEdit(ProcessIdEditId, true);
+    processBitsLabel_ = AddLabel(ProcessBitsLabelId, "");
     AddButton(processPriorityButton_, ProcessPriorityButtonId, Options{.Glyph = Glyph::ProcessPriority},
               "Изменить приоритет процесса");
     AddButton(terminateProcessButton_, TerminateProcessButtonId, Options{.Glyph = Glyph::TerminateProcess},
@@ -267,6 +268,8 @@ std::vector<TranslationTarget> TMainForm::TranslationTargets()
         {"Menu", caption(labels_[MenuLabelId])},
         {"PID", caption(labels_[ProcessIdLabelId])},
         {"TID", caption(labels_[ThreadIdLabelId])},
+        {"Bits32", [this](const std::string& text) { processBitsTexts_[0] = text; ShowProcessBits(shownBits_); }},
+        {"Bits64", [this](const std::string& text) { processBitsTexts_[1] = text; ShowProcessBits(shownBits_); }},
         {"Message", caption(labels_[MessageLabelId])},
         {"RefreshInfo", hint({refreshButton_.Handle()})},
         {"Options", hint({optionsButton_.Handle()})},

@@ -81,6 +81,7 @@ constexpr int MessageLabelId = 3012;
 constexpr int WParamLabelId = 3013;
 constexpr int LParamLabelId = 3014;
 constexpr int ResultLabelId = 3015;
+constexpr int ProcessBitsLabelId = 3016;
 
 constexpr int PickingBoxId = 4001;
 constexpr int MessageComboId = 4101;

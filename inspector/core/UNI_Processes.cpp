@@ -18,6 +18,7 @@ using EnumProcessModulesProc = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, LPDWORD);
 using EnumProcessModulesExProc = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, LPDWORD, DWORD);
 using GetModuleFileNameExProc = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
 using GetWindowModuleFileNameProc = UINT(WINAPI*)(HWND, LPSTR, UINT);
+using IsWow64ProcessProc = BOOL(WINAPI*)(HANDLE, PBOOL);
 
 // Stand-ins for entry points that the loaded psapi.dll lacks: they say so and fail.
 BOOL WINAPI MissingEnumProcessModules(HANDLE, HMODULE*, DWORD, LPDWORD)
@@ -39,6 +40,8 @@ EnumProcessModulesProc EnumProcessModulesEntry = nullptr;
 EnumProcessModulesExProc EnumProcessModulesExEntry = nullptr;
 GetModuleFileNameExProc GetModuleFileNameExEntry = nullptr;
 GetWindowModuleFileNameProc GetWindowModuleFileNameEntry = nullptr;
+// Missing before XP SP2, where no process runs under WOW64.
+IsWow64ProcessProc IsWow64ProcessEntry = nullptr;
 
 template <typename Proc>
 Proc Entry(HMODULE module, const char* name)
@@ -65,6 +68,7 @@ struct ObjectAttributes {
 void BindProcessEntryPoints()
 {
     if (IsNT) {
+        IsWow64ProcessEntry = Entry<IsWow64ProcessProc>(::GetModuleHandleA("kernel32.dll"), "IsWow64Process");
         if (Psapi == nullptr) Psapi = ::LoadLibraryA("psapi.dll");
         if (Psapi != nullptr) {
             EnumProcessModulesEntry = Entry<EnumProcessModulesProc>(Psapi, "EnumProcessModules");
@@ -138,15 +142,20 @@ bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vec
 
 ProcessBits ProcessBitness(DWORD processId)
 {
-    const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!IsNT) return ProcessBits::Bits32;
+    constexpr ProcessBits own = sizeof(void*) == 8 ? ProcessBits::Bits64 : ProcessBits::Bits32;
+    if (IsWow64ProcessEntry == nullptr) return own;
+    // The limited right exists from Vista on and is granted for more processes; XP knows only the full one.
+    unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) process.reset(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
     BOOL targetOnWow64 = FALSE;
-    if (!process || !::IsWow64Process(process.get(), &targetOnWow64)) return ProcessBits::Unknown;
+    if (!process || !IsWow64ProcessEntry(process.get(), &targetOnWow64)) return ProcessBits::Unknown;
     if (targetOnWow64) return ProcessBits::Bits32;
     // Not under WOW64: the system's own bitness, which a 32-bit inspector learns from its own state.
-    if constexpr (sizeof(void*) == 8) return ProcessBits::Bits64;
+    if constexpr (own == ProcessBits::Bits64) return own;
     BOOL selfOnWow64 = FALSE;
-    return ::IsWow64Process(::GetCurrentProcess(), &selfOnWow64) && selfOnWow64 ? ProcessBits::Bits64
-                                                                                : ProcessBits::Bits32;
+    return IsWow64ProcessEntry(::GetCurrentProcess(), &selfOnWow64) && selfOnWow64 ? ProcessBits::Bits64
+                                                                                  : ProcessBits::Bits32;
 }
 
 bool GetWindowModulePath(HWND window, std::string& path)

@@ -1,6 +1,8 @@
 // The process and thread behind a window: opening the thread, listing the process's modules.
 #pragma once
 
+#include "UNI_WindowInfo.h"
+
 #include <windows.h>
 
 #include <string>
@@ -19,8 +21,7 @@ inline constexpr DWORD TargetThreadAccess = 0x63;
 // The module handles and file names of a process (NT family, with psapi present).
 [[nodiscard]] bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vector<std::string>& names);
 
-// Whether a process runs 32-bit or 64-bit code; Unknown when it cannot be asked.
-enum class ProcessBits { Unknown, Bits32, Bits64 };
+// Whether a process runs 32-bit or 64-bit code (two round trips to the system).
 [[nodiscard]] ProcessBits ProcessBitness(DWORD processId);
 
 // The executable of the process that owns the window (its first module on the NT family).

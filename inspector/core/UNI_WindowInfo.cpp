@@ -2,6 +2,7 @@
 #include "UNI_WindowInfo.h"
 
 #include "SiblingLink.h"
+#include "UNI_Processes.h"
 #include "language/MessageTable.h"
 
 #include <algorithm>
@@ -151,6 +152,10 @@ void GatherWindowInfo(HWND window, bool light, WindowInfo& info)
         DWORD processId = 0;
         info.ThreadId = ::GetWindowThreadProcessId(window, &processId);
         info.ProcessId = processId;
+        if (!light) {
+            info.Bits = ProcessBitness(processId);
+            info.PointersRead = sizeof(void*) == 8 || info.Bits != ProcessBits::Bits64;
+        }
 
         info.Parent = ::GetParent(window);
         info.Child = ::GetWindow(window, GW_CHILD);

@@ -10,6 +10,9 @@ namespace lvx {
 
 enum class WindowShowState : uint8_t { Minimized = 0, Maximized = 1, Normal = 2 };
 
+// Whether a process runs 32-bit or 64-bit code; Unknown when it cannot be asked.
+enum class ProcessBits : uint8_t { Unknown, Bits32, Bits64 };
+
 // Everything the inspector shows about one window at one moment. Value-initialised records
 // read as "all zero, all empty", which is what every field a gather does not touch keeps.
 // Pointer-sized values (procedures, instance, user data) are kept pointer-wide.
@@ -31,6 +34,10 @@ struct WindowInfo {
     WindowShowState ShowState = WindowShowState::Minimized;
     uint32_t ProcessId = 0;
     uint32_t ThreadId = 0;
+    ProcessBits Bits = ProcessBits::Unknown;  // of the owning process; full gather only
+    // False when the pointer-sized values below (procedures, instance, user data) cannot be
+    // read whole: a 32-bit program sees only the low half of a 64-bit program's pointers.
+    bool PointersRead = true;
     bool Visible = false;
     bool Enabled = false;
     bool Topmost = false;

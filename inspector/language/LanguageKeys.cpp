@@ -6,7 +6,7 @@ namespace lvx {
 // The main window's caption has no key: it always shows the program's title.
 static constexpr const char* LumivexFormKeys[] = {
     "WindowText", "WindowClass", "WindowCoords", "WindowSize", "RelativeCoords", "ClientArea",
-    "WndHandle", "Menu", "PID", "TID", "Message",
+    "WndHandle", "Menu", "PID", "TID", "Bits32", "Bits64", "Message",
     "RefreshInfo", "Options", "About", "StayOnTop", "MinToTray",
     "ChangeText", "ChangeSize", "FlashWindow", "AddInfo", "WndTree", "FindWnd",
     "GotoParent", "GotoChild", "GotoOwner", "GotoNext", "GotoPrev",
@@ -45,7 +45,7 @@ static constexpr const char* MenuBrowserFormKeys[] = {
 static constexpr const char* StylesFormKeys[] = {
     "Caption", "Styles", "ExStyles", "Module", "TextViaGetText", "EditHint", "AppInstance", "WindowID",
     "UserData", "ControlID", "ChangeWindowText", "BigIcon", "SmallIcon", "WndClassInfo", "_Icons",
-    "Atom", "ClassStyle",
+    "Atom", "ClassStyle", "NotReadable", "PointerTooWide",
 };
 
 static constexpr const char* ChangeSizeFormKeys[] = {

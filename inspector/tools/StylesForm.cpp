@@ -76,6 +76,8 @@ std::vector<TranslationTarget> TStylesForm::TranslationTargets()
         ItemTextTarget("_Icons", IDC_STYLES_ICONS_GROUP),
         ItemTextTarget("Atom", LabelAtom),
         ItemTextTarget("ClassStyle", LabelClassStyle),
+        {"NotReadable", into(notReadableText_)},
+        {"PointerTooWide", into(pointerTooWideText_)},
     };
 }
 
@@ -119,6 +121,7 @@ void TStylesForm::FormCreate()
     hints_ = std::make_unique<Hints>();
     if (hints_->Create(Handle())) {
         for (SpeedButton* button : changes) hints_->SetHint(button->Handle(), editHint_);
+        UpdateChangeHints();
         hints_->SetHint(changeTextButton_.Handle(), changeTextHint_);
         hints_->SetHint(Item(IDC_STYLES_BIG_ICON), bigIconHint_);
         hints_->SetHint(Item(IDC_STYLES_SMALL_ICON), smallIconHint_);
@@ -188,18 +191,29 @@ void TStylesForm::FitToPanels()
 
 // ---- filling ------------------------------------------------------------------------------
 
+// The buttons of pointer-sized values say why they refuse when the values cannot be read whole.
+void TStylesForm::UpdateChangeHints()
+{
+    if (!hints_) return;
+    SpeedButton* pointerChanges[] = {&changeWndProcButton_, &changeInstanceButton_, &changeUserDataButton_};
+    for (SpeedButton* button : pointerChanges)
+        hints_->SetHint(button->Handle(), info_.PointersRead ? editHint_ : pointerTooWideText_);
+}
+
 void TStylesForm::RefreshParameters()
 {
     if (Handle() == nullptr) return;
+    const auto pointer = [this](uint64_t value) { return info_.PointersRead ? Hex8(value) : notReadableText_; };
     const std::pair<int, std::string> values[] = {
-        {IDC_STYLES_WNDPROC, Hex8(info_.WndProc)},       {IDC_STYLES_STYLE, Hex8(info_.Style)},
-        {IDC_STYLES_EXSTYLE, Hex8(info_.ExStyle)},       {IDC_STYLES_INSTANCE, Hex8(info_.Instance)},
-        {IDC_STYLES_WINDOW_ID, Hex8(info_.Id)},            {IDC_STYLES_USERDATA, Hex8(info_.UserData)},
+        {IDC_STYLES_WNDPROC, pointer(info_.WndProc)},     {IDC_STYLES_STYLE, Hex8(info_.Style)},
+        {IDC_STYLES_EXSTYLE, Hex8(info_.ExStyle)},        {IDC_STYLES_INSTANCE, pointer(info_.Instance)},
+        {IDC_STYLES_WINDOW_ID, Hex8(info_.Id)},             {IDC_STYLES_USERDATA, pointer(info_.UserData)},
         {IDC_STYLES_CONTROL_ID, Hex8(static_cast<uint32_t>(info_.ControlId))},
         {IDC_STYLES_ATOM, FormatHex(info_.ClassAtom, 4)},
-        {IDC_STYLES_CLASS_WNDPROC, Hex8(info_.ClassWndProc)}, {IDC_STYLES_CLASS_STYLE, Hex8(info_.ClassStyle)},
+        {IDC_STYLES_CLASS_WNDPROC, pointer(info_.ClassWndProc)}, {IDC_STYLES_CLASS_STYLE, Hex8(info_.ClassStyle)},
     };
     for (const auto& [id, text] : values) ::SetDlgItemTextA(Handle(), id, text.c_str());
+    UpdateChangeHints();
 
     std::string path;
     moduleFailed_ = !GetWindowModulePath(info_.Handle, path);
@@ -277,6 +291,12 @@ void TStylesForm::EditWndLong(int tag)
     }
     if (!chosen) {
         ::MessageBoxA(Handle(), "Invalid offset for Get/SetWindowLong", "Bug in program", MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (chosen->PointerWide && !info_.PointersRead) {
+        // Writing would store a sign-extended 32-bit value over the 64-bit one.
+        ::MessageBoxA(Handle(), pointerTooWideText_.c_str(), MessageText(Msg::WARNING).c_str(),
+                      MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     std::string answer = "$" + FormatHex(chosen->Value, 1);

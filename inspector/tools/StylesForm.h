@@ -55,6 +55,7 @@ private:
     void FormCreate();
     void PlaceButtons();
     void FitToPanels();
+    void UpdateChangeHints();
     void WindowTextChange();
     void DrawPicture(const DRAWITEMSTRUCT& item) const;
     INT_PTR ControlColor(HDC dc, HWND control, bool editable);
@@ -73,6 +74,12 @@ private:
     // Texts a language file may replace.
     std::string editHint_ = "Изменить значение";
     std::string changeTextHint_ = "Изменить текст окна";
+    // A 32-bit program sees only the low half of a 64-bit program's pointers: those fields show
+    // this placeholder, and their change buttons refuse with the sentence below.
+    std::string notReadableText_ = "<не читается>";
+    std::string pointerTooWideText_ =
+        "Это значение 64-битного процесса шире 32 бит: 32-битная версия программы не может ни прочитать, ни записать "
+        "его. Откройте окно в 64-битной версии.";
     std::string bigIconHint_ = "BIG_ICON (Двойной клик - сохранить иконку)";
     std::string smallIconHint_ = "SMALL_ICON (Двойной клик - сохранить иконку)";
 

@@ -273,10 +273,33 @@ TEST_F(ProcessTest, AProgramOfTheOtherBitnessReadsAsItHoldsItself)
 
     WindowInfo info;
     GatherWindowInfo(peer.Window("basic"), false, info);
+    EXPECT_EQ(info.Bits, inspector64 ? ProcessBits::Bits32 : ProcessBits::Bits64);
+    EXPECT_EQ(info.PointersRead, inspector64);
     if (inspector64) {
         EXPECT_EQ(info.UserData, peer.Number("basic.userdata"));
         EXPECT_EQ(info.Instance, peer.Number("basic.instance"));
+        // Wine answers 0 for another process's procedures; Windows gives them.
+        if (info.ClassWndProc != 0) {
+            EXPECT_EQ(info.ClassWndProc, peer.Number("basic.classproc"));
+        }
+        if (info.WndProc != 0) {
+            EXPECT_EQ(info.WndProc, peer.Number("basic.wndproc"));
+        }
     }
+
+    // The display marks the bitness, and the thread commands reach the other bitness's thread.
+    Inspect(peer.Window("basic"));
+    EXPECT_EQ(TextOf(Form->processBitsLabel_), inspector64 ? "32 бита" : "64 бита");
+    Click(Form->suspendThreadButton_);
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "1");
+    EXPECT_FALSE(Answers(peer.Window("basic")));
+    Click(Form->resumeThreadButton_);
+    EXPECT_EQ(TextOf(Form->suspendCountEdit_), "0");
+    EXPECT_TRUE(lvxtest::WaitFor([&] { return Answers(peer.Window("basic")); }));
+    Choose(ids::HighestThreadItemId);
+    EXPECT_EQ(MarkedItem(Form->threadPriorityButton_, Form->ThreadPriorityMenu(), ids::TimeCriticalThreadItemId,
+                         ids::IdleThreadItemId),
+              ids::HighestThreadItemId);
 }
 
 }  // namespace

@@ -255,6 +255,42 @@ TEST_F(StylesTest, WindowLongsAreWrittenFromEveryNotation)
     ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
 }
 
+TEST_F(StylesTest, AProgramOfTheOtherBitnessShowsOnlyValuesThatReadWhole)
+{
+    const std::string program = lvxtest::OtherBitnessTarget();
+    if (program.empty()) GTEST_SKIP() << "the other bitness's build has not made its target program";
+    const TargetProcess peer({"basic"}, program);
+    ASSERT_TRUE(peer.Ready());
+    const HWND window = peer.Window("basic");
+    Inspect(window);
+    TStylesForm& editor = Open();
+    lvxtest::ModalWatcher boxes;
+    bool asked = false;
+    editor.AskValue = [&asked](std::string& value) {
+        asked = true;
+        value = "$10";
+        return true;
+    };
+    if constexpr (sizeof(void*) == 8) {
+        EXPECT_EQ(Field(Editor, IDC_STYLES_USERDATA), FormatHex(peer.Number("basic.userdata"), 8));
+        EXPECT_EQ(Field(Editor, IDC_STYLES_INSTANCE), FormatHex(peer.Number("basic.instance"), 8));
+        editor.EditWndLong(5);
+        EXPECT_TRUE(asked);
+        EXPECT_EQ(::GetWindowLongPtrA(window, GWLP_USERDATA), 16);
+    } else {
+        // Only the low half of the 64-bit program's pointers reaches a 32-bit program.
+        for (const int id : {IDC_STYLES_USERDATA, IDC_STYLES_INSTANCE, IDC_STYLES_WNDPROC, IDC_STYLES_CLASS_WNDPROC})
+            EXPECT_EQ(Field(Editor, id), "<не читается>") << id;
+        EXPECT_EQ(Field(Editor, IDC_STYLES_STYLE), FormatHex(static_cast<uint32_t>(::GetWindowLongA(window, GWL_STYLE)), 8));
+        editor.EditWndLong(5);
+        EXPECT_FALSE(asked);
+        ASSERT_EQ(boxes.Boxes.size(), 1u);
+        EXPECT_NE(boxes.Boxes[0].Text.find("64"), std::string::npos) << boxes.Boxes[0].Text;
+        EXPECT_EQ(static_cast<uint32_t>(::GetWindowLongPtrA(window, GWLP_USERDATA)), 0x0000ABCDu) << "kept";
+    }
+    ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
+}
+
 TEST_F(StylesTest, WindowTextChangesThroughTheField)
 {
     const HWND label = Target->Window("basic.panel.label");

@@ -273,10 +273,16 @@ void createBasic(Report& report, unsigned) {
     HWND main = topLevel("LvxTargetMain", "Lumivex Target", {200, 150, 420, 320}, kTopStyle, nullptr, bar);
     report.window("basic", main);
     // Pointer-sized values as this program holds them, for inspectors of the other bitness.
-    SetWindowLongPtrA(main, GWLP_USERDATA, static_cast<LONG_PTR>(0x5EED1234));
+    // A 64-bit program's value has a high half that a 32-bit inspector must not silently cut.
+    if constexpr (sizeof(void*) == 8)
+        SetWindowLongPtrA(main, GWLP_USERDATA, static_cast<LONG_PTR>(0x12345EED0000ABCDull));
+    else
+        SetWindowLongPtrA(main, GWLP_USERDATA, static_cast<LONG_PTR>(0x5EED1234));
     report.number("basic.userdata", static_cast<unsigned long long>(GetWindowLongPtrA(main, GWLP_USERDATA)));
     report.number("basic.instance", reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));
     report.number("bits", sizeof(void*) * 8);
+    report.number("basic.wndproc", static_cast<unsigned long long>(GetWindowLongPtrA(main, GWLP_WNDPROC)));
+    report.number("basic.classproc", static_cast<unsigned long long>(GetClassLongPtrA(main, GCLP_WNDPROC)));
     report.window("basic.button", child(main, "BUTTON", "Press me", 101, {0, 0, 100, 30}, WS_TABSTOP));
     report.window("basic.edit", child(main, "EDIT", "Hello edit", 102, {10, 40, 150, 24},
                                       WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL));
