@@ -198,8 +198,9 @@ void Shortcuts()
     for (const std::string& line : Lines()) {
         const std::string_view path = PathPart(line);
         ShowStatus("14", std::string(path));
-        DeleteFileForced(ChangeFileExt(path, ".lnk"));
-        DeleteFileForced(ChangeFileExt(path, ".pif"));
+        const std::string file = InstallerFilePath(std::string(path));
+        DeleteFileForced(ChangeFileExt(file, ".lnk"));
+        DeleteFileForced(ChangeFileExt(file, ".pif"));
         ProgressStep();
     }
 }
@@ -241,7 +242,7 @@ void AddIni()
     ReadCountedSection("AddIni", true);
     for (const std::string& line : Lines()) {
         const std::string_view name = NamePart(line);
-        const std::string file = DelimitedField(name, 1);
+        const std::string file = InstallerFilePath(DelimitedField(name, 1));
         const std::string section = DelimitedField(name, 2);
         const std::string key = DelimitedField(name, 3);
         ShowStatus("13", file);
@@ -306,8 +307,9 @@ void RegFonts()
                                      ? "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts"
                                      : "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
     for (const std::string& line : Lines()) {
-        const std::string file(ValuePart(line));
-        if (!IsProtected(file)) {
+        const std::string logged(ValuePart(line));
+        if (!IsProtected(logged)) {
+            const std::string file = logged.empty() ? logged : InstallerFilePath(logged);
             const std::string fontName(NamePart(line));
             ShowStatus("17", fontName);
             if (!file.empty()) ::RemoveFontResourceA(file.c_str());
@@ -332,7 +334,7 @@ void RegServers()
         const std::string path(PathPart(line));
         if (!IsProtected(path)) {
             ShowStatus("16", path);
-            UnregisterServer(path);
+            UnregisterServer(InstallerFilePath(path));
         }
         ProgressStep();
     }
@@ -343,7 +345,7 @@ void DataFiles()
     ReadCountedSection("DataFiles");
     FileDeleter deleter(&Uninstall.Critical);
     for (const std::string& line : Lines()) {
-        if (!deleter.DeleteByMask(std::string(PathPart(line)), ShowDeletedFile)) LineFailed();
+        if (!deleter.DeleteByMask(InstallerFilePath(std::string(PathPart(line))), ShowDeletedFile)) LineFailed();
         ProgressStep();
     }
 }
@@ -353,8 +355,9 @@ void CopyFiles()
     ReadCountedSection("CopyFiles");
     FileDeleter deleter(&Uninstall.Critical);
     for (const std::string& line : Lines()) {
-        const std::string_view path = PathPart(line);
-        if (!IsProtected(path)) {
+        const std::string_view logged = PathPart(line);
+        if (!IsProtected(logged)) {
+            const std::string path = InstallerFilePath(std::string(logged));
             bool removed = deleter.DeleteByMask(std::string(path), ShowDeletedFile);
             // The help viewer leaves its index and search files beside a help file.
             if (HasExtension(path, ".hlp")) {
@@ -371,7 +374,7 @@ void DataFolders()
 {
     ReadCountedSection("DataFolders");
     for (const std::string& line : Lines()) {
-        const std::string folder(PathPart(line));
+        const std::string folder = InstallerFilePath(std::string(PathPart(line)));
         ShowStatus("15", folder);
         // A folder that is already gone is no failure; one that stays, or is refused, is.
         if (!DeleteTree(folder, true, &Uninstall.Critical) && !folder.empty() &&
@@ -387,7 +390,7 @@ void CreateDirs()
     if (Lines().empty()) return;
     // The log stays until the whole run has succeeded, so that a failed run can be tried again; a
     // folder it keeps (its own, often) is tried again after it has gone.
-    for (std::string& line : Lines()) line = std::string(PathPart(line));
+    for (std::string& line : Lines()) line = InstallerFilePath(std::string(PathPart(line)));
     SortNoCase(Lines());
     for (auto folder = Lines().rbegin(); folder != Lines().rend(); ++folder) {
         ShowStatus("15", *folder);

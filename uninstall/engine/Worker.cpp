@@ -137,7 +137,7 @@ bool KeyStillThere(const std::string& path)
     case RegistryRoot::Users: root = HKEY_USERS; break;
     }
     HKEY key = nullptr;
-    const LONG result = ::RegOpenKeyExA(root, parsed.SubKey.c_str(), 0, KEY_READ, &key);
+    const LONG result = ::RegOpenKeyExA(root, parsed.SubKey.c_str(), 0, KEY_READ | RegistryViewAccess(), &key);
     if (result == ERROR_SUCCESS) ::RegCloseKey(key);
     return result != ERROR_FILE_NOT_FOUND;
 }

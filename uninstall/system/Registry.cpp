@@ -10,6 +10,28 @@
 namespace lvu {
 namespace {
 
+RegistryView ChosenView = RegistryView::Native;
+
+using IsWow64ProcessProc = BOOL(WINAPI*)(HANDLE, PBOOL);
+using RegDeleteKeyExProc = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+
+template <typename Proc>
+Proc Entry(const char* module, const char* name)
+{
+    const HMODULE loaded = ::GetModuleHandleA(module);
+    return loaded ? reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(loaded, name))) : nullptr;
+}
+
+// RegDeleteKeyA deletes in the program's own view only; the view-taking form exists on every
+// system that has two views.
+bool DeleteSubKey(HKEY parent, const std::string& name)
+{
+    static const auto deleteKeyEx = Entry<RegDeleteKeyExProc>("advapi32.dll", "RegDeleteKeyExA");
+    if (deleteKeyEx != nullptr && RegistryViewAccess() != 0)
+        return deleteKeyEx(parent, name.c_str(), RegistryViewAccess(), 0) == ERROR_SUCCESS;
+    return ::RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
+}
+
 HKEY RootKey(RegistryRoot root)
 {
     switch (root) {
@@ -24,7 +46,7 @@ HKEY RootKey(RegistryRoot root)
 unique_hkey OpenKey(HKEY root, const std::string& subKey, REGSAM access)
 {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(root, subKey.c_str(), 0, access, &key) != ERROR_SUCCESS) return {};
+    if (::RegOpenKeyExA(root, subKey.c_str(), 0, access | RegistryViewAccess(), &key) != ERROR_SUCCESS) return {};
     return unique_hkey(key);
 }
 
@@ -39,7 +61,7 @@ bool WriteValue(const std::string& path, const std::string& valueName, DWORD typ
     const RegistryPath parsed = ParseRegistryPath(path);
     HKEY key = nullptr;
     if (::RegCreateKeyExA(RootKey(parsed.Root), parsed.SubKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+                          KEY_SET_VALUE | RegistryViewAccess(), nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
     const unique_hkey owner(key);
     return ::RegSetValueExA(key, valueName.c_str(), 0, type, static_cast<const BYTE*>(data),
@@ -84,11 +106,48 @@ void RemoveSubKeys(HKEY root, const std::string& subKey)
         const std::string child = subKey + "\\" + name;
         RemoveSubKeys(root, child);
         const unique_hkey parent = OpenKey(root, subKey, KEY_WRITE);
-        if (parent) ::RegDeleteKeyA(parent.get(), name.c_str());
+        if (parent) DeleteSubKey(parent.get(), name);
     }
 }
 
 }  // namespace
+
+bool IsWow64System()
+{
+    if constexpr (sizeof(void*) == 8) return true;
+    static const bool wow64 = [] {
+        const auto isWow64 = Entry<IsWow64ProcessProc>("kernel32.dll", "IsWow64Process");
+        BOOL self = FALSE;
+        return isWow64 != nullptr && isWow64(::GetCurrentProcess(), &self) && self;
+    }();
+    return wow64;
+}
+
+RegistryView OwnRegistryView()
+{
+    if (!IsWow64System()) return RegistryView::Native;
+    return sizeof(void*) == 8 ? RegistryView::Bits64 : RegistryView::Bits32;
+}
+
+void SetRegistryView(RegistryView view)
+{
+    ChosenView = view;
+}
+
+RegistryView CurrentRegistryView()
+{
+    return ChosenView;
+}
+
+REGSAM RegistryViewAccess()
+{
+    switch (ChosenView) {
+    case RegistryView::Bits32: return KEY_WOW64_32KEY;
+    case RegistryView::Bits64: return KEY_WOW64_64KEY;
+    case RegistryView::Native: return 0;
+    }
+    return 0;
+}
 
 std::string RegReadString(const std::string& path, const std::string& valueName, const std::string& defaultValue)
 {
@@ -197,7 +256,7 @@ bool RegRemoveKey(const std::string& path, bool recursive)
     const HKEY root = RootKey(parsed.Root);
     if (recursive) RemoveSubKeys(root, parsed.SubKey);
     const unique_hkey parent = OpenKey(root, split.Parent, KEY_WRITE);
-    return parent && ::RegDeleteKeyA(parent.get(), split.Name.c_str()) == ERROR_SUCCESS;
+    return parent && DeleteSubKey(parent.get(), split.Name);
 }
 
 }  // namespace lvu

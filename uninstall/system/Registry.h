@@ -1,11 +1,27 @@
 // Registry access by textual path ("HKLM\Software\Vendor"): reads, logged values written back, removal.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace lvu {
+
+// On a 64-bit system the registry has a 32-bit and a 64-bit view of HKLM\Software (and of the
+// classes); each program sees its own unless it asks. The uninstaller asks for the view the
+// installer wrote, once chosen before the removal; Native leaves every access unflagged.
+enum class RegistryView : uint8_t { Native, Bits32, Bits64 };
+// Whether the system runs 64-bit programs (a 32-bit program then runs under WOW64).
+[[nodiscard]] bool IsWow64System();
+// The view a program of this build sees by itself: Bits32 or Bits64 on a 64-bit system, Native otherwise.
+[[nodiscard]] RegistryView OwnRegistryView();
+// Every later access of this module goes to `view` (program-wide, set before the worker starts).
+void SetRegistryView(RegistryView view);
+[[nodiscard]] RegistryView CurrentRegistryView();
+// The flag that opens a key in the current view (0 for Native).
+[[nodiscard]] REGSAM RegistryViewAccess();
 
 // REG_SZ and REG_EXPAND_SZ as stored (no expansion), REG_BINARY as upper-case hexadecimal pairs,
 // REG_DWORD as unsigned decimal, REG_MULTI_SZ joined by CR LF; `defaultValue` otherwise.

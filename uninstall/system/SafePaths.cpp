@@ -4,6 +4,7 @@
 #include "Environment.h"
 #include "Handles.h"
 #include "PathRules.h"
+#include "Registry.h"
 
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -11,6 +12,7 @@
 
 #include <cstring>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 namespace lvu {
@@ -227,6 +229,29 @@ bool IsProtectedFolder(const std::string& path, const CriticalFolders* critical)
     if (IsProtectedPath(UpperAnsi(*full), folders)) return true;
     const std::string final = FinalPathOf(*full);
     return !final.empty() && IsProtectedPath(UpperAnsi(final), folders);
+}
+
+std::string InstallerFilePath(const std::string& logged)
+{
+    const RegistryView view = CurrentRegistryView();
+    const RegistryView own = OwnRegistryView();
+    if (view == RegistryView::Native || view == own) return logged;
+    const std::string windows =
+        NormalizePath(PathFromCall([](char* b, DWORD s) { return ::GetWindowsDirectoryA(b, s); }));
+    if (windows.empty()) return logged;
+    const std::string normalized = NormalizePath(logged);
+    const auto replaced = [&](const char* from, const char* to) -> std::optional<std::string> {
+        const std::string folder = windows + from;
+        if (!IsSameOrAncestor(folder, normalized)) return std::nullopt;
+        return windows + to + normalized.substr(folder.size());
+    };
+    if (own == RegistryView::Bits32) {
+        // A 64-bit installer's system folder: a 32-bit program reaches it through the alias.
+        return replaced("\\System32", "\\Sysnative").value_or(logged);
+    }
+    // A 32-bit installer's system folder was the 32-bit one, and its alias the real one.
+    if (auto path = replaced("\\System32", "\\SysWOW64")) return *path;
+    return replaced("\\Sysnative", "\\System32").value_or(logged);
 }
 
 }  // namespace lvu

@@ -47,4 +47,10 @@ namespace lvu {
 // Upper case in the ANSI code page, for comparing paths.
 [[nodiscard]] std::string UpperAnsi(std::string text);
 
+// A path as the log's installer named it, turned into the path that reaches the same file from
+// this program: on a 64-bit system "<Windows>\System32" is the 32-bit system folder to a 32-bit
+// installer and the 64-bit one to a 64-bit installer. Which installer wrote the log is the
+// registry view chosen for the run (Registry.h); with this build's own view the path is kept.
+[[nodiscard]] std::string InstallerFilePath(const std::string& logged);
+
 }  // namespace lvu

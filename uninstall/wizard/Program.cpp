@@ -94,9 +94,26 @@ std::string DisplayFont(const char* key, const char* defaultSpec)
     return description.empty() ? defaultSpec : description;
 }
 
+// On a 64-bit system an installer of the other bitness wrote its entry, and every key and system
+// file of its log, in its own registry view and system folder: when only that view names the
+// application, the whole run follows it.
+void ChooseInstallerView()
+{
+    if (!IsWow64System()) return;
+    const auto named = [] {
+        return !RegReadString(UninstallKeyPath("HKCU", Wizard.AppId), "DisplayName", "").empty() ||
+               !RegReadString(UninstallKeyPath("HKLM", Wizard.AppId), "DisplayName", "").empty();
+    };
+    SetRegistryView(RegistryView::Native);
+    if (named()) return;
+    SetRegistryView(OwnRegistryView() == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32);
+    if (!named()) SetRegistryView(RegistryView::Native);
+}
+
 // The HKCU key when it names the application, else the HKLM one; with what the program reads there.
 void ReadUninstallKey()
 {
+    ChooseInstallerView();
     Uninstall.UninstallKey = UninstallKeyPath("HKCU", Wizard.AppId);
     if (RegReadString(Uninstall.UninstallKey, "DisplayName", "").empty())
         Uninstall.UninstallKey = UninstallKeyPath("HKLM", Wizard.AppId);

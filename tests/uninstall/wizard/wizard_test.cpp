@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 using namespace lvutest;
@@ -297,6 +298,59 @@ TEST_F(WizardTest, AnAdministratorsLogIsRunElevatedOnceOrEndsWithoutRights)
 }
 
 // --- Logs that are not there or not acceptable -------------------------------------------------
+
+TEST_F(WizardTest, AnInstallerOfTheOtherBitnessIsUndoneInItsRegistryViewAndSystemFolder)
+{
+    using lvu::RegistryView;
+    if (!lvu::IsWow64System()) GTEST_SKIP() << "a 32-bit system has one registry view and one system folder";
+    const RegistryView own = lvu::OwnRegistryView();
+    const RegistryView other = own == RegistryView::Bits32 ? RegistryView::Bits64 : RegistryView::Bits32;
+    const auto inView = [](RegistryView view, const std::function<void()>& action) {
+        lvu::SetRegistryView(view);
+        action();
+        lvu::SetRegistryView(RegistryView::Native);
+    };
+    // The same keys in both views and the same file name in both system folders; the log's
+    // installer, of the other bitness, wrote those of its own view and folder.
+    const std::string keyPath = "HKLM\\SOFTWARE\\" + appId_;
+    for (const RegistryView view : {own, other})
+        inView(view, [&] {
+            RegWriteString(keyPath + "\\Sub", "Value", "x");
+            RegWriteString(keyPath, "Added", "x");
+        });
+    inView(other, [&] { RegisterApplication("HKLM"); });
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string logged = std::string(windows) + "\\System32\\" + appId_ + ".dll";
+    const std::string installers = std::string(windows) + (own == RegistryView::Bits32 ? "\\Sysnative\\" : "\\SysWOW64\\") +
+                                   appId_ + ".dll";
+    WriteFile(installers, "the installer's");
+    WriteFile(logged, "this bitness's");
+
+    InstallProgram();
+    WriteLog(T("App\\install.log"), "[AddReg]\r\n" + keyPath + "\\Added=0\r\n[CreateKeys]\r\n" + keyPath + "=1\r\n" +
+                                        keyPath + "\\Sub=1\r\n[CopyFiles]\r\n" + logged + "=1\r\n");
+    const auto process = Start("\"" + T("App\\install.log") + "\" -s");
+    EXPECT_EQ(process->WaitExit(), 0u);
+
+    inView(other, [&] {
+        EXPECT_EQ(RegReadString(keyPath + "\\Sub", "Value", "gone"), "gone");
+        EXPECT_EQ(RegReadString(keyPath, "Added", "gone"), "gone");
+        EXPECT_EQ(RegReadString(Key("HKLM"), "DisplayName", "gone"), "gone");
+        RegRemoveKey(Key("HKLM"), true);
+        RegRemoveKey(keyPath, true);
+    });
+    inView(own, [&] {
+        EXPECT_EQ(RegReadString(keyPath + "\\Sub", "Value", "gone"), "x");
+        EXPECT_EQ(RegReadString(keyPath, "Added", "gone"), "x");
+        RegRemoveKey(keyPath, true);
+    });
+    EXPECT_FALSE(Exists(installers));
+    EXPECT_EQ(ReadFile(logged), "this bitness's");
+    ::DeleteFileA(logged.c_str());
+    ::DeleteFileA(installers.c_str());
+    EXPECT_TRUE(ProgramRemoved());
+}
 
 TEST_F(WizardTest, WithoutAUsableLogTheProgramEndsWithFailure)
 {
