@@ -132,10 +132,25 @@ bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vec
         }
     }
     modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
+    // A 32-bit process names its system DLLs in the system folder it sees, which is the 32-bit one.
+    std::string systemFolder, wow64Folder;
+    BOOL onWow64 = FALSE;
+    if (sizeof(void*) == 8 && IsWow64ProcessEntry != nullptr && IsWow64ProcessEntry(process.get(), &onWow64) &&
+        onWow64) {
+        char folder[MAX_PATH] = {};
+        if (::GetSystemDirectoryA(folder, MAX_PATH) != 0) systemFolder = folder;
+        if (::GetSystemWow64DirectoryA(folder, MAX_PATH) != 0) wow64Folder = folder;
+    }
     for (const HMODULE module : modules) {
         char name[MAX_PATH] = {};
         GetModuleFileNameExEntry(process.get(), module, name, MAX_PATH);
-        names.emplace_back(name);
+        std::string path(name);
+        if (!systemFolder.empty() && !wow64Folder.empty() && path.size() > systemFolder.size() &&
+            path[systemFolder.size()] == '\\' &&
+            ::CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path.data(), static_cast<int>(systemFolder.size()),
+                             systemFolder.data(), static_cast<int>(systemFolder.size())) == CSTR_EQUAL)
+            path = wow64Folder + path.substr(systemFolder.size());
+        names.push_back(std::move(path));
     }
     return true;
 }

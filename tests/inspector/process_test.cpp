@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace lvx;
@@ -269,6 +270,22 @@ TEST_F(ProcessTest, AProgramOfTheOtherBitnessReadsAsItHoldsItself)
     }
     if (listed) {
         EXPECT_NE(path.find("lvxtarget-other.exe"), std::string::npos) << path;
+    }
+    if (inspector64) {
+        // Its system DLLs are the 32-bit ones, in the folder where they really are.
+        std::vector<HMODULE> modules;
+        std::vector<std::string> names;
+        ASSERT_TRUE(ListProcessModules(peer.ProcessId(), modules, names));
+        char wow64[MAX_PATH] = {};
+        ASSERT_NE(::GetSystemWow64DirectoryA(wow64, MAX_PATH), 0u);
+        const auto kernel = std::find_if(names.begin(), names.end(), [](const std::string& name) {
+            return name.size() > 13 && ::lstrcmpiA(name.c_str() + name.size() - 13, "\\kernel32.dll") == 0;
+        });
+        ASSERT_NE(kernel, names.end());
+        EXPECT_EQ(::CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, kernel->c_str(), ::lstrlenA(wow64), wow64, -1),
+                  CSTR_EQUAL)
+            << *kernel;
+        EXPECT_NE(::GetFileAttributesA(kernel->c_str()), INVALID_FILE_ATTRIBUTES) << *kernel;
     }
 
     WindowInfo info;
