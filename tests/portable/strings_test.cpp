@@ -1,8 +1,9 @@
 // Native tests of the string helpers: the standard integer conversion, splitting and formatting,
-// and the details window's style names and copied text.
+// the details window's style names and copied text, and where tool windows open.
 #include "core/UNI_Strings.h"
 #include "details/DetailsText.h"
 #include "details/StyleNames.h"
+#include "tools/ToolPlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -244,4 +245,21 @@ TEST(DetailsText, ReadsBackWhatItWrites)
     EXPECT_TRUE((*parsed)[2].Lines.empty());
     EXPECT_FALSE(ParseDetailsText("Label: before any title\r\n").has_value());
     EXPECT_FALSE(ParseDetailsText("[T]\r\nno separator\r\n").has_value());
+}
+
+TEST(ToolPlacement, BesideTheMainWindowElseBelowElseCentred)
+{
+    const PlaceRect work{0, 0, 1280, 1000};
+    // Room on the left: there, top aligned, kept inside the work area.
+    EXPECT_EQ(ChooseToolPlace({900, 0, 1280, 400}, 440, 460, work).X, 460);
+    EXPECT_EQ(ChooseToolPlace({900, 0, 1280, 400}, 440, 460, work).Y, 0);
+    EXPECT_EQ(ChooseToolPlace({900, 700, 1280, 1000}, 440, 460, work).Y, 540);
+    // No room on the left: below, right aligned with the main window.
+    const PlacePoint below = ChooseToolPlace({100, 0, 500, 400}, 440, 460, work);
+    EXPECT_EQ(below.X, 60);
+    EXPECT_EQ(below.Y, 400);
+    // Neither: centred on the work area.
+    const PlacePoint centred = ChooseToolPlace({100, 300, 500, 800}, 440, 460, work);
+    EXPECT_EQ(centred.X, 420);
+    EXPECT_EQ(centred.Y, 270);
 }
