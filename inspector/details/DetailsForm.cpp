@@ -157,7 +157,7 @@ std::vector<TranslationTarget> TDetailsForm::TranslationTargets()
 void TDetailsForm::ShowDetails(HWND owner)
 {
     if (Handle() == nullptr && !FormCreate(owner)) return;
-    if (!::IsWindowVisible(Handle())) PlaceToolWindow(Handle(), owner);
+    if (!::IsWindowVisible(Handle())) PlaceToolWindow(Handle(), owner, place_);
     ::ShowWindow(Handle(), SW_SHOWNORMAL);
     RefreshDetails();
 }
@@ -605,7 +605,7 @@ LRESULT TDetailsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (MagneticField) SnapToWorkArea(*reinterpret_cast<RECT*>(lParam), dpi_);
         return TRUE;
     case WM_EXITSIZEMOVE:
-        RememberToolWindowPlace(Handle());
+        RememberToolWindowPlace(Handle(), place_);
         return 0;
     case WM_DPICHANGED: {
         dpi_ = HIWORD(wParam);
@@ -615,9 +615,7 @@ LRESULT TDetailsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                        suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
-    case WM_NCDESTROY:
-        ForgetToolWindowPlace(Handle());
-        return DefaultHandling(message, wParam, lParam);
+
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case CopyButtonId: CopyClick(); return 0;

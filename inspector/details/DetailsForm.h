@@ -9,6 +9,7 @@
 #include "core/UNI_WindowInfo.h"
 #include "core/Window.h"
 #include "language/MultiLang.h"
+#include "tools/ToolWindows.h"
 
 #include <functional>
 #include <map>
@@ -81,6 +82,7 @@ private:
     DecodedStyles styles_;
     UINT dpi_ = 96;
     bool filling_ = false;
+    ToolPlace place_;
     unique_gdi font_;
 
 public:

@@ -86,7 +86,7 @@ void TStylesForm::ShowParameters(HWND owner)
 {
     if (Handle() == nullptr && !CreateModeless(owner)) return;
     // Its template would put it over the main window, hiding the fields it explains.
-    if (!::IsWindowVisible(Handle())) PlaceToolWindow(Handle(), owner);
+    if (!::IsWindowVisible(Handle())) PlaceToolWindow(Handle(), owner, place_);
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     RefreshParameters();
 }
@@ -385,10 +385,7 @@ INT_PTR TStylesForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (MagneticField) SnapToWorkArea(*reinterpret_cast<RECT*>(lParam), DpiOfWindow(Handle()));
         return TRUE;
     case WM_EXITSIZEMOVE:
-        RememberToolWindowPlace(Handle());
-        return FALSE;
-    case WM_DESTROY:
-        ForgetToolWindowPlace(Handle());
+        RememberToolWindowPlace(Handle(), place_);
         return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

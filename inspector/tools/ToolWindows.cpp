@@ -7,8 +7,6 @@ namespace lvx {
 
 namespace {
 
-constexpr char MovedByUser[] = "LumivexPlacedByUser";
-
 PlaceRect FromRect(const RECT& rect)
 {
     return {rect.left, rect.top, rect.right, rect.bottom};
@@ -16,27 +14,29 @@ PlaceRect FromRect(const RECT& rect)
 
 }  // namespace
 
-void PlaceToolWindow(HWND tool, HWND main)
+void PlaceToolWindow(HWND tool, HWND main, const ToolPlace& place)
 {
-    if (tool == nullptr || main == nullptr || ::GetPropA(tool, MovedByUser) != nullptr) return;
+    if (tool == nullptr) return;
+    if (place.MovedByUser) {
+        ::SetWindowPos(tool, nullptr, place.TopLeft.x, place.TopLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
     RECT mainRect{}, toolRect{};
-    if (!::GetWindowRect(main, &mainRect) || !::GetWindowRect(tool, &toolRect)) return;
+    if (main == nullptr || !::GetWindowRect(main, &mainRect) || !::GetWindowRect(tool, &toolRect)) return;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     if (!::GetMonitorInfoA(::MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor)) return;
-    const PlacePoint place = ChooseToolPlace(FromRect(mainRect), toolRect.right - toolRect.left,
-                                             toolRect.bottom - toolRect.top, FromRect(monitor.rcWork));
-    ::SetWindowPos(tool, nullptr, place.X, place.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const PlacePoint chosen = ChooseToolPlace(FromRect(mainRect), toolRect.right - toolRect.left,
+                                              toolRect.bottom - toolRect.top, FromRect(monitor.rcWork));
+    ::SetWindowPos(tool, nullptr, chosen.X, chosen.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void RememberToolWindowPlace(HWND tool)
+void RememberToolWindowPlace(HWND tool, ToolPlace& place)
 {
-    ::SetPropA(tool, MovedByUser, reinterpret_cast<HANDLE>(1));
-}
-
-void ForgetToolWindowPlace(HWND tool)
-{
-    ::RemovePropA(tool, MovedByUser);
+    RECT bounds{};
+    if (!::GetWindowRect(tool, &bounds) || ::IsIconic(tool) || ::IsZoomed(tool)) return;
+    place.MovedByUser = true;
+    place.TopLeft = POINT{bounds.left, bounds.top};
 }
 
 }  // namespace lvx

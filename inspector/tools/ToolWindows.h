@@ -5,13 +5,17 @@
 
 namespace lvx {
 
-// Moves `tool` beside `main` (ChooseToolPlace, on the main window's monitor), unless the user moved
-// the tool window before during this run: then it stays where the user left it.
-void PlaceToolWindow(HWND tool, HWND main);
+// Where the user put one tool window during this run; each tool window keeps one.
+struct ToolPlace {
+    bool MovedByUser = false;
+    POINT TopLeft{};
+};
 
-// Called when the user ends moving or sizing `tool`: from now on it keeps its place. The mark is a
-// property of the tool window, removed with ForgetToolWindowPlace before the window goes.
-void RememberToolWindowPlace(HWND tool);
-void ForgetToolWindowPlace(HWND tool);
+// Moves `tool` where the user last put it, or else beside `main` (ChooseToolPlace, in the work area
+// of the main window's monitor).
+void PlaceToolWindow(HWND tool, HWND main, const ToolPlace& place);
+
+// Called when the user ends moving or sizing `tool` (WM_EXITSIZEMOVE): it reopens there.
+void RememberToolWindowPlace(HWND tool, ToolPlace& place);
 
 }  // namespace lvx

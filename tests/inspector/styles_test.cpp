@@ -148,6 +148,8 @@ protected:
         return *Found();
     }
     static TStylesForm* Found();
+    // The details window through its button on the main window, on the given page.
+    static TDetailsForm& OpenDetails(int page);
     static HWND Editor;
 };
 HWND StylesTest::Editor = nullptr;
@@ -403,11 +405,10 @@ TEST(StylesForm, TranslatesEveryKeyOfItsSection)
 
 namespace {
 
-// The details window through its button on the main window, on the given page.
-TDetailsForm& OpenDetails(int page)
+TDetailsForm& StylesTest::OpenDetails(int page)
 {
-    ::SendMessageA(lvxtest::MainFormFixture<StylesTest>::Form->detailsButton_.Handle(), BM_CLICK, 0, 0);
-    TDetailsForm* details = lvxtest::MainFormFixture<StylesTest>::Form->DetailsForm();
+    ::SendMessageA(Form->detailsButton_.Handle(), BM_CLICK, 0, 0);
+    TDetailsForm* details = Form->DetailsForm();
     EXPECT_NE(details, nullptr);
     details->SelectPage(page);
     return *details;
