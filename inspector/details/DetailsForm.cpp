@@ -400,18 +400,19 @@ DetailSection TDetailsForm::ClassSection() const
         section.Lines.push_back({Text("WndClass"), details_.Handle ? Unreadable() : MessageText(Msg::NoWindowFoundTxt)});
         return section;
     }
-    const auto stock = [this](uintptr_t handle, StyleGroup group, int number) {
+    const auto stock = [this](bool read, uintptr_t handle, StyleGroup group, int number) {
+        if (!read) return Unreadable();
         if (handle == 0) return Text("None");
         const char* name = number != 0 ? NameOfValue(group, static_cast<uint32_t>(number)) : nullptr;
         return name != nullptr ? std::string(name) : Hex(handle);
     };
-    std::string brush = Text("None");
+    std::string brush = cls.BackgroundRead ? Text("None") : Unreadable();
     if (cls.Background != 0) {
         const char* colour = cls.Background <= 31 ? NameOfValue(StyleGroup::SysColor, static_cast<uint32_t>(cls.Background - 1))
                                                  : nullptr;
         brush = colour != nullptr ? std::string(colour) + " + 1" : Hex(cls.Background);
     }
-    std::string menu = Text("None");
+    std::string menu = cls.MenuNameRead ? Text("None") : Unreadable();
     if (cls.MenuName != 0)
         menu = IS_INTRESOURCE(cls.MenuName) ? "#" + std::to_string(cls.MenuName)
                : !cls.MenuNameText.empty()  ? cls.MenuNameText
@@ -424,11 +425,11 @@ DetailSection TDetailsForm::ClassSection() const
         {Text("WindowExtra"), std::to_string(cls.WindowExtra)},
         {Text("ClassInstance"), Hex(cls.Instance)},
         {Text("ClassModule"), cls.Module.empty() ? Unreadable() : cls.Module},
-        {Text("ClassProc"), cls.WndProc != 0 ? Hex(cls.WndProc) : Unreadable()},
+        {Text("ClassProc"), cls.WndProcRead ? Hex(cls.WndProc) : Unreadable()},
         {Text("Background"), brush},
-        {Text("Cursor"), stock(cls.Cursor, StyleGroup::Cursor, cls.StockCursor)},
-        {Text("Icon"), stock(cls.Icon, StyleGroup::Icon, cls.StockIcon)},
-        {Text("SmallIcon"), cls.SmallIcon != 0 ? Hex(cls.SmallIcon) : Text("None")},
+        {Text("Cursor"), stock(cls.CursorRead, cls.Cursor, StyleGroup::Cursor, cls.StockCursor)},
+        {Text("Icon"), stock(cls.IconRead, cls.Icon, StyleGroup::Icon, cls.StockIcon)},
+        {Text("SmallIcon"), stock(cls.SmallIconRead, cls.SmallIcon, StyleGroup::Icon, 0)},
         {Text("MenuName"), menu},
     };
     return section;

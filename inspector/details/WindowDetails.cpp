@@ -53,12 +53,18 @@ void ReadClass(HWND window, WindowDetails& details)
     cls.ClassExtra = static_cast<int>(::GetClassLongPtrA(window, GCL_CBCLSEXTRA));
     cls.WindowExtra = static_cast<int>(::GetClassLongPtrA(window, GCL_CBWNDEXTRA));
     cls.Instance = static_cast<uintptr_t>(::GetClassLongPtrA(window, GCLP_HMODULE));
-    cls.WndProc = static_cast<uintptr_t>(::GetClassLongPtrA(window, GCLP_WNDPROC));
-    cls.Background = static_cast<uintptr_t>(::GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
-    cls.Cursor = static_cast<uintptr_t>(::GetClassLongPtrA(window, GCLP_HCURSOR));
-    cls.Icon = static_cast<uintptr_t>(::GetClassLongPtrA(window, GCLP_HICON));
-    cls.SmallIcon = static_cast<uintptr_t>(::GetClassLongPtrA(window, GCLP_HICONSM));
-    cls.MenuName = static_cast<uintptr_t>(::GetClassLongPtrA(window, GCLP_MENUNAME));
+    // A zero is a value only when the call set no error.
+    const auto read = [window](int index, uintptr_t& value) {
+        ::SetLastError(0);
+        value = static_cast<uintptr_t>(::GetClassLongPtrA(window, index));
+        return value != 0 || ::GetLastError() == 0;
+    };
+    cls.WndProcRead = read(GCLP_WNDPROC, cls.WndProc);
+    cls.BackgroundRead = read(GCLP_HBRBACKGROUND, cls.Background);
+    cls.CursorRead = read(GCLP_HCURSOR, cls.Cursor);
+    cls.IconRead = read(GCLP_HICON, cls.Icon);
+    cls.SmallIconRead = read(GCLP_HICONSM, cls.SmallIcon);
+    cls.MenuNameRead = read(GCLP_MENUNAME, cls.MenuName);
     cls.Read = cls.Atom != 0;
 
     // Stock cursors and icons are shared by every process: compare with ours.

@@ -29,6 +29,10 @@ struct ClassDetails {
     uintptr_t SmallIcon = 0;
     uintptr_t MenuName = 0;  // an integer resource, or a pointer inside the window's process
     std::string MenuNameText;  // the name, when it could be read
+    // Which of the values above the system gave (some systems keep another process's class
+    // handles to themselves): procedure, background, cursor, icon, small icon, menu name.
+    bool WndProcRead = false, BackgroundRead = false, CursorRead = false, IconRead = false, SmallIconRead = false,
+         MenuNameRead = false;
 };
 
 struct PropertyEntry {
