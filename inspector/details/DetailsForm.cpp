@@ -542,6 +542,11 @@ std::vector<std::string> TDetailsForm::ShownTexts()
         }
     }
     for (HWND button : {copyButton_, captureButton_}) texts.push_back(GetControlText(button));
+    // The copy's titles and labels reach the user through the clipboard.
+    for (const DetailSection& section : Sections()) {
+        texts.push_back(section.Title);
+        for (const DetailLine& line : section.Lines) texts.push_back(line.Label);
+    }
     return texts;
 }
 

@@ -45,7 +45,8 @@ public:
     [[nodiscard]] std::string Text(const char* key) const;
 
     [[nodiscard]] std::vector<TranslationTarget> TranslationTargets();
-    // Every text the window shows somewhere: caption, tabs, columns, buttons, and every page's rows.
+    // Every text the window shows somewhere: caption, tabs, columns, buttons, every page's rows, and
+    // the titles and labels of the copy.
     [[nodiscard]] std::vector<std::string> ShownTexts();
 
     // Overridable for tests: asked after a capture whether to copy it (true) or save it (false),
