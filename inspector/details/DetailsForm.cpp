@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 
@@ -221,7 +222,7 @@ void TDetailsForm::ApplyTexts()
         ::SendMessageA(pagesTab_, TCM_INSERTITEMA, static_cast<WPARAM>(page), reinterpret_cast<LPARAM>(&item));
     }
     for (HWND list : {stylesList_, valuesList_}) {
-        AddColumn(list, 0, Scaled(230), Text("ColumnName"));
+        AddColumn(list, 0, Scaled(list == stylesList_ ? 230 : 170), Text("ColumnName"));
         AddColumn(list, 1, Scaled(150), Text("ColumnValue"));
     }
     ::SetWindowTextA(copyButton_, Text("Copy").c_str());
@@ -243,8 +244,15 @@ void TDetailsForm::Layout()
     RECT pages{margin, margin, client.right - margin, buttonsTop - margin};
     ::MoveWindow(pagesTab_, pages.left, pages.top, pages.right - pages.left, pages.bottom - pages.top, TRUE);
     ::SendMessageA(pagesTab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&pages));
-    for (HWND list : {stylesList_, valuesList_})
+    for (HWND list : {stylesList_, valuesList_}) {
         ::MoveWindow(list, pages.left, pages.top, pages.right - pages.left, pages.bottom - pages.top, TRUE);
+        // The values take whatever width the names leave, less a scroll bar's.
+        RECT inside{};
+        ::GetClientRect(list, &inside);
+        const int names = static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+        const int values = inside.right - names - ::GetSystemMetrics(SM_CXVSCROLL);
+        ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, std::max(values, Scaled(100)));
+    }
 }
 
 // ---- filling ------------------------------------------------------------------------------
