@@ -30,20 +30,21 @@ Figures Measure(HWND window, int rounds, lvxbench::ApiCallCounter& counter)
 {
     std::vector<double> details, gather;
     Figures figures;
-    for (int round = 0; round < rounds; ++round) {
-        counter.Reset();
+    // One round first, so that loading libraries and filling caches is not in the figures.
+    for (int round = -1; round < rounds; ++round) {
         double start = NowMs();
+        counter.Reset();
         lvx::WindowDetails read;
         lvx::GatherWindowDetails(window, read);
-        details.push_back(NowMs() - start);
         figures.DetailsCalls = counter.Total();
         figures.Detail = counter.Called();
-        counter.Reset();
+        if (round >= 0) details.push_back(NowMs() - start);
         start = NowMs();
+        counter.Reset();
         lvx::WindowInfo info;
         lvx::GatherWindowInfo(window, false, info);
-        gather.push_back(NowMs() - start);
         figures.GatherCalls = counter.Total();
+        if (round >= 0) gather.push_back(NowMs() - start);
     }
     figures.DetailsMs = Median(details);
     figures.GatherMs = Median(gather);
