@@ -102,6 +102,27 @@ int AddItem(HWND list, const std::string& name, const std::string& value, LPARAM
     return index;
 }
 
+// Refilling a list for the same window keeps the rows the user was looking at in view.
+class KeepScrollPosition {
+public:
+    KeepScrollPosition(HWND list, bool sameWindow)
+        : list_(list), top_(sameWindow ? static_cast<int>(::SendMessageA(list, LVM_GETTOPINDEX, 0, 0)) : 0)
+    {
+    }
+    ~KeepScrollPosition()
+    {
+        RECT row{LVIR_BOUNDS, 0, 0, 0};
+        if (top_ > 0 && ::SendMessageA(list_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+            ::SendMessageA(list_, LVM_SCROLL, 0, top_ * (row.bottom - row.top));
+    }
+    KeepScrollPosition(const KeepScrollPosition&) = delete;
+    KeepScrollPosition& operator=(const KeepScrollPosition&) = delete;
+
+private:
+    HWND list_;
+    int top_;
+};
+
 // The tick of a row: state image 0 shows no box, 1 an empty one, 2 a ticked one.
 void SetTick(HWND list, int index, int image)
 {
@@ -299,6 +320,8 @@ void TDetailsForm::ShowPage()
 void TDetailsForm::FillStylesList()
 {
     filling_ = true;
+    const KeepScrollPosition keep(stylesList_, stylesShownFor_ == details_.Handle);
+    stylesShownFor_ = details_.Handle;
     ::SendMessageA(stylesList_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(stylesList_, LVM_DELETEALLITEMS, 0, 0);
     if (details_.Handle == nullptr) {
@@ -334,7 +357,7 @@ void TDetailsForm::FillStylesList()
         }
     }
     ::SendMessageA(stylesList_, WM_SETREDRAW, TRUE, 0);
-    filling_ = false;
+    filling_ = false;  // the scroll position comes back after this, with the keeper
 }
 
 void TDetailsForm::FillValuesList(const DetailSection& section)

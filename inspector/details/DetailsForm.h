@@ -83,6 +83,7 @@ private:
     DecodedStyles styles_;
     UINT dpi_ = 96;
     bool filling_ = false;
+    HWND stylesShownFor_ = nullptr;  // the window whose styles the list last showed
     ToolPlace place_;
     unique_gdi font_;
 
