@@ -28,6 +28,8 @@ constexpr int FormHeight = 460;
 constexpr int Margin = 8;
 constexpr int ButtonWidth = 96;
 constexpr int ButtonHeight = 25;
+constexpr int StyleNameWidth = 230;  // the names column of the Styles page
+constexpr int LabelWidth = 170;      // that of the other pages
 constexpr UINT StyleTickMessage = WM_APP + 1;
 constexpr int CopyButtonId = 101;
 constexpr int CaptureButtonId = 102;
@@ -243,7 +245,7 @@ void TDetailsForm::ApplyTexts()
         ::SendMessageA(pagesTab_, TCM_INSERTITEMA, static_cast<WPARAM>(page), reinterpret_cast<LPARAM>(&item));
     }
     for (HWND list : {stylesList_, valuesList_}) {
-        AddColumn(list, 0, Scaled(list == stylesList_ ? 230 : 170), Text("ColumnName"));
+        AddColumn(list, 0, Scaled(list == stylesList_ ? StyleNameWidth : LabelWidth), Text("ColumnName"));
         AddColumn(list, 1, Scaled(150), Text("ColumnValue"));
     }
     ::SetWindowTextA(copyButton_, Text("Copy").c_str());
@@ -647,6 +649,8 @@ LRESULT TDetailsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED: {
         dpi_ = HIWORD(wParam);
         ApplyFont();
+        for (HWND list : {stylesList_, valuesList_})
+            ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, Scaled(list == stylesList_ ? StyleNameWidth : LabelWidth));
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                        suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
