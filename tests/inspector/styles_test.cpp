@@ -580,6 +580,21 @@ TEST_F(StylesTest, DetailsDecodeAnotherProcesssWindowAndFollowTheMainWindow)
     ::SendMessageA(Form->Handle(), WM_COMMAND, MainFormIds::DetailsCommand, 0);  // Ctrl+D
     EXPECT_TRUE(::IsWindowVisible(details.Handle()));
     EXPECT_EQ(ValueOf(details, 0, "WndHandle"), FormatHandle(HandleValue(window)));
+
+    // Moved by the user, it reopens where it was put; the parameters editor opens beside the main
+    // window too, not over it.
+    ::SetWindowPos(details.Handle(), nullptr, 40, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::SendMessageA(details.Handle(), WM_EXITSIZEMOVE, 0, 0);
+    ::SendMessageA(details.Handle(), WM_COMMAND, IDCANCEL, 0);
+    OpenDetails(TDetailsForm::StylesPage);
+    ::GetWindowRect(details.Handle(), &own);
+    EXPECT_EQ(own.left, 40);
+    EXPECT_EQ(own.top, 60);
+    ::SendMessageA(details.Handle(), WM_COMMAND, IDCANCEL, 0);
+    Open();
+    ::GetWindowRect(Editor, &own);
+    EXPECT_FALSE(::IntersectRect(&overlap, &main, &own));
+    ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
 }
 
 TEST_F(StylesTest, DetailsTicksWriteTheStylesBack)
