@@ -603,6 +603,17 @@ void TDetailsForm::StyleTicked(int row, bool ticked)
     else RefreshDetails();
 }
 
+void TDetailsForm::StylesListChange(const NMLISTVIEW& change)
+{
+    if (filling_) return;
+    const UINT oldImage = (change.uOldState & LVIS_STATEIMAGEMASK) >> 12;
+    const UINT newImage = (change.uNewState & LVIS_STATEIMAGEMASK) >> 12;
+    // A user's tick: the list is refilled after the write, so that comes later, not inside the notice.
+    if ((change.uChanged & LVIF_STATE) != 0 && oldImage != 0 && newImage != 0 && oldImage != newImage &&
+        change.lParam != NoRow)
+        ::PostMessageA(Handle(), StyleTickMessage, static_cast<WPARAM>(change.lParam), newImage == 2);
+}
+
 void TDetailsForm::CopyClick()
 {
     const std::string text = FormatDetailsText(Sections());
@@ -666,17 +677,9 @@ LRESULT TDetailsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-        if (header.hwndFrom == pagesTab_ && header.code == TCN_SELCHANGE) {
-            ShowPage();
-        } else if (header.hwndFrom == stylesList_ && header.code == LVN_ITEMCHANGED && !filling_) {
-            const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
-            const UINT oldImage = (change.uOldState & LVIS_STATEIMAGEMASK) >> 12;
-            const UINT newImage = (change.uNewState & LVIS_STATEIMAGEMASK) >> 12;
-            // A user's tick: the list is refilled after the write, so that comes later, not inside the notice.
-            if ((change.uChanged & LVIF_STATE) != 0 && oldImage != 0 && newImage != 0 && oldImage != newImage &&
-                change.lParam != NoRow)
-                ::PostMessageA(Handle(), StyleTickMessage, static_cast<WPARAM>(change.lParam), newImage == 2);
-        }
+        if (header.hwndFrom == pagesTab_ && header.code == TCN_SELCHANGE) ShowPage();
+        else if (header.hwndFrom == stylesList_ && header.code == LVN_ITEMCHANGED)
+            StylesListChange(*reinterpret_cast<const NMLISTVIEW*>(lParam));
         return 0;
     }
     case StyleTickMessage:

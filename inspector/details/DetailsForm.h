@@ -11,6 +11,8 @@
 #include "language/MultiLang.h"
 #include "tools/ToolWindows.h"
 
+#include <commctrl.h>
+
 #include <functional>
 #include <map>
 #include <string>
@@ -66,6 +68,7 @@ private:
     void FillStylesList();
     void FillValuesList(const DetailSection& section);
     void ShowPage();
+    void StylesListChange(const NMLISTVIEW& change);
     void StyleTicked(int row, bool ticked);
     [[nodiscard]] DetailSection WindowSection() const;
     [[nodiscard]] DetailSection StylesSection() const;
