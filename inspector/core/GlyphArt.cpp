@@ -832,6 +832,24 @@ constexpr Entry Table[] = {
         "..........o.....",
         "................",
     }}},
+    {Glyph::Details, {{
+        "kkkkkkkkkkk.....",
+        "knnnnnnnnnk.....",
+        "kwwwwwwwwwk.....",
+        "kwkkkwwwwwk.....",
+        "kwwwwkkkkk......",
+        "kwkkkkcccck.....",
+        "kwwwkccwwcck....",
+        "kwkkkcwwwwck....",
+        "kwwwkcwwwwck....",
+        "kwkkkccwwcck....",
+        "kkkkkkcccckkk...",
+        "..........kkkk..",
+        "...........kkkk.",
+        "............kkk.",
+        ".............k..",
+        "................",
+    }}},
 
 };
 

@@ -7,6 +7,7 @@
 #include "UNI_Strings.h"
 #include "UNI_WinVer.h"
 #include "about/AboutForm.h"
+#include "details/DetailsForm.h"
 #include "discovery/FoundWindowsForm.h"
 #include "discovery/QuickInfo.h"
 #include "discovery/QuickSearchForm.h"
@@ -19,6 +20,7 @@
 #include "settings/OptionsForm.h"
 #include "tools/ChangeSizeForm.h"
 #include "tools/StylesForm.h"
+#include "tools/ToolWindows.h"
 #include "settings/Settings.h"
 
 #include <commctrl.h>
@@ -47,7 +49,7 @@ constexpr COLORREF HandleColor = RGB(0, 0, 255);
 constexpr COLORREF MissingColor = RGB(255, 0, 0);
 
 // Heights of the panels, top to bottom, at 96 DPI.
-constexpr int PanelHeights[] = {38, 138, 80, 30, 36, 56, 82};
+constexpr int PanelHeights[] = {38, 180, 80, 30, 36, 56, 82};
 
 using namespace MainFormIds;
 
@@ -94,6 +96,7 @@ bool TMainForm::FormCreate()
         {FVIRTKEY, VK_F5, RefreshCommand},
         {FVIRTKEY | FCONTROL, VK_F1, AboutCommand},
         {FVIRTKEY, VK_F1, HelpCommand},
+        {FVIRTKEY | FCONTROL, 'D', DetailsCommand},
     };
     accelerators_ = ::CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys)));
 
@@ -169,6 +172,12 @@ void TMainForm::ParametersClick()
     if (CurrentWindow.Handle == nullptr) return;
     if (!stylesForm_) stylesForm_ = std::make_unique<TStylesForm>(CurrentWindow, [this] { RefreshExecute(); });
     stylesForm_->ShowParameters(Handle());
+}
+
+void TMainForm::DetailsClick()
+{
+    if (!detailsForm_) detailsForm_ = std::make_unique<TDetailsForm>(CurrentWindow, [this] { RefreshExecute(); });
+    detailsForm_->ShowDetails(Handle());
 }
 
 void TMainForm::MenuBrowserClick()
@@ -270,6 +279,7 @@ void TMainForm::Layout()
             placeButton(changeSizeButton_, 273, 52, 40, 38);
             placeButton(flashButton_, 229, 94, 40, 38);
             placeButton(parametersButton_, 273, 94, 40, 38);
+            placeButton(detailsButton_, 273, 136, 40, 38);
             break;
         }
         case RelatedPanel: {
@@ -494,6 +504,8 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
         UpdateRelatedButtons();
         // The parameters editor follows every full display, shown or hidden.
         if (stylesForm_) stylesForm_->RefreshParameters();
+        // The details window too, while it shows.
+        if (detailsForm_) detailsForm_->RefreshDetails();
     }
 }
 
@@ -727,6 +739,10 @@ bool TMainForm::PreTranslateMessage(MSG& message)
     if (stylesForm_ && stylesForm_->Handle() != nullptr &&
         (message.hwnd == stylesForm_->Handle() || ::IsChild(stylesForm_->Handle(), message.hwnd)))
         return ::IsDialogMessageA(stylesForm_->Handle(), &message) != FALSE;
+    // The details window: Tab between its controls, Escape hides it.
+    if (detailsForm_ && detailsForm_->Handle() != nullptr &&
+        (message.hwnd == detailsForm_->Handle() || ::IsChild(detailsForm_->Handle(), message.hwnd)))
+        return ::IsDialogMessageA(detailsForm_->Handle(), &message) != FALSE;
     const bool ours = message.hwnd == Handle() || ::IsChild(Handle(), message.hwnd);
     if (!ours) return false;
     if (accelerators_ != nullptr && !IsPicking() && ::TranslateAcceleratorA(Handle(), accelerators_, &message))
@@ -745,6 +761,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (id == RefreshCommand) RefreshExecute();
         else if (id == AboutCommand) AboutExecute();
         else if (id == HelpCommand) HelpExecute();
+        else if (id == DetailsCommand) DetailsClick();
         else if (id == WindowTextEditId && code == EN_CHANGE) WindowTextChange();
         else if (id == MessageComboId && code == CBN_DROPDOWN) messagePanel_.MessageComboDropDown();
         else processPanel_.MenuCommand(id);

@@ -40,6 +40,7 @@ class TChangeSizeForm;
 class TStylesForm;
 class TAboutForm;
 class TMenuBrowserForm;
+class TDetailsForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -103,6 +104,9 @@ public:
     [[nodiscard]] bool IsPicking() const noexcept { return drag_.has_value(); }
     // The menu browser, once the "Меню" toggle has created it.
     [[nodiscard]] TMenuBrowserForm* MenuBrowserForm() const noexcept { return menuBrowserForm_.get(); }
+    // The details window, once opened.
+    [[nodiscard]] TDetailsForm* DetailsForm() const noexcept { return detailsForm_.get(); }
+    void DetailsClick();
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -176,6 +180,7 @@ private:
     std::unique_ptr<TStylesForm> stylesForm_;
     std::unique_ptr<TAboutForm> aboutForm_;
     std::unique_ptr<TMenuBrowserForm> menuBrowserForm_;
+    std::unique_ptr<TDetailsForm> detailsForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;
@@ -199,7 +204,7 @@ public:
     // The inspected window's text and geometry.
     HWND windowTextEdit_ = nullptr, classNameEdit_ = nullptr, positionEdit_ = nullptr, sizeEdit_ = nullptr,
          relativePositionEdit_ = nullptr, clientSizeEdit_ = nullptr;
-    SpeedButton changeTextButton_, windowTreeButton_, changeSizeButton_, flashButton_, parametersButton_;
+    SpeedButton changeTextButton_, windowTreeButton_, changeSizeButton_, flashButton_, parametersButton_, detailsButton_;
     // Related windows: a handle field, a button that goes there and one that shows quick information.
     HWND parentEdit_ = nullptr, childEdit_ = nullptr, ownerEdit_ = nullptr, nextEdit_ = nullptr,
          previousEdit_ = nullptr;

@@ -114,6 +114,8 @@ void TMainForm::CreateControls()
     AddButton(parametersButton_, ParametersButtonId, Options{.Glyph = Glyph::MoreInfo},
               "Дополнительная информация об окне");
     parametersButton_.OnClick = [this](SpeedButton&) { ParametersClick(); };
+    AddButton(detailsButton_, DetailsButtonId, Options{.Glyph = Glyph::Details}, "Подробности об окне (Ctrl+D)");
+    detailsButton_.OnClick = [this](SpeedButton&) { DetailsClick(); };
     changeSizeButton_.OnClick = [this](SpeedButton&) { ChangeSizeClick(); };
     windowTreeButton_.OnClick = [this](SpeedButton&) { WindowTreeClick(); };
     flashButton_.OnClick = [this](SpeedButton&) { windowCommands_.FlashClick(); };
@@ -280,6 +282,7 @@ std::vector<TranslationTarget> TMainForm::TranslationTargets()
         {"ChangeSize", hint({changeSizeButton_.Handle()})},
         {"FlashWindow", hint({flashButton_.Handle()})},
         {"AddInfo", hint({parametersButton_.Handle()})},
+        {"WndDetails", hint({detailsButton_.Handle()})},
         {"GotoParent", hint({gotoParentButton_.Handle()})},
         {"GotoChild", hint({gotoChildButton_.Handle()})},
         {"GotoOwner", hint({gotoOwnerButton_.Handle()})},

@@ -65,6 +65,7 @@ constexpr int ChangeSizeButtonId = 2037;
 constexpr int ParametersButtonId = 2038;
 constexpr int OptionsButtonId = 2039;
 constexpr int AboutButtonId = 2040;
+constexpr int DetailsButtonId = 2041;
 
 // The captions beside the fields.
 constexpr int WindowTextLabelId = 3001;
@@ -108,6 +109,7 @@ constexpr int IdleThreadItemId = 6106;
 constexpr int RefreshCommand = 5001;
 constexpr int AboutCommand = 5002;
 constexpr int HelpCommand = 5003;
+constexpr int DetailsCommand = 5004;
 constexpr int SystemMenuAbout = 1025;
 
 }  // namespace lvx::MainFormIds

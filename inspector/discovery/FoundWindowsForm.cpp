@@ -6,6 +6,7 @@
 #include "core/UNI_WindowInfo.h"
 #include "core/Window.h"
 #include "resources/resource.h"
+#include "tools/ToolWindows.h"
 
 #include <algorithm>
 
@@ -37,6 +38,8 @@ void TFoundWindowsForm::FormCreate()
     if (!::IsRectEmpty(&bounds_)) {
         ::SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
                        bounds_.bottom - bounds_.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        PlaceToolWindow(Handle(), ::GetWindow(Handle(), GW_OWNER), ToolPlace{});  // beside the main window
     }
     FillClient();
 }

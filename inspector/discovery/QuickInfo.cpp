@@ -133,7 +133,11 @@ INT_PTR TQuickInfoForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_INITDIALOG:
         FormCreate();
         FormShow();
+        PlaceToolWindow(Handle(), ::GetWindow(Handle(), GW_OWNER), place_);
         return TRUE;
+    case WM_EXITSIZEMOVE:
+        RememberToolWindowPlace(Handle(), place_);
+        return FALSE;
     case WM_DRAWITEM:
         DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;

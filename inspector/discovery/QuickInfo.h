@@ -4,6 +4,7 @@
 #include "core/Dialog.h"
 #include "core/Hints.h"
 #include "language/MultiLang.h"
+#include "tools/ToolWindows.h"
 
 #include <memory>
 #include <string>
@@ -35,6 +36,7 @@ protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    ToolPlace place_;  // where the user last put the window
     void FormCreate();
     void FormShow();
     void DrawPicture(const DRAWITEMSTRUCT& item) const;

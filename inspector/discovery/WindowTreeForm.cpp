@@ -9,6 +9,7 @@
 #include "language/MessageTable.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
+#include "tools/ToolWindows.h"
 
 #include <windowsx.h>
 
@@ -150,6 +151,8 @@ void TWindowTreeForm::FormCreate()
     if (!::IsRectEmpty(&bounds_)) {
         ::SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
                        bounds_.bottom - bounds_.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        PlaceToolWindow(Handle(), ::GetWindow(Handle(), GW_OWNER), ToolPlace{});  // beside the main window
     }
     Layout();
 }

@@ -17,6 +17,7 @@ static constexpr const char* LumivexFormKeys[] = {
     // The only key with a blank in it: language files are written with it, so it is looked up as it is.
     "Unfreeze thread", "SendMessage", "FreezeCounter",
     "RealTimeProc", "HighProc", "AboveNormalProc", "NormalProc", "BelowNormalProc", "IdleProc",
+    "WndDetails",
 };
 
 static constexpr const char* WindowTreeFormKeys[] = {
@@ -60,6 +61,19 @@ static constexpr const char* AboutFormKeys[] = {
     "Caption", "Site", "Mail",
 };
 
+// The details window keeps all its texts by these keys, the labels of its pages' rows included.
+static constexpr const char* DetailsFormKeys[] = {
+    "Caption", "PageStyles", "PageClass", "PageProperties", "PageProcess", "PageDpi", "ColumnName", "ColumnValue",
+    "Copy", "Capture", "SectionWindow", "WndHandle", "WndText", "WndClass", "Coords", "Size", "ClientSize", "Parent",
+    "Owner", "PID", "TID", "Style", "ExStyle", "ListViewExStyle", "Remainder", "Atom", "ClassStyle", "ClassExtra",
+    "WindowExtra", "ClassInstance", "ClassModule", "ClassProc", "Background", "Cursor", "Icon", "SmallIcon",
+    "MenuName", "None", "NoProperties", "ImagePath", "Bitness", "Bits32", "Bits64", "User", "Session", "Integrity",
+    "IntegrityUntrusted", "IntegrityLow", "IntegrityMedium", "IntegrityHigh", "IntegritySystem", "Elevated", "Yes",
+    "No", "StartTime", "Blocked", "BlockedText", "WindowDpi", "Awareness", "AwarenessUnaware", "AwarenessSystem",
+    "AwarenessPerMonitor", "AwarenessPerMonitorV2", "MonitorDpi", "NotAvailable", "Unreadable", "CaptureQuestion",
+    "CaptureFailed",
+};
+
 static constexpr LanguageSection Sections[] = {
     {"LumivexForm", LumivexFormKeys},
     {"WindowTreeForm", WindowTreeFormKeys},
@@ -71,6 +85,7 @@ static constexpr LanguageSection Sections[] = {
     {"ChangeSizeForm", ChangeSizeFormKeys},
     {"OptionsForm", OptionsFormKeys},
     {"AboutForm", AboutFormKeys},
+    {"DetailsForm", DetailsFormKeys},
 };
 
 std::span<const LanguageSection> LanguageSections()

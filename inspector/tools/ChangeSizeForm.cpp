@@ -102,7 +102,11 @@ INT_PTR TChangeSizeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
     case WM_INITDIALOG:
         FormCreate();
         FormShow();
+        PlaceToolWindow(Handle(), ::GetWindow(Handle(), GW_OWNER), place_);
         return TRUE;
+    case WM_EXITSIZEMOVE:
+        RememberToolWindowPlace(Handle(), place_);
+        return FALSE;
     case WM_COMMAND:
         if (HIWORD(wParam) == EN_CHANGE) {
             for (int id : SpinEdits) {

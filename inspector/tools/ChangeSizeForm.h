@@ -4,6 +4,7 @@
 #include "core/Dialog.h"
 #include "core/Handles.h"
 #include "language/MultiLang.h"
+#include "tools/ToolWindows.h"
 
 #include <cstdint>
 #include <vector>
@@ -29,6 +30,7 @@ protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    ToolPlace place_;  // where the user last put the window
     void FormCreate();
     void FormShow();
     void FieldChange(int id);

@@ -3,6 +3,7 @@
 #include "StylesForm.h"
 
 #include "IconFile.h"
+#include "ToolWindows.h"
 #include "core/InputQuery.h"
 #include "core/UNI_Processes.h"
 #include "core/UNI_Strings.h"
@@ -86,6 +87,8 @@ std::vector<TranslationTarget> TStylesForm::TranslationTargets()
 void TStylesForm::ShowParameters(HWND owner)
 {
     if (Handle() == nullptr && !CreateModeless(owner)) return;
+    // Its template would put it over the main window, hiding the fields it explains.
+    if (!::IsWindowVisible(Handle())) PlaceToolWindow(Handle(), owner, place_);
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     RefreshParameters();
 }
@@ -401,6 +404,9 @@ INT_PTR TStylesForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOVING:
         if (MagneticField) SnapToWorkArea(*reinterpret_cast<RECT*>(lParam), DpiOfWindow(Handle()));
         return TRUE;
+    case WM_EXITSIZEMOVE:
+        RememberToolWindowPlace(Handle(), place_);
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_STYLES_TEXT:

@@ -7,6 +7,7 @@
 #include "core/Hints.h"
 #include "core/SpeedButton.h"
 #include "language/MultiLang.h"
+#include "tools/ToolWindows.h"
 
 #include <functional>
 #include <memory>
@@ -70,6 +71,7 @@ private:
     bool moduleFailed_ = false;
     bool bigMissing_ = true;
     bool smallMissing_ = true;
+    ToolPlace place_;
 
     // Texts a language file may replace.
     std::string editHint_ = "Изменить значение";

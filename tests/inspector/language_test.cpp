@@ -21,6 +21,7 @@
 #include "settings/Settings.h"
 #include "tools/ChangeSizeForm.h"
 #include "tools/StylesForm.h"
+#include "details/DetailsForm.h"
 
 #include <commctrl.h>
 
@@ -212,7 +213,7 @@ TEST_F(LanguageTest, AMissingSectionShowsUntranslatedEverywhere)
     EXPECT_EQ(TextOf(form.messagePanelButton_.Handle()), UntranslatedText);
 }
 
-TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTenWindows)
+TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllElevenWindows)
 {
     // Every text is its own key, so each shows where it lands.
     std::string content;
@@ -257,6 +258,22 @@ TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTenWindows)
     styles.ShowParameters(form.Handle());
     expectShown("StylesForm", ShownTexts(styles.Handle()));
     ::ShowWindow(styles.Handle(), SW_HIDE);
+    TDetailsForm details(current, nullptr);
+    details.ShowDetails(form.Handle());
+    {
+        const std::vector<std::string> texts = details.ShownTexts();
+        std::set<std::string> shown(texts.begin(), texts.end());
+        // Values that show only in some states (another bitness, a higher integrity level, a system
+        // without the DPI calls, a capture): the window holds them as the file gave them.
+        for (const char* key : {"Bits32", "Bits64", "IntegrityUntrusted", "IntegrityLow", "IntegrityMedium",
+                                "IntegrityHigh", "IntegritySystem", "Yes", "No", "Blocked", "BlockedText",
+                                "AwarenessUnaware", "AwarenessSystem", "AwarenessPerMonitor", "AwarenessPerMonitorV2",
+                                "NotAvailable", "Unreadable", "NoProperties", "None", "Remainder", "ListViewExStyle",
+                                "CaptureQuestion", "CaptureFailed"})
+            if (details.Text(key) == key) shown.insert(key);
+        expectShown("DetailsForm", shown);
+    }
+    ::ShowWindow(details.Handle(), SW_HIDE);
 
     TQuickSearchForm search;
     whileShown("QuickSearchForm", [&] { search.ShowForSimpleSearch(form.Handle()); });

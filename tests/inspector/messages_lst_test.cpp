@@ -1,5 +1,7 @@
-// Tests of the shipped messages.lst: the headers' values, unique upper-case names, the program's reader.
+// Tests of the shipped messages.lst (the headers' values, unique upper-case names, the program's
+// reader) and of the style name tables against the same headers.
 #include "core/MessageList.h"
+#include "details/StyleNames.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -147,4 +149,32 @@ TEST(MessagesLst, HasWellKnownMessagesAndNoCodesOrMarkers)
                              "SB_SIMPLEID", "LB_MSGMAX", "WM_KEYFIRST", "LVM_FIRST", "CCM_LAST", "SB_NONE",
                              "DM_SPECVERSION"})
         EXPECT_EQ(find(name), parsed.end()) << name;
+}
+
+TEST(StyleTables, EveryNameHasTheHeadersValue)
+{
+    // Each name of the tables compiled against the headers: a name the headers lack does not build.
+    struct Checked {
+        const char* Name;
+        long long HeaderValue;
+        uint32_t TableValue;
+    };
+    const Checked checked[] = {
+#define LVX_FLAG(group, name, bits) {#name, static_cast<long long>(static_cast<uint32_t>(name)), bits},
+#define LVX_CHILD_FLAG LVX_FLAG
+#define LVX_TOP_FLAG LVX_FLAG
+#define LVX_FIELD(group, name, mask, value) {#name, static_cast<long long>(static_cast<uint32_t>(name)), value},
+#define LVX_RESOURCE(group, name, value) {#name, static_cast<long long>(reinterpret_cast<uintptr_t>(name)), value},
+#include "details/StyleTables.inc"
+#undef LVX_FLAG
+#undef LVX_CHILD_FLAG
+#undef LVX_TOP_FLAG
+#undef LVX_FIELD
+#undef LVX_RESOURCE
+    };
+    ASSERT_EQ(std::size(checked), StyleNames().size());
+    for (size_t i = 0; i < std::size(checked); ++i) {
+        EXPECT_EQ(checked[i].HeaderValue, static_cast<long long>(checked[i].TableValue)) << checked[i].Name;
+        EXPECT_STREQ(checked[i].Name, StyleNames()[i].Name);
+    }
 }

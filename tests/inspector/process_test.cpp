@@ -8,6 +8,7 @@
 #include "core/UNI_Processes.h"
 #include "core/UNI_WindowInfo.h"
 #include "core/UNI_WinVer.h"
+#include "details/WindowDetails.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
@@ -317,6 +318,13 @@ TEST_F(ProcessTest, AProgramOfTheOtherBitnessReadsAsItHoldsItself)
     EXPECT_EQ(MarkedItem(Form->threadPriorityButton_, Form->ThreadPriorityMenu(), ids::TimeCriticalThreadItemId,
                          ids::IdleThreadItemId),
               ids::HighestThreadItemId);
+
+    // The details window's process page across the bitness boundary.
+    WindowDetails details;
+    GatherWindowDetails(peer.Window("basic"), details);
+    EXPECT_EQ(details.Process.Bits, inspector64 ? ProcessBits::Bits32 : ProcessBits::Bits64);
+    EXPECT_NE(details.Process.ImagePath.find("lvxtarget-other.exe"), std::string::npos) << details.Process.ImagePath;
+    EXPECT_TRUE(details.Process.StartRead);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The window parameters editor against windows of another process (and one of our own for the
-// icons): the fields, the long values written back, the window text and the saved icon file.
+// icons): the fields, the long values written back, the window text and the saved icon file; the
+// details window on the same windows: decoded pages, ticks written back, the copy and the capture.
 #include "MainFormFixture.h"
 
 #include "core/MainForm.h"
+#include "core/MainFormIds.h"
 #include "core/TextFiles.h"
 #include "core/UNI_Strings.h"
 #include "core/UNI_WinVer.h"
+#include "details/DetailsForm.h"
 #include "language/LanguageKeys.h"
 #include "language/MessageTable.h"
 #include "resources/resource.h"
@@ -13,9 +16,13 @@
 #include "tools/IconFile.h"
 #include "tools/StylesForm.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <wincodec.h>
 
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -130,7 +137,7 @@ COLORREF PixelOfIcon(HICON icon, int x, int y)
 
 class StylesTest : public lvxtest::MainFormFixture<StylesTest> {
 protected:
-    static void SetUpTestSuite() { Start({"basic", "hung"}); }
+    static void SetUpTestSuite() { Start({"basic", "hung", "details"}); }
     // Opens the editor through its button on the main window.
     static TStylesForm& Open()
     {
@@ -141,6 +148,8 @@ protected:
         return *Found();
     }
     static TStylesForm* Found();
+    // The details window through its button on the main window, on the given page.
+    static TDetailsForm& OpenDetails(int page);
     static HWND Editor;
 };
 HWND StylesTest::Editor = nullptr;
@@ -428,4 +437,302 @@ TEST(StylesForm, TranslatesEveryKeyOfItsSection)
     for (const TranslationTarget& target : form.TranslationTargets()) looked.insert(target.Key);
     const auto keys = LanguageKeysOf("StylesForm");
     EXPECT_EQ(looked, std::set<std::string>(keys.begin(), keys.end()));
+}
+
+namespace {
+
+TDetailsForm& StylesTest::OpenDetails(int page)
+{
+    ::SendMessageA(Form->detailsButton_.Handle(), BM_CLICK, 0, 0);
+    TDetailsForm* details = Form->DetailsForm();
+    EXPECT_NE(details, nullptr);
+    details->SelectPage(page);
+    return *details;
+}
+
+// The value of a labelled line of one of the details window's sections; "?" when there is none.
+std::string ValueOf(const TDetailsForm& details, int section, const char* key)
+{
+    const std::vector<DetailSection> sections = details.Sections();
+    for (const DetailLine& line : sections[static_cast<size_t>(section)].Lines)
+        if (line.Label == details.Text(key)) return line.Value;
+    return "?";
+}
+
+std::set<std::string> SetStyleNames(const TDetailsForm& details)
+{
+    std::set<std::string> names;
+    for (const StyleRow& row : details.StyleRows())
+        if (row.Set) names.insert(row.Name);
+    return names;
+}
+
+// Ticks or unticks a name in the Styles page as a click would, and waits for the window to show it.
+void Tick(TDetailsForm& details, const char* name, bool ticked, const std::function<bool()>& landed)
+{
+    const int count = static_cast<int>(::SendMessageA(details.stylesList_, LVM_GETITEMCOUNT, 0, 0));
+    int found = -1;
+    for (int index = 0; index < count && found < 0; ++index) {
+        char text[128] = {};
+        LVITEMA item{};
+        item.pszText = text;
+        item.cchTextMax = 128;
+        ::SendMessageA(details.stylesList_, LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        if (std::string(text) == std::string("  ") + name) found = index;
+    }
+    ASSERT_GE(found, 0) << name;
+    LVITEMA state{};
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    state.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
+    ::SendMessageA(details.stylesList_, LVM_SETITEMSTATE, static_cast<WPARAM>(found), reinterpret_cast<LPARAM>(&state));
+    EXPECT_TRUE(lvxtest::WaitFor(landed)) << name;
+    EXPECT_TRUE(lvxtest::WaitFor([&] { return SetStyleNames(details).count(name) == (ticked ? 1u : 0u); })) << name;
+}
+
+// A PNG file's size and pixels (top row first, 0x00RRGGBB), read back through the imaging component.
+bool LoadPng(const std::string& path, UINT& width, UINT& height, std::vector<uint32_t>& pixels)
+{
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    const std::wstring wide(path.begin(), path.end());
+    bool read = SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+                SUCCEEDED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+                                                             WICDecodeMetadataCacheOnDemand, &decoder)) &&
+                SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height)) &&
+                SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+                SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr,
+                                                0.0, WICBitmapPaletteTypeCustom));
+    if (read) {
+        pixels.assign(static_cast<size_t>(width) * height, 0);
+        read = SUCCEEDED(converter->CopyPixels(nullptr, width * 4, width * height * 4,
+                                               reinterpret_cast<BYTE*>(pixels.data())));
+        for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+    }
+    for (IUnknown* object : std::initializer_list<IUnknown*>{converter, frame, decoder, factory})
+        if (object != nullptr) object->Release();
+    ::CoUninitialize();
+    return read;
+}
+
+std::string ClipboardText(UINT format)
+{
+    std::string text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (const HANDLE data = ::GetClipboardData(format); data != nullptr) {
+        const void* locked = ::GlobalLock(data);
+        if (format == CF_UNICODETEXT) {
+            const auto* wide = static_cast<const wchar_t*>(locked);
+            const int length = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+            text.resize(static_cast<size_t>(std::max(length, 1)));
+            ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), length, nullptr, nullptr);
+        } else {
+            text = static_cast<const char*>(locked);
+        }
+        text.resize(std::strlen(text.c_str()));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+}  // namespace
+
+TEST_F(StylesTest, DetailsDecodeAnotherProcesssWindowAndFollowTheMainWindow)
+{
+    const HWND window = Target->Window("details");
+    Inspect(window);
+    TDetailsForm& details = OpenDetails(TDetailsForm::ClassPage);
+    ASSERT_TRUE(::IsWindowVisible(details.Handle()));
+    // Beside the main window, not over it.
+    RECT main{}, own{};
+    ::GetWindowRect(Form->Handle(), &main);
+    ::GetWindowRect(details.Handle(), &own);
+    RECT overlap{};
+    EXPECT_FALSE(::IntersectRect(&overlap, &main, &own));
+
+    enum { Styles = 1, Class, Properties, Process, Dpi };
+    EXPECT_EQ(ValueOf(details, Class, "ClassStyle"), "0000000B CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS");
+    EXPECT_EQ(ValueOf(details, Class, "ClassExtra"), "8");
+    EXPECT_EQ(ValueOf(details, Class, "WindowExtra"), "16");
+    // Wine keeps another process's class handles to itself: then they read as unreadable, never as none.
+    const std::pair<const char*, std::string> handles[] = {
+        {"Background", "COLOR_INFOBK + 1"}, {"Cursor", "IDC_CROSS"}, {"Icon", "IDI_QUESTION"}};
+    for (const auto& [key, name] : handles)
+        EXPECT_TRUE(ValueOf(details, Class, key) == name || ValueOf(details, Class, key) == details.Text("Unreadable"))
+            << key << ": " << ValueOf(details, Class, key);
+    EXPECT_NE(ValueOf(details, Class, "ClassModule").find("lvxtarget.exe"), std::string::npos);
+    // Properties by name, integer atoms as "#atom"; the system may add its own.
+    std::vector<std::string> properties;
+    const std::vector<DetailSection> sections = details.Sections();
+    for (const DetailLine& line : sections[Properties].Lines)
+        if (line.Label == "#77" || line.Label == "Alpha" || line.Label == "LvxAnswer")
+            properties.push_back(line.Label + "=" + line.Value);
+    EXPECT_EQ(properties, (std::vector<std::string>{"#77=00000055", "Alpha=00001234", "LvxAnswer=0000002A"}));
+    EXPECT_NE(ValueOf(details, Process, "ImagePath").find("lvxtarget.exe"), std::string::npos)
+        << ValueOf(details, Process, "ImagePath");
+    EXPECT_EQ(ValueOf(details, Process, "Bitness"), details.Text(sizeof(void*) == 8 ? "Bits64" : "Bits32"));
+    EXPECT_EQ(ValueOf(details, Process, "Blocked"), "?");  // the same user at the same level
+    EXPECT_EQ(details.Sections()[Dpi].Lines.size(), 3u);
+    EXPECT_EQ(SetStyleNames(details).count("WS_CAPTION"), 1u);
+
+    // A class of this process, where every system gives the handles: stock names and the colour.
+    WNDCLASSEXA ownClass{};
+    ownClass.cbSize = sizeof ownClass;
+    ownClass.lpfnWndProc = ::DefWindowProcA;
+    ownClass.hInstance = ::GetModuleHandleA(nullptr);
+    ownClass.hCursor = ::LoadCursorA(nullptr, IDC_CROSS);
+    ownClass.hIcon = ::LoadIconA(nullptr, IDI_QUESTION);
+    ownClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INFOBK + 1));
+    ownClass.lpszClassName = "LvxDetailsTestClass";
+    ASSERT_NE(::RegisterClassExA(&ownClass), 0);
+    const HWND ownWindow = ::CreateWindowExA(0, ownClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                             ownClass.hInstance, nullptr);
+    Inspect(ownWindow);
+    for (const auto& [key, name] : handles) EXPECT_EQ(ValueOf(details, Class, key), name) << key;
+    ::DestroyWindow(ownWindow);
+    ::UnregisterClassA(ownClass.lpszClassName, ownClass.hInstance);
+
+    // Controls decode with the names of their classes; the list view's own extended style too.
+    Inspect(Target->Window("details.check"));
+    EXPECT_TRUE(SetStyleNames(details).contains("BS_AUTOCHECKBOX"));
+    EXPECT_TRUE(SetStyleNames(details).contains("WS_TABSTOP"));
+    EXPECT_EQ(ValueOf(details, 0, "WndText"), "Check");
+    Inspect(Target->Window("details.edit"));
+    EXPECT_TRUE(SetStyleNames(details).contains("ES_RIGHT"));
+    EXPECT_TRUE(SetStyleNames(details).contains("ES_MULTILINE"));
+    Inspect(Target->Window("details.list"));
+    ASSERT_TRUE(details.Details().ListViewExRead);
+    for (const char* name : {"LVS_REPORT", "LVS_EX_GRIDLINES", "LVS_EX_FULLROWSELECT"})
+        EXPECT_TRUE(SetStyleNames(details).contains(name)) << name;
+
+    // Hidden by Escape, it keeps following and shows the current window when opened again.
+    ::SendMessageA(details.Handle(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(::IsWindowVisible(details.Handle()));
+    Inspect(window);
+    ::SendMessageA(Form->Handle(), WM_COMMAND, MainFormIds::DetailsCommand, 0);  // Ctrl+D
+    EXPECT_TRUE(::IsWindowVisible(details.Handle()));
+    EXPECT_EQ(ValueOf(details, 0, "WndHandle"), FormatHandle(HandleValue(window)));
+
+    // Moved by the user, it reopens where it was put; the parameters editor opens beside the main
+    // window too, not over it.
+    ::SetWindowPos(details.Handle(), nullptr, 40, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::SendMessageA(details.Handle(), WM_EXITSIZEMOVE, 0, 0);
+    ::SendMessageA(details.Handle(), WM_COMMAND, IDCANCEL, 0);
+    OpenDetails(TDetailsForm::StylesPage);
+    ::GetWindowRect(details.Handle(), &own);
+    EXPECT_EQ(own.left, 40);
+    EXPECT_EQ(own.top, 60);
+    ::SendMessageA(details.Handle(), WM_COMMAND, IDCANCEL, 0);
+    Open();
+    ::GetWindowRect(Editor, &own);
+    EXPECT_FALSE(::IntersectRect(&overlap, &main, &own));
+    ::SendMessageA(Editor, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(StylesTest, DetailsTicksWriteTheStylesBack)
+{
+    const HWND check = Target->Window("details.check");
+    Inspect(check);
+    TDetailsForm& details = OpenDetails(TDetailsForm::StylesPage);
+    const auto style = [&] { return static_cast<uint32_t>(::GetWindowLongA(check, GWL_STYLE)); };
+    Tick(details, "WS_TABSTOP", false, [&] { return (style() & WS_TABSTOP) == 0; });
+    // A field takes the ticked value whole: the check box becomes a plain one.
+    Tick(details, "BS_CHECKBOX", true, [&] { return (style() & 0xF) == BS_CHECKBOX; });
+    Tick(details, "WS_TABSTOP", true, [&] { return (style() & WS_TABSTOP) != 0; });
+    Tick(details, "BS_AUTOCHECKBOX", true, [&] { return (style() & 0xF) == BS_AUTOCHECKBOX; });
+
+    const HWND list = Target->Window("details.list");
+    Inspect(list);
+    const auto listStyle = [&] {
+        DWORD_PTR value = 0;
+        ::SendMessageTimeoutA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, SMTO_ABORTIFHUNG, 2000, &value);
+        return static_cast<uint32_t>(value);
+    };
+    Tick(details, "LVS_EX_GRIDLINES", false, [&] { return listStyle() == LVS_EX_FULLROWSELECT; });
+    Tick(details, "LVS_EX_GRIDLINES", true, [&] { return listStyle() == (LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES); });
+}
+
+TEST_F(StylesTest, DetailsCopyReadsBackAndTheCapturedPictureHasTheWindowsColours)
+{
+    const HWND window = Target->Window("details");
+    Inspect(window);
+    TDetailsForm& details = OpenDetails(TDetailsForm::StylesPage);
+    ::SendMessageA(details.copyButton_, BM_CLICK, 0, 0);
+    const std::string text = ClipboardText(CF_TEXT);
+    EXPECT_EQ(ClipboardText(CF_UNICODETEXT), text);
+    const auto parsed = ParseDetailsText(text);
+    ASSERT_TRUE(parsed.has_value()) << text;
+    const std::vector<DetailSection> sections = details.Sections();
+    ASSERT_EQ(parsed->size(), sections.size());
+    for (size_t i = 0; i < sections.size(); ++i) {
+        EXPECT_EQ((*parsed)[i].Title, sections[i].Title);
+        ASSERT_EQ((*parsed)[i].Lines.size(), sections[i].Lines.size()) << sections[i].Title;
+        for (size_t line = 0; line < sections[i].Lines.size(); ++line)
+            EXPECT_EQ((*parsed)[i].Lines[line].Value, sections[i].Lines[line].Value) << sections[i].Lines[line].Label;
+    }
+
+    // The capture, saved as PNG and read back: the window's size, its background where no control is.
+    ::SetForegroundWindow(window);
+    lvxtest::TempFolder folder;
+    const std::string path = folder.Path() + "window.png";
+    details.AskCaptureTarget = [] { return IDNO; };
+    details.AskPictureFile = [&](std::string& chosen) {
+        chosen = path;
+        return true;
+    };
+    details.CaptureClick();
+    UINT width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    ASSERT_TRUE(LoadPng(path, width, height, pixels));
+    RECT bounds{};
+    ::GetWindowRect(window, &bounds);
+    EXPECT_EQ(static_cast<LONG>(width), bounds.right - bounds.left);
+    EXPECT_EQ(static_cast<LONG>(height), bounds.bottom - bounds.top);
+    POINT inside{300, 200};  // client point below and right of every control
+    ::ClientToScreen(window, &inside);
+    const COLORREF background = ::GetSysColor(COLOR_INFOBK);
+    const uint32_t expected = (GetRValue(background) << 16) | (GetGValue(background) << 8) | GetBValue(background);
+    EXPECT_EQ(pixels[static_cast<size_t>(inside.y - bounds.top) * width + static_cast<size_t>(inside.x - bounds.left)],
+              expected);
+    // And on the clipboard, as a device-independent bitmap of the same size.
+    details.AskCaptureTarget = [] { return IDYES; };
+    details.CaptureClick();
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    const HANDLE dib = ::GetClipboardData(CF_DIB);
+    ASSERT_NE(dib, nullptr);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(::GlobalLock(dib));
+    EXPECT_EQ(header->biWidth, bounds.right - bounds.left);
+    ::GlobalUnlock(dib);
+    ::CloseClipboard();
+}
+
+TEST_F(StylesTest, DetailsOfAHungWindowStayBounded)
+{
+    const HWND hung = Target->Window("hung");
+    Inspect(hung);
+    TDetailsForm& details = OpenDetails(TDetailsForm::ProcessPage);
+    Target->HangWindow(15000);
+    ASSERT_TRUE(lvxtest::WaitFor([&] { return ::IsHungAppWindow(hung) != FALSE; }));
+    ULONGLONG start = ::GetTickCount64();
+    details.RefreshDetails();
+    EXPECT_NE(ValueOf(details, 4, "ImagePath").find("lvxtarget.exe"), std::string::npos);
+    // The picture comes from the screen: the window is not asked to paint itself.
+    lvxtest::TempFolder folder;
+    details.AskCaptureTarget = [] { return IDNO; };
+    details.AskPictureFile = [&](std::string& chosen) {
+        chosen = folder.Path() + "hung.png";
+        return true;
+    };
+    details.CaptureClick();
+    EXPECT_LT(::GetTickCount64() - start, 2000u);
+    EXPECT_TRUE(FileExists(folder.Path() + "hung.png"));
+    ::SendMessageA(details.Handle(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        DWORD_PTR answer = 0;
+        return ::SendMessageTimeoutA(hung, WM_NULL, 0, 0, SMTO_NORMAL, 200, &answer) != 0;
+    }, 30000));
 }

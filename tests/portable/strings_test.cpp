@@ -1,7 +1,14 @@
-// Native tests of the string helpers: the standard integer conversion, splitting and formatting.
+// Native tests of the string helpers: the standard integer conversion, splitting and formatting,
+// the details window's style names and copied text, and where tool windows open.
 #include "core/UNI_Strings.h"
+#include "details/DetailsText.h"
+#include "details/StyleNames.h"
+#include "tools/ToolPlacement.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
 
 using namespace lvx;
 
@@ -138,4 +145,121 @@ TEST(ShortVersion, DropsTenCharactersAfterTheThird)
     EXPECT_EQ(ShortVersion("12345678901234"), "1234");
     EXPECT_EQ(ShortVersion("1"), "1");
     EXPECT_EQ(ShortVersion(""), "");
+}
+
+namespace {
+
+std::set<std::string> SetNames(const DecodedStyles& decoded, StyleTarget target)
+{
+    std::set<std::string> names;
+    for (const StyleRow& row : decoded.Rows)
+        if (row.Target == target && row.Set) names.insert(row.Name);
+    return names;
+}
+
+}  // namespace
+
+TEST(DecodeStyles, NamesFieldsAsOneValueAndKeepsTheRest)
+{
+    // A top-level window: WS_CAPTION is one value (not border plus dialog frame), the box bits take
+    // their top-level names; 0x8000 of the extended style has no name.
+    DecodedStyles top = DecodeStyles("LvxSomething", 0x16CF0000, 0x00008100, 0);
+    EXPECT_EQ(SetNames(top, StyleTarget::Style),
+              (std::set<std::string>{"WS_VISIBLE", "WS_CLIPSIBLINGS", "WS_CLIPCHILDREN", "WS_CAPTION", "WS_SYSMENU",
+                                     "WS_THICKFRAME", "WS_MINIMIZEBOX", "WS_MAXIMIZEBOX"}));
+    EXPECT_EQ(SetNames(top, StyleTarget::ExStyle), std::set<std::string>{"WS_EX_WINDOWEDGE"});
+    EXPECT_EQ(top.StyleRemainder, 0u);
+    EXPECT_EQ(top.ExStyleRemainder, 0x8000u);
+    EXPECT_TRUE(std::none_of(top.Rows.begin(), top.Rows.end(), [](const StyleRow& row) {
+        return std::string(row.Name) == "WS_TABSTOP" || std::string(row.Name).starts_with("BS_");
+    }));
+
+    // A child check box, class matched without case: the button type is one name, the child bits
+    // take their child names, and the list-view extended style is not read for a button.
+    DecodedStyles box = DecodeStyles("button", 0x50010003 | 0x0300, 0, 0xFFFFFFFF);
+    EXPECT_EQ(SetNames(box, StyleTarget::Style),
+              (std::set<std::string>{"WS_CHILD", "WS_VISIBLE", "WS_TABSTOP", "BS_AUTOCHECKBOX", "BS_CENTER"}));
+    EXPECT_EQ(box.StyleRemainder, 0u);
+    EXPECT_EQ(box.ListViewExRemainder, 0u);
+    EXPECT_TRUE(SetNames(box, StyleTarget::ListViewExStyle).empty());
+
+    // A report list view with an unnamed extended list-view bit; a toolbar has the bar styles too.
+    DecodedStyles list = DecodeStyles("SysListView32", 0x50000001, 0, 0x00000021 | 0x04000000);
+    EXPECT_TRUE(SetNames(list, StyleTarget::Style).count("LVS_REPORT"));
+    EXPECT_EQ(SetNames(list, StyleTarget::ListViewExStyle),
+              (std::set<std::string>{"LVS_EX_GRIDLINES", "LVS_EX_FULLROWSELECT"}));
+    EXPECT_EQ(list.ListViewExRemainder, 0x04000000u);
+    EXPECT_TRUE(SetNames(DecodeStyles("ToolbarWindow32", 0x50000903, 0, 0), StyleTarget::Style)
+                    .contains("CCS_BOTTOM"));
+    // A class without names of its own leaves its low word as the remainder.
+    EXPECT_EQ(DecodeStyles("LvxOwnClass", 0x50000123, 0, 0).StyleRemainder, 0x123u);
+}
+
+TEST(DecodeStyles, ATickSetsOrClearsTheWholeField)
+{
+    const DecodedStyles edit = DecodeStyles("Edit", 0x50010002, 0, 0);  // ES_RIGHT
+    const auto row = [&](const char* name) {
+        return *std::find_if(edit.Rows.begin(), edit.Rows.end(),
+                             [&](const StyleRow& r) { return std::string(r.Name) == name; });
+    };
+    EXPECT_EQ(ApplyStyleTick(0x50010002, row("ES_CENTER"), true), 0x50010001u);
+    EXPECT_EQ(ApplyStyleTick(0x50010002, row("ES_RIGHT"), false), 0x50010000u);
+    EXPECT_EQ(ApplyStyleTick(0x50010002, row("ES_READONLY"), true), 0x50010802u);
+    EXPECT_EQ(ApplyStyleTick(0x50010802, row("WS_TABSTOP"), false), 0x50000802u);
+}
+
+TEST(StyleNames, NamesAreUniqueWithinAGroupAndFitTheirField)
+{
+    std::set<std::pair<int, std::string>> seen;
+    for (const StyleName& name : StyleNames()) {
+        EXPECT_TRUE(seen.insert({static_cast<int>(name.Group), name.Name}).second) << name.Name;
+        EXPECT_EQ(name.Value & ~name.Mask, 0u) << name.Name;
+    }
+    EXPECT_EQ(DescribeFlags(StyleGroup::Class, 0x0000000B | 0x100000), "CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | 0x100000");
+    EXPECT_EQ(DescribeFlags(StyleGroup::Class, 0), "0");
+    EXPECT_STREQ(NameOfValue(StyleGroup::SysColor, 15), "COLOR_BTNFACE");
+    EXPECT_STREQ(NameOfValue(StyleGroup::Cursor, 32515), "IDC_CROSS");
+    EXPECT_EQ(NameOfValue(StyleGroup::SysColor, 25), nullptr);
+    EXPECT_EQ(IntegrityLevelOf(0x0000), 0);
+    EXPECT_EQ(IntegrityLevelOf(0x2100), 2);  // medium plus is medium
+    EXPECT_EQ(IntegrityLevelOf(0x3000), 3);
+    EXPECT_EQ(IntegrityLevelOf(0x4000), 4);
+}
+
+TEST(DetailsText, ReadsBackWhatItWrites)
+{
+    const std::vector<DetailSection> sections{
+        {"Окно", {{"Текст", "a: b\r\nc"}, {"Класс", ""}}},
+        {"[Стили]", {{"WS_VISIBLE", "1"}}},
+        {"Пусто", {}},
+    };
+    const std::string text = FormatDetailsText(sections);
+    EXPECT_TRUE(text.ends_with("\r\n"));
+    const auto parsed = ParseDetailsText(text);
+    ASSERT_TRUE(parsed.has_value());
+    ASSERT_EQ(parsed->size(), 3u);
+    EXPECT_EQ((*parsed)[0].Lines[0].Value, "a: b  c");  // one line per label, whatever the value holds
+    EXPECT_EQ((*parsed)[0].Lines[1].Label, "Класс");
+    EXPECT_EQ((*parsed)[0].Lines[1].Value, "");
+    EXPECT_EQ((*parsed)[1].Title, "[Стили]");
+    EXPECT_TRUE((*parsed)[2].Lines.empty());
+    EXPECT_FALSE(ParseDetailsText("Label: before any title\r\n").has_value());
+    EXPECT_FALSE(ParseDetailsText("[T]\r\nno separator\r\n").has_value());
+}
+
+TEST(ToolPlacement, BesideTheMainWindowElseBelowElseCentred)
+{
+    const PlaceRect work{0, 0, 1280, 1000};
+    // Room on the left: there, top aligned, kept inside the work area.
+    EXPECT_EQ(ChooseToolPlace({900, 0, 1280, 400}, 440, 460, work).X, 460);
+    EXPECT_EQ(ChooseToolPlace({900, 0, 1280, 400}, 440, 460, work).Y, 0);
+    EXPECT_EQ(ChooseToolPlace({900, 700, 1280, 1000}, 440, 460, work).Y, 540);
+    // No room on the left: below, right aligned with the main window.
+    const PlacePoint below = ChooseToolPlace({100, 0, 500, 400}, 440, 460, work);
+    EXPECT_EQ(below.X, 60);
+    EXPECT_EQ(below.Y, 400);
+    // Neither: centred on the work area.
+    const PlacePoint centred = ChooseToolPlace({100, 300, 500, 800}, 440, 460, work);
+    EXPECT_EQ(centred.X, 420);
+    EXPECT_EQ(centred.Y, 270);
 }

@@ -392,6 +392,36 @@ void createCommands(Report& report, unsigned) {
     report.window("closable", topLevel("LvxTargetCommands", "Closable Window", {300, 550, 220, 120}));
 }
 
+// A window whose class, properties and controls the details window decodes: a class of its own with
+// known styles, extra bytes, stock cursor and icon and a system colour brush, string and integer-atom
+// properties, and three controls with styles of their classes.
+void createDetails(Report& report, unsigned) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    wc.cbClsExtra = 8;
+    wc.cbWndExtra = 16;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance();
+    wc.hCursor = LoadCursorA(nullptr, IDC_CROSS);
+    wc.hIcon = LoadIconA(nullptr, IDI_QUESTION);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INFOBK + 1));
+    wc.lpszClassName = "LvxTargetDetails";
+    if (!RegisterClassExA(&wc)) ExitProcess(kExitCreateFailed);
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND window = topLevel("LvxTargetDetails", "Details Window", {120, 420, 360, 260});
+    SetPropA(window, "LvxAnswer", reinterpret_cast<HANDLE>(42));
+    SetPropA(window, "Alpha", reinterpret_cast<HANDLE>(0x1234));
+    SetPropA(window, MAKEINTATOM(77), reinterpret_cast<HANDLE>(0x55));
+    report.window("details", window);
+    report.window("details.check", child(window, "BUTTON", "Check", 801, {10, 10, 100, 24}, BS_AUTOCHECKBOX | WS_TABSTOP));
+    report.window("details.edit", child(window, "EDIT", "12", 802, {10, 40, 100, 24}, ES_RIGHT | ES_MULTILINE | WS_BORDER));
+    HWND list = child(window, WC_LISTVIEWA, "", 803, {120, 10, 150, 80}, LVS_REPORT | WS_BORDER);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    report.window("details.list", list);
+}
+
 // A window with a rich menu that records the commands it receives (lvxmenu::QueryMessage).
 void createMenus(Report& report, unsigned) {
     if (!lvxmenu::RegisterRecordingClass()) ExitProcess(kExitCreateFailed);
@@ -410,7 +440,7 @@ constexpr Scenario kScenarios[] = {
     {"basic", false, createBasic},     {"dialog", false, createDialog}, {"nested", false, createNested},
     {"overlap", false, createOverlap}, {"owned", false, createOwned},   {"hung", false, createHung},
     {"many", true, createMany},        {"slow", false, createSlow},     {"commands", false, createCommands},
-    {"menus", false, createMenus},
+    {"menus", false, createMenus},     {"details", false, createDetails},
 };
 
 // Unknown, malformed or repeated scenarios are skipped: a repeat would report two windows under one name.

@@ -1,0 +1,27 @@
+// Where a tool window opens: beside the main window on its monitor, never over it.
+#include "ToolPlacement.h"
+
+#include <algorithm>
+
+namespace lvx {
+
+namespace {
+
+// Moves `start` so that [start, start + size) lies inside [low, high) when it fits at all.
+int KeepInside(int start, int size, int low, int high)
+{
+    return std::max(low, std::min(start, high - size));
+}
+
+}  // namespace
+
+PlacePoint ChooseToolPlace(const PlaceRect& main, int width, int height, const PlaceRect& workArea)
+{
+    if (main.Left - workArea.Left >= width)
+        return {main.Left - width, KeepInside(main.Top, height, workArea.Top, workArea.Bottom)};
+    if (workArea.Bottom - main.Bottom >= height)
+        return {KeepInside(main.Right - width, width, workArea.Left, workArea.Right), main.Bottom};
+    return {workArea.Left + (workArea.Width() - width) / 2, workArea.Top + std::max(0, (workArea.Height() - height) / 2)};
+}
+
+}  // namespace lvx

@@ -1,0 +1,22 @@
+// Where a tool window opens: beside the main window on its monitor, never over it.
+#pragma once
+
+namespace lvx {
+
+struct PlaceRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    [[nodiscard]] int Width() const { return Right - Left; }
+    [[nodiscard]] int Height() const { return Bottom - Top; }
+};
+
+struct PlacePoint {
+    int X = 0, Y = 0;
+};
+
+// The top left corner for a tool window of the given size: left of the main window when the work
+// area has room there (top aligned with it, moved down or up to stay inside), else below it, else
+// centred on the work area. Whatever the choice, the window stays inside the work area as far as
+// its size allows.
+[[nodiscard]] PlacePoint ChooseToolPlace(const PlaceRect& main, int width, int height, const PlaceRect& workArea);
+
+}  // namespace lvx
