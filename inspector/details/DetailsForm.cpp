@@ -456,7 +456,7 @@ DetailSection TDetailsForm::ClassSection() const
         {Text("ClassStyle"), Hex(cls.Style) + " " + DescribeFlags(StyleGroup::Class, cls.Style)},
         {Text("ClassExtra"), std::to_string(cls.ClassExtra)},
         {Text("WindowExtra"), std::to_string(cls.WindowExtra)},
-        {Text("ClassInstance"), Hex(cls.Instance)},
+        {Text("ClassInstance"), cls.InstanceRead ? Hex(cls.Instance) : Unreadable()},
         {Text("ClassModule"), cls.Module.empty() ? Unreadable() : cls.Module},
         {Text("ClassProc"), cls.WndProcRead ? Hex(cls.WndProc) : Unreadable()},
         {Text("Background"), brush},
@@ -475,7 +475,8 @@ DetailSection TDetailsForm::PropertiesSection() const
         section.Lines.push_back({Text("ColumnName"), MessageText(Msg::NoWindowFoundTxt)});
         return section;
     }
-    for (const PropertyEntry& property : details_.Properties) section.Lines.push_back({property.Name, Hex(property.Value)});
+    for (const PropertyEntry& property : details_.Properties)
+        section.Lines.push_back({property.Name, property.ValueRead ? Hex(property.Value) : Unreadable()});
     if (section.Lines.empty()) section.Lines.push_back({Text("NoProperties"), ""});
     return section;
 }

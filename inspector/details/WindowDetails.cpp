@@ -234,6 +234,16 @@ void GatherWindowDetails(HWND window, WindowDetails& details)
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
     ReadProcess(processId, details.Process);
+    if (sizeof(void*) == 4 && details.Process.Bits == ProcessBits::Bits64) {
+        // A 32-bit program gets only the low half of a 64-bit program's pointers: no cut number is shown.
+        ClassDetails& cls = details.Class;
+        cls.InstanceRead = false;
+        cls.Module.clear();
+        cls.WndProcRead = false;
+        cls.MenuNameRead = false;
+        cls.MenuName = 0;
+        for (PropertyEntry& property : details.Properties) property.ValueRead = false;
+    }
     ReadDpi(window, details.Dpi);
 }
 

@@ -33,11 +33,14 @@ struct ClassDetails {
     // handles to themselves): procedure, background, cursor, icon, small icon, menu name.
     bool WndProcRead = false, BackgroundRead = false, CursorRead = false, IconRead = false, SmallIconRead = false,
          MenuNameRead = false;
+    // False when the instance is a pointer cut to its low half (a 32-bit build on a 64-bit process).
+    bool InstanceRead = true;
 };
 
 struct PropertyEntry {
     std::string Name;  // "#atom" for an integer atom
     uintptr_t Value = 0;
+    bool ValueRead = true;  // false: a 64-bit process's value, cut to 32 bits
 };
 
 struct ProcessDetails {

@@ -325,6 +325,10 @@ TEST_F(ProcessTest, AProgramOfTheOtherBitnessReadsAsItHoldsItself)
     EXPECT_EQ(details.Process.Bits, inspector64 ? ProcessBits::Bits32 : ProcessBits::Bits64);
     EXPECT_NE(details.Process.ImagePath.find("lvxtarget-other.exe"), std::string::npos) << details.Process.ImagePath;
     EXPECT_TRUE(details.Process.StartRead);
+    EXPECT_EQ(details.Class.InstanceRead, inspector64);
+    if (inspector64) {
+        EXPECT_EQ(details.Class.Instance, peer.Number("basic.instance"));
+    }
 }
 
 }  // namespace
