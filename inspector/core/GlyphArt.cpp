@@ -832,6 +832,24 @@ constexpr Entry Table[] = {
         "..........o.....",
         "................",
     }}},
+    {Glyph::MessageLog, {{
+        "................",
+        ".kkkkkkkkkkk....",
+        ".kwwwwwwwwwk....",
+        ".kwnnnwnnnwk....",
+        ".kwwwwwwwwwk....",
+        ".kwnnwnnnnwk....",
+        ".kwwwwwwwwwk....",
+        ".kwnnnnwnnwk....",
+        ".kwwwwwwwwwke...",
+        ".kwnnwnnnwwkee..",
+        ".kwwwwwwwwwkeee.",
+        ".kkkkkkkeeeeeeee",
+        "........eeeeeeee",
+        "............eee.",
+        "............ee..",
+        "............e...",
+    }}},
 
 };
 

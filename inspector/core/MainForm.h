@@ -40,6 +40,7 @@ class TChangeSizeForm;
 class TStylesForm;
 class TAboutForm;
 class TMenuBrowserForm;
+class TMessageLogForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -103,6 +104,8 @@ public:
     [[nodiscard]] bool IsPicking() const noexcept { return drag_.has_value(); }
     // The menu browser, once the "Меню" toggle has created it.
     [[nodiscard]] TMenuBrowserForm* MenuBrowserForm() const noexcept { return menuBrowserForm_.get(); }
+    // The message log, once its button has opened it.
+    [[nodiscard]] TMessageLogForm* MessageLogForm() const noexcept { return messageLogForm_.get(); }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -142,6 +145,7 @@ private:
     void ChangeSizeClick();
     void ParametersClick();
     void MenuBrowserClick();
+    void MessageLogClick();
     void WindowTextChange();
     void PanelSwitchClick();
     void StayOnTopClick();
@@ -175,6 +179,7 @@ private:
     std::unique_ptr<TStylesForm> stylesForm_;
     std::unique_ptr<TAboutForm> aboutForm_;
     std::unique_ptr<TMenuBrowserForm> menuBrowserForm_;
+    std::unique_ptr<TMessageLogForm> messageLogForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;
@@ -213,7 +218,7 @@ public:
         resumeThreadButton_, terminateThreadButton_;
     // Messages.
     HWND messageCombo_ = nullptr, wParamEdit_ = nullptr, lParamEdit_ = nullptr, resultEdit_ = nullptr;
-    SpeedButton sendMessageButton_;
+    SpeedButton sendMessageButton_, messageLogButton_;
 
 private:
     // The command panels' handlers, acting on the controls above.

@@ -65,6 +65,7 @@ constexpr int ChangeSizeButtonId = 2037;
 constexpr int ParametersButtonId = 2038;
 constexpr int OptionsButtonId = 2039;
 constexpr int AboutButtonId = 2040;
+constexpr int MessageLogButtonId = 2041;
 
 // The captions beside the fields.
 constexpr int WindowTextLabelId = 3001;

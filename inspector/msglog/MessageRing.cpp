@@ -3,6 +3,7 @@
 #include "MessageRing.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 
 namespace lvx::msglog {
@@ -29,6 +30,16 @@ bool Fits(std::span<std::byte> memory, uint32_t capacity)
 RingRecord* RecordsOf(RingHeader* header) { return reinterpret_cast<RingRecord*>(header + 1); }
 
 }  // namespace
+
+void FormatSectionName(char (&name)[64], uint32_t processId)
+{
+    std::snprintf(name, sizeof name, "Local\\LumivexMessageLog%u-%u", RingVersion, processId);
+}
+
+void FormatStopEventName(char (&name)[64], uint32_t processId)
+{
+    std::snprintf(name, sizeof name, "Local\\LumivexMessageLogStop%u-%u", RingVersion, processId);
+}
 
 std::optional<MessageRing> MessageRing::Format(std::span<std::byte> memory, uint32_t capacity, uint32_t session)
 {

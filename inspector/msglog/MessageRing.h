@@ -17,7 +17,7 @@ constexpr uint32_t DefaultRingCapacity = 1u << 16;
 // The inspector refreshes its heartbeat every half second; a hook that sees none for this long
 // takes the inspector for gone and unhooks itself.
 constexpr uint64_t DefaultHeartbeatLimitMs = 3000;
-constexpr size_t MaxHooks = 16;
+constexpr size_t MaxHooks = 48;  // three hooks on each of 16 threads
 constexpr size_t RecordTextSize = 32;
 
 enum class RecordKind : uint32_t { Sent = 1, Returned = 2, Posted = 3 };
@@ -71,7 +71,12 @@ struct alignas(64) RingHeader {
     alignas(64) uint64_t ReadPosition;
     uint64_t Consumed;
 };
-static_assert(sizeof(RingHeader) == 448);
+static_assert(sizeof(RingHeader) == 704);
+
+// The names of the section and of the helper's stop event for a watched process: one section
+// per watched program, which the hook DLL finds by its own process id.
+void FormatSectionName(char (&name)[64], uint32_t processId);
+void FormatStopEventName(char (&name)[64], uint32_t processId);
 
 // The bytes a section of `capacity` records needs.
 [[nodiscard]] constexpr size_t RingBytes(uint32_t capacity)
