@@ -219,7 +219,6 @@ std::vector<std::string> TMessageLogForm::OccasionalTexts() const
 {
     std::vector<std::string> texts{words_.Sent, words_.Returned, words_.Posted, words_.NoResult};
     texts.insert(texts.end(), std::begin(sentences_), std::end(sentences_));
-    texts.insert(texts.end(), std::begin(columnTitles_), std::end(columnTitles_));
     return texts;
 }
 

@@ -70,7 +70,7 @@ public:
     [[nodiscard]] std::string StatusText() const;
     [[nodiscard]] std::string Cell(size_t item, size_t column) const;
     // The texts a language file replaces that are shown only on occasion: the kinds, the missing
-    // result, the sentences of the status line and the column titles.
+    // result and the sentences of the status line.
     [[nodiscard]] std::vector<std::string> OccasionalTexts() const;
     [[nodiscard]] std::vector<TranslationTarget> TranslationTargets();
 
