@@ -64,6 +64,7 @@ static constexpr const char* MessageLogFormKeys[] = {
     "Limit", "Kept", "RingDrops", "LimitDrops", "Filtered",
     "ColNumber", "ColTime", "ColWindow", "ColKind", "ColMessage", "ColResult", "ColDecoded",
     "Watching", "Stopped", "NoWindow", "ProcessClosed", "NoHelper", "HookRefused", "SectionFailed", "BadFilter",
+    "HeartbeatLost",
 };
 
 static constexpr const char* AboutFormKeys[] = {

@@ -35,7 +35,7 @@ const char* const CountKeys[5] = {"Limit", "Kept", "RingDrops", "LimitDrops", "F
 const char* const ColumnKeys[9] = {"ColNumber", "ColTime", "ColWindow", "ColKind", "ColMessage",
                                    nullptr,     nullptr,   "ColResult", "ColDecoded"};
 const char* const SentenceKeys[] = {"Watching", "Stopped", "NoWindow", "ProcessClosed", "NoHelper",
-                                    "HookRefused", "SectionFailed", "BadFilter"};
+                                    "HookRefused", "SectionFailed", "BadFilter", "HeartbeatLost"};
 
 }  // namespace
 
@@ -45,7 +45,8 @@ TMessageLogForm::TMessageLogForm(std::string folder)
                  "Система не позволяет подключиться к процессу окна: он запущен с более высокими правами или защищен",
                  "Для программы этой разрядности нет помощника: сообщения ее окон записать нельзя",
                  "Система отказала в установке ловушки сообщений для этого окна",
-                 "Не удалось создать общую память журнала", "Неизвестное сообщение в фильтре: %s"},
+                 "Не удалось создать общую память журнала", "Неизвестное сообщение в фильтре: %s",
+                 "Запись прервана: инспектор слишком долго не отвечал, и ловушки сняли себя сами"},
       columnTitles_{"№", "Время, мс", "Окно", "Вид", "Сообщение", "wParam", "lParam", "Результат", "Расшифровка"},
       filterModes_{"Только выбранные", "Кроме выбранных"}
 {
@@ -318,11 +319,21 @@ void TMessageLogForm::PollRecords()
             ++filteredOut_;
     }
     if (!arrivals_.empty()) {
+        // The list follows the newest records while its end is in view; a user reading older
+        // ones keeps them in place.
+        const auto top = static_cast<size_t>(::SendMessageA(recordList_, LVM_GETTOPINDEX, 0, 0));
+        const auto page = static_cast<size_t>(::SendMessageA(recordList_, LVM_GETCOUNTPERPAGE, 0, 0));
+        const auto shown = static_cast<size_t>(::SendMessageA(recordList_, LVM_GETITEMCOUNT, 0, 0));
+        const bool following = top + page + 1 >= shown;
         ::SendMessageA(recordList_, LVM_SETITEMCOUNT, store_.Size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
         ::InvalidateRect(recordList_, nullptr, FALSE);
-        if (store_.Size() > 0) ::SendMessageA(recordList_, LVM_ENSUREVISIBLE, store_.Size() - 1, FALSE);
+        if (following && store_.Size() > 0) ::SendMessageA(recordList_, LVM_ENSUREVISIBLE, store_.Size() - 1, FALSE);
     }
     ShowCounts();
+    if (session_.HeartbeatLost()) {
+        StopClick();
+        SetStatus(HeartbeatLost);
+    }
 }
 
 std::string TMessageLogForm::Cell(size_t item, size_t column) const

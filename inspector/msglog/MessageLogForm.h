@@ -78,7 +78,10 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    enum Sentence { Watching, Stopped, NoWindow, ProcessClosed, NoHelper, HookRefused, SectionFailed, BadFilter, SentenceCount };
+    enum Sentence {
+        Watching, Stopped, NoWindow, ProcessClosed, NoHelper, HookRefused, SectionFailed, BadFilter, HeartbeatLost,
+        SentenceCount
+    };
     void CreateControls();
     HWND AddControl(const char* className, const char* text, DWORD style, int id, DWORD exStyle = 0);
     void Layout();

@@ -210,6 +210,14 @@ size_t MessageLogSession::Poll(std::vector<LogRecord>& out, size_t max)
 
 MessageRing::Counts MessageLogSession::Totals() const { return ring_ ? ring_->Totals() : MessageRing::Counts{}; }
 
+bool MessageLogSession::HeartbeatLost() const
+{
+    if (!ring_) return false;
+    RingHeader& header = ring_->Header();
+    const uint32_t lost = std::atomic_ref<uint32_t>(header.HeartbeatLost).load();
+    return lost != 0 && lost == std::atomic_ref<uint32_t>(header.Session).load();
+}
+
 bool MessageLogSession::PlatformGivesResults()
 {
     const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");

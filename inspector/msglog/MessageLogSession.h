@@ -49,6 +49,9 @@ public:
     // Refreshes the heartbeat and appends up to `max` records to `out`; the count appended.
     size_t Poll(std::vector<LogRecord>& out, size_t max);
     [[nodiscard]] MessageRing::Counts Totals() const;
+    // True when the hooks stopped this session because the heartbeat came too late (the
+    // inspector did not run for seconds): nothing more will arrive.
+    [[nodiscard]] bool HeartbeatLost() const;
     // Whether the platform fills in the results of returned messages (Wine leaves them 0).
     [[nodiscard]] static bool PlatformGivesResults();
     // The thread ids hooked by the current watch.

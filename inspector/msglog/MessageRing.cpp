@@ -84,6 +84,7 @@ void MessageRing::Reset(uint32_t session, uint64_t timeBase, uint64_t timeFreque
     Atomic(h.Consumed).store(0, std::memory_order_relaxed);
     Atomic(h.TimeBase).store(timeBase, std::memory_order_relaxed);
     Atomic(h.TimeFrequency).store(timeFrequency == 0 ? 1 : timeFrequency, std::memory_order_relaxed);
+    Atomic(h.HeartbeatLost).store(0, std::memory_order_relaxed);
     Atomic(h.Recording).store(1, std::memory_order_seq_cst);
 }
 

@@ -63,7 +63,7 @@ struct alignas(64) RingHeader {
     uint64_t TimeBase;        // performance counter at the session's start
     uint64_t TimeFrequency;
     uint32_t HookCount;
-    uint32_t Reserved;
+    uint32_t HeartbeatLost;    // the session a hook stopped for want of a heartbeat, 0 for none
     uint64_t Hooks[MaxHooks];  // the hook handles, so that a hook can remove them all itself
     alignas(64) uint64_t WritePosition;
     alignas(64) uint64_t Attempted;

@@ -465,6 +465,7 @@ TEST_F(CommandsTest, StopUnhooksAndAKilledInspectorLeavesTheTargetAsItWasAndANew
         return RunSequence(window, 1) && probe.ring->Totals().Attempted == attempted;
     }, 20000));
     EXPECT_EQ(Ask(window, Visible), 1);
+    EXPECT_NE(probe.ring->Header().HeartbeatLost, 0u);  // the hooks tell why they stopped
 
     // A new inspector's session holds this session's records only, each once.
     msglog::MessageLogSession session;

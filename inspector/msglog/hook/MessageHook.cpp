@@ -81,6 +81,7 @@ void StopForGoodness(RingHeader& header, uint32_t session)
 {
     uint32_t previous = State.stoppedSession.load();
     if (previous == session || !State.stoppedSession.compare_exchange_strong(previous, session)) return;
+    std::atomic_ref<uint32_t>(header.HeartbeatLost).store(session);
     const uint32_t count = std::atomic_ref<uint32_t>(header.HookCount).load();
     for (uint32_t i = 0; i < count && i < MaxHooks; ++i)
         ::UnhookWindowsHookEx(reinterpret_cast<HHOOK>(static_cast<uintptr_t>(header.Hooks[i])));
