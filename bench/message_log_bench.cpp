@@ -11,6 +11,7 @@
 #include "language/MultiLang.h"
 #include "msglog/MessageLogForm.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -105,18 +106,27 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the log did not start: %s\n", log.StatusText().c_str());
         return 1;
     }
-    // Hooked but paused: the hook returns at once, so this is the platform's own cost of a hook.
+    // The floods are asked for on a thread of their own: this one runs the log window, as the
+    // program does. First hooked but paused: the hook returns at once, so this is the platform's
+    // own cost of a hook; then recording.
     log.Session().SetPaused(true);
-    const double postedPaused = FloodMicroseconds(window, count, false);
-    const double sentPaused = FloodMicroseconds(window, count, true);
-    log.Session().SetPaused(false);
-    // The flood is asked for on a thread of its own: this one runs the log window, as the program does.
-    double postedHooked = 0, sentHooked = 0;
-    const double start = NowMs();
+    double postedPaused = 0, sentPaused = 0, postedHooked = 0, sentHooked = 0;
+    std::atomic<bool> pausedDone{false};
     std::thread flood([&] {
+        postedPaused = FloodMicroseconds(window, count, false);
+        sentPaused = FloodMicroseconds(window, count, true);
+        pausedDone = true;
+        while (pausedDone) ::Sleep(1);  // until the log records again
         postedHooked = FloodMicroseconds(window, count, false);
         sentHooked = FloodMicroseconds(window, count, true);
     });
+    while (!pausedDone) {
+        lvxtest::PumpMessages();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    log.Session().SetPaused(false);
+    const double start = NowMs();
+    pausedDone = false;
     // Three records a sent message (sent, returned) and one a posted one, at least.
     const size_t expected = 3 * static_cast<size_t>(count);
     bool done = false;

@@ -259,9 +259,14 @@ void TMessageLogForm::StartClick()
 void TMessageLogForm::StopClick()
 {
     PollRecords();
+    EndWatch();
+    SetStatus(Stopped);
+}
+
+void TMessageLogForm::EndWatch()
+{
     ::KillTimer(Handle(), PollTimer);
     session_.Stop();
-    SetStatus(Stopped);
     ::EnableWindow(startButton_, TRUE);
     ::EnableWindow(stopButton_, FALSE);
     ::EnableWindow(pauseCheck_, FALSE);
@@ -331,7 +336,7 @@ void TMessageLogForm::PollRecords()
     }
     ShowCounts();
     if (session_.HeartbeatLost()) {
-        StopClick();
+        EndWatch();
         SetStatus(HeartbeatLost);
     }
 }

@@ -83,6 +83,8 @@ private:
         SentenceCount
     };
     void CreateControls();
+    // Ends the watch and puts the buttons back, after the last records were taken.
+    void EndWatch();
     HWND AddControl(const char* className, const char* text, DWORD style, int id, DWORD exStyle = 0);
     void Layout();
     void ShowCounts();

@@ -81,6 +81,7 @@ StartFailure MessageLogSession::Start(HWND window, bool descendants, const std::
         Stop();
         return failure;
     }
+    StartHeartbeat();
     RingHeader& header = ring_->Header();
     std::atomic_ref<uint64_t>(header.WatchedWindow).store(reinterpret_cast<uintptr_t>(window));
     std::atomic_ref<uint32_t>(header.WatchDescendants).store(descendants ? 1 : 0);
@@ -160,8 +161,28 @@ StartFailure MessageLogSession::StartHelper(const std::string& path, DWORD proce
     return StartFailure::None;
 }
 
+void MessageLogSession::StartHeartbeat()
+{
+    heartbeatStop_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!heartbeatStop_) return;  // then Poll keeps the heartbeat, from the user-interface thread
+    heartbeat_ = std::thread([ring = *ring_, stop = heartbeatStop_.get()]() mutable {
+        do ring.Heartbeat(::GetTickCount64());
+        while (::WaitForSingleObject(stop, 250) == WAIT_TIMEOUT);
+    });
+}
+
+void MessageLogSession::StopHeartbeat()
+{
+    if (heartbeat_.joinable()) {
+        ::SetEvent(heartbeatStop_.get());
+        heartbeat_.join();
+    }
+    heartbeatStop_.reset();
+}
+
 void MessageLogSession::Stop()
 {
+    StopHeartbeat();
     if (ring_) ring_->SetRecording(false);
     hooks_.Remove();
     if (helper_) {
@@ -178,6 +199,7 @@ void MessageLogSession::Stop()
 
 void MessageLogSession::AbandonForTest()
 {
+    StopHeartbeat();
     hooks_.Abandon();
     if (helper_) ::TerminateProcess(helper_.get(), 1);
     helper_.reset();

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,7 @@ public:
     [[nodiscard]] bool Active() const noexcept { return ring_.has_value(); }
     void SetPaused(bool paused);
 
-    // Refreshes the heartbeat and appends up to `max` records to `out`; the count appended.
+    // Appends up to `max` records to `out`; the count appended.
     size_t Poll(std::vector<LogRecord>& out, size_t max);
     [[nodiscard]] MessageRing::Counts Totals() const;
     // True when the hooks stopped this session because the heartbeat came too late (the
@@ -64,6 +65,8 @@ public:
 private:
     [[nodiscard]] StartFailure OpenSection(DWORD processId, uint32_t capacity);
     [[nodiscard]] StartFailure StartHelper(const std::string& path, DWORD processId);
+    void StartHeartbeat();
+    void StopHeartbeat();
 
     lvc::unique_kernel_handle mapping_;
     unique_view view_;
@@ -71,6 +74,10 @@ private:
     InstalledHooks hooks_;
     lvc::unique_kernel_handle stopEvent_;
     lvc::unique_kernel_handle helper_;
+    // The heartbeat runs on a thread of its own: a busy user-interface thread must not look like
+    // a killed inspector to the hooks.
+    lvc::unique_kernel_handle heartbeatStop_;
+    std::thread heartbeat_;
     std::vector<DWORD> threads_;
     std::vector<RingRecord> batch_;
     uint64_t nextSequence_ = 1;

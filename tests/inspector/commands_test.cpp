@@ -329,6 +329,21 @@ std::vector<msglog::LogRecord> Kept(const TMessageLogForm& log)
     return records;
 }
 
+// The section of a watched program, opened as the hook DLL opens it, to see what the hooks do.
+struct SectionProbe {
+    explicit SectionProbe(DWORD processId)
+    {
+        char name[64];
+        msglog::FormatSectionName(name, processId);
+        mapping.reset(::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name));
+        if (mapping) view.reset(::MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
+        ring = msglog::MessageRing::Attach(msglog::WholeView(view.get()));
+    }
+    lvc::unique_kernel_handle mapping;
+    msglog::unique_view view;
+    std::optional<msglog::MessageRing> ring;
+};
+
 TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilterChooses)
 {
     InitProgramFolder();
@@ -382,26 +397,16 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
     EXPECT_EQ(log->StatusText(), "Неизвестное сообщение в фильтре: WM_NOPE");
     ::SetWindowTextA(log->filterMessagesEdit_, "");
     press(log->applyFilterButton_);
-    press(log->stopButton_);
+    // A watch the hooks gave up on (no heartbeat for seconds) ends with a sentence, not in silence.
+    SectionProbe probe(Target->ProcessId());
+    ASSERT_TRUE(probe.ring);
+    probe.ring->Header().HeartbeatLost = probe.ring->Header().Session;
+    log->PollRecords();
     EXPECT_FALSE(log->Session().Active());
+    EXPECT_EQ(log->StatusText(), "Запись прервана: инспектор слишком долго не отвечал, и ловушки сняли себя сами");
     ::SendMessageA(log->Handle(), WM_CLOSE, 0, 0);
     MessageNames.clear();
 }
-
-// The section of a watched program, opened as the hook DLL opens it, to see what the hooks do.
-struct SectionProbe {
-    explicit SectionProbe(DWORD processId)
-    {
-        char name[64];
-        msglog::FormatSectionName(name, processId);
-        mapping.reset(::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name));
-        if (mapping) view.reset(::MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
-        ring = msglog::MessageRing::Attach(msglog::WholeView(view.get()));
-    }
-    lvc::unique_kernel_handle mapping;
-    msglog::unique_view view;
-    std::optional<msglog::MessageRing> ring;
-};
 
 TEST_F(CommandsTest, WithTheReaderHeldBackKeptAndDroppedRecordsAddUpToWhatTheTargetProduced)
 {
