@@ -299,6 +299,13 @@ void TMessageLogForm::ApplyFilterClick()
     filter_.Groups = 0;
     for (int i = 0; i < 5; ++i)
         if (::SendMessageA(groupChecks_[i], BM_GETCHECK, 0, 0) == BST_CHECKED) filter_.Groups |= 1u << i;
+    // What is kept already follows the new filter too, so that the list shows exactly the chosen.
+    const size_t removed = store_.Retain(filter_);
+    if (removed != 0) {
+        filteredOut_ += removed;
+        ::SendMessageA(recordList_, LVM_SETITEMCOUNT, store_.Size(), 0);
+        ShowCounts();
+    }
     if (status_ == BadFilter) SetStatus(session_.Active() ? Watching : Stopped, statusArgument_);
 }
 

@@ -284,4 +284,14 @@ void LogStore::SetLimit(size_t limit)
     }
 }
 
+size_t LogStore::Retain(const MessageFilter& filter)
+{
+    SetLimit(limit_);  // in order from index 0
+    const auto kept = std::stable_partition(records_.begin(), records_.end(),
+                                            [&](const LogRecord& record) { return filter.Passes(record.Message); });
+    const auto removed = static_cast<size_t>(records_.end() - kept);
+    records_.erase(kept, records_.end());
+    return removed;
+}
+
 }  // namespace lvx::msglog

@@ -105,6 +105,8 @@ public:
     void Clear();
     // A lower limit drops the oldest records at once (counted).
     void SetLimit(size_t limit);
+    // Keeps only the records that `filter` lets pass, in their order; the count removed.
+    size_t Retain(const MessageFilter& filter);
     [[nodiscard]] size_t Limit() const noexcept { return limit_; }
     [[nodiscard]] size_t Size() const noexcept { return records_.size(); }
     // The index-th oldest record kept.

@@ -392,6 +392,14 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
     }));
     for (const auto& record : Kept(*log)) EXPECT_TRUE(record.Message == SequenceSent || record.Message == WM_SETTEXT);
     EXPECT_GE(log->FilteredOut(), 5u);  // the posted part at least
+    // A new filter applies to what is kept already: all but WM_SETTEXT.
+    ::SendMessageA(log->filterModeCombo_, CB_SETCURSEL, 1, 0);
+    ::SetWindowTextA(log->filterMessagesEdit_, "WM_SETTEXT");
+    press(log->applyFilterButton_);
+    ASSERT_EQ(log->Store().Size(), 10u);
+    for (const auto& record : Kept(*log)) EXPECT_EQ(record.Message, SequenceSent);
+    EXPECT_EQ(TextOf(log->countEdits_[3]), std::to_string(log->FilteredOut()));
+    ::SendMessageA(log->filterModeCombo_, CB_SETCURSEL, 0, 0);
     ::SetWindowTextA(log->filterMessagesEdit_, "WM_NOPE");
     press(log->applyFilterButton_);
     EXPECT_EQ(log->StatusText(), "Неизвестное сообщение в фильтре: WM_NOPE");

@@ -231,6 +231,13 @@ TEST(MessageLogText, TheStoreKeepsTheNewestUpToItsLimitAndCountsTheRest)
     store.SetLimit(2);
     EXPECT_EQ(store.At(0).Sequence, 5u);
     EXPECT_EQ(store.DroppedByLimit(), 4u);
+    // A new filter applies to what is kept already.
+    store.SetLimit(4);
+    for (const uint32_t message : {0x200u, 0x0Fu, 0x201u, 0x10u}) store.Append(LogRecord{.Message = message});
+    EXPECT_EQ(store.Retain(MessageFilter{.Groups = MouseGroup}), 2u);
+    ASSERT_EQ(store.Size(), 2u);
+    EXPECT_EQ(store.At(0).Message, 0x200u);
+    EXPECT_EQ(store.At(1).Message, 0x201u);
     store.Clear();
     EXPECT_EQ(store.Size(), 0u);
 
