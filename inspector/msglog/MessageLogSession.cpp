@@ -127,7 +127,8 @@ StartFailure MessageLogSession::OpenSection(DWORD processId, uint32_t capacity)
     timeBase_ = static_cast<uint64_t>(now.QuadPart);
     timeFrequency_ = static_cast<uint64_t>(frequency.QuadPart);
     nextSequence_ = 1;
-    ring_->Reset(NewSession(header.Session), timeBase_, timeFrequency_);
+    // Writers of the watched program still inside the ring are waited for, a second at most.
+    (void)ring_->Reset(NewSession(header.Session), timeBase_, timeFrequency_, 1000, [] { ::Sleep(1); });
     return StartFailure::None;
 }
 

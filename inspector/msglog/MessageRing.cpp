@@ -19,6 +19,9 @@ std::atomic_ref<T> Atomic(T& value)
     return std::atomic_ref<T>(value);
 }
 
+// Other writers taking slots make a writer try again; this many tries means something is wrong.
+constexpr int MaxWriteTries = 4096;
+
 bool IsPowerOfTwo(uint32_t value) { return value != 0 && (value & (value - 1)) == 0; }
 
 bool Fits(std::span<std::byte> memory, uint32_t capacity)
@@ -71,10 +74,17 @@ std::optional<MessageRing> MessageRing::Attach(std::span<std::byte> memory)
     return MessageRing(header, RecordsOf(header), capacity);
 }
 
-void MessageRing::Reset(uint32_t session, uint64_t timeBase, uint64_t timeFrequency)
+bool MessageRing::Reset(uint32_t session, uint64_t timeBase, uint64_t timeFrequency, int waitSpins, void (*pause)())
 {
     RingHeader& h = *header_;
     Atomic(h.Recording).store(0, std::memory_order_seq_cst);
+    // A writer that saw recording on before it went off is still filling a slot: resetting the
+    // slots under it would leave a turn out of step for good.
+    bool quiet = Atomic(h.Writers).load(std::memory_order_seq_cst) == 0;
+    for (int spin = 0; !quiet && spin < waitSpins; ++spin) {
+        if (pause != nullptr) pause();
+        quiet = Atomic(h.Writers).load(std::memory_order_seq_cst) == 0;
+    }
     Atomic(h.Session).store(session, std::memory_order_seq_cst);
     for (uint32_t i = 0; i < capacity_; ++i) Atomic(records_[i].Stamp).store(i, std::memory_order_relaxed);
     Atomic(h.WritePosition).store(0, std::memory_order_relaxed);
@@ -86,18 +96,34 @@ void MessageRing::Reset(uint32_t session, uint64_t timeBase, uint64_t timeFreque
     Atomic(h.TimeFrequency).store(timeFrequency == 0 ? 1 : timeFrequency, std::memory_order_relaxed);
     Atomic(h.HeartbeatLost).store(0, std::memory_order_relaxed);
     Atomic(h.Recording).store(1, std::memory_order_seq_cst);
+    return quiet;
 }
 
 WriteOutcome MessageRing::Write(const RecordFields& fields)
 {
     RingHeader& h = *header_;
-    if (Atomic(h.Recording).load(std::memory_order_acquire) == 0) return WriteOutcome::NotRecording;
+    // Announced before recording is checked, so that a reset that switched recording off either
+    // is seen here or waits for this writer.
+    Atomic(h.Writers).fetch_add(1, std::memory_order_seq_cst);
+    const WriteOutcome outcome = WriteAnnounced(fields);
+    Atomic(h.Writers).fetch_sub(1, std::memory_order_release);
+    return outcome;
+}
+
+WriteOutcome MessageRing::WriteAnnounced(const RecordFields& fields)
+{
+    RingHeader& h = *header_;
+    if (Atomic(h.Recording).load(std::memory_order_seq_cst) == 0) return WriteOutcome::NotRecording;
     const uint32_t session = Atomic(h.Session).load(std::memory_order_acquire);
     Atomic(h.Attempted).fetch_add(1, std::memory_order_relaxed);
     const uint64_t mask = capacity_ - 1;
     uint64_t position = Atomic(h.WritePosition).load(std::memory_order_relaxed);
     RingRecord* slot = nullptr;
-    for (;;) {
+    for (int tries = 0;; ++tries) {
+        if (tries == MaxWriteTries) {
+            Atomic(h.Dropped).fetch_add(1, std::memory_order_relaxed);
+            return WriteOutcome::Dropped;
+        }
         slot = &records_[position & mask];
         const uint64_t stamp = Atomic(slot->Stamp).load(std::memory_order_acquire);
         const auto lag = static_cast<int64_t>(stamp - position);

@@ -66,6 +66,7 @@ struct alignas(64) RingHeader {
     uint32_t HeartbeatLost;    // the session a hook stopped for want of a heartbeat, 0 for none
     uint64_t Hooks[MaxHooks];  // the hook handles, so that a hook can remove them all itself
     alignas(64) uint64_t WritePosition;
+    uint64_t Writers;          // writers inside Write right now: a reset waits for them
     alignas(64) uint64_t Attempted;
     uint64_t Dropped;
     alignas(64) uint64_t ReadPosition;
@@ -113,12 +114,16 @@ public:
     // sizes or the capacity do not fit `memory`.
     [[nodiscard]] static std::optional<MessageRing> Attach(std::span<std::byte> memory);
 
-    // Starts a new session on an existing ring: recording off, every slot and counter back to
-    // the start, the new session id, then recording on. Writers of the old session that are
-    // still under way leave records the reader skips.
-    void Reset(uint32_t session, uint64_t timeBase, uint64_t timeFrequency);
+    // Starts a new session on an existing ring: recording off, then once no writer is inside
+    // Write (or after `waitSpins` tries, for a writer that was suspended or killed), every slot
+    // and counter back to the start, the new session id, and recording on. `pause` is called
+    // between the tries. True when no writer was left inside.
+    bool Reset(uint32_t session, uint64_t timeBase, uint64_t timeFrequency, int waitSpins = 0,
+               void (*pause)() = nullptr);
 
-    // The hook's side: never waits, never allocates. Dropped (and counted) when the ring is full.
+    // The hook's side: never waits, never allocates. Dropped (and counted) when the ring is full,
+    // or when the slot could not be had after a bounded number of tries (a ring left
+    // inconsistent by a writer that was killed must not make the others spin for ever).
     WriteOutcome Write(const RecordFields& fields);
     // True when the inspector's heartbeat is older than its limit at `nowMs`.
     [[nodiscard]] bool HeartbeatStale(uint64_t nowMs) const;
@@ -141,6 +146,7 @@ public:
     [[nodiscard]] uint32_t Capacity() const noexcept { return capacity_; }
 
 private:
+    WriteOutcome WriteAnnounced(const RecordFields& fields);
     MessageRing(RingHeader* header, RingRecord* records, uint32_t capacity)
         : header_(header), records_(records), capacity_(capacity)
     {

@@ -114,6 +114,17 @@ TEST(MessageRing, AFullRingDropsTheNewestAndANewSessionStartsClean)
     ASSERT_EQ(ring->Read(out), 1u);
     EXPECT_EQ(out[0].Message, 0x402u);
     EXPECT_EQ(out[0].Session, 2u);
+
+    // A reset waits for a writer still inside, and gives up on one that never leaves (killed).
+    ring->Header().Writers = 1;
+    EXPECT_FALSE(ring->Reset(3, 0, 1, 3, [] {}));
+    ring->Header().Writers = 0;
+    EXPECT_TRUE(ring->Reset(4, 0, 1, 3, [] {}));
+    // A slot left out of step makes writers drop their record, never spin for ever.
+    reinterpret_cast<RingRecord*>(&ring->Header() + 1)[0].Stamp = 5;
+    EXPECT_EQ(ring->Write(Fields(0x403, 3)), WriteOutcome::Dropped);
+    EXPECT_EQ(ring->Totals().Dropped, 1u);
+    EXPECT_EQ(ring->Header().Writers, 0u);
 }
 
 TEST(MessageRing, OnlyASoundHeaderIsAttachedAndTheHeartbeatAges)
