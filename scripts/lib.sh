@@ -83,9 +83,12 @@ lvx_build() {
 }
 
 # Puts each bitness's target program beside the other build's tests, for the cross-bitness tests.
+# The 64-bit build also gets the 32-bit hook DLL and helper, with which its inspector watches
+# 32-bit programs (and which its release archive ships).
 lvx_exchange_targets() {
   cp -f "$LVX_BUILD/i686/bin/lvxtarget.exe" "$LVX_BUILD/x86_64/bin/lvxtarget-other.exe"
   cp -f "$LVX_BUILD/x86_64/bin/lvxtarget.exe" "$LVX_BUILD/i686/bin/lvxtarget-other.exe"
+  cp -f "$LVX_BUILD"/i686/bin/lvxhook*-32.dll "$LVX_BUILD"/i686/bin/lvxhookhost*-32.exe "$LVX_BUILD/x86_64/bin/"
 }
 
 # Makes sure an X display answers; starts a private Xvfb when there is none.

@@ -850,6 +850,24 @@ constexpr Entry Table[] = {
         ".............k..",
         "................",
     }}},
+    {Glyph::MessageLog, {{
+        "................",
+        ".kkkkkkkkkkk....",
+        ".kwwwwwwwwwk....",
+        ".kwnnnwnnnwk....",
+        ".kwwwwwwwwwk....",
+        ".kwnnwnnnnwk....",
+        ".kwwwwwwwwwk....",
+        ".kwnnnnwnnwk....",
+        ".kwwwwwwwwwke...",
+        ".kwnnwnnnwwkee..",
+        ".kwwwwwwwwwkeee.",
+        ".kkkkkkkeeeeeeee",
+        "........eeeeeeee",
+        "............eee.",
+        "............ee..",
+        "............e...",
+    }}},
 
 };
 

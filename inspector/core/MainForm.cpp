@@ -17,6 +17,7 @@
 #include "language/MultiLang.h"
 #include "language/LangForm.h"
 #include "menubrowser/MenuBrowser.h"
+#include "msglog/MessageLogForm.h"
 #include "settings/OptionsForm.h"
 #include "tools/ChangeSizeForm.h"
 #include "tools/StylesForm.h"
@@ -165,6 +166,12 @@ void TMainForm::ChangeSizeClick()
     if (!changeSizeForm_) changeSizeForm_ = std::make_unique<TChangeSizeForm>();
     changeSizeForm_->ShowFor(Handle(), CurrentWindow);
     RefreshExecute();
+}
+
+void TMainForm::MessageLogClick()
+{
+    if (!messageLogForm_) messageLogForm_ = std::make_unique<TMessageLogForm>(ProgramFolder);
+    messageLogForm_->ShowFor(Handle(), CurrentWindow.Handle);
 }
 
 void TMainForm::ParametersClick()
@@ -345,6 +352,7 @@ void TMainForm::Layout()
             place(lParamEdit_, 212, 30, 105, 20);
             place(labels_[ResultLabelId], 6, 56, 50, 20);
             place(resultEdit_, 58, 56, 100, 20);
+            placeButton(messageLogButton_, 267, 54, 24, 24);
             placeButton(sendMessageButton_, 293, 54, 24, 24);
             break;
         default:

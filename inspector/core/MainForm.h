@@ -41,6 +41,7 @@ class TStylesForm;
 class TAboutForm;
 class TMenuBrowserForm;
 class TDetailsForm;
+class TMessageLogForm;
 
 // The little box the picking tool is dragged from.
 class TPaintBox : public Window {
@@ -107,6 +108,8 @@ public:
     // The details window, once opened.
     [[nodiscard]] TDetailsForm* DetailsForm() const noexcept { return detailsForm_.get(); }
     void DetailsClick();
+    // The message log, once its button has opened it.
+    [[nodiscard]] TMessageLogForm* MessageLogForm() const noexcept { return messageLogForm_.get(); }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -147,6 +150,7 @@ private:
     void ChangeSizeClick();
     void ParametersClick();
     void MenuBrowserClick();
+    void MessageLogClick();
     void WindowTextChange();
     void PanelSwitchClick();
     void StayOnTopClick();
@@ -181,6 +185,7 @@ private:
     std::unique_ptr<TAboutForm> aboutForm_;
     std::unique_ptr<TMenuBrowserForm> menuBrowserForm_;
     std::unique_ptr<TDetailsForm> detailsForm_;
+    std::unique_ptr<TMessageLogForm> messageLogForm_;
     Hints hints_;
     bool trayIconShown_ = false;
     UINT taskbarCreatedMessage_ = 0;
@@ -222,7 +227,7 @@ public:
         resumeThreadButton_, terminateThreadButton_;
     // Messages.
     HWND messageCombo_ = nullptr, wParamEdit_ = nullptr, lParamEdit_ = nullptr, resultEdit_ = nullptr;
-    SpeedButton sendMessageButton_;
+    SpeedButton sendMessageButton_, messageLogButton_;
 
 private:
     // The command panels' handlers, acting on the controls above.

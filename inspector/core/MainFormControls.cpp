@@ -243,6 +243,8 @@ void TMainForm::CreateControls()
     AddButton(sendMessageButton_, SendMessageButtonId, Options{.Glyph = Glyph::SendMessage},
               "Отправить окну сообщение");
     sendMessageButton_.OnClick = [this](SpeedButton&) { messagePanel_.SendMessageClick(); };
+    AddButton(messageLogButton_, MessageLogButtonId, Options{.Glyph = Glyph::MessageLog}, "Журнал сообщений окна");
+    messageLogButton_.OnClick = [this](SpeedButton&) { MessageLogClick(); };
 }
 
 std::vector<TranslationTarget> TMainForm::TranslationTargets()
@@ -312,6 +314,7 @@ std::vector<TranslationTarget> TMainForm::TranslationTargets()
         {"Unfreeze thread", hint({resumeThreadButton_.Handle()})},
         {"SendMessage", hint({sendMessageButton_.Handle()})},
         {"FreezeCounter", hint({suspendCountEdit_})},
+        {"MessageLog", hint({messageLogButton_.Handle()})},
     };
     processPanel_.AddTranslationTargets(targets);
     return targets;

@@ -25,4 +25,13 @@ std::vector<MessageName> ParseMessageList(std::string_view content)
     return names;
 }
 
+std::optional<uint32_t> LookUpMessage(std::string_view text, const std::vector<MessageName>& names)
+{
+    const std::string name = UpperCaseAscii(text);
+    if (const std::optional<uint32_t> number = ParseNumberNotation(name)) return number;
+    for (const MessageName& entry : names)
+        if (entry.Name == name) return entry.Value;
+    return std::nullopt;
+}
+
 }  // namespace lvx

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,5 +21,9 @@ struct MessageName {
 
 // All taken lines of the file's content, in file order; malformed lines are skipped.
 [[nodiscard]] std::vector<MessageName> ParseMessageList(std::string_view content);
+
+// A message as the user types it: a number in the message panel's notation, or one of `names`
+// in any case of its Latin letters. Nothing when it is neither.
+[[nodiscard]] std::optional<uint32_t> LookUpMessage(std::string_view text, const std::vector<MessageName>& names);
 
 }  // namespace lvx

@@ -15,7 +15,7 @@ static constexpr const char* LumivexFormKeys[] = {
     "Minimize", "Restore", "Maximize", "Close", "Close2", "WndVisible", "WndEnabled", "WndTopmost",
     "ChangeProcPrior", "TerminateProcess", "ChangeThreadPrior", "TerminateThread", "FreezeThread",
     // The only key with a blank in it: language files are written with it, so it is looked up as it is.
-    "Unfreeze thread", "SendMessage", "FreezeCounter",
+    "Unfreeze thread", "SendMessage", "FreezeCounter", "MessageLog",
     "RealTimeProc", "HighProc", "AboveNormalProc", "NormalProc", "BelowNormalProc", "IdleProc",
     "WndDetails",
 };
@@ -57,6 +57,17 @@ static constexpr const char* OptionsFormKeys[] = {
     "Caption", "Language", "UseAdvScanning", "WCA", "DontShow", "OnlyKnown", "AnalyzeName",
 };
 
+// wParam and lParam, the parameters' column titles, are names of the API and have no key.
+static constexpr const char* MessageLogFormKeys[] = {
+    "Caption", "Start", "Stop", "Pause", "Clear", "Save", "Descendants", "FilterHint", "ApplyFilter",
+    "Sent", "Returned", "Posted", "NoResult", "Include", "Exclude",
+    "Mouse", "Keyboard", "Paint", "NonClient", "Notifications",
+    "Limit", "Kept", "RingDrops", "LimitDrops", "Filtered",
+    "ColNumber", "ColTime", "ColWindow", "ColKind", "ColMessage", "ColResult", "ColDecoded",
+    "Watching", "Stopped", "NoWindow", "ProcessClosed", "NoHelper", "HookRefused", "SectionFailed", "BadFilter",
+    "HeartbeatLost",
+};
+
 static constexpr const char* AboutFormKeys[] = {
     "Caption", "Site", "Mail",
 };
@@ -86,6 +97,7 @@ static constexpr LanguageSection Sections[] = {
     {"OptionsForm", OptionsFormKeys},
     {"AboutForm", AboutFormKeys},
     {"DetailsForm", DetailsFormKeys},
+    {"MessageLogForm", MessageLogFormKeys},
 };
 
 std::span<const LanguageSection> LanguageSections()

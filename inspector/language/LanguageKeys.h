@@ -12,7 +12,8 @@ struct LanguageSection {
 };
 
 // Every window section (LumivexForm, WindowTreeForm, QuickSearchForm, FoundWindowsForm, QuickInfoForm,
-// MenuBrowserForm, StylesForm, ChangeSizeForm, OptionsForm, AboutForm, DetailsForm), each with its keys in the
+// MenuBrowserForm, StylesForm, ChangeSizeForm, OptionsForm, AboutForm, DetailsForm,
+// MessageLogForm), each with its keys in the
 // order the window applies them. The "AllVars" section's 36 keys are not listed here: they are the
 // keys of MessageDefs in language/MessageTable.h.
 [[nodiscard]] std::span<const LanguageSection> LanguageSections();

@@ -3,11 +3,16 @@
 #include "MainFormFixture.h"
 
 #include "core/MainForm.h"
+#include "core/TextFiles.h"
 #include "core/UNI_WinVer.h"
+#include "language/MultiLang.h"
+#include "msglog/MessageLogForm.h"
+#include "msglog/MessageLogSession.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -258,6 +263,259 @@ TEST_F(CommandsTest, FlashingInvertsTheWindowAndLeavesTheScreenAsItWas)
     watcher.join();
     EXPECT_TRUE(inverted) << "nothing was drawn";
     EXPECT_EQ(lvxtest::CaptureScreen(rect), before);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- the message log, against the target's own known sequence ------------------------------
+
+constexpr UINT SequenceMessage = WM_APP + 5;
+constexpr UINT SequencePosted = WM_APP + 6;
+constexpr UINT SequenceSent = WM_APP + 7;
+constexpr WPARAM SequencePostedCount = SysCommandCount + 1;
+
+// Has the window run a sequence of `count` and waits until it has handled the posted part too.
+bool RunSequence(HWND window, WPARAM count)
+{
+    const LRESULT before = Ask(window, static_cast<Query>(SequencePostedCount));
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutA(window, SequenceMessage, count, 0, SMTO_NORMAL, 10000, &answer)) return false;
+    return lvxtest::WaitFor([&] {
+        return Ask(window, static_cast<Query>(SequencePostedCount)) == before + static_cast<LRESULT>(count);
+    });
+}
+
+std::vector<msglog::LogRecord> OfMessage(const std::vector<msglog::LogRecord>& records, UINT message)
+{
+    std::vector<msglog::LogRecord> found;
+    for (const auto& record : records)
+        if (record.Message == message) found.push_back(record);
+    return found;
+}
+
+// The target's sequence as the log must show it: each sent message then its return, and the
+// posted ones in order, with their parameters; the result only where the platform gives it.
+void ExpectSequence(const std::vector<msglog::LogRecord>& records, WPARAM count, bool wideTarget)
+{
+    const auto sent = OfMessage(records, SequenceSent);
+    const auto posted = OfMessage(records, SequencePosted);
+    ASSERT_EQ(sent.size(), 2 * count);
+    ASSERT_EQ(posted.size(), count);
+    const bool results = msglog::MessageLogSession::PlatformGivesResults();
+    for (WPARAM i = 0; i < count; ++i) {
+        EXPECT_EQ(sent[2 * i].Kind, msglog::RecordKind::Sent) << i;
+        EXPECT_EQ(sent[2 * i + 1].Kind, msglog::RecordKind::Returned) << i;
+        for (const auto& record : {sent[2 * i], sent[2 * i + 1]}) {
+            EXPECT_EQ(record.WParam, i);
+            EXPECT_EQ(record.LParam, 0x7000 + i);
+        }
+        if (results) {
+            EXPECT_EQ(sent[2 * i + 1].Result, 3 * i);
+        }
+        EXPECT_EQ(posted[i].Kind, msglog::RecordKind::Posted);
+        EXPECT_EQ(posted[i].WParam, i);
+        EXPECT_EQ(posted[i].LParam, 0x5000 + i);
+        EXPECT_EQ((posted[i].Flags & msglog::RecordFromWideTarget) != 0, wideTarget);
+    }
+    for (size_t i = 1; i < records.size(); ++i) EXPECT_GT(records[i].Sequence, records[i - 1].Sequence);
+}
+
+std::vector<msglog::LogRecord> Kept(const TMessageLogForm& log)
+{
+    std::vector<msglog::LogRecord> records;
+    for (size_t i = 0; i < log.Store().Size(); ++i) records.push_back(log.Store().At(i));
+    return records;
+}
+
+// The section of a watched program, opened as the hook DLL opens it, to see what the hooks do.
+struct SectionProbe {
+    explicit SectionProbe(DWORD processId)
+    {
+        char name[64];
+        msglog::FormatSectionName(name, processId);
+        mapping.reset(::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name));
+        if (mapping) view.reset(::MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
+        ring = msglog::MessageRing::Attach(msglog::WholeView(view.get()));
+    }
+    lvc::unique_kernel_handle mapping;
+    msglog::unique_view view;
+    std::optional<msglog::MessageRing> ring;
+};
+
+TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilterChooses)
+{
+    InitProgramFolder();
+    MessageNames = {{"WM_SETTEXT", WM_SETTEXT}, {"LVX_SEQUENCE_SENT", SequenceSent}};
+    const HWND window = Target->Window("commands");
+    Inspect(window);
+    Click(Form->messageLogButton_);
+    TMessageLogForm* log = Form->MessageLogForm();
+    ASSERT_NE(log, nullptr);
+    ASSERT_TRUE(::IsWindowVisible(log->Handle()));
+    const auto press = [&](HWND button) { ::SendMessageA(button, BM_CLICK, 0, 0); };
+    press(log->startButton_);
+    ASSERT_TRUE(log->Session().Active()) << log->StatusText();
+    ASSERT_TRUE(RunSequence(window, 20));
+    ASSERT_TRUE(lvxtest::WaitFor([&] {
+        log->PollRecords();
+        return OfMessage(Kept(*log), SequencePosted).size() >= 20;
+    }));
+    ExpectSequence(Kept(*log), 20, sizeof(void*) == 8);
+    // The list shows names, kinds, the decoded text of WM_SETTEXT and every count.
+    const auto records = Kept(*log);
+    const auto setText = std::find_if(records.begin(), records.end(), [](const auto& r) { return r.Message == WM_SETTEXT; });
+    ASSERT_NE(setText, records.end());
+    const size_t row = static_cast<size_t>(setText - records.begin());
+    EXPECT_EQ(log->Cell(row, 4), "WM_SETTEXT");
+    EXPECT_EQ(log->Cell(row, 3), "Отправлено");
+    EXPECT_EQ(log->Cell(row, 8), "\"Sequence\"");
+    EXPECT_EQ(TextOf(log->countEdits_[0]), std::to_string(log->Store().Size()));
+    EXPECT_EQ(TextOf(log->countEdits_[1]), "0");
+    const lvxtest::TempFolder folder;
+    ASSERT_TRUE(log->SaveToFile(folder.Path() + "log.txt"));
+    std::string saved;
+    ASSERT_TRUE(ReadWholeFile(folder.Path() + "log.txt", saved));
+    EXPECT_EQ(static_cast<size_t>(std::count(saved.begin(), saved.end(), '\n')), log->Store().Size());
+    EXPECT_NE(saved.find("\tWM_SETTEXT\t"), std::string::npos);
+
+    // Only the chosen ones are kept, by name as the message panel reads names; the rest are counted.
+    press(log->stopButton_);
+    press(log->clearButton_);
+    ::SetWindowTextA(log->filterMessagesEdit_, "lvx_sequence_sent WM_SETTEXT");
+    press(log->startButton_);
+    ASSERT_TRUE(RunSequence(window, 5));
+    ASSERT_TRUE(lvxtest::WaitFor([&] {
+        log->PollRecords();
+        return OfMessage(Kept(*log), SequenceSent).size() >= 10 && OfMessage(Kept(*log), WM_SETTEXT).size() >= 4;
+    }));
+    for (const auto& record : Kept(*log)) EXPECT_TRUE(record.Message == SequenceSent || record.Message == WM_SETTEXT);
+    EXPECT_GE(log->FilteredOut(), 5u);  // the posted part at least
+    // A new filter applies to what is kept already: all but WM_SETTEXT.
+    ::SendMessageA(log->filterModeCombo_, CB_SETCURSEL, 1, 0);
+    ::SetWindowTextA(log->filterMessagesEdit_, "WM_SETTEXT");
+    press(log->applyFilterButton_);
+    ASSERT_EQ(log->Store().Size(), 10u);
+    for (const auto& record : Kept(*log)) EXPECT_EQ(record.Message, SequenceSent);
+    EXPECT_EQ(TextOf(log->countEdits_[3]), std::to_string(log->FilteredOut()));
+    ::SendMessageA(log->filterModeCombo_, CB_SETCURSEL, 0, 0);
+    ::SetWindowTextA(log->filterMessagesEdit_, "WM_NOPE");
+    press(log->applyFilterButton_);
+    EXPECT_EQ(log->StatusText(), "Неизвестное сообщение в фильтре: WM_NOPE");
+    ::SetWindowTextA(log->filterMessagesEdit_, "");
+    press(log->applyFilterButton_);
+    // A watch the hooks gave up on (no heartbeat for seconds) ends with a sentence, not in silence.
+    SectionProbe probe(Target->ProcessId());
+    ASSERT_TRUE(probe.ring);
+    probe.ring->Header().HeartbeatLost = probe.ring->Header().Session;
+    log->PollRecords();
+    EXPECT_FALSE(log->Session().Active());
+    EXPECT_EQ(log->StatusText(), "Запись прервана: инспектор слишком долго не отвечал, и ловушки сняли себя сами");
+    ::SendMessageA(log->Handle(), WM_CLOSE, 0, 0);
+    MessageNames.clear();
+}
+
+TEST_F(CommandsTest, WithTheReaderHeldBackKeptAndDroppedRecordsAddUpToWhatTheTargetProduced)
+{
+    InitProgramFolder();
+    // A program watched for the first time: its section is made with the small ring asked for.
+    TargetProcess target({"commands"});
+    ASSERT_TRUE(target.Ready());
+    const HWND window = target.Window("commands");
+    msglog::MessageLogSession session;
+    ASSERT_EQ(session.Start(window, false, ProgramFolder, 64), msglog::StartFailure::None);
+    ASSERT_TRUE(RunSequence(window, 200));  // 600 records of the sequence alone, into 64 slots
+    std::vector<msglog::LogRecord> records;
+    session.Poll(records, 100000);
+    session.SetPaused(true);
+    session.Poll(records, 100000);
+    const auto totals = session.Totals();
+    EXPECT_GT(totals.Dropped, 0u);
+    EXPECT_EQ(totals.Consumed, records.size());
+    EXPECT_EQ(totals.Consumed + totals.Dropped, totals.Attempted);
+    const size_t ofSequence = OfMessage(records, SequenceSent).size() + OfMessage(records, SequencePosted).size();
+    EXPECT_GE(ofSequence + totals.Dropped, 600u);
+    EXPECT_LE(ofSequence + totals.Dropped, totals.Attempted);
+}
+
+TEST_F(CommandsTest, StopUnhooksAndAKilledInspectorLeavesTheTargetAsItWasAndANewSessionStartsClean)
+{
+    InitProgramFolder();
+    const HWND window = Target->Window("commands");
+    {
+        msglog::MessageLogSession session;
+        ASSERT_EQ(session.Start(window, false, ProgramFolder), msglog::StartFailure::None);
+        ASSERT_TRUE(RunSequence(window, 3));
+        std::vector<msglog::LogRecord> records;
+        ASSERT_TRUE(lvxtest::WaitFor([&] {
+            session.Poll(records, 100000);
+            return OfMessage(records, SequencePosted).size() == 3;
+        }));
+        session.Stop();
+    }
+    // Stopped: even with recording switched on again in the section, no hook writes there.
+    SectionProbe probe(Target->ProcessId());
+    ASSERT_TRUE(probe.ring);
+    const uint64_t before = probe.ring->Totals().Attempted;
+    probe.ring->Heartbeat(::GetTickCount64());
+    probe.ring->SetRecording(true);
+    ASSERT_TRUE(RunSequence(window, 3));
+    EXPECT_EQ(probe.ring->Totals().Attempted, before);
+    probe.ring->SetRecording(false);
+
+    // The process that set the hooks is killed and the heartbeat stops: within a few seconds the
+    // hooks stop writing (and remove themselves where the system left them), and the target answers.
+    {
+        msglog::MessageLogSession session;
+        ASSERT_EQ(session.Start(window, false, ProgramFolder, msglog::DefaultRingCapacity,
+                                msglog::HookPlacement::ThroughHelper),
+                  msglog::StartFailure::None);
+        session.AbandonForTest();
+    }
+    ASSERT_TRUE(lvxtest::WaitFor([&] {
+        const uint64_t attempted = probe.ring->Totals().Attempted;
+        return RunSequence(window, 1) && probe.ring->Totals().Attempted == attempted;
+    }, 20000));
+    EXPECT_EQ(Ask(window, Visible), 1);
+    EXPECT_NE(probe.ring->Header().HeartbeatLost, 0u);  // the hooks tell why they stopped
+
+    // A new inspector's session holds this session's records only, each once.
+    msglog::MessageLogSession session;
+    ASSERT_EQ(session.Start(window, false, ProgramFolder), msglog::StartFailure::None);
+    ASSERT_TRUE(RunSequence(window, 4));
+    std::vector<msglog::LogRecord> records;
+    ASSERT_TRUE(lvxtest::WaitFor([&] {
+        session.Poll(records, 100000);
+        return OfMessage(records, SequencePosted).size() >= 4;
+    }));
+    ExpectSequence(records, 4, sizeof(void*) == 8);
+    EXPECT_EQ(records.front().Sequence, 1u);
+}
+
+TEST_F(CommandsTest, AProgramOfTheOtherBitnessIsWatchedThroughTheHelperOrToldImpossible)
+{
+    InitProgramFolder();
+    const std::string other = lvxtest::OtherBitnessTarget();
+    if (other.empty()) GTEST_SKIP() << "lvxtarget-other.exe is not beside the tests";
+    TargetProcess target({"commands"}, other);
+    ASSERT_TRUE(target.Ready());
+    const HWND window = target.Window("commands");
+    msglog::MessageLogSession session;
+    const msglog::StartFailure failure = session.Start(window, true, ProgramFolder);
+    if (sizeof(void*) == 4) {
+        // No 32-bit program can set hooks in a 64-bit one.
+        EXPECT_EQ(failure, msglog::StartFailure::NoHelper);
+        return;
+    }
+    ASSERT_EQ(failure, msglog::StartFailure::None);
+    ASSERT_TRUE(RunSequence(window, 5));
+    std::vector<msglog::LogRecord> records;
+    ASSERT_TRUE(lvxtest::WaitFor([&] {
+        session.Poll(records, 100000);
+        return OfMessage(records, SequencePosted).size() >= 5;
+    }));
+    ExpectSequence(records, 5, false);
 }
 
 }  // namespace

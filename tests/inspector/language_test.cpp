@@ -16,6 +16,7 @@
 #include "discovery/WindowSearch.h"
 #include "discovery/WindowTreeForm.h"
 #include "menubrowser/MenuBrowser.h"
+#include "msglog/MessageLogForm.h"
 #include "resources/resource.h"
 #include "settings/OptionsForm.h"
 #include "settings/Settings.h"
@@ -213,7 +214,7 @@ TEST_F(LanguageTest, AMissingSectionShowsUntranslatedEverywhere)
     EXPECT_EQ(TextOf(form.messagePanelButton_.Handle()), UntranslatedText);
 }
 
-TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllElevenWindows)
+TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTwelveWindows)
 {
     // Every text is its own key, so each shows where it lands.
     std::string content;
@@ -304,6 +305,28 @@ TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllElevenWindows)
     whileShown("OptionsForm", [&] { options.ShowModal(form.Handle()); });
     TAboutForm about;
     whileShown("AboutForm", [&] { about.ShowAbout(form.Handle()); });
+    TMessageLogForm log(ProgramFolder);
+    ASSERT_TRUE(log.FormCreate(form.Handle()));
+    // Besides its controls: the filter's modes, and what shows only on occasion (the kinds, the
+    // missing result, the status sentences) or in the list's header.
+    std::set<std::string> logTexts = ShownTexts(log.Handle());
+    for (int item = 0; item < ::SendMessageA(log.filterModeCombo_, CB_GETCOUNT, 0, 0); ++item) {
+        char text[256] = {};
+        ::SendMessageA(log.filterModeCombo_, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text));
+        logTexts.insert(text);
+    }
+    const HWND header = reinterpret_cast<HWND>(::SendMessageA(log.recordList_, LVM_GETHEADER, 0, 0));
+    for (int column = 0; column < ::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0); ++column) {
+        char text[256] = {};
+        HDITEMA item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = static_cast<int>(std::size(text));
+        ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        logTexts.insert(text);
+    }
+    for (const std::string& text : log.OccasionalTexts()) logTexts.insert(text);
+    expectShown("MessageLogForm", logTexts);
 
     EXPECT_EQ(checked.size(), LanguageSections().size());
 }

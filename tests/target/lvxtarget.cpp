@@ -4,6 +4,7 @@
 
 #include "MenuScenario.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -123,9 +124,19 @@ LRESULT CALLBACK slowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // Questions the tests ask a "commands" window about itself, answered from the target's own view.
 constexpr UINT kQueryMessage = WM_APP + 3;
-enum Query : WPARAM { kVisible, kEnabled, kTopmost, kShowState, kCloseCount, kLastSysCommand, kEchoCount, kEchoLParam, kSysCommandCount };
+enum Query : WPARAM { kVisible, kEnabled, kTopmost, kShowState, kCloseCount, kLastSysCommand, kEchoCount, kEchoLParam, kSysCommandCount, kSequencePostedCount };
 // Answers wParam * 2 and remembers what it got, for the message panel's tests.
 constexpr UINT kEchoMessage = WM_APP + 4;
+// The message log's known sequence: wParam n. The window sends itself n kSequenceSent (wParam i,
+// lParam 0x7000 + i, answered i * 3) and posts itself n kSequencePosted (wParam i, lParam 0x5000 + i),
+// then sets its text to "Sequence" and back.
+constexpr UINT kSequenceMessage = WM_APP + 5;
+constexpr UINT kSequencePosted = WM_APP + 6;
+constexpr UINT kSequenceSent = WM_APP + 7;
+// The benchmark's flood: wParam messages to itself, posted (lParam 0) or sent (lParam 1); answers
+// the microseconds they took, measured here so that the figure is the target's own rate.
+constexpr UINT kFloodMessage = WM_APP + 8;
+constexpr UINT kFloodItem = WM_APP + 9;
 
 struct CommandsState {
     LRESULT closeCount = 0;
@@ -133,8 +144,34 @@ struct CommandsState {
     LRESULT echoCount = 0;
     LRESULT echoLParam = 0;
     LRESULT sysCommandCount = 0;
+    LRESULT sequencePosted = 0;
+    LRESULT floodHandled = 0;
 };
 CommandsState g_commands;  // main thread only
+
+// Sends or posts `count` messages to the window itself (posted ones in batches, below the system's
+// queue limit) and answers how many microseconds that took.
+LRESULT flood(HWND hwnd, unsigned count, bool sent) {
+    LARGE_INTEGER start{}, end{}, frequency{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    g_commands.floodHandled = 0;
+    if (sent) {
+        for (unsigned i = 0; i < count; ++i) SendMessageA(hwnd, kFloodItem, i, 0);
+    } else {
+        constexpr unsigned batch = 1000;
+        for (unsigned done = 0; done < count; done += batch) {
+            const unsigned target = std::min(count, done + batch);
+            for (unsigned i = done; i < target; ++i) PostMessageA(hwnd, kFloodItem, i, 0);
+            MSG msg;
+            while (g_commands.floodHandled < static_cast<LRESULT>(target) &&
+                   PeekMessageA(&msg, hwnd, kFloodItem, kFloodItem, PM_REMOVE))
+                DispatchMessageA(&msg);
+        }
+    }
+    QueryPerformanceCounter(&end);
+    return static_cast<LRESULT>((end.QuadPart - start.QuadPart) * 1000000 / frequency.QuadPart);
+}
 
 LRESULT CALLBACK commandsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -149,8 +186,28 @@ LRESULT CALLBACK commandsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case kEchoCount: return g_commands.echoCount;
         case kEchoLParam: return g_commands.echoLParam;
         case kSysCommandCount: return g_commands.sysCommandCount;
+        case kSequencePostedCount: return g_commands.sequencePosted;
         default: return -1;
         }
+    case kSequenceMessage: {
+        for (WPARAM i = 0; i < wp; ++i) {
+            PostMessageA(hwnd, kSequencePosted, i, static_cast<LPARAM>(0x5000 + i));
+            SendMessageA(hwnd, kSequenceSent, i, static_cast<LPARAM>(0x7000 + i));
+        }
+        char text[256] = {};
+        GetWindowTextA(hwnd, text, static_cast<int>(std::size(text)));
+        SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Sequence"));
+        SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        return 0;
+    }
+    case kSequencePosted:
+        ++g_commands.sequencePosted;
+        return 0;
+    case kSequenceSent: return static_cast<LRESULT>(wp * 3);
+    case kFloodMessage: return flood(hwnd, static_cast<unsigned>(wp), lp != 0);
+    case kFloodItem:
+        ++g_commands.floodHandled;
+        return 0;
     case kEchoMessage:
         ++g_commands.echoCount;
         g_commands.echoLParam = lp;

@@ -6,7 +6,6 @@
 #include "core/UNI_WindowInfo.h"
 #include "core/Window.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,13 +34,7 @@ std::optional<uintptr_t> ParseMessageParameter(const std::string& text)
 void MessageSendPanel::SendMessageClick()
 {
     if (CurrentWindow.Handle == nullptr) return;
-    const std::string name = UpperCaseAscii(GetControlText(controls_.MessageCombo));
-    std::optional<uint32_t> message = ParseNumberNotation(name);
-    if (!message) {
-        const auto found = std::find_if(MessageNames.begin(), MessageNames.end(),
-                                        [&](const MessageName& entry) { return entry.Name == name; });
-        if (found != MessageNames.end()) message = found->Value;
-    }
+    const std::optional<uint32_t> message = LookUpMessage(GetControlText(controls_.MessageCombo), MessageNames);
     const auto wParam = ParseMessageParameter(GetControlText(controls_.WParamEdit));
     const auto lParam = ParseMessageParameter(GetControlText(controls_.LParamEdit));
     if (!message || !wParam || !lParam) {

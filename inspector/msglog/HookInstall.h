@@ -1,0 +1,46 @@
+// Installing the message log's hooks on threads of the watched program: used by the inspector
+// for a target of its own bitness and by the helper program for one of the other bitness.
+#pragma once
+
+#include "common/UniqueHandle.h"
+#include "msglog/MessageRing.h"
+
+#include <windows.h>
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace lvx::msglog {
+
+using unique_view = lvc::unique_handle<lvc::HandleTraits<void*, ::UnmapViewOfFile>>;
+using unique_hook = lvc::unique_handle<lvc::HandleTraits<HHOOK, ::UnhookWindowsHookEx>>;
+
+// The file names, with the ring's version in them, of the hook DLL and of the helper program
+// of a bitness (wide: 64-bit).
+[[nodiscard]] std::string HookDllName(bool wide);
+[[nodiscard]] std::string HookHostName(bool wide);
+
+// Three hooks (sent, returned, posted) on each watched thread; removed on destruction.
+class InstalledHooks {
+public:
+    // Loads the DLL and hooks every thread. On failure nothing stays hooked and `error` holds the
+    // system's error code.
+    [[nodiscard]] bool Install(const std::string& dllPath, std::span<const DWORD> threads, DWORD& error);
+    // Writes the hook handles into the section, so that the DLL can remove them itself once the
+    // inspector is gone.
+    void Publish(RingHeader& header) const;
+    void Remove();
+    // Lets the hooks and the DLL go without removing them, as a killed process leaves them.
+    void Abandon();
+    [[nodiscard]] bool Empty() const noexcept { return hooks_.empty(); }
+
+private:
+    lvc::unique_module dll_;  // declared first: freed after the hooks are removed
+    std::vector<unique_hook> hooks_;
+};
+
+// The view of a whole section, as the system sized it.
+[[nodiscard]] std::span<std::byte> WholeView(void* view);
+
+}  // namespace lvx::msglog

@@ -1,0 +1,431 @@
+// The message log window: start, pause, stop, clear, save, the filter, the limit, every count,
+// and the records in a list that asks for the rows it shows (a million cost no more than a page).
+#include "MessageLogForm.h"
+
+#include "core/MainForm.h"
+#include "core/UNI_Strings.h"
+#include "language/MessageTable.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace lvx {
+
+using namespace msglog;
+using namespace MessageLogIds;
+
+namespace {
+
+constexpr char FormClass[] = "TMessageLogForm";
+constexpr char ApplicationTitle[] = "Narvolt Lumivex";
+constexpr UINT_PTR PollTimer = 1;
+constexpr UINT PollInterval = 50;  // ms: the ring holds far more than arrives in this time
+constexpr size_t PollBatch = 1u << 17;
+constexpr int ColumnWidths[9] = {70, 80, 70, 80, 150, 130, 130, 130, 260};
+
+HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
+const char* const GroupCaptions[5] = {"Мышь", "Клавиатура", "Рисование", "Неклиентская область", "Уведомления"};
+const char* const GroupKeys[5] = {"Mouse", "Keyboard", "Paint", "NonClient", "Notifications"};
+const char* const CountCaptions[5] = {"Хранить записей", "Записей", "Потеряно в кольце", "Вытеснено пределом",
+                                      "Отфильтровано"};
+const char* const CountKeys[5] = {"Limit", "Kept", "RingDrops", "LimitDrops", "Filtered"};
+// The parameters' titles are names of the API and have no key.
+const char* const ColumnKeys[9] = {"ColNumber", "ColTime", "ColWindow", "ColKind", "ColMessage",
+                                   nullptr,     nullptr,   "ColResult", "ColDecoded"};
+const char* const SentenceKeys[] = {"Watching", "Stopped", "NoWindow", "ProcessClosed", "NoHelper",
+                                    "HookRefused", "SectionFailed", "BadFilter", "HeartbeatLost"};
+
+}  // namespace
+
+TMessageLogForm::TMessageLogForm(std::string folder)
+    : folder_(std::move(folder)), namer_(MessageNames), resultsKnown_(MessageLogSession::PlatformGivesResults()),
+      sentences_{"Идет запись сообщений окна %s", "Запись остановлена", "Окно не существует: записывать нечего",
+                 "Система не позволяет подключиться к процессу окна: он запущен с более высокими правами или защищен",
+                 "Для программы этой разрядности нет помощника: сообщения ее окон записать нельзя",
+                 "Система отказала в установке ловушки сообщений для этого окна",
+                 "Не удалось создать общую память журнала", "Неизвестное сообщение в фильтре: %s",
+                 "Запись прервана: инспектор слишком долго не отвечал, и ловушки сняли себя сами"},
+      columnTitles_{"№", "Время, мс", "Окно", "Вид", "Сообщение", "wParam", "lParam", "Результат", "Расшифровка"},
+      filterModes_{"Только выбранные", "Кроме выбранных"}
+{
+    words_ = RecordWords{"Отправлено", "Возврат", "Из очереди", "н/д"};
+}
+
+TMessageLogForm::~TMessageLogForm() { session_.Stop(); }
+
+bool TMessageLogForm::FormCreate(HWND owner)
+{
+    if (Handle() != nullptr) return true;
+    if (!RegisterWindowClass(FormClass, 0, ::GetSysColorBrush(COLOR_BTNFACE), ::LoadCursor(nullptr, IDC_ARROW),
+                             nullptr))
+        return false;
+    dpi_ = owner != nullptr ? DpiOfWindow(owner) : 96;
+    const RECT bounds{Scaled(40), Scaled(40), Scaled(40 + 960), Scaled(40 + 520)};
+    if (!CreateWindowObject(0, FormClass, "Журнал сообщений", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, bounds, owner,
+                            nullptr))
+        return false;
+    hints_.Create(Handle());
+    CreateControls();
+    TranslateWindow("MessageLogForm", TranslationTargets());
+    SetStatus(Stopped);
+    ShowCounts();
+    Layout();
+    return true;
+}
+
+void TMessageLogForm::ShowFor(HWND owner, HWND window)
+{
+    if (!FormCreate(owner)) return;
+    if (!session_.Active()) window_ = window;
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+}
+
+HWND TMessageLogForm::AddControl(const char* className, const char* text, DWORD style, int id, DWORD exStyle)
+{
+    const HWND control = ::CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                                           Handle(), ControlId(id), ProgramInstance(), nullptr);
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return control;
+}
+
+void TMessageLogForm::CreateControls()
+{
+    font_.reset(::CreateFontA(-Scaled(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Tahoma"));
+    constexpr DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
+    startButton_ = AddControl("BUTTON", "Начать", button, StartButtonId);
+    stopButton_ = AddControl("BUTTON", "Остановить", button | WS_DISABLED, StopButtonId);
+    pauseCheck_ = AddControl("BUTTON", "Пауза", WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_DISABLED, PauseButtonId);
+    clearButton_ = AddControl("BUTTON", "Очистить", button, ClearButtonId);
+    saveButton_ = AddControl("BUTTON", "Сохранить...", button, SaveButtonId);
+    descendantsCheck_ = AddControl("BUTTON", "И дочерние окна", WS_TABSTOP | BS_AUTOCHECKBOX, DescendantsCheckId);
+    filterModeCombo_ = AddControl("COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, FilterModeComboId);
+    for (const std::string& mode : filterModes_)
+        ::SendMessageA(filterModeCombo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(mode.c_str()));
+    ::SendMessageA(filterModeCombo_, CB_SETCURSEL, 0, 0);
+    filterMessagesEdit_ = AddControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, FilterMessagesEditId, WS_EX_CLIENTEDGE);
+    hints_.SetHint(filterMessagesEdit_, "Имена или номера сообщений через пробел");
+    for (int i = 0; i < 5; ++i)
+        groupChecks_[i] = AddControl("BUTTON", GroupCaptions[i], WS_TABSTOP | BS_AUTOCHECKBOX, FilterGroupCheckFirstId + i);
+    applyFilterButton_ = AddControl("BUTTON", "Применить фильтр", button, ApplyFilterButtonId);
+    for (int i = 0; i < 5; ++i)
+        countCaptions_[i] = AddControl("STATIC", CountCaptions[i], SS_RIGHT | SS_CENTERIMAGE | SS_NOPREFIX,
+                                       CaptionLabelFirstId + i);
+    limitEdit_ = AddControl("EDIT", std::to_string(store_.Limit()).c_str(), WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL,
+                            LimitEditId, WS_EX_CLIENTEDGE);
+    const int countIds[4] = {KeptEditId, RingDropsEditId, LimitDropsEditId, FilteredEditId};
+    for (int i = 0; i < 4; ++i)
+        countEdits_[i] = AddControl("EDIT", "0", ES_READONLY | ES_AUTOHSCROLL, countIds[i], WS_EX_CLIENTEDGE);
+    statusLabel_ = AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, StatusLabelId);
+    recordList_ = AddControl(WC_LISTVIEWA, "",
+                             WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                             RecordListId, WS_EX_CLIENTEDGE);
+    ::SendMessageA(recordList_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
+                   LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    for (int i = 0; i < 9; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.cx = Scaled(ColumnWidths[i]);
+        column.pszText = columnTitles_[i].data();
+        column.iSubItem = i;
+        ::SendMessageA(recordList_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void TMessageLogForm::Layout()
+{
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    const auto place = [&](HWND control, int x, int y, int width, int height) {
+        ::MoveWindow(control, Scaled(x), Scaled(y), Scaled(width), Scaled(height), TRUE);
+    };
+    int x = 6;
+    for (HWND control : {startButton_, stopButton_, pauseCheck_, clearButton_, saveButton_}) {
+        place(control, x, 6, 92, 24);
+        x += 96;
+    }
+    place(descendantsCheck_, x + 8, 6, 200, 24);
+    place(filterModeCombo_, 6, 36, 130, 200);
+    place(filterMessagesEdit_, 140, 36, 230, 22);
+    const int groupWidths[5] = {64, 96, 90, 160, 110};
+    x = 378;
+    for (int i = 0; i < 5; ++i) {
+        place(groupChecks_[i], x, 36, groupWidths[i], 22);
+        x += groupWidths[i] + 4;
+    }
+    place(applyFilterButton_, x, 35, 130, 24);
+    x = 6;
+    for (int i = 0; i < 5; ++i) {
+        place(countCaptions_[i], x, 64, 120, 22);
+        place(i == 0 ? limitEdit_ : countEdits_[i - 1], x + 124, 64, 62, 22);
+        x += 190;
+    }
+    place(statusLabel_, 6, 90, 940, 20);
+    const int listTop = Scaled(114);
+    ::MoveWindow(recordList_, Scaled(6), listTop, std::max<int>(0, client.right - Scaled(12)),
+                 std::max<int>(0, client.bottom - listTop - Scaled(6)), TRUE);
+}
+
+std::vector<TranslationTarget> TMessageLogForm::TranslationTargets()
+{
+    const auto caption = [](HWND control) {
+        return [control](const std::string& text) { ::SetWindowTextA(control, text.c_str()); };
+    };
+    const auto into = [](std::string& stored) { return [&stored](const std::string& text) { stored = text; }; };
+    std::vector<TranslationTarget> targets{
+        {"Caption", caption(Handle())},
+        {"Start", caption(startButton_)},
+        {"Stop", caption(stopButton_)},
+        {"Pause", caption(pauseCheck_)},
+        {"Clear", caption(clearButton_)},
+        {"Save", caption(saveButton_)},
+        {"Descendants", caption(descendantsCheck_)},
+        {"FilterHint", [this](const std::string& text) { hints_.SetHint(filterMessagesEdit_, text); }},
+        {"ApplyFilter", caption(applyFilterButton_)},
+        {"Sent", into(words_.Sent)},
+        {"Returned", into(words_.Returned)},
+        {"Posted", into(words_.Posted)},
+        {"NoResult", into(words_.NoResult)},
+    };
+    for (int i = 0; i < 2; ++i)
+        targets.push_back({i == 0 ? "Include" : "Exclude", [this, i](const std::string& text) {
+                               filterModes_[i] = text;
+                               const auto selected = ::SendMessageA(filterModeCombo_, CB_GETCURSEL, 0, 0);
+                               ::SendMessageA(filterModeCombo_, CB_DELETESTRING, static_cast<WPARAM>(i), 0);
+                               ::SendMessageA(filterModeCombo_, CB_INSERTSTRING, static_cast<WPARAM>(i),
+                                              reinterpret_cast<LPARAM>(text.c_str()));
+                               ::SendMessageA(filterModeCombo_, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+                           }});
+    for (int i = 0; i < 5; ++i) targets.push_back({GroupKeys[i], caption(groupChecks_[i])});
+    for (int i = 0; i < 5; ++i) targets.push_back({CountKeys[i], caption(countCaptions_[i])});
+    for (int i = 0; i < 9; ++i) {
+        if (ColumnKeys[i] == nullptr) continue;
+        targets.push_back({ColumnKeys[i], [this, i](const std::string& text) {
+                               columnTitles_[i] = text;
+                               LVCOLUMNA column{};
+                               column.mask = LVCF_TEXT;
+                               column.pszText = columnTitles_[i].data();
+                               ::SendMessageA(recordList_, LVM_SETCOLUMNA, static_cast<WPARAM>(i),
+                                              reinterpret_cast<LPARAM>(&column));
+                           }});
+    }
+    for (int i = 0; i < SentenceCount; ++i) targets.push_back({SentenceKeys[i], into(sentences_[i])});
+    return targets;
+}
+
+std::vector<std::string> TMessageLogForm::OccasionalTexts() const
+{
+    std::vector<std::string> texts{words_.Sent, words_.Returned, words_.Posted, words_.NoResult};
+    texts.insert(texts.end(), std::begin(sentences_), std::end(sentences_));
+    return texts;
+}
+
+void TMessageLogForm::SetStatus(Sentence sentence, const std::string& argument)
+{
+    status_ = sentence;
+    statusArgument_ = argument;
+    SetControlText(statusLabel_, StatusText());
+}
+
+std::string TMessageLogForm::StatusText() const { return FormatMessageText(sentences_[status_], statusArgument_); }
+
+void TMessageLogForm::ShowCounts()
+{
+    const uint64_t counts[4] = {store_.Size(), ringCounts_.Dropped, store_.DroppedByLimit(), filteredOut_};
+    for (int i = 0; i < 4; ++i) SetControlText(countEdits_[i], std::to_string(counts[i]));
+}
+
+void TMessageLogForm::StartClick()
+{
+    ApplyFilterClick();
+    LimitChange();
+    const bool descendants = ::SendMessageA(descendantsCheck_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const StartFailure failure = session_.Start(window_, descendants, folder_);
+    static constexpr Sentence sentences[] = {Watching, NoWindow, ProcessClosed, NoHelper, HookRefused, SectionFailed};
+    SetStatus(sentences[static_cast<int>(failure)], FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_))));
+    if (failure != StartFailure::None) return;
+    ringCounts_ = {};
+    ::EnableWindow(startButton_, FALSE);
+    ::EnableWindow(stopButton_, TRUE);
+    ::EnableWindow(pauseCheck_, TRUE);
+    ::EnableWindow(descendantsCheck_, FALSE);
+    ::SendMessageA(pauseCheck_, BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SetTimer(Handle(), PollTimer, PollInterval, nullptr);
+}
+
+void TMessageLogForm::StopClick()
+{
+    PollRecords();
+    EndWatch();
+    SetStatus(Stopped);
+}
+
+void TMessageLogForm::EndWatch()
+{
+    ::KillTimer(Handle(), PollTimer);
+    session_.Stop();
+    ::EnableWindow(startButton_, TRUE);
+    ::EnableWindow(stopButton_, FALSE);
+    ::EnableWindow(pauseCheck_, FALSE);
+    ::EnableWindow(descendantsCheck_, TRUE);
+    ::SendMessageA(pauseCheck_, BM_SETCHECK, BST_UNCHECKED, 0);
+}
+
+void TMessageLogForm::PauseClick()
+{
+    session_.SetPaused(::SendMessageA(pauseCheck_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+}
+
+void TMessageLogForm::ClearClick()
+{
+    store_.Clear();
+    ::SendMessageA(recordList_, LVM_SETITEMCOUNT, 0, 0);
+    ShowCounts();
+}
+
+void TMessageLogForm::ApplyFilterClick()
+{
+    std::string bad;
+    const auto messages = ParseMessageWords(GetControlText(filterMessagesEdit_), MessageNames, bad);
+    if (!messages) {
+        SetStatus(BadFilter, bad);
+        return;
+    }
+    filter_.Messages = *messages;
+    filter_.Exclude = ::SendMessageA(filterModeCombo_, CB_GETCURSEL, 0, 0) == 1;
+    filter_.Groups = 0;
+    for (int i = 0; i < 5; ++i)
+        if (::SendMessageA(groupChecks_[i], BM_GETCHECK, 0, 0) == BST_CHECKED) filter_.Groups |= 1u << i;
+    // What is kept already follows the new filter too, so that the list shows exactly the chosen.
+    const size_t removed = store_.Retain(filter_);
+    if (removed != 0) {
+        filteredOut_ += removed;
+        ::SendMessageA(recordList_, LVM_SETITEMCOUNT, store_.Size(), 0);
+        ShowCounts();
+    }
+    if (status_ == BadFilter) SetStatus(session_.Active() ? Watching : Stopped, statusArgument_);
+}
+
+void TMessageLogForm::LimitChange()
+{
+    const std::optional<uint32_t> limit = ParseNumberNotation(GetControlText(limitEdit_));
+    if (!limit || *limit == 0 || *limit == store_.Limit()) return;
+    store_.SetLimit(*limit);
+    ::SendMessageA(recordList_, LVM_SETITEMCOUNT, store_.Size(), LVSICF_NOSCROLL);
+    ShowCounts();
+}
+
+void TMessageLogForm::PollRecords()
+{
+    if (!session_.Active()) return;
+    arrivals_.clear();
+    session_.Poll(arrivals_, PollBatch);
+    ringCounts_ = session_.Totals();
+    for (const LogRecord& record : arrivals_) {
+        if (filter_.Passes(record.Message))
+            store_.Append(record);
+        else
+            ++filteredOut_;
+    }
+    if (!arrivals_.empty()) {
+        // The list follows the newest records while its end is in view; a user reading older
+        // ones keeps them in place.
+        const auto top = static_cast<size_t>(::SendMessageA(recordList_, LVM_GETTOPINDEX, 0, 0));
+        const auto page = static_cast<size_t>(::SendMessageA(recordList_, LVM_GETCOUNTPERPAGE, 0, 0));
+        const auto shown = static_cast<size_t>(::SendMessageA(recordList_, LVM_GETITEMCOUNT, 0, 0));
+        const bool following = top + page + 1 >= shown;
+        ::SendMessageA(recordList_, LVM_SETITEMCOUNT, store_.Size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+        ::InvalidateRect(recordList_, nullptr, FALSE);
+        if (following && store_.Size() > 0) ::SendMessageA(recordList_, LVM_ENSUREVISIBLE, store_.Size() - 1, FALSE);
+    }
+    ShowCounts();
+    if (session_.HeartbeatLost()) {
+        EndWatch();
+        SetStatus(HeartbeatLost);
+    }
+}
+
+std::string TMessageLogForm::Cell(size_t item, size_t column) const
+{
+    if (item >= store_.Size() || column >= 9) return {};
+    return RecordColumns(store_.At(item), namer_, words_, resultsKnown_)[column];
+}
+
+void TMessageLogForm::DisplayInfo(NMLVDISPINFOA& info)
+{
+    if ((info.item.mask & LVIF_TEXT) == 0 || info.item.pszText == nullptr || info.item.cchTextMax <= 0) return;
+    cellText_ = Cell(static_cast<size_t>(info.item.iItem), static_cast<size_t>(info.item.iSubItem));
+    const size_t length = std::min(cellText_.size(), static_cast<size_t>(info.item.cchTextMax - 1));
+    std::copy_n(cellText_.data(), length, info.item.pszText);
+    info.item.pszText[length] = '\0';
+}
+
+bool TMessageLogForm::SaveToFile(const std::string& path) const
+{
+    std::string content;
+    for (size_t i = 0; i < store_.Size(); ++i)
+        content += RecordLine(store_.At(i), namer_, words_, resultsKnown_) + "\r\n";
+    const unique_file file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+           written == content.size();
+}
+
+void TMessageLogForm::SaveClick()
+{
+    std::string path;
+    if (!AskSaveFileName(Handle(), "Text files\0*.txt\0All files\0*.*\0", "txt", path)) return;
+    if (!SaveToFile(path)) {
+        const std::string text = FormatMessageText(MessageText(Msg::CantSaveFile), path);
+        ::MessageBoxA(Handle(), text.c_str(), ApplicationTitle, MB_OK | MB_ICONERROR);
+    }
+}
+
+void TMessageLogForm::CommandClick(int id)
+{
+    switch (id) {
+    case StartButtonId: StartClick(); break;
+    case StopButtonId: StopClick(); break;
+    case PauseButtonId: PauseClick(); break;
+    case ClearButtonId: ClearClick(); break;
+    case SaveButtonId: SaveClick(); break;
+    case ApplyFilterButtonId: ApplyFilterClick(); break;
+    default: break;
+    }
+}
+
+LRESULT TMessageLogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        Layout();
+        return 0;
+    case WM_TIMER:
+        if (wParam == PollTimer) PollRecords();
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) CommandClick(LOWORD(wParam));
+        if (LOWORD(wParam) == LimitEditId && HIWORD(wParam) == EN_KILLFOCUS) LimitChange();
+        return 0;
+    case WM_NOTIFY: {
+        auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (header.hwndFrom == recordList_ && header.code == LVN_GETDISPINFOA)
+            DisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(lParam));
+        return 0;
+    }
+    case WM_CLOSE:
+        // Closing ends the watch: nothing stays hooked behind a hidden window.
+        if (session_.Active()) StopClick();
+        ::ShowWindow(Handle(), SW_HIDE);
+        return 0;
+    default:
+        return DefaultHandling(message, wParam, lParam);
+    }
+}
+
+}  // namespace lvx

@@ -1,0 +1,127 @@
+// The message log window: what the inspected window (and its descendants) receives, live, with
+// every record that could not be kept counted.
+#pragma once
+
+#include "core/Handles.h"
+#include "core/Hints.h"
+#include "core/Window.h"
+#include "language/MultiLang.h"
+#include "msglog/MessageLogSession.h"
+#include "msglog/MessageLogText.h"
+
+#include <commctrl.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace lvx {
+
+namespace MessageLogIds {
+constexpr int StartButtonId = 7001;
+constexpr int StopButtonId = 7002;
+constexpr int PauseButtonId = 7003;
+constexpr int ClearButtonId = 7004;
+constexpr int SaveButtonId = 7005;
+constexpr int DescendantsCheckId = 7006;
+constexpr int FilterModeComboId = 7007;
+constexpr int FilterMessagesEditId = 7008;
+constexpr int FilterGroupCheckFirstId = 7010;  // five, in MessageGroup's bit order
+constexpr int ApplyFilterButtonId = 7020;
+constexpr int LimitEditId = 7021;
+constexpr int KeptEditId = 7022;
+constexpr int RingDropsEditId = 7023;
+constexpr int LimitDropsEditId = 7024;
+constexpr int FilteredEditId = 7025;
+constexpr int StatusLabelId = 7026;
+constexpr int RecordListId = 7027;
+constexpr int CaptionLabelFirstId = 7030;  // the captions of the limit and of the four counts
+}  // namespace MessageLogIds
+
+class TMessageLogForm : public Window {
+public:
+    // `folder` holds the hook DLLs and the helper program.
+    explicit TMessageLogForm(std::string folder);
+    ~TMessageLogForm() override;
+
+    // Creates the window (hidden); false when the system refused.
+    bool FormCreate(HWND owner);
+    // Shows the window for `window`, the inspected one; a watch under way goes on.
+    void ShowFor(HWND owner, HWND window);
+
+    // The controls' actions.
+    void StartClick();
+    void StopClick();
+    void PauseClick();
+    void ClearClick();
+    void SaveClick();
+    void ApplyFilterClick();
+    void LimitChange();
+    // Takes what the hooks recorded since the last call (the timer calls it too).
+    void PollRecords();
+    // Writes the kept records to `path`, one a line; false when the file cannot be written.
+    [[nodiscard]] bool SaveToFile(const std::string& path) const;
+
+    // What tests and the list read back.
+    [[nodiscard]] const msglog::LogStore& Store() const noexcept { return store_; }
+    [[nodiscard]] msglog::MessageRing::Counts RingCounts() const noexcept { return ringCounts_; }
+    [[nodiscard]] uint64_t FilteredOut() const noexcept { return filteredOut_; }
+    [[nodiscard]] msglog::MessageLogSession& Session() noexcept { return session_; }
+    [[nodiscard]] std::string StatusText() const;
+    [[nodiscard]] std::string Cell(size_t item, size_t column) const;
+    // The texts a language file replaces that are shown only on occasion: the kinds, the missing
+    // result and the sentences of the status line.
+    [[nodiscard]] std::vector<std::string> OccasionalTexts() const;
+    [[nodiscard]] std::vector<TranslationTarget> TranslationTargets();
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    enum Sentence {
+        Watching, Stopped, NoWindow, ProcessClosed, NoHelper, HookRefused, SectionFailed, BadFilter, HeartbeatLost,
+        SentenceCount
+    };
+    void CreateControls();
+    // Ends the watch and puts the buttons back, after the last records were taken.
+    void EndWatch();
+    HWND AddControl(const char* className, const char* text, DWORD style, int id, DWORD exStyle = 0);
+    void Layout();
+    void ShowCounts();
+    void SetStatus(Sentence sentence, const std::string& argument = {});
+    void CommandClick(int id);
+    void DisplayInfo(NMLVDISPINFOA& info);
+    [[nodiscard]] int Scaled(int value) const { return ScaleForDpi(value, dpi_); }
+
+    std::string folder_;
+    HWND window_ = nullptr;  // the window watched, or to be watched on Start
+    UINT dpi_ = 96;
+    msglog::MessageLogSession session_;
+    msglog::LogStore store_{100000};
+    msglog::MessageFilter filter_;
+    msglog::MessageNamer namer_;
+    msglog::RecordWords words_;
+    msglog::MessageRing::Counts ringCounts_;
+    uint64_t filteredOut_ = 0;
+    bool resultsKnown_ = true;
+    std::vector<msglog::LogRecord> arrivals_;
+    std::string sentences_[SentenceCount];
+    std::string columnTitles_[9];
+    std::string filterModes_[2];
+    Sentence status_ = Stopped;
+    std::string statusArgument_;
+    mutable std::string cellText_;
+    Hints hints_;
+    unique_gdi font_;
+
+public:
+    // The controls, public for the tests that press them and read them back.
+    HWND startButton_ = nullptr, stopButton_ = nullptr, pauseCheck_ = nullptr, clearButton_ = nullptr,
+         saveButton_ = nullptr, descendantsCheck_ = nullptr, filterModeCombo_ = nullptr, filterMessagesEdit_ = nullptr,
+         applyFilterButton_ = nullptr, limitEdit_ = nullptr, statusLabel_ = nullptr, recordList_ = nullptr;
+    HWND groupChecks_[5] = {};
+    HWND countEdits_[4] = {};     // kept, dropped in the ring, dropped by the limit, filtered out
+    HWND countCaptions_[5] = {};  // the limit's caption, then the four counts'
+};
+
+}  // namespace lvx

@@ -1,0 +1,159 @@
+// The message log's ring in a shared section: the layout both bitnesses agree on, the hook's
+// non-blocking writer and the inspector's reader.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace lvx::msglog {
+
+constexpr uint32_t RingMagic = 0x4C58564Cu;  // "LVXL"
+// Raised whenever the layout below changes; it is also part of the hook DLL's file name, so a
+// DLL and an inspector of different layouts never meet.
+constexpr uint32_t RingVersion = 1;
+constexpr uint32_t DefaultRingCapacity = 1u << 16;
+// The inspector refreshes its heartbeat every half second; a hook that sees none for this long
+// takes the inspector for gone and unhooks itself.
+constexpr uint64_t DefaultHeartbeatLimitMs = 3000;
+constexpr size_t MaxHooks = 48;  // three hooks on each of 16 threads
+constexpr size_t RecordTextSize = 32;
+
+enum class RecordKind : uint32_t { Sent = 1, Returned = 2, Posted = 3 };
+
+// Flags of a record.
+constexpr uint32_t RecordFromWideTarget = 1;  // the target is 64-bit: parameters are 64 bits wide
+constexpr uint32_t RecordHasNotifyCode = 2;   // NotifyCode holds the NMHDR code of a WM_NOTIFY
+constexpr uint32_t RecordHasText = 4;         // Text holds the start of a WM_SETTEXT text
+
+// One record as the hook writes it, 104 bytes on both bitnesses. Stamp is the slot's turn: the
+// writer may fill the slot when it equals its position, the reader may take it at position + 1.
+struct alignas(8) RingRecord {
+    uint64_t Stamp;
+    uint64_t Time;  // performance counter ticks
+    uint64_t Window;
+    uint64_t WParam;
+    uint64_t LParam;
+    uint64_t Result;
+    uint32_t Message;
+    uint32_t Kind;  // RecordKind
+    uint32_t Flags;
+    uint32_t Session;
+    int32_t NotifyCode;
+    uint32_t Reserved;
+    char Text[RecordTextSize];
+};
+static_assert(sizeof(RingRecord) == 104);
+
+// The section's head. The counters sit on cache lines of their own so that the hook's writers
+// and the inspector's reader do not slow each other down.
+struct alignas(64) RingHeader {
+    uint32_t Magic;
+    uint32_t Version;
+    uint32_t HeaderSize;
+    uint32_t RecordSize;
+    uint32_t Capacity;        // a power of two
+    uint32_t Session;         // changes with every start; records of another session are ignored
+    uint32_t Recording;       // 0 while paused, stopped or being reset
+    uint32_t WatchDescendants;
+    uint64_t WatchedWindow;
+    uint64_t HeartbeatMs;     // the inspector's tick count at its last heartbeat
+    uint64_t HeartbeatLimitMs;
+    uint64_t TimeBase;        // performance counter at the session's start
+    uint64_t TimeFrequency;
+    uint32_t HookCount;
+    uint32_t HeartbeatLost;    // the session a hook stopped for want of a heartbeat, 0 for none
+    uint64_t Hooks[MaxHooks];  // the hook handles, so that a hook can remove them all itself
+    alignas(64) uint64_t WritePosition;
+    uint64_t Writers;          // writers inside Write right now: a reset waits for them
+    alignas(64) uint64_t Attempted;
+    uint64_t Dropped;
+    alignas(64) uint64_t ReadPosition;
+    uint64_t Consumed;
+};
+static_assert(sizeof(RingHeader) == 704);
+
+// The names of the section and of the helper's stop event for a watched process: one section
+// per watched program, which the hook DLL finds by its own process id.
+void FormatSectionName(char (&name)[64], uint32_t processId);
+void FormatStopEventName(char (&name)[64], uint32_t processId);
+
+// The bytes a section of `capacity` records needs.
+[[nodiscard]] constexpr size_t RingBytes(uint32_t capacity)
+{
+    return sizeof(RingHeader) + static_cast<size_t>(capacity) * sizeof(RingRecord);
+}
+
+// What a writer did with one record.
+enum class WriteOutcome { Written, Dropped, NotRecording };
+
+// The fields of one record, as the hook fills them.
+struct RecordFields {
+    uint64_t Time = 0;
+    uint64_t Window = 0;
+    uint64_t WParam = 0;
+    uint64_t LParam = 0;
+    uint64_t Result = 0;
+    uint32_t Message = 0;
+    RecordKind Kind = RecordKind::Sent;
+    uint32_t Flags = 0;
+    int32_t NotifyCode = 0;
+    const char* Text = nullptr;  // copied up to RecordTextSize - 1 characters when not null
+};
+
+// A view of a ring in memory that may be shared with other processes. Every access goes through
+// atomics, and the reader checks the header before it trusts any size in it.
+class MessageRing {
+public:
+    // Lays out a new ring over `memory` (its head aligned to 64 bytes); nothing when the capacity
+    // is no power of two or does not fit.
+    [[nodiscard]] static std::optional<MessageRing> Format(std::span<std::byte> memory, uint32_t capacity,
+                                                           uint32_t session);
+    // A view of a ring that someone else laid out; nothing when the magic, the version, the
+    // sizes or the capacity do not fit `memory`.
+    [[nodiscard]] static std::optional<MessageRing> Attach(std::span<std::byte> memory);
+
+    // Starts a new session on an existing ring: recording off, then once no writer is inside
+    // Write (or after `waitSpins` tries, for a writer that was suspended or killed), every slot
+    // and counter back to the start, the new session id, and recording on. `pause` is called
+    // between the tries. True when no writer was left inside.
+    bool Reset(uint32_t session, uint64_t timeBase, uint64_t timeFrequency, int waitSpins = 0,
+               void (*pause)() = nullptr);
+
+    // The hook's side: never waits, never allocates. Dropped (and counted) when the ring is full,
+    // or when the slot could not be had after a bounded number of tries (a ring left
+    // inconsistent by a writer that was killed must not make the others spin for ever).
+    WriteOutcome Write(const RecordFields& fields);
+    // True when the inspector's heartbeat is older than its limit at `nowMs`.
+    [[nodiscard]] bool HeartbeatStale(uint64_t nowMs) const;
+
+    // The inspector's side (one reader): takes up to out.size() records of the current session,
+    // oldest first; the count taken.
+    size_t Read(std::span<RingRecord> out);
+    void Heartbeat(uint64_t nowMs);
+    void SetRecording(bool recording);
+    [[nodiscard]] bool Recording() const;
+
+    struct Counts {
+        uint64_t Attempted = 0;  // records the hooks tried to write in this session
+        uint64_t Dropped = 0;    // of those, the ones that found the ring full
+        uint64_t Consumed = 0;   // of those, the ones the reader took
+    };
+    [[nodiscard]] Counts Totals() const;
+
+    [[nodiscard]] RingHeader& Header() const noexcept { return *header_; }
+    [[nodiscard]] uint32_t Capacity() const noexcept { return capacity_; }
+
+private:
+    WriteOutcome WriteAnnounced(const RecordFields& fields);
+    MessageRing(RingHeader* header, RingRecord* records, uint32_t capacity)
+        : header_(header), records_(records), capacity_(capacity)
+    {
+    }
+    RingHeader* header_;
+    RingRecord* records_;
+    uint32_t capacity_;
+};
+
+}  // namespace lvx::msglog
