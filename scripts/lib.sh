@@ -88,6 +88,11 @@ lvx_build() {
 lvx_exchange_targets() {
   cp -f "$LVX_BUILD/i686/bin/lvxtarget.exe" "$LVX_BUILD/x86_64/bin/lvxtarget-other.exe"
   cp -f "$LVX_BUILD/x86_64/bin/lvxtarget.exe" "$LVX_BUILD/i686/bin/lvxtarget-other.exe"
+  lvx_add_32bit_hooks
+}
+
+# The 64-bit inspector watches 32-bit programs through the 32-bit build's hook DLL and helper.
+lvx_add_32bit_hooks() {
   cp -f "$LVX_BUILD"/i686/bin/lvxhook*-32.dll "$LVX_BUILD"/i686/bin/lvxhookhost*-32.exe "$LVX_BUILD/x86_64/bin/"
 }
 
