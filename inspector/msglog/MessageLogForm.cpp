@@ -62,7 +62,7 @@ bool TMessageLogForm::FormCreate(HWND owner)
                              nullptr))
         return false;
     dpi_ = owner != nullptr ? DpiOfWindow(owner) : 96;
-    const RECT bounds{Scaled(40), Scaled(40), Scaled(40 + 960), Scaled(40 + 520)};
+    const RECT bounds{0, 0, Scaled(960), Scaled(520)};
     if (!CreateWindowObject(0, FormClass, "Журнал сообщений", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, bounds, owner,
                             nullptr))
         return false;
@@ -79,6 +79,7 @@ void TMessageLogForm::ShowFor(HWND owner, HWND window)
 {
     if (!FormCreate(owner)) return;
     if (!session_.Active()) window_ = window;
+    if (!::IsWindowVisible(Handle())) PlaceToolWindow(Handle(), owner, place_);
     ::ShowWindow(Handle(), SW_SHOW);
     ::SetForegroundWindow(Handle());
 }
@@ -91,10 +92,18 @@ HWND TMessageLogForm::AddControl(const char* className, const char* text, DWORD 
     return control;
 }
 
-void TMessageLogForm::CreateControls()
+// The controls' font at the window's DPI, given to every control (again after a DPI change).
+void TMessageLogForm::ApplyFont()
 {
     font_.reset(::CreateFontA(-Scaled(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Tahoma"));
+    for (HWND child = ::GetWindow(Handle(), GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+        ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+}
+
+void TMessageLogForm::CreateControls()
+{
+    ApplyFont();
     constexpr DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
     startButton_ = AddControl("BUTTON", "Начать", button, StartButtonId);
     stopButton_ = AddControl("BUTTON", "Остановить", button | WS_DISABLED, StopButtonId);
@@ -405,6 +414,21 @@ LRESULT TMessageLogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
         Layout();
         return 0;
+    case WM_EXITSIZEMOVE:
+        RememberToolWindowPlace(Handle(), place_);
+        return 0;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another DPI: the font, the columns and the window follow it.
+        dpi_ = HIWORD(wParam);
+        ApplyFont();
+        for (int i = 0; i < 9; ++i)
+            ::SendMessageA(recordList_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), Scaled(ColumnWidths[i]));
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        Layout();
+        return 0;
+    }
     case WM_TIMER:
         if (wParam == PollTimer) PollRecords();
         return 0;

@@ -8,6 +8,7 @@
 #include "language/MultiLang.h"
 #include "msglog/MessageLogSession.h"
 #include "msglog/MessageLogText.h"
+#include "tools/ToolWindows.h"
 
 #include <commctrl.h>
 
@@ -92,6 +93,7 @@ private:
     void CommandClick(int id);
     void DisplayInfo(NMLVDISPINFOA& info);
     [[nodiscard]] int Scaled(int value) const { return ScaleForDpi(value, dpi_); }
+    void ApplyFont();
 
     std::string folder_;
     HWND window_ = nullptr;  // the window watched, or to be watched on Start
@@ -113,6 +115,7 @@ private:
     mutable std::string cellText_;
     Hints hints_;
     unique_gdi font_;
+    ToolPlace place_;  // where the user last put the window
 
 public:
     // The controls, public for the tests that press them and read them back.

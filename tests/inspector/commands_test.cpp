@@ -354,6 +354,10 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
     TMessageLogForm* log = Form->MessageLogForm();
     ASSERT_NE(log, nullptr);
     ASSERT_TRUE(::IsWindowVisible(log->Handle()));
+    RECT main{}, own{}, overlap{};
+    ::GetWindowRect(Form->Handle(), &main);
+    ::GetWindowRect(log->Handle(), &own);
+    EXPECT_FALSE(::IntersectRect(&overlap, &main, &own)) << "beside the main window, not over it";
     const auto press = [&](HWND button) { ::SendMessageA(button, BM_CLICK, 0, 0); };
     press(log->startButton_);
     ASSERT_TRUE(log->Session().Active()) << log->StatusText();
