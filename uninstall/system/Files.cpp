@@ -104,13 +104,12 @@ std::optional<std::string> WithoutRoot(const std::string& normal)
 enum class EntryDeletion { Deleted, Absent, Refused, NeedsWalk };
 
 // Deletes the file at `path` through one handle opened on the entry itself (never through a
-// link): the handle tells whether the entry lies in the folder that is `folderOnVolume` on its volume,
+// link): the handle tells whether the entry lies in the folder whose final path is `folderFinal`,
 // and its long name, before it is marked for deletion. NeedsWalk when the file cannot be opened
 // so (in use, a folder, no right): the caller takes the slow way, which can leave it for the
 // restart. Under Wine every call here is a round trip to the server, so there are as few as the
 // checks allow: open, final path, disposition, close.
-EntryDeletion DeleteNamedEntry(const std::string& path, const std::optional<std::string>& folderOnVolume,
-                               const FileStatusCallback& onFile)
+EntryDeletion DeleteNamedEntry(const std::string& path, const std::string& folderFinal, const FileStatusCallback& onFile)
 {
     const unique_file entry(::CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -123,6 +122,7 @@ EntryDeletion DeleteNamedEntry(const std::string& path, const std::optional<std:
     // Where the handle really is, on its volume; the folder's final path says where it should be.
     std::string name;
     const std::string where = VolumePathOf(entry.get());
+    const std::optional<std::string> folderOnVolume = WithoutRoot(folderFinal);
     if (where.empty() || !folderOnVolume) {
         // The platform cannot tell where the entry is: only a plain file is taken as itself.
         FILE_ATTRIBUTE_TAG_INFO tag{};
@@ -195,35 +195,9 @@ FileDeleter::FileDeleter(const CriticalFolders* critical) : critical_(critical),
 const FileDeleter::Folder& FileDeleter::Learn(const std::string& written)
 {
     if (last_.Written == written && !written.empty()) return last_;
-    last_ = Folder{};
-    last_.Written = written;
-    last_.Full = FullNormalPath(written, false);
+    last_ = Folder{written, FullNormalPath(written, false), {}, std::nullopt};
+    if (last_.Full) last_.Final = FinalPathOf(*last_.Full);
     return last_;
-}
-
-const std::string& FileDeleter::FinalOf(Folder& folder)
-{
-    if (!folder.Final) folder.Final = folder.Full ? FinalPathOf(*folder.Full) : std::string();
-    return *folder.Final;
-}
-
-const std::optional<std::string>& FileDeleter::OnVolumeOf(Folder& folder)
-{
-    if (folder.OnVolumeAsked) return folder.OnVolume;
-    folder.OnVolumeAsked = true;
-    if (!folder.Full) return folder.OnVolume;
-    // The folder itself, links followed: where its entries really are.
-    const unique_file handle(::CreateFileA(folder.Full->c_str(), FILE_READ_ATTRIBUTES,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    std::string path = handle ? VolumePathOf(handle.get()) : std::string();
-    if (!path.empty()) {
-        if (path.back() == '\\') path.pop_back();  // the root
-        folder.OnVolume = path;
-    } else {
-        folder.OnVolume = WithoutRoot(FinalOf(folder));
-    }
-    return folder.OnVolume;
 }
 
 bool FileDeleter::IsProtected(Folder& folder)
@@ -235,7 +209,7 @@ bool FileDeleter::IsProtected(Folder& folder)
         const auto longName = FullNormalPath(folder.Written);
         folder.Protected = !folder.Full || !longName || IsProtectedPath(UpperAnsi(*folder.Full), critical) ||
                            IsProtectedPath(UpperAnsi(*longName), critical) ||
-                           (!FinalOf(folder).empty() && IsProtectedPath(UpperAnsi(FinalOf(folder)), critical));
+                           (!folder.Final.empty() && IsProtectedPath(UpperAnsi(folder.Final), critical));
     }
     return *folder.Protected;
 }
@@ -258,7 +232,7 @@ bool FileDeleter::DeleteByMask(const std::string& mask, const FileStatusCallback
     if (!wildcard) {
         // A named file (its long or its 8.3 name) is opened directly; only when it cannot be, as
         // when it is in use, does the slower walk below find it and leave it for the restart.
-        const EntryDeletion deleted = DeleteNamedEntry(Join(folder, pattern), OnVolumeOf(last_), onFile);
+        const EntryDeletion deleted = DeleteNamedEntry(Join(folder, pattern), last_.Final, onFile);
         if (deleted != EntryDeletion::NeedsWalk) return deleted != EntryDeletion::Refused;
     }
     const FileMask fileMask(pattern, fold_);
@@ -271,14 +245,14 @@ bool FileDeleter::DeleteByMask(const std::string& mask, const FileStatusCallback
             !fileMask.Matches(name, entry.cAlternateFileName))
             continue;
         const std::string path = Join(folder, name);
-        switch (DeleteNamedEntry(path, OnVolumeOf(last_), onFile)) {
+        switch (DeleteNamedEntry(path, last_.Final, onFile)) {
         case EntryDeletion::Deleted:
         case EntryDeletion::Absent: break;
         case EntryDeletion::Refused: succeeded = false; break;
         case EntryDeletion::NeedsWalk:
             if (onFile) onFile(path);
             // What the platform cannot reach as itself must not be handed to a restart-time delete either.
-            if (!ActsOnEntryItself(FinalOf(last_), path, name) ||
+            if (!ActsOnEntryItself(last_.Final, path, name) ||
                 (!DeleteEntryFile(path, entry.dwFileAttributes) && !DeleteAtRestart(path)))
                 succeeded = false;
             break;

@@ -40,18 +40,11 @@ private:
     struct Folder {
         std::string Written;            // as the mask wrote it, the key of this memory
         std::optional<std::string> Full;  // normal form; nullopt when refused
-        // As the platform reaches it (empty when it cannot tell); asked only when needed, as it
-        // costs a round trip for every drive letter under Wine.
-        std::optional<std::string> Final;
-        // Its path on its volume, as an open file's is told; nullopt when it cannot be said.
-        std::optional<std::string> OnVolume;
-        bool OnVolumeAsked = false;
+        std::string Final;              // as the platform reaches it; empty when it cannot tell
         std::optional<bool> Protected;  // asked only for wildcard masks
     };
     const Folder& Learn(const std::string& written);
     bool IsProtected(Folder& folder);
-    static const std::string& FinalOf(Folder& folder);
-    static const std::optional<std::string>& OnVolumeOf(Folder& folder);
 
     const CriticalFolders* critical_;
     std::optional<CriticalFolders> learnt_;
