@@ -19,6 +19,7 @@ using EnumProcessModulesExProc = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, LPDWORD,
 using GetModuleFileNameExProc = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
 using GetWindowModuleFileNameProc = UINT(WINAPI*)(HWND, LPSTR, UINT);
 using IsWow64ProcessProc = BOOL(WINAPI*)(HANDLE, PBOOL);
+using QueryFullProcessImageNameProc = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
 
 // Stand-ins for entry points that the loaded psapi.dll lacks: they say so and fail.
 BOOL WINAPI MissingEnumProcessModules(HANDLE, HMODULE*, DWORD, LPDWORD)
@@ -42,6 +43,8 @@ GetModuleFileNameExProc GetModuleFileNameExEntry = nullptr;
 GetWindowModuleFileNameProc GetWindowModuleFileNameEntry = nullptr;
 // Missing before XP SP2, where no process runs under WOW64.
 IsWow64ProcessProc IsWow64ProcessEntry = nullptr;
+// Vista on: the image of any process, a 64-bit one asked by a 32-bit program included.
+QueryFullProcessImageNameProc QueryFullProcessImageNameEntry = nullptr;
 
 template <typename Proc>
 Proc Entry(HMODULE module, const char* name)
@@ -69,6 +72,8 @@ void BindProcessEntryPoints()
 {
     if (IsNT) {
         IsWow64ProcessEntry = Entry<IsWow64ProcessProc>(::GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+        QueryFullProcessImageNameEntry =
+            Entry<QueryFullProcessImageNameProc>(::GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
         if (Psapi == nullptr) Psapi = ::LoadLibraryA("psapi.dll");
         if (Psapi != nullptr) {
             EnumProcessModulesEntry = Entry<EnumProcessModulesProc>(Psapi, "EnumProcessModules");
@@ -182,7 +187,20 @@ bool GetWindowModulePath(HWND window, std::string& path)
         std::vector<HMODULE> modules;
         std::vector<std::string> names;
         const bool listed = ListProcessModules(processId, modules, names);
-        if (listed && !names.empty()) path = names.front();
+        if (listed && !names.empty()) {
+            path = names.front();
+            return true;
+        }
+        // A 32-bit program cannot list a 64-bit one's modules; the system still names its image.
+        if (QueryFullProcessImageNameEntry != nullptr) {
+            const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+            char name[MAX_PATH] = {};
+            DWORD size = MAX_PATH;
+            if (process && QueryFullProcessImageNameEntry(process.get(), 0, name, &size)) {
+                path.assign(name, size);
+                return true;
+            }
+        }
         return listed;
     }
     if (GetWindowModuleFileNameEntry == nullptr) return false;

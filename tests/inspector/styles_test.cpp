@@ -280,6 +280,8 @@ TEST_F(StylesTest, AProgramOfTheOtherBitnessShowsOnlyValuesThatReadWhole)
         value = "$10";
         return true;
     };
+    EXPECT_NE(Field(Editor, IDC_STYLES_MODULE).find("lvxtarget-other.exe"), std::string::npos)
+        << Field(Editor, IDC_STYLES_MODULE);
     if constexpr (sizeof(void*) == 8) {
         EXPECT_EQ(Field(Editor, IDC_STYLES_USERDATA), FormatHex(peer.Number("basic.userdata"), 8));
         EXPECT_EQ(Field(Editor, IDC_STYLES_INSTANCE), FormatHex(peer.Number("basic.instance"), 8));
