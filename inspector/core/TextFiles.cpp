@@ -1,4 +1,4 @@
-// Reading a whole data file of the program into memory.
+// Reading a whole data file of the program into memory, and writing a whole file the user saves.
 #include "TextFiles.h"
 
 #include "Handles.h"
@@ -26,6 +26,15 @@ bool ReadWholeFile(const std::string& path, std::string& content)
     bytes.resize(done);
     content = std::move(bytes);
     return true;
+}
+
+bool WriteWholeFile(const std::string& path, const void* content, size_t size)
+{
+    const unique_file file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return ::WriteFile(file.get(), content, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
 
 bool FileExists(const std::string& path)

@@ -4,6 +4,7 @@
 #include "ClassIcons.h"
 #include "Mask.h"
 #include "QuickSearchForm.h"
+#include "core/TextFiles.h"
 #include "core/UNI_Strings.h"
 #include "core/Window.h"
 #include "language/MessageTable.h"
@@ -498,12 +499,7 @@ bool TWindowTreeForm::SaveTreeToFile(const std::string& path) const
     std::string content;
     for (size_t i = 0; i < nodes_.size(); ++i)
         content += FormatTreeFileLine(nodes_[i].Depth, nodes_[i].HasChildren, NodeText(static_cast<int>(i)));
-    const unique_file file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-           written == content.size();
+    return WriteWholeFile(path, content);
 }
 
 void TWindowTreeForm::SaveWindowTreeExecute()

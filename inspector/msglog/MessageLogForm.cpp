@@ -3,6 +3,7 @@
 #include "MessageLogForm.h"
 
 #include "core/MainForm.h"
+#include "core/TextFiles.h"
 #include "core/UNI_Strings.h"
 #include "language/MessageTable.h"
 
@@ -377,12 +378,7 @@ bool TMessageLogForm::SaveToFile(const std::string& path) const
     std::string content;
     for (size_t i = 0; i < store_.Size(); ++i)
         content += RecordLine(store_.At(i), namer_, words_, resultsKnown_) + "\r\n";
-    const unique_file file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-           written == content.size();
+    return WriteWholeFile(path, content);
 }
 
 void TMessageLogForm::SaveClick()

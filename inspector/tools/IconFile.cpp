@@ -2,6 +2,7 @@
 #include "IconFile.h"
 
 #include "core/Handles.h"
+#include "core/TextFiles.h"
 
 #include <cstdint>
 #include <cstring>
@@ -124,11 +125,7 @@ bool SaveIconToFile(HICON icon, const std::string& path, std::string& error)
     file.insert(file.end(), colourBits.begin(), colourBits.end());
     file.insert(file.end(), maskBits.begin(), maskBits.end());
 
-    const unique_file out(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                        nullptr));
-    DWORD written = 0;
-    if (!out || !::WriteFile(out.get(), file.data(), static_cast<DWORD>(file.size()), &written, nullptr) ||
-        written != file.size()) {
+    if (!WriteWholeFile(path, file.data(), file.size())) {
         error = SystemMessage(::GetLastError());
         return false;
     }
