@@ -107,56 +107,92 @@ HANDLE OpenTargetThread()
     return thread;
 }
 
-bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vector<std::string>& names)
+namespace {
+
+// The module handles of an open process, the program's own first; false when they cannot be listed.
+bool EnumerateModules(HANDLE process, std::vector<HMODULE>& modules)
 {
-    modules.clear();
-    names.clear();
-    if (!IsNT || EnumProcessModulesEntry == nullptr || GetModuleFileNameExEntry == nullptr) return false;
-    const unique_kernel_handle process(
-        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    if (!process) return false;
     // The plain call lists only the 64-bit modules of a 32-bit process (the WOW64 layer), so its
     // program would read as a system DLL; LIST_MODULES_ALL gives its own.
     const auto enumerate = [&](DWORD& needed) {
         const DWORD size = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
         return EnumProcessModulesExEntry != nullptr
-                   ? EnumProcessModulesExEntry(process.get(), modules.data(), size, &needed, LIST_MODULES_ALL) != FALSE
-                   : EnumProcessModulesEntry(process.get(), modules.data(), size, &needed) != FALSE;
+                   ? EnumProcessModulesExEntry(process, modules.data(), size, &needed, LIST_MODULES_ALL) != FALSE
+                   : EnumProcessModulesEntry(process, modules.data(), size, &needed) != FALSE;
     };
-    modules.resize(64);
+    if (modules.empty()) modules.resize(64);
     DWORD needed = 0;
-    if (!enumerate(needed)) {
+    bool listed = enumerate(needed);
+    if (listed && needed > modules.size() * sizeof(HMODULE) && modules.size() > 1) {
+        modules.resize(needed / sizeof(HMODULE));
+        listed = enumerate(needed);
+    }
+    if (!listed) {
         modules.clear();
         return false;
     }
-    if (needed > modules.size() * sizeof(HMODULE)) {
-        modules.resize(needed / sizeof(HMODULE));
-        if (!enumerate(needed)) {
-            modules.clear();
-            return false;
-        }
-    }
     modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
-    // A 32-bit process names its system DLLs in the system folder it sees, which is the 32-bit one.
-    std::string systemFolder, wow64Folder;
+    return true;
+}
+
+// The file of one module of an open process. A 32-bit process names its system DLLs in the system
+// folder it sees, which is the 32-bit one: the 64-bit build names them where they really are.
+std::string ModuleFileName(HANDLE process, HMODULE module)
+{
+    char name[MAX_PATH] = {};
+    if (GetModuleFileNameExEntry(process, module, name, MAX_PATH) == 0) return {};
+    std::string path(name);
     BOOL onWow64 = FALSE;
-    if (sizeof(void*) == 8 && IsWow64ProcessEntry != nullptr && IsWow64ProcessEntry(process.get(), &onWow64) &&
-        onWow64) {
-        char folder[MAX_PATH] = {};
-        if (::GetSystemDirectoryA(folder, MAX_PATH) != 0) systemFolder = folder;
-        if (::GetSystemWow64DirectoryA(folder, MAX_PATH) != 0) wow64Folder = folder;
-    }
-    for (const HMODULE module : modules) {
-        char name[MAX_PATH] = {};
-        GetModuleFileNameExEntry(process.get(), module, name, MAX_PATH);
-        std::string path(name);
-        if (!systemFolder.empty() && !wow64Folder.empty() && path.size() > systemFolder.size() &&
-            path[systemFolder.size()] == '\\' &&
+    if (sizeof(void*) == 8 && IsWow64ProcessEntry != nullptr && IsWow64ProcessEntry(process, &onWow64) && onWow64) {
+        static const auto folders = [] {
+            char system[MAX_PATH] = {}, wow64[MAX_PATH] = {};
+            const bool known = ::GetSystemDirectoryA(system, MAX_PATH) != 0 && ::GetSystemWow64DirectoryA(wow64, MAX_PATH) != 0;
+            return known ? std::pair<std::string, std::string>(system, wow64) : std::pair<std::string, std::string>();
+        }();
+        const std::string& systemFolder = folders.first;
+        if (!systemFolder.empty() && path.size() > systemFolder.size() && path[systemFolder.size()] == '\\' &&
             ::CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path.data(), static_cast<int>(systemFolder.size()),
                              systemFolder.data(), static_cast<int>(systemFolder.size())) == CSTR_EQUAL)
-            path = wow64Folder + path.substr(systemFolder.size());
-        names.push_back(std::move(path));
+            path = folders.second + path.substr(systemFolder.size());
     }
+    return path;
+}
+
+unique_kernel_handle OpenForModules(DWORD processId)
+{
+    if (!IsNT || EnumProcessModulesEntry == nullptr || GetModuleFileNameExEntry == nullptr) return {};
+    return unique_kernel_handle(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+}
+
+}  // namespace
+
+bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vector<std::string>& names)
+{
+    modules.clear();
+    names.clear();
+    const unique_kernel_handle process = OpenForModules(processId);
+    if (!process || !EnumerateModules(process.get(), modules)) return false;
+    for (const HMODULE module : modules) names.push_back(ModuleFileName(process.get(), module));
+    return true;
+}
+
+bool ProcessModulePath(DWORD processId, HMODULE module, std::string& path)
+{
+    path.clear();
+    const unique_kernel_handle process = OpenForModules(processId);
+    if (!process) return false;
+    path = ModuleFileName(process.get(), module);
+    return !path.empty();
+}
+
+bool ProcessImagePath(HANDLE process, std::string& path)
+{
+    path.clear();
+    char name[MAX_PATH * 2] = {};
+    DWORD size = static_cast<DWORD>(std::size(name));
+    if (QueryFullProcessImageNameEntry == nullptr || !QueryFullProcessImageNameEntry(process, 0, name, &size))
+        return false;
+    path.assign(name, size);
     return true;
 }
 
@@ -184,24 +220,17 @@ bool GetWindowModulePath(HWND window, std::string& path)
     if (IsNT) {
         DWORD processId = 0;
         ::GetWindowThreadProcessId(window, &processId);
-        std::vector<HMODULE> modules;
-        std::vector<std::string> names;
-        const bool listed = ListProcessModules(processId, modules, names);
-        if (listed && !names.empty()) {
-            path = names.front();
-            return true;
-        }
-        // A 32-bit program cannot list a 64-bit one's modules; the system still names its image.
-        if (QueryFullProcessImageNameEntry != nullptr) {
-            const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-            char name[MAX_PATH] = {};
-            DWORD size = MAX_PATH;
-            if (process && QueryFullProcessImageNameEntry(process.get(), 0, name, &size)) {
-                path.assign(name, size);
+        // Only the first module, the program, is named: one round trip rather than one a module.
+        if (const unique_kernel_handle process = OpenForModules(processId); process) {
+            std::vector<HMODULE> first(1);
+            if (EnumerateModules(process.get(), first) && !first.empty()) {
+                path = ModuleFileName(process.get(), first.front());
                 return true;
             }
         }
-        return listed;
+        // A 32-bit program cannot list a 64-bit one's modules; the system still names its image.
+        const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+        return process && ProcessImagePath(process.get(), path);
     }
     if (GetWindowModuleFileNameEntry == nullptr) return false;
     char name[MAX_PATH] = {};

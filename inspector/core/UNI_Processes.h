@@ -20,6 +20,10 @@ inline constexpr DWORD TargetThreadAccess = 0x63;
 
 // The module handles and file names of a process (NT family, with psapi present).
 [[nodiscard]] bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vector<std::string>& names);
+// The file of one module of a process; false when `module` is none of its modules or cannot be named.
+[[nodiscard]] bool ProcessModulePath(DWORD processId, HMODULE module, std::string& path);
+// The image a process runs (QueryFullProcessImageNameA, Vista on; false before); any bitness.
+[[nodiscard]] bool ProcessImagePath(HANDLE process, std::string& path);
 
 // Whether a process runs 32-bit or 64-bit code (two round trips to the system).
 [[nodiscard]] ProcessBits ProcessBitness(DWORD processId);

@@ -13,13 +13,13 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <optional>
 
 namespace lvx {
 
 namespace {
 
 // Entry points newer than the oldest systems the program starts on, looked up once.
-using QueryFullProcessImageNameProc = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
 using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
 using GetWindowDpiAwarenessContextProc = HANDLE(WINAPI*)(HWND);
 using GetAwarenessFromDpiAwarenessContextProc = int(WINAPI*)(HANDLE);
@@ -33,8 +33,6 @@ Proc Entry(const char* module, const char* name)
     return loaded ? reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(loaded, name))) : nullptr;
 }
 
-const auto QueryFullProcessImageNameEntry =
-    Entry<QueryFullProcessImageNameProc>("kernel32.dll", "QueryFullProcessImageNameA");
 const auto GetDpiForWindowEntry = Entry<GetDpiForWindowProc>("user32.dll", "GetDpiForWindow");
 const auto GetWindowDpiAwarenessContextEntry =
     Entry<GetWindowDpiAwarenessContextProc>("user32.dll", "GetWindowDpiAwarenessContext");
@@ -82,12 +80,7 @@ void ReadClass(HWND window, WindowDetails& details)
     if (cls.MenuName != 0 && !IS_INTRESOURCE(cls.MenuName) && processId == ::GetCurrentProcessId())
         cls.MenuNameText = reinterpret_cast<const char*>(cls.MenuName);
 
-    std::vector<HMODULE> modules;
-    std::vector<std::string> names;
-    if (cls.Instance != 0 && ListProcessModules(processId, modules, names)) {
-        for (size_t i = 0; i < modules.size() && i < names.size(); ++i)
-            if (reinterpret_cast<uintptr_t>(modules[i]) == cls.Instance) cls.Module = names[i];
-    }
+    if (cls.Instance != 0) (void)ProcessModulePath(processId, reinterpret_cast<HMODULE>(cls.Instance), cls.Module);
 }
 
 BOOL CALLBACK AddProperty(HWND, LPSTR name, HANDLE value, ULONG_PTR context)
@@ -138,22 +131,21 @@ void ReadProcess(DWORD processId, ProcessDetails& process)
 {
     process.Bits = ProcessBitness(processId);
     process.SessionRead = ::ProcessIdToSessionId(processId, &process.Session) != FALSE;
-    {
+    // The inspector's own level does not change while it runs: asked once.
+    static const std::optional<uint32_t> ownIntegrity = []() -> std::optional<uint32_t> {
         HANDLE own = nullptr;
-        if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &own)) {
-            const unique_process token(own);
-            process.OwnIntegrityRead = TokenIntegrity(token.get(), process.OwnIntegrityRid);
-        }
-    }
+        if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &own)) return std::nullopt;
+        const unique_process token(own);
+        uint32_t rid = 0;
+        return TokenIntegrity(token.get(), rid) ? std::optional<uint32_t>(rid) : std::nullopt;
+    }();
+    process.OwnIntegrityRead = ownIntegrity.has_value();
+    process.OwnIntegrityRid = ownIntegrity.value_or(0);
     unique_process handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!handle) handle.reset(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
     if (!handle) return;
     process.Opened = true;
-    if (QueryFullProcessImageNameEntry != nullptr) {
-        char path[MAX_PATH * 2] = {};
-        DWORD length = static_cast<DWORD>(std::size(path));
-        if (QueryFullProcessImageNameEntry(handle.get(), 0, path, &length)) process.ImagePath.assign(path, length);
-    }
+    (void)ProcessImagePath(handle.get(), process.ImagePath);
     FILETIME created{}, exited{}, kernel{}, user{};
     FILETIME local{};
     if (::GetProcessTimes(handle.get(), &created, &exited, &kernel, &user) &&
@@ -193,12 +185,13 @@ void ReadDpi(HWND window, DpiDetails& dpi)
         default: dpi.Awareness = DpiAwareness::Unknown; break;
         }
     }
-    // shcore is not loaded by every program: loaded for the call and let go.
-    const lvc::unique_module shcore(::LoadLibraryA("shcore.dll"));
-    const auto getDpiForMonitor =
-        shcore ? reinterpret_cast<GetDpiForMonitorProc>(
-                     reinterpret_cast<void*>(::GetProcAddress(shcore.get(), "GetDpiForMonitor")))
-               : nullptr;
+    // shcore is not loaded by every program: loaded at the first use and kept while the program runs.
+    static const auto getDpiForMonitor = []() -> GetDpiForMonitorProc {
+        const HMODULE shcore = ::LoadLibraryA("shcore.dll");
+        return shcore ? reinterpret_cast<GetDpiForMonitorProc>(
+                            reinterpret_cast<void*>(::GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
     if (getDpiForMonitor != nullptr) {
         UINT x = 0, y = 0;
         const HMONITOR monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
