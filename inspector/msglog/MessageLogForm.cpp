@@ -292,6 +292,7 @@ void TMessageLogForm::PauseClick()
 void TMessageLogForm::ClearClick()
 {
     store_.Clear();
+    ++storeVersion_;
     ::SendMessageA(recordList_, LVM_SETITEMCOUNT, 0, 0);
     ShowCounts();
 }
@@ -311,6 +312,7 @@ void TMessageLogForm::ApplyFilterClick()
         if (::SendMessageA(groupChecks_[i], BM_GETCHECK, 0, 0) == BST_CHECKED) filter_.Groups |= 1u << i;
     // What is kept already follows the new filter too, so that the list shows exactly the chosen.
     const size_t removed = store_.Retain(filter_);
+    ++storeVersion_;
     if (removed != 0) {
         filteredOut_ += removed;
         ::SendMessageA(recordList_, LVM_SETITEMCOUNT, store_.Size(), 0);
@@ -324,6 +326,7 @@ void TMessageLogForm::LimitChange()
     const std::optional<uint32_t> limit = ParseNumberNotation(GetControlText(limitEdit_));
     if (!limit || *limit == 0 || *limit == store_.Limit()) return;
     store_.SetLimit(*limit);
+    ++storeVersion_;
     ::SendMessageA(recordList_, LVM_SETITEMCOUNT, store_.Size(), LVSICF_NOSCROLL);
     ShowCounts();
 }
@@ -341,6 +344,7 @@ void TMessageLogForm::PollRecords()
             ++filteredOut_;
     }
     if (!arrivals_.empty()) {
+        ++storeVersion_;
         // The list follows the newest records while its end is in view; a user reading older
         // ones keeps them in place.
         const auto top = static_cast<size_t>(::SendMessageA(recordList_, LVM_GETTOPINDEX, 0, 0));
@@ -361,7 +365,12 @@ void TMessageLogForm::PollRecords()
 std::string TMessageLogForm::Cell(size_t item, size_t column) const
 {
     if (item >= store_.Size() || column >= 9) return {};
-    return RecordColumns(store_.At(item), namer_, words_, resultsKnown_)[column];
+    if (cachedVersion_ != storeVersion_ || cachedItem_ != item) {
+        cachedColumns_ = RecordColumns(store_.At(item), namer_, words_, resultsKnown_);
+        cachedVersion_ = storeVersion_;
+        cachedItem_ = item;
+    }
+    return cachedColumns_[column];
 }
 
 void TMessageLogForm::DisplayInfo(NMLVDISPINFOA& info)

@@ -113,6 +113,12 @@ private:
     Sentence status_ = Stopped;
     std::string statusArgument_;
     mutable std::string cellText_;
+    // The list asks for a row cell by cell: the row's columns are made once and kept until the
+    // store changes (storeVersion_ counts its changes).
+    uint64_t storeVersion_ = 0;
+    mutable uint64_t cachedVersion_ = ~uint64_t{0};
+    mutable size_t cachedItem_ = 0;
+    mutable std::vector<std::string> cachedColumns_;
     Hints hints_;
     unique_gdi font_;
     ToolPlace place_;  // where the user last put the window
