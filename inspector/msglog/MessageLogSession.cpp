@@ -1,6 +1,9 @@
 // One watch over a window's messages: section, hooks, helper, heartbeat and reading.
 #include "MessageLogSession.h"
 
+#include "core/TextFiles.h"
+#include "core/UNI_Processes.h"
+
 #include <algorithm>
 #include <atomic>
 
@@ -25,16 +28,6 @@ BOOL CALLBACK AddChildThread(HWND child, LPARAM parameter)
     return TRUE;
 }
 
-// Whether a process runs as a 64-bit program; nothing when it cannot be asked.
-std::optional<bool> IsWideProcess(HANDLE process)
-{
-    BOOL selfEmulated = FALSE, targetEmulated = FALSE;
-    if (!::IsWow64Process(::GetCurrentProcess(), &selfEmulated) || !::IsWow64Process(process, &targetEmulated))
-        return std::nullopt;
-    const bool systemWide = sizeof(void*) == 8 || selfEmulated;
-    return systemWide && !targetEmulated;
-}
-
 uint32_t NewSession(uint32_t old)
 {
     LARGE_INTEGER now{};
@@ -42,12 +35,6 @@ uint32_t NewSession(uint32_t old)
     uint32_t session = static_cast<uint32_t>(now.QuadPart) ^ (::GetCurrentProcessId() << 16) ^ ::GetTickCount();
     if (session == 0 || session == old) session = old + 1 == 0 ? 1 : old + 1;
     return session;
-}
-
-bool FileExists(const std::string& path)
-{
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 }  // namespace
@@ -66,15 +53,14 @@ StartFailure MessageLogSession::Start(HWND window, bool descendants, const std::
     }
     if (threads_.size() * 3 > MaxHooks) threads_.resize(MaxHooks / 3);
 
-    const lvc::unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (!process) return StartFailure::ProcessClosed;
-    const std::optional<bool> targetWide = IsWideProcess(process.get());
-    if (!targetWide) return StartFailure::ProcessClosed;
+    const ProcessBits bits = ProcessBitness(processId);
+    if (bits == ProcessBits::Unknown) return StartFailure::ProcessClosed;
+    const bool targetWide = bits == ProcessBits::Bits64;
     constexpr bool selfWide = sizeof(void*) == 8;
     // A 32-bit inspector cannot start anything that hooks a 64-bit program.
-    if (*targetWide && !selfWide) return StartFailure::NoHelper;
-    const bool throughHelper = *targetWide != selfWide || placement == HookPlacement::ThroughHelper;
-    const std::string helperPath = folder + HookHostName(*targetWide);
+    if (targetWide && !selfWide) return StartFailure::NoHelper;
+    const bool throughHelper = targetWide != selfWide || placement == HookPlacement::ThroughHelper;
+    const std::string helperPath = folder + HookHostName(targetWide);
     if (throughHelper && !FileExists(helperPath)) return StartFailure::NoHelper;
 
     if (const StartFailure failure = OpenSection(processId, capacity); failure != StartFailure::None) {
