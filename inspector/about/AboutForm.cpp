@@ -14,7 +14,9 @@ namespace lvx {
 
 namespace {
 
-constexpr int ClientWidth = 318, ClientHeight = 192, LogoWidth = 57;
+// 12 pixels taller than the logo: the OK button gets its own row below the mail link, 8 pixels
+// from the link and from the bottom edge.
+constexpr int ClientWidth = 318, ClientHeight = 204, LogoWidth = 57;
 constexpr int Links[] = {IDC_ABOUT_PRODUCT_LINK, IDC_ABOUT_SITE_LINK, IDC_ABOUT_MAIL_LINK};
 constexpr COLORREF Navy = RGB(0, 0, 128);
 constexpr COLORREF Red = RGB(255, 0, 0);
@@ -81,7 +83,7 @@ void TAboutForm::FormCreate()
     Layout();
 }
 
-// The client area is 318 x 192 (at 96 DPI): the logo strip on the left, the texts centred in the rest.
+// The client area is 318 x 204 (at 96 DPI): the logo strip on the left, the texts centred in the rest.
 void TAboutForm::Layout()
 {
     const UINT dpi = DpiOfWindow(Handle());
@@ -102,7 +104,7 @@ void TAboutForm::Layout()
     place(IDC_ABOUT_SITE_LINK, 124, 14);
     place(IDC_ABOUT_MAIL_CAPTION, 140, 14);
     place(IDC_ABOUT_MAIL_LINK, 154, 14);
-    ::MoveWindow(Item(IDOK), scale(ClientWidth) - scale(84), scale(ClientHeight) - scale(24), scale(78), scale(20), FALSE);
+    ::MoveWindow(Item(IDOK), scale(ClientWidth) - scale(84), scale(ClientHeight) - scale(28), scale(78), scale(20), FALSE);
     // A title too long for its lines is still drawn in full: the labels wrap words.
 }
 

@@ -50,6 +50,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
         self = reinterpret_cast<Dialog*>(lParam);
         self->handle_ = window;
         ::SetWindowLongPtrA(window, DWLP_USER, lParam);
+        GiveProgramIcon(window);
     } else {
         self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(window, DWLP_USER));
     }

@@ -2,8 +2,12 @@
 #include "Glyphs.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "Handles.h"
+#include "PixelScale.h"
+#include "Window.h"
 
 namespace lvx {
 
@@ -49,16 +53,79 @@ void PaintRuns(HDC dc, const GlyphArt& art, POINT origin, int scale, Classify cl
     }
 }
 
+// The picture at its own 16x16 pixels, premultiplied: the inks, or for a disabled button the
+// embossed look (a highlight copy one pixel down-right behind the grey shape).
+std::vector<std::uint32_t> GlyphPixelsArgb(const GlyphArt& art, bool enabled)
+{
+    const auto opaque = [](COLORREF colour) {
+        return 0xFF000000u | (static_cast<std::uint32_t>(GetRValue(colour)) << 16) |
+               (static_cast<std::uint32_t>(GetGValue(colour)) << 8) | GetBValue(colour);
+    };
+    std::vector<std::uint32_t> pixels(GlyphSize * GlyphSize, 0);
+    const auto dark = [&](int x, int y) {
+        const int index = GlyphInkIndex(art.Rows[y][x]);
+        return index >= 0 && !GlyphPalette[index].Light;
+    };
+    if (!enabled) {
+        const std::uint32_t highlight = opaque(::GetSysColor(COLOR_BTNHIGHLIGHT));
+        for (int y = 0; y + 1 < GlyphSize; ++y)
+            for (int x = 0; x + 1 < GlyphSize; ++x)
+                if (dark(x, y)) pixels[static_cast<size_t>((y + 1) * GlyphSize + x + 1)] = highlight;
+    }
+    const std::uint32_t grey = opaque(::GetSysColor(COLOR_GRAYTEXT));
+    for (int y = 0; y < GlyphSize; ++y) {
+        for (int x = 0; x < GlyphSize; ++x) {
+            const int index = GlyphInkIndex(art.Rows[y][x]);
+            if (index < 0) continue;
+            const GlyphInk& ink = GlyphPalette[index];
+            if (enabled)
+                pixels[static_cast<size_t>(y * GlyphSize + x)] = opaque(RGB(ink.Red, ink.Green, ink.Blue));
+            else if (!ink.Light)
+                pixels[static_cast<size_t>(y * GlyphSize + x)] = grey;
+        }
+    }
+    return pixels;
+}
+
+// Draws the picture at `side` pixels, smoothly resampled, blended over what the DC holds.
+void DrawScaledGlyph(HDC dc, const GlyphArt& art, POINT origin, int side, bool enabled)
+{
+    const std::vector<std::uint32_t> pixels =
+        ScalePixels(GlyphPixelsArgb(art, enabled), GlyphSize, GlyphSize, side, side);
+    if (pixels.empty()) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side;  // top-down, as the pixels are
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const unique_gdi bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const unique_dc memory(::CreateCompatibleDC(dc));
+    if (!bitmap || !memory || bits == nullptr) return;
+    std::copy(pixels.begin(), pixels.end(), static_cast<std::uint32_t*>(bits));
+    const SelectGuard select(memory.get(), bitmap.get());
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ::GdiAlphaBlend(dc, origin.x, origin.y, side, side, memory.get(), 0, 0, side, side, blend);
+}
+
 }  // namespace
 
-void DrawGlyph(HDC dc, Glyph glyph, const RECT& box, bool enabled)
+void DrawGlyph(HDC dc, Glyph glyph, const RECT& box, bool enabled, UINT dpi)
 {
     const int width = box.right - box.left;
     const int height = box.bottom - box.top;
-    const int scale = std::max(1, std::min(width, height) / GlyphSize);
-    const int side = GlyphSize * scale;
+    // Whole multiples stay crisp; a picture is never smaller than its 16 pixels scaled for the DPI.
+    const int wholeSide = GlyphSize * std::max(1, std::min(width, height) / GlyphSize);
+    const int side = std::max(wholeSide, ScaleForDpi(GlyphSize, dpi));
     const POINT origin{box.left + (width - side) / 2, box.top + (height - side) / 2};
     const GlyphArt& art = GlyphPixels(glyph);
+    if (side % GlyphSize != 0) {
+        DrawScaledGlyph(dc, art, origin, side, enabled);
+        return;
+    }
+    const int scale = side / GlyphSize;
 
     if (enabled) {
         InkBrushes brushes;

@@ -237,9 +237,10 @@ void TMainForm::Layout()
     int top = 0;
     int panelTop = 0;
     const auto scale = [this](int value) { return ScaleForDpi(value, dpi_); };
+    // Edges are scaled, not sizes: controls that touch at 96 DPI still touch, never overlap, at any DPI.
     const auto place = [&](HWND control, int x, int y, int width, int height) {
-        ::SetWindowPos(control, nullptr, scale(x), panelTop + scale(y), scale(width), scale(height),
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(control, nullptr, scale(x), panelTop + scale(y), scale(x + width) - scale(x),
+                       scale(y + height) - scale(y), SWP_NOZORDER | SWP_NOACTIVATE);
     };
     const auto placeButton = [&](SpeedButton& button, int x, int y, int width, int height) {
         place(button.Handle(), x, y, width, height);
@@ -287,6 +288,11 @@ void TMainForm::Layout()
             placeButton(flashButton_, 229, 94, 40, 38);
             placeButton(parametersButton_, 273, 94, 40, 38);
             placeButton(detailsButton_, 273, 136, 40, 38);
+            FitLabelColumn({{labels_[WindowTextLabelId], windowTextEdit_}, {labels_[ClassNameLabelId], classNameEdit_},
+                            {labels_[PositionLabelId], positionEdit_}, {labels_[SizeLabelId], sizeEdit_},
+                            {labels_[RelativePositionLabelId], relativePositionEdit_},
+                            {labels_[ClientSizeLabelId], clientSizeEdit_}},
+                           scale(6));
             break;
         }
         case RelatedPanel: {
@@ -342,6 +348,8 @@ void TMainForm::Layout()
             place(suspendCountEdit_, 222, 30, 30, 20);
             placeButton(resumeThreadButton_, 252, 30, 20, 20);
             placeButton(terminateThreadButton_, 272, 30, 20, 20);
+            FitLabelColumn({{labels_[ProcessIdLabelId], processIdEdit_}, {labels_[ThreadIdLabelId], threadIdEdit_}},
+                           scale(6));
             break;
         case MessagePanel:
             place(labels_[MessageLabelId], 6, 4, 70, 21);

@@ -140,13 +140,13 @@ void SpeedButton::Paint()
     if (sunken) ::OffsetRect(&content, 1, 1);
 
     if (options_.Glyph != Glyph::None && options_.Caption.empty()) {
-        DrawGlyph(dc, options_.Glyph, content, enabled);
+        DrawGlyph(dc, options_.Glyph, content, enabled, DpiOfWindow(Handle()));
         return;
     }
     if (options_.Glyph != Glyph::None) {
         const int side = content.bottom - content.top;
         RECT glyphBox{content.left + 2, content.top, content.left + 2 + side, content.bottom};
-        DrawGlyph(dc, options_.Glyph, glyphBox, enabled);
+        DrawGlyph(dc, options_.Glyph, glyphBox, enabled, DpiOfWindow(Handle()));
         content.left = glyphBox.right;
     }
     const SelectGuard selectFont(dc, font_);

@@ -1,8 +1,12 @@
 // Base of every window class: the object behind an HWND, message dispatch and DPI scaling.
 #include "Window.h"
 
+#include "Handles.h"
+
+#include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "language/MessageTable.h"
@@ -151,7 +155,78 @@ bool Window::CreateWindowObject(DWORD exStyle, const char* className, const std:
     const HWND window = ::CreateWindowExA(exStyle, className, title.c_str(), style, bounds.left, bounds.top,
                                           bounds.right - bounds.left, bounds.bottom - bounds.top, parent, menuOrId,
                                           ProgramInstance(), this);
+    if (window != nullptr) GiveProgramIcon(window);
     return window != nullptr;
+}
+
+int ControlTextWidth(HWND control)
+{
+    const std::string text = GetControlText(control);
+    // A memory DC: a control's own DC may be its parent's (CS_PARENTDC), with the parent's state.
+    const unique_dc dc(::CreateCompatibleDC(nullptr));
+    if (!dc) return 0;
+    const auto font = reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    const SelectGuard select(dc.get(), font != nullptr ? font : ::GetStockObject(SYSTEM_FONT));
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+void FitLabelColumn(std::initializer_list<LabelRow> rows, int gap)
+{
+    const auto boundsOf = [](HWND control) {
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    int needed = 0;
+    for (const LabelRow& row : rows) {
+        const RECT label = boundsOf(row.Label);
+        needed = std::max<int>(needed, static_cast<int>(label.left) + ControlTextWidth(row.Label) + gap);
+    }
+    for (const LabelRow& row : rows) {
+        RECT label = boundsOf(row.Label);
+        RECT field = boundsOf(row.Field);
+        if (label.right < needed - gap)
+            ::SetWindowPos(row.Label, nullptr, 0, 0, needed - gap - label.left, label.bottom - label.top,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (field.left >= needed) continue;
+        ::SetWindowPos(row.Field, nullptr, needed, field.top, std::max<int>(0, field.right - needed),
+                       field.bottom - field.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+namespace {
+
+BOOL CALLBACK PopToolTip(HWND window, LPARAM)
+{
+    char name[32] = {};
+    ::GetClassNameA(window, name, static_cast<int>(sizeof name));
+    if (::lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) ::SendMessageA(window, TTM_POP, 0, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+void HideThreadToolTips()
+{
+    ::EnumThreadWindows(::GetCurrentThreadId(), &PopToolTip, 0);
+}
+
+void GiveProgramIcon(HWND window)
+{
+    if (window == nullptr || (::GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) != 0) return;
+    // Shared icons belong to the system's cache: nothing to destroy.
+    const auto icon = [](int metricX, int metricY) {
+        return static_cast<HICON>(::LoadImageA(ProgramInstance(), "MAINICON", IMAGE_ICON, ::GetSystemMetrics(metricX),
+                                               ::GetSystemMetrics(metricY), LR_SHARED));
+    };
+    if (::SendMessageA(window, WM_GETICON, ICON_BIG, 0) == 0)
+        if (const HICON big = icon(SM_CXICON, SM_CYICON)) ::SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (::SendMessageA(window, WM_GETICON, ICON_SMALL, 0) == 0)
+        if (const HICON smallIcon = icon(SM_CXSMICON, SM_CYSMICON))
+            ::SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

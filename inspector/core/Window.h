@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace lvx {
@@ -30,6 +31,23 @@ bool AskSaveFileName(HWND owner, const char* filter, const char* defaultExtensio
 [[nodiscard]] std::string GetControlText(HWND control);
 // Puts `text` into one of the program's own controls, leaving an unchanged one alone.
 void SetControlText(HWND control, const std::string& text);
+
+// A label and the field to its right, in one row of a column of labels.
+struct LabelRow {
+    HWND Label;
+    HWND Field;
+};
+// Widens the labels of a column to their longest text in their own font, plus `gap` pixels, and
+// moves each field's left edge along (its right edge stays); nothing moves while every text fits.
+void FitLabelColumn(std::initializer_list<LabelRow> rows, int gap);
+// Width in pixels of a control's text in the control's font.
+[[nodiscard]] int ControlTextWidth(HWND control);
+
+// Takes down every tool tip this thread shows, before a menu opens where one stands.
+void HideThreadToolTips();
+
+// Puts the program's icon, big and small, on a top-level window of ours (child windows are left alone).
+void GiveProgramIcon(HWND window);
 
 // The module every window class of the program is registered with.
 [[nodiscard]] HINSTANCE ProgramInstance();

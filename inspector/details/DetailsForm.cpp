@@ -2,6 +2,7 @@
 // and DPI on tab pages, copied as text or captured as a picture.
 #include "DetailsForm.h"
 
+#include "CaptureQuestion.h"
 #include "WindowCapture.h"
 #include "core/UNI_Strings.h"
 #include "core/WindowCommands.h"
@@ -23,7 +24,7 @@ namespace {
 constexpr char FormClass[] = "TDetailsForm";
 constexpr DWORD FormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW;
-constexpr int FormWidth = 440;  // at 96 DPI
+constexpr int FormWidth = 500;  // at 96 DPI: a class style of four names shows whole
 constexpr int FormHeight = 460;
 constexpr int Margin = 8;
 constexpr int ButtonWidth = 96;
@@ -69,7 +70,8 @@ constexpr std::pair<const char*, const char*> BuiltInTexts[] = {
     {"AwarenessSystem", "системный DPI"}, {"AwarenessPerMonitor", "DPI каждого монитора"},
     {"AwarenessPerMonitorV2", "DPI каждого монитора (v2)"}, {"MonitorDpi", "DPI монитора"},
     {"NotAvailable", "<Недоступно в этой системе>"}, {"Unreadable", "<Не удалось прочитать>"},
-    {"CaptureQuestion", "Скопировать снимок в буфер обмена? \"Нет\" - сохранить его в файл PNG."},
+    {"CaptureQuestion", "Снимок окна сделан. Скопировать его в буфер обмена или сохранить в файл PNG?"},
+    {"CaptureCopy", "Копировать в буфер обмена"}, {"CaptureSave", "Сохранить как PNG..."}, {"CaptureCancel", "Отмена"},
     {"CaptureFailed", "Не удалось сделать снимок окна"},
 };
 
@@ -152,8 +154,9 @@ TDetailsForm::TDetailsForm(const WindowInfo& current, std::function<void()> refr
 {
     for (const auto& [key, text] : BuiltInTexts) texts_[key] = text;
     AskCaptureTarget = [this] {
-        return ::MessageBoxA(Handle(), Text("CaptureQuestion").c_str(), Text("Capture").c_str(),
-                             MB_YESNOCANCEL | MB_ICONQUESTION);
+        TCaptureQuestion question({Text("Capture"), Text("CaptureQuestion"), Text("CaptureCopy"), Text("CaptureSave"),
+                                   Text("CaptureCancel")});
+        return question.Ask(Handle());
     };
     AskPictureFile = [this](std::string& path) {
         return AskSaveFileName(Handle(), "PNG (*.png)\0*.png\0All files (*.*)\0*.*\0", "png", path);
@@ -211,6 +214,8 @@ void TDetailsForm::ApplyFont()
     for (HWND control : {pagesTab_, stylesList_, valuesList_, copyButton_, captureButton_})
         if (control != nullptr) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font);  // the old font goes once no control uses it
+    // The tab control's own padding is in fixed pixels: scaled, so labels keep clear of the borders.
+    ::SendMessageA(pagesTab_, TCM_SETPADDING, 0, MAKELPARAM(Scaled(9), Scaled(4)));
 }
 
 void TDetailsForm::CreateControls()
@@ -269,13 +274,34 @@ void TDetailsForm::Layout()
     ::SendMessageA(pagesTab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&pages));
     for (HWND list : {stylesList_, valuesList_}) {
         ::MoveWindow(list, pages.left, pages.top, pages.right - pages.left, pages.bottom - pages.top, TRUE);
-        // The values take whatever width the names leave, less a scroll bar's.
-        RECT inside{};
-        ::GetClientRect(list, &inside);
-        const int names = static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
-        const int values = inside.right - names - ::GetSystemMetrics(SM_CXVSCROLL);
-        ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, std::max(values, Scaled(100)));
+        FitValueColumn(list);
     }
+}
+
+// The values take whatever width the names leave, less a scroll bar's.
+void TDetailsForm::FitValueColumn(HWND list)
+{
+    RECT inside{};
+    ::GetClientRect(list, &inside);
+    const int names = static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    const int values = inside.right - names - ::GetSystemMetrics(SM_CXVSCROLL);
+    ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, std::max(values, Scaled(100)));
+}
+
+// The names as wide as the longest of them (at most their built-in width), so that long values
+// (a class style's names) get the room the short labels leave.
+void TDetailsForm::FitNameColumn(HWND list, int widest)
+{
+    int names = 0;
+    const int rows = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        const std::string label = ItemText(list, row, 0);
+        names = std::max(names, static_cast<int>(::SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
+                                                                reinterpret_cast<LPARAM>(label.c_str()))));
+    }
+    const int width = std::clamp(names + Scaled(16), Scaled(80), Scaled(widest));
+    ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, width);
+    FitValueColumn(list);
 }
 
 // ---- filling ------------------------------------------------------------------------------
@@ -367,6 +393,7 @@ void TDetailsForm::FillValuesList(const DetailSection& section)
     ::SendMessageA(valuesList_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(valuesList_, LVM_DELETEALLITEMS, 0, 0);
     for (const DetailLine& line : section.Lines) AddItem(valuesList_, line.Label, line.Value, NoRow);
+    FitNameColumn(valuesList_, LabelWidth);
     ::SendMessageA(valuesList_, WM_SETREDRAW, TRUE, 0);
 }
 

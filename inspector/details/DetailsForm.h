@@ -64,6 +64,8 @@ private:
     void CreateControls();
     void ApplyFont();
     void ApplyTexts();
+    void FitValueColumn(HWND list);
+    void FitNameColumn(HWND list, int widest);
     void Layout();
     void FillStylesList();
     void FillValuesList(const DetailSection& section);

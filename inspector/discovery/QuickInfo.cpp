@@ -80,6 +80,10 @@ void TQuickInfoForm::FormCreate()
 {
     TranslateWindow("QuickInfoForm", TranslationTargets());
     for (int id : EditIds) ::SetWindowSubclass(Item(id), &KeepSelection, 0, 0);
+    FitLabelColumn({{Item(IDC_QUICKINFO_TEXT_LABEL), Item(IDC_QUICKINFO_TEXT)},
+                    {Item(IDC_QUICKINFO_CLASS_LABEL), Item(IDC_QUICKINFO_CLASS)},
+                    {Item(IDC_QUICKINFO_POSITION_LABEL), Item(IDC_QUICKINFO_POSITION)}},
+                   ScaleForDpi(4, DpiOfWindow(Handle())));
     // The pictures keep their size in pixels, whatever the dialog font makes of the template.
     const int side = ScaleForDpi(PictureSize, DpiOfWindow(Handle()));
     for (int i = 0; i < 3; ++i) {
@@ -123,7 +127,7 @@ void TQuickInfoForm::DrawPicture(const DRAWITEMSTRUCT& item) const
     for (int i = 0; i < 3; ++i) {
         if (static_cast<int>(item.CtlID) != PictureIds[i]) continue;
         ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
-        DrawGlyph(item.hDC, PictureGlyphs[i], item.rcItem, true);
+        DrawGlyph(item.hDC, PictureGlyphs[i], item.rcItem, true, DpiOfWindow(item.hwndItem));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "language/MessageTable.h"
 #include "resources/resource.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace lvx {
@@ -64,7 +65,32 @@ void TQuickSearchForm::FormShow()
     const int show = mode_ == Mode::SimpleSearch ? SW_SHOW : SW_HIDE;
     for (int id = IDC_SEARCH_SCOPE; id <= IDC_SEARCH_ALL; ++id) ::ShowWindow(Item(id), show);
     ::SetDlgItemTextA(Handle(), IDOK, okCaption_.c_str());
+    if (mode_ == Mode::Tree) CloseScopeGap();
     ::SendMessageA(Item(IDC_SEARCH_TEXT), EM_SETSEL, 0, -1);
+}
+
+// Without the scope group the buttons move up into one row under the class field, at its right,
+// each as wide as its caption needs (the tree's "find next" is longer than "OK"), and the dialog
+// ends below them. Sizes are the template's dialog units, mapped to this dialog's pixels.
+void TQuickSearchForm::CloseScopeGap()
+{
+    RECT units{8, 64, 52, 86};  // right margin, row top, least button width, client height
+    RECT gap{0, 0, 4, 15};      // between the buttons; the buttons' height
+    ::MapDialogRect(Handle(), &units);
+    ::MapDialogRect(Handle(), &gap);
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    int right = client.right - units.left;
+    for (const int id : {IDCANCEL, IDOK}) {
+        const int width = std::max<int>(units.right, ControlTextWidth(Item(id)) + 2 * units.left);
+        ::SetWindowPos(Item(id), nullptr, right - width, units.top, width, gap.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+        right -= width + gap.right;
+    }
+    RECT frame{0, 0, client.right, units.bottom};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+    ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TQuickSearchForm::StoreFields()

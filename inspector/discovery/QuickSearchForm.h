@@ -38,6 +38,7 @@ protected:
 private:
     void FormCreate();
     void FormShow();
+    void CloseScopeGap();
     void StoreFields();
     void OkClick();
     void CancelClick();

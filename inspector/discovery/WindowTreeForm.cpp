@@ -5,6 +5,7 @@
 #include "Mask.h"
 #include "QuickSearchForm.h"
 #include "core/TextFiles.h"
+#include "core/PixelScale.h"
 #include "core/UNI_Strings.h"
 #include "core/Window.h"
 #include "language/MessageTable.h"
@@ -15,6 +16,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <utility>
@@ -62,17 +64,67 @@ int HintSlot(int command)
     return at == std::end(HintCommands) ? -1 : static_cast<int>(at - std::begin(HintCommands));
 }
 
-// A strip of pictures with magenta as the transparent colour.
-HIMAGELIST LoadStrip(int resource, int size, int count)
+// A strip of pictures with magenta as the transparent colour, drawn `size` pixels square for
+// 96 DPI; at other DPIs each picture is resampled smoothly to its scaled size, with alpha.
+HIMAGELIST LoadStrip(int resource, int size, int count, UINT dpi)
 {
-    HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
-    if (list == nullptr) return nullptr;
     const auto bitmap = static_cast<HBITMAP>(
         ::LoadImageA(ProgramInstance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap != nullptr) {
-        ::ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
-        ::DeleteObject(bitmap);
+    const unique_gdi owner(bitmap);
+    const int scaled = ScaleForDpi(size, dpi);
+    if (scaled == size || bitmap == nullptr) {
+        HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
+        if (list != nullptr && bitmap != nullptr) ::ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
+        return list;
     }
+    const int width = size * count;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> strip(static_cast<size_t>(width) * static_cast<size_t>(size));
+    {
+        const HDC screen = ::GetDC(nullptr);
+        const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(size), strip.data(), &info, DIB_RGB_COLORS);
+        ::ReleaseDC(nullptr, screen);
+        if (rows != size) return nullptr;
+    }
+    std::vector<std::uint32_t> result(static_cast<size_t>(scaled) * static_cast<size_t>(scaled) * static_cast<size_t>(count));
+    std::vector<std::uint32_t> picture(static_cast<size_t>(size) * static_cast<size_t>(size));
+    for (int index = 0; index < count; ++index) {
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const std::uint32_t pixel = strip[static_cast<size_t>(y * width + index * size + x)] & 0xFFFFFFu;
+                picture[static_cast<size_t>(y * size + x)] = pixel == 0xFF00FFu ? 0 : (0xFF000000u | pixel);
+            }
+        }
+        const std::vector<std::uint32_t> big = ScalePixels(picture, size, size, scaled, scaled);
+        for (int y = 0; y < scaled && !big.empty(); ++y) {
+            for (int x = 0; x < scaled; ++x) {
+                // The image list takes straight alpha: the premultiplied average is divided back.
+                std::uint32_t pixel = big[static_cast<size_t>(y * scaled + x)];
+                const std::uint32_t alpha = pixel >> 24;
+                if (alpha != 0 && alpha != 255) {
+                    const auto channel = [&](int shift) {
+                        return std::min<std::uint32_t>(255, ((pixel >> shift) & 0xFFu) * 255 / alpha) << shift;
+                    };
+                    pixel = (alpha << 24) | channel(16) | channel(8) | channel(0);
+                }
+                result[static_cast<size_t>(y * scaled * count + index * scaled + x)] = pixel;
+            }
+        }
+    }
+    info.bmiHeader.biWidth = scaled * count;
+    info.bmiHeader.biHeight = -scaled;
+    void* bits = nullptr;
+    const unique_gdi scaledStrip(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!scaledStrip || bits == nullptr) return nullptr;
+    std::copy(result.begin(), result.end(), static_cast<std::uint32_t*>(bits));
+    HIMAGELIST list = ::ImageList_Create(scaled, scaled, ILC_COLOR32, count, 0);
+    if (list != nullptr) ::ImageList_Add(list, static_cast<HBITMAP>(scaledStrip.get()), nullptr);
     return list;
 }
 
@@ -145,8 +197,10 @@ std::vector<TranslationTarget> TWindowTreeForm::TranslationTargets()
 void TWindowTreeForm::FormCreate()
 {
     dpi_ = DpiOfWindow(Handle());
-    if (!toolImages_) toolImages_.reset(LoadStrip(IDB_TREETOOLS, ToolImageSize, 8));
-    if (!classImages_) classImages_.reset(LoadStrip(IDB_CLASSICONS, ClassImageSize, ClassImageCount));
+    if (!toolImages_ || imagesDpi_ != dpi_) toolImages_.reset(LoadStrip(IDB_TREETOOLS, ToolImageSize, 8, dpi_));
+    if (!classImages_ || imagesDpi_ != dpi_)
+        classImages_.reset(LoadStrip(IDB_CLASSICONS, ClassImageSize, ClassImageCount, dpi_));
+    imagesDpi_ = dpi_;
     TranslateWindow("WindowTreeForm", TranslationTargets());
     CreateControls();
     if (!::IsRectEmpty(&bounds_)) {
@@ -184,10 +238,11 @@ void TWindowTreeForm::CreateControls()
                                  WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
                                      CCS_NOPARENTALIGN,
                                  0, 0, 0, 0, toolBarScroller_, id(IDC_TREE_TOOLBAR), instance, nullptr);
+    const int toolButtonSize = ScaleForDpi(ToolButtonSize, dpi_);
     ::SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     ::SendMessageA(toolBar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
     ::SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolImages_.get()));
-    ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(ToolButtonSize, ToolButtonSize));
+    ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(toolButtonSize, toolButtonSize));
     std::vector<TBBUTTON> buttons;
     for (const ToolAction& action : ToolActions) {
         TBBUTTON button{};
@@ -203,7 +258,7 @@ void TWindowTreeForm::CreateControls()
         buttons.push_back(button);
     }
     ::SendMessageA(toolBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-    ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(ToolButtonSize, ToolButtonSize));
+    ::SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(toolButtonSize, toolButtonSize));
     ::SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
     ::SendMessageA(toolBarScroller_, PGM_SETCHILD, 0, reinterpret_cast<LPARAM>(toolBar_));
     SetFindNextEnabled(findNextEnabled_);
@@ -226,7 +281,7 @@ void TWindowTreeForm::Layout()
     ::GetClientRect(Handle(), &client);
     SIZE toolbar{};
     ::SendMessageA(toolBar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbar));
-    const int toolbarHeight = std::max<int>(toolbar.cy, ToolButtonSize);
+    const int toolbarHeight = std::max<int>(toolbar.cy, ScaleForDpi(ToolButtonSize, dpi_));
     // The scroller is as tall as the toolbar; it scrolls the buttons when the form is narrow.
     ::MoveWindow(toolBarScroller_, 0, 0, client.right, toolbarHeight, TRUE);
     ::SendMessageA(toolBarScroller_, PGM_RECALCSIZE, 0, 0);
@@ -321,7 +376,9 @@ void TWindowTreeForm::AddWindow(HWND window, int parentNode)
         HWND parentHandle;
         int parentNode;
     };
-    std::vector<Pending> stack{{window, ::GetParent(window), parentNode}};
+    // The top-level window has no parent here even when GetParent names its owner: an owned window
+    // gets the top-level picture, not the faint one of child windows.
+    std::vector<Pending> stack{{window, nullptr, parentNode}};
     while (!stack.empty()) {
         const Pending current = stack.back();
         stack.pop_back();
@@ -420,6 +477,7 @@ void TWindowTreeForm::ShowHandlesMenu()
     RECT button{};
     ::SendMessageA(toolBar_, TB_GETRECT, IDM_TREE_SHOWHANDLES, reinterpret_cast<LPARAM>(&button));
     ::MapWindowPoints(toolBar_, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    HideThreadToolTips();
     ::TrackPopupMenu(handleNotationMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, Handle(), nullptr);
 }
 

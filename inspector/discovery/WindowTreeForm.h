@@ -102,6 +102,7 @@ private:
     bool findNextEnabled_ = false;
     RECT bounds_{};
     UINT dpi_ = 96;
+    UINT imagesDpi_ = 0;  // the DPI the image lists were made for
 
     // Texts a language file may replace.
     std::string hints_[8];

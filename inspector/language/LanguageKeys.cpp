@@ -54,7 +54,7 @@ static constexpr const char* ChangeSizeFormKeys[] = {
 };
 
 static constexpr const char* OptionsFormKeys[] = {
-    "Caption", "Language", "UseAdvScanning", "WCA", "DontShow", "OnlyKnown", "AnalyzeName",
+    "Caption", "Language", "UseAdvScanning", "WCA", "DontShow", "OnlyKnown", "AnalyzeName", "SnapToEdges",
 };
 
 // wParam and lParam, the parameters' column titles, are names of the API and have no key.
@@ -82,7 +82,7 @@ static constexpr const char* DetailsFormKeys[] = {
     "IntegrityUntrusted", "IntegrityLow", "IntegrityMedium", "IntegrityHigh", "IntegritySystem", "Elevated", "Yes",
     "No", "StartTime", "Blocked", "BlockedText", "WindowDpi", "Awareness", "AwarenessUnaware", "AwarenessSystem",
     "AwarenessPerMonitor", "AwarenessPerMonitorV2", "MonitorDpi", "NotAvailable", "Unreadable", "CaptureQuestion",
-    "CaptureFailed",
+    "CaptureCopy", "CaptureSave", "CaptureCancel", "CaptureFailed",
 };
 
 static constexpr LanguageSection Sections[] = {

@@ -4,6 +4,7 @@
 #include "Settings.h"
 #include "language/LangForm.h"
 #include "resources/resource.h"
+#include "tools/ToolWindows.h"
 
 #include <utility>
 
@@ -24,6 +25,11 @@ std::vector<TranslationTarget> TOptionsForm::TranslationTargets()
         ItemTextTarget("DontShow", IDC_OPTIONS_ICONS_NONE),
         ItemTextTarget("OnlyKnown", IDC_OPTIONS_ICONS_KNOWN),
         ItemTextTarget("AnalyzeName", IDC_OPTIONS_ICONS_ANALYZE),
+        // Language files written before this key keep the built-in text rather than the marker.
+        {"SnapToEdges",
+         [this](const std::string& text) {
+             if (text != UntranslatedText) ::SetDlgItemTextA(Handle(), IDC_OPTIONS_SNAP_TO_EDGES, text.c_str());
+         }},
     };
 }
 
@@ -54,6 +60,8 @@ INT_PTR TOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
     case WM_INITDIALOG:
         TranslateWindow("OptionsForm", TranslationTargets());
         FormShow();
+        // Beside the main window, as the tool windows open, not over it in the screen's middle.
+        PlaceToolWindow(Handle(), ::GetWindow(Handle(), GW_OWNER), ToolPlace{});
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

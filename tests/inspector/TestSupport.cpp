@@ -337,7 +337,8 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
     DialogDriver* driver = ActiveDriver;
     if (driver == nullptr || driver->Done()) return;
     Step& step = driver->steps_[driver->next_];
-    const HWND found = FindProcessWindow(::GetCurrentProcessId(), "#32770", step.Caption.c_str());
+    const HWND found = FindProcessWindow(::GetCurrentProcessId(), "#32770",
+                                         step.Caption.empty() ? nullptr : step.Caption.c_str());
     // A dialog that a step has just acted on may still be closing: wait for a new one.
     if (found == nullptr || found == driver->last_) return;
     driver->last_ = found;

@@ -130,8 +130,8 @@ private:
 };
 
 // While it lives, drives this thread's modal dialogs in turn: each step waits for a visible
-// dialog with its caption (a message box or any other), then acts on it. Steps run once each,
-// in order; `Done` tells whether all of them ran.
+// dialog with its caption (a message box or any other; an empty caption: whichever shows), then
+// acts on it. Steps run once each, in order; `Done` tells whether all of them ran.
 class DialogDriver {
 public:
     struct Step {

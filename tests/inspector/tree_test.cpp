@@ -146,10 +146,10 @@ TEST_F(TreeTest, ScanShowsEveryWindowUnderItsParent)
         const HWND empty = Target->Window("basic.empty");
         EXPECT_EQ(ShownText(NodeOf(empty).Item), "[" + FormatHandle(HandleValue(empty)) + "] {Static}");
         EXPECT_FALSE(NodeOf(empty).HasChildren);
-        // An owned window is a top-level window: under the root, not under its owner, and as
-        // GetParent names its owner it gets no top-level picture.
+        // An owned window is a top-level window: under the root, not under its owner, and with the
+        // top-level picture although GetParent names its owner.
         EXPECT_EQ(NodeOf(Target->Window("owned")).Depth, 1);
-        EXPECT_EQ(NodeOf(Target->Window("owned")).Image, 0);
+        EXPECT_EQ(NodeOf(Target->Window("owned")).Image, TopLevelImage);
         // Every node appears once.
         std::set<HWND> unique;
         for (const auto& node : nodes) EXPECT_TRUE(unique.insert(node.Entry.Handle).second);

@@ -1,10 +1,13 @@
-// Native tests of the class-icon file and look-up, and of the discovery tools' text lines.
+// Native tests of the class-icon file and look-up, the discovery tools' text lines and the scaling of their pictures.
 #include "discovery/ClassIcons.h"
 #include "discovery/DiscoveryText.h"
+#include "core/PixelScale.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
+#include <vector>
 
 using namespace lvx;
 
@@ -134,4 +137,21 @@ TEST(DiscoveryText, TreeFileLines)
     EXPECT_EQ(FormatTreeFileLine(0, true, "[00010010] <Desktop> {#32769}"), "+[00010010] <Desktop> {#32769}\r\n");
     EXPECT_EQ(FormatTreeFileLine(2, false, "[000A0200] {Button}"), "  \x95[000A0200] {Button}\r\n");
     EXPECT_EQ(FormatTreeFileLine(1, false, std::string("a\r\nb\x1F\0c", 7)), " \x95" "a??b??c\r\n");
+}
+
+TEST(PixelScale, ResamplesByAreaKeepingOpaqueShapesAndSoftEdges)
+{
+    // Opaque white over transparent, left half only.
+    const std::vector<std::uint32_t> half = {0xFFFFFFFFu, 0, 0xFFFFFFFFu, 0};
+    EXPECT_EQ(ScalePixels(half, 2, 2, 2, 2), half);
+    // 2 -> 3 columns: the middle column takes half of each, premultiplied.
+    const std::vector<std::uint32_t> wider = ScalePixels(half, 2, 2, 3, 2);
+    ASSERT_EQ(wider.size(), 6u);
+    EXPECT_EQ(wider[0], 0xFFFFFFFFu);
+    EXPECT_EQ(wider[1], 0x80808080u);
+    EXPECT_EQ(wider[2], 0u);
+    // Down to one pixel: the average of all.
+    EXPECT_EQ(ScalePixels(half, 2, 2, 1, 1), std::vector<std::uint32_t>{0x80808080u});
+    EXPECT_TRUE(ScalePixels(half, 2, 2, 0, 3).empty());
+    EXPECT_TRUE(ScalePixels(half, 3, 2, 4, 4).empty());  // too few pixels for the size given
 }

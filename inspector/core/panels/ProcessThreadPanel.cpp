@@ -107,6 +107,7 @@ void ProcessThreadPanel::ProcessPriorityClick()
     ::CheckMenuRadioItem(processPriorityMenu_.get(), RealTimePriorityItemId, IdlePriorityItemId,
                          RealTimePriorityItemId + item - 1, MF_BYCOMMAND);
     const POINT point = MenuPoint(controls_.ProcessPriorityButton);
+    HideThreadToolTips();
     ::TrackPopupMenu(processPriorityMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, host_.PanelOwner(),
                      nullptr);
 }
@@ -143,6 +144,7 @@ void ProcessThreadPanel::ThreadPriorityClick()
         ::CheckMenuRadioItem(threadPriorityMenu_.get(), TimeCriticalThreadItemId, IdleThreadItemId,
                              TimeCriticalThreadItemId + item, MF_BYCOMMAND);
         const POINT point = MenuPoint(controls_.ThreadPriorityButton);
+        HideThreadToolTips();
         ::TrackPopupMenu(threadPriorityMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0,
                          host_.PanelOwner(), nullptr);
     }
