@@ -168,6 +168,17 @@ lvx_ensure_prefix() {
   fi
 }
 
+# Sets the DPI of the current prefix (Wine's LogPixels, where user32 and the registry of fonts read
+# it); its wineserver is restarted so that the next program starts with it.
+lvx_set_dpi() {
+  local dpi=$1
+  LC_ALL=$LVX_WINE_LOCALE wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  LC_ALL=$LVX_WINE_LOCALE wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+}
+
 # Runs a Windows program of ours under Wine in the current prefix with the project's locale.
 lvx_wine() {
   LC_ALL=$LVX_WINE_LOCALE wine "$@"
