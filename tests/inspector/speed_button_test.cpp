@@ -1,9 +1,13 @@
-// The speed button's states: push, toggle and radio group, by mouse and by BM_CLICK.
+// The speed button's states: push, toggle and radio group, by mouse and by BM_CLICK; its pictures at two DPIs.
 #include "TestSupport.h"
 
+#include "core/Handles.h"
 #include "core/SpeedButton.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
 
 using lvx::SpeedButton;
 
@@ -84,6 +88,44 @@ TEST_F(SpeedButtonTest, AMouseClickCountsOnlyWhenReleasedOverTheButton)
     button.SetEnabled(false);
     ::SendMessageA(button.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(clicks.size(), 1u);
+}
+
+// The extent of what DrawGlyph paints in a box of `box` pixels at `dpi`, on white.
+int PaintedWidth(lvx::Glyph glyph, int box, UINT dpi)
+{
+    constexpr int Canvas = 64;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), Canvas, -Canvas, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const lvx::unique_gdi bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const lvx::unique_dc dc(::CreateCompatibleDC(nullptr));
+    if (!bitmap || !dc || bits == nullptr) return -1;
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    std::fill(pixels, pixels + Canvas * Canvas, 0xFFFFFFu);
+    {
+        const lvx::SelectGuard select(dc.get(), bitmap.get());
+        const RECT place{8, 8, 8 + box, 8 + box};
+        lvx::DrawGlyph(dc.get(), glyph, place, true, dpi);
+        ::GdiFlush();
+    }
+    int left = Canvas, right = -1;
+    for (int y = 0; y < Canvas; ++y)
+        for (int x = 0; x < Canvas; ++x)
+            if ((pixels[y * Canvas + x] & 0xFFFFFFu) != 0xFFFFFFu) left = std::min(left, x), right = std::max(right, x);
+    return right - left + 1;
+}
+
+TEST(Glyphs, PicturesGrowWithTheDpiWhereNoWholeFactorFits)
+{
+    // The small buttons: 16 pixels at 96 DPI, 24 at 144, with 2-pixel edges inside.
+    for (const lvx::Glyph glyph : {lvx::Glyph::ChangeText, lvx::Glyph::QuickInfo, lvx::Glyph::GotoParent}) {
+        const int small = PaintedWidth(glyph, 12, 96);
+        const int large = PaintedWidth(glyph, 20, 144);
+        ASSERT_GT(small, 0);
+        EXPECT_GE(large * 4, small * 5) << "at 144 DPI " << large << " pixels, at 96 " << small;
+        // Where a whole factor fits, it is kept: crisp doubled pixels.
+        EXPECT_EQ(PaintedWidth(glyph, 33, 144), 2 * PaintedWidth(glyph, 16, 96));
+    }
 }
 
 }  // namespace
