@@ -22,20 +22,21 @@ constexpr MessageDef NotATarget{"NotATarget", "«%s» — не дескрипт�
 constexpr MessageDef FindNeedsPattern{"FindNeedsPattern", "после --find нужен локатор или маска"};
 constexpr MessageDef UsageLines[] = {
     {"Usage1", "Запуск:"},
-    {"Usage2", "  lumivex --dump ОКНО [--text] [--out ФАЙЛ]     всё, что известно об одном окне"},
-    {"Usage3", "  lumivex --tree [ОКНО] [--text] [--out ФАЙЛ]   окна под ОКНОМ или весь рабочий стол"},
-    {"Usage4", "  lumivex --find ЛОКАТОР|МАСКА [--class МАСКА] [--text] [--out ФАЙЛ]"},
-    {"Usage5", "      окна, которые находит локатор или чьи текст (и класс) подходят под маски"},
-    {"Usage6", "  lumivex --help | --version"},
+    {"Usage2", "lumivex --dump ОКНО [--text] [--out ФАЙЛ]     всё, что известно об одном окне"},
+    {"Usage3", "lumivex --tree [ОКНО] [--text] [--out ФАЙЛ]   окна под ОКНОМ или весь рабочий стол"},
+    {"Usage4", "lumivex --find ЛОКАТОР|МАСКА [--class МАСКА] [--text] [--out ФАЙЛ]"},
+    {"Usage5", "окна, которые находит локатор или чьи текст (и класс) подходят под маски"},
+    {"Usage6", "lumivex --help | --version"},
     {"Usage7", "ОКНО: дескриптор в шестнадцатеричном виде (00010A2C), локатор (notepad.exe/Notepad/Edit),"},
     {"Usage8", "--at X,Y (окно под точкой экрана) или --foreground (активное окно)."},
     {"Usage9", "Вывод в JSON, с --text — текстом. Коды выхода: 0 готово, 1 ничего не найдено,"},
     {"Usage10", "2 неверные аргументы, 3 окно не удалось прочитать."},
 };
-constexpr MessageDef AllTexts[] = {OneJob,      OutNeedsFile, ClassNeedsMask,   UnknownArgument, NoJob,
-                                   ClassWithFind, TargetMissing, AtNeedsPoint, NotATarget, FindNeedsPattern,
-                                   UsageLines[0], UsageLines[1], UsageLines[2], UsageLines[3], UsageLines[4],
-                                   UsageLines[5], UsageLines[6], UsageLines[7], UsageLines[8], UsageLines[9]};
+constexpr MessageDef AllTexts[] = {
+    CommandNothingFound, CommandNoWindow, CommandNotAnswering, CommandCantWrite, OneJob, OutNeedsFile, ClassNeedsMask,
+    UnknownArgument,     NoJob,           ClassWithFind,       TargetMissing,    AtNeedsPoint, NotATarget, FindNeedsPattern,
+    UsageLines[0],       UsageLines[1],   UsageLines[2],       UsageLines[3],    UsageLines[4], UsageLines[5],
+    UsageLines[6],       UsageLines[7],   UsageLines[8],       UsageLines[9]};
 
 bool IsHexDigit(char c) noexcept
 {
@@ -205,7 +206,10 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& argu
 std::string CommandLineUsage(const TextLookup& lookup)
 {
     std::string usage;
-    for (const MessageDef& line : UsageLines) usage += lookup(line) + "\n";
+    // The indents are the layout's, not the language's: the texts carry none.
+    static constexpr int Indents[] = {0, 2, 2, 2, 6, 2, 0, 0, 0, 0};
+    static_assert(std::size(Indents) == std::size(UsageLines));
+    for (size_t i = 0; i < std::size(UsageLines); ++i) usage += std::string(Indents[i], ' ') + lookup(UsageLines[i]) + "\n";
     return usage;
 }
 

@@ -47,6 +47,12 @@ enum CommandExit : int { ExitDone = 0, ExitNothingFound = 1, ExitBadArguments = 
 // The usage text that --help prints and a bad command line follows its error with.
 [[nodiscard]] std::string CommandLineUsage(const TextLookup& lookup = BuiltInText);
 
+// What a job says besides its output, keys of the same section.
+inline constexpr MessageDef CommandNothingFound{"NothingFound", "Ничего не найдено"};
+inline constexpr MessageDef CommandNoWindow{"NoWindow", "Окна %s нет"};
+inline constexpr MessageDef CommandNotAnswering{"NotAnswering", "Не ответили окон: %s"};
+inline constexpr MessageDef CommandCantWrite{"CantWrite", "Не удалось записать файл %s"};
+
 // Every text of the command line, for the language file's "CommandLine" section (the locator's
 // texts are there too: LocatorTexts).
 [[nodiscard]] std::span<const MessageDef> CommandLineTexts();

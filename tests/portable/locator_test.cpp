@@ -1,6 +1,7 @@
 // Native tests of locators: the syntax both ways, and the choice and the matching over a desktop
 // held in memory, which counts how often each window is read.
 #include "core/CommandLine.h"
+#include "language/LanguageKeys.h"
 #include "discovery/Locator.h"
 
 #include <gtest/gtest.h>
@@ -268,3 +269,14 @@ TEST(CommandLine, EachJobTakesItsTargetAndEveryMistakeIsNamed)
 }
 
 }  // namespace
+
+TEST(CommandLine, EveryTextHasItsKeyInTheLanguageSection)
+{
+    const auto keys = LanguageKeysOf("CommandLine");
+    std::vector<MessageDef> texts(CommandLineTexts().begin(), CommandLineTexts().end());
+    texts.insert(texts.end(), LocatorTexts().begin(), LocatorTexts().end());
+    EXPECT_EQ(texts.size(), keys.size());
+    for (const MessageDef& text : texts)
+        EXPECT_NE(std::find_if(keys.begin(), keys.end(), [&](const char* key) { return std::string_view(key) == text.Key; }),
+                  keys.end()) << text.Key;
+}
