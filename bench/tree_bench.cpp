@@ -1,14 +1,17 @@
 // Benchmark: one scan of the window tree over a desktop that holds a window of 2,000 child
 // controls in another process, beside the same tree built by the plain rule in which every
 // node enumerates all its descendants and asks each reported window for its text before
-// checking whether it is a direct child.
+// checking whether it is a direct child. In the same run: the command line's --tree of the same
+// desktop as JSON, and the locator of a control five levels down found again.
 #include "ApiCallCounter.h"
 #include "BenchSupport.h"
 #include "TestSupport.h"
 
+#include "core/CommandLineRun.h"
 #include "core/UNI_WinVer.h"
 #include "core/UNI_WindowInfo.h"
 #include "discovery/QuickSearchForm.h"
+#include "discovery/WindowLocator.h"
 #include "discovery/WindowTreeForm.h"
 #include "language/MessageTable.h"
 
@@ -57,7 +60,7 @@ int main(int argc, char** argv)
     lvxbench::ApiCallCounter counter;
     const bool counting = counter.Install({"user32.dll"});
 
-    lvxtest::TargetProcess target({"many:2000", "nested", "basic"});
+    lvxtest::TargetProcess target({"many:2000", "nested", "basic", "deep"});
     if (!target.Ready()) {
         std::fprintf(stderr, "the target program did not start\n");
         return 1;
@@ -102,5 +105,50 @@ int main(int argc, char** argv)
                     static_cast<unsigned long long>(scanCalls), nodes ? double(scanCalls) / double(nodes) : 0.0,
                     static_cast<unsigned long long>(plainCalls), plainNodes ? double(plainCalls) / plainNodes : 0.0);
     }
+
+    // The command line's tree of the same desktop, written as JSON to a file, with every node's locator.
+    lvxtest::TempFolder folder;
+    const std::string out = folder.Path() + "tree.json";
+    std::vector<double> commands;
+    uint64_t commandCalls = 0;
+    for (int round = 0; round < rounds; ++round) {
+        counter.Reset();
+        const double start = NowMs();
+        if (lvx::RunCommandLine({"--tree", "--out", out}) != 0) {
+            std::fprintf(stderr, "lumivex --tree failed\n");
+            return 1;
+        }
+        commands.push_back(NowMs() - start);
+        commandCalls = counter.Total();
+    }
+    std::printf("  --tree as JSON, locators included:    %8.2f ms (%.2fx the scan)\n", Median(commands),
+                Median(commands) / Median(scans));
+    if (counting)
+        std::printf("  platform calls (user32): --tree %llu (%.2f a node)\n", static_cast<unsigned long long>(commandCalls),
+                    nodes ? double(commandCalls) / double(nodes) : 0.0);
+
+    // A control five levels down found again by its locator, among the 2,000 windows.
+    const std::optional<std::string> text = lvx::LocatorOfWindow(target.Window("deep.leaf"));
+    const std::optional<lvx::Locator> locator = text ? lvx::ParseLocator(*text) : std::nullopt;
+    if (!locator) {
+        std::fprintf(stderr, "the deep control has no locator\n");
+        return 1;
+    }
+    std::vector<double> finds;
+    uint64_t findCalls = 0;
+    size_t found = 0;
+    for (int round = 0; round < rounds; ++round) {
+        counter.Reset();
+        const double start = NowMs();
+        found = lvx::FindWindowsByLocator(*locator).Windows.size();
+        finds.push_back(NowMs() - start);
+        findCalls = counter.Total();
+    }
+    int topLevels = 0;
+    for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) ++topLevels;
+    std::printf("Locator %s\n  found %zu window in %.2f ms\n", text->c_str(), found, Median(finds));
+    if (counting)
+        std::printf("  platform calls (user32): %llu; the path and its siblings are %d top-level windows and "
+                    "5 levels of 10 children\n", static_cast<unsigned long long>(findCalls), topLevels);
     return 0;
 }

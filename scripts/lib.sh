@@ -12,7 +12,7 @@ lvx_log() { printf '\033[1m== %s\033[0m\n' "$*"; }
 
 # Debian packages the builds, the tests and the running program need.
 LVX_PACKAGES=(
-  cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev python3
+  cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev nlohmann-json3-dev python3
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 wine32:i386 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick dpkg-dev
 )

@@ -30,22 +30,28 @@ bool SendMessageWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 std::string ReadTextByMessage(HWND window, const std::string& placeholder)
 {
+    std::optional<std::string> text = TryReadTextByMessage(window);
+    return text ? std::move(*text) : placeholder;
+}
+
+std::optional<std::string> TryReadTextByMessage(HWND window)
+{
     // The length is asked in the wide form: Wine's SendMessageTimeoutA answers WM_GETTEXTLENGTH
     // by sending a further message without any time-out, which never returns from a hung
     // window. The wide count is at most half the bytes the ANSI text can take, so the buffer
     // is sized for two bytes a character.
     DWORD_PTR answer = 0;
     if (::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, MessageTimeout, &answer) == 0)
-        return placeholder;
+        return std::nullopt;
     LRESULT length = static_cast<LRESULT>(answer);
-    if (length < 0) return placeholder;
-    if (length == 0) return {};
+    if (length < 0) return std::nullopt;
+    if (length == 0) return std::string();
     length = std::min(length, MaxTextLength);
 
     std::vector<char> buffer(static_cast<size_t>(length) * 2 + 1, '\0');
     LRESULT copied = 0;
     if (!SendMessageWithTimeout(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), copied))
-        return placeholder;
+        return std::nullopt;
     copied = std::clamp<LRESULT>(copied, 0, static_cast<LRESULT>(buffer.size()) - 1);
     return std::string(buffer.data(), static_cast<size_t>(copied));
 }

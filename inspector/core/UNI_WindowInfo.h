@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace lvx {
@@ -72,6 +73,8 @@ bool SendMessageWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 // The window's text asked by WM_GETTEXTLENGTH and WM_GETTEXT; `placeholder` when it did not answer.
 [[nodiscard]] std::string ReadTextByMessage(HWND window, const std::string& placeholder);
+// The same, nothing when the window did not answer.
+[[nodiscard]] std::optional<std::string> TryReadTextByMessage(HWND window);
 
 // The window's text by GetWindowTextA; `placeholder` with ok = false when a non-empty text
 // could not be read.

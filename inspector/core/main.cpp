@@ -1,4 +1,5 @@
 // Program entry of the inspector: platform probing, the language, the main window and the message loop.
+#include "CommandLineRun.h"
 #include "MainForm.h"
 #include "SiblingLink.h"
 #include "UNI_WinVer.h"
@@ -41,6 +42,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     lvx::InitPlatformFlags();
     lvx::InitProgramFolder();
+
+    // With arguments the program does one job and ends, showing no window.
+    if (const std::vector<std::string> arguments = lvx::ProcessArguments(); !arguments.empty()) {
+        std::string languagePath;
+        if (lvx::LanguageConfigured(lvx::SettingsKey, languagePath) && lvx::LoadLanguage(languagePath) == lvx::LanguageLoad::Loaded)
+            lvx::LoadMessageTable();
+        return lvx::RunCommandLine(arguments);
+    }
     lvx::RegisterIpcMessage();
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_BAR_CLASSES};

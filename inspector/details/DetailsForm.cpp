@@ -309,6 +309,12 @@ void TDetailsForm::FitNameColumn(HWND list, int widest)
 void TDetailsForm::RefreshDetails()
 {
     if (Handle() == nullptr || !::IsWindowVisible(Handle())) return;
+    ReadDetails();
+    ShowPage();
+}
+
+void TDetailsForm::ReadDetails()
+{
     GatherWindowDetails(current_.Handle, details_);
     styles_ = details_.Handle != nullptr
                   ? DecodeStyles(details_.ClassName, details_.Style, details_.ExStyle, details_.ListViewExStyle)
@@ -318,7 +324,6 @@ void TDetailsForm::RefreshDetails()
         std::erase_if(styles_.Rows, [](const StyleRow& row) { return row.Target == StyleTarget::ListViewExStyle; });
         styles_.ListViewExRemainder = 0;
     }
-    ShowPage();
 }
 
 void TDetailsForm::SelectPage(int page)
@@ -640,6 +645,16 @@ void TDetailsForm::StylesListChange(const NMLISTVIEW& change)
     if ((change.uChanged & LVIF_STATE) != 0 && oldImage != 0 && newImage != 0 && oldImage != newImage &&
         change.lParam != NoRow)
         ::PostMessageA(Handle(), StyleTickMessage, static_cast<WPARAM>(change.lParam), newImage == 2);
+}
+
+std::string DetailsCopyText(HWND window)
+{
+    WindowInfo info;
+    GatherWindowInfo(window, false, info);
+    TDetailsForm form(info, {});
+    TranslateWindow("DetailsForm", form.TranslationTargets());
+    form.ReadDetails();
+    return FormatDetailsText(form.Sections());
 }
 
 void TDetailsForm::CopyClick()

@@ -33,6 +33,8 @@ public:
     void ShowDetails(HWND owner);
     // Reads the inspected window again and fills the pages; nothing while the window is hidden.
     void RefreshDetails();
+    // Reads the inspected window again without showing it anywhere (the copy's sections follow).
+    void ReadDetails();
     void SelectPage(int page);
     [[nodiscard]] int SelectedPage() const;
 
@@ -99,5 +101,9 @@ public:
     HWND valuesList_ = nullptr;  // the other pages: label and value
     HWND copyButton_ = nullptr, captureButton_ = nullptr;
 };
+
+// The copy of the details window for `window`, made without showing any window: what the command
+// line writes as text.
+[[nodiscard]] std::string DetailsCopyText(HWND window);
 
 }  // namespace lvx

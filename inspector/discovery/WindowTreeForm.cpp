@@ -1,6 +1,8 @@
 // The window tree: every window of the desktop as a tree, searchable, exportable as text.
 #include "WindowTreeForm.h"
 
+#include "WindowLocator.h"
+
 #include "ClassIcons.h"
 #include "Mask.h"
 #include "QuickSearchForm.h"
@@ -486,6 +488,20 @@ void TWindowTreeForm::ShowHandlesMenu()
 int TWindowTreeForm::FindNextInTree(const std::string& textMask, const std::string& classMask, std::string* error)
 {
     if (nodes_.empty()) return -1;
+    // A locator in the text field names windows by their path; the class mask then plays no part. A
+    // text that reads as a locator but finds nothing is taken as a mask after all.
+    if (const std::optional<Locator> locator = ParseLocator(textMask)) {
+        const LocatorMatches matches = FindWindowsByLocator(*locator);
+        if (!matches.Windows.empty()) {
+            for (size_t i = static_cast<size_t>(SelectedIndex() + 1); i < nodes_.size(); ++i) {
+                const uint64_t handle = FromHandle(nodes_[i].Entry.Handle);
+                if (std::find(matches.Windows.begin(), matches.Windows.end(), handle) == matches.Windows.end()) continue;
+                SelectNode(i);
+                return static_cast<int>(i);
+            }
+            return -1;
+        }
+    }
     // Here an empty mask is an ordinary mask: it matches only the empty text.
     std::string message;
     const std::optional<TMask> text = TMask::Create(textMask, &message);
@@ -498,12 +514,17 @@ int TWindowTreeForm::FindNextInTree(const std::string& textMask, const std::stri
     for (size_t i = static_cast<size_t>(selected + 1); i < nodes_.size(); ++i) {
         const WindowTreeEntry& entry = nodes_[i].Entry;
         if (text->Matches(entry.Text) && className->Matches(entry.ClassName)) {
-            ::SendMessageA(treeView_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(nodes_[i].Item));
-            ::SendMessageA(treeView_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(nodes_[i].Item));
+            SelectNode(i);
             return static_cast<int>(i);
         }
     }
     return -1;
+}
+
+void TWindowTreeForm::SelectNode(size_t index)
+{
+    ::SendMessageA(treeView_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(nodes_[index].Item));
+    ::SendMessageA(treeView_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(nodes_[index].Item));
 }
 
 void TWindowTreeForm::FindWindowExecute()

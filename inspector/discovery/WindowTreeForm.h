@@ -51,8 +51,8 @@ public:
     void SaveWindowTreeExecute();
     void HandleNotationClick(int tag);  // handle notation, by the menu item's Tag
 
-    // The next node after the selection, in tree order, whose text and class match the masks;
-    // it becomes selected. -1 when none (or when a mask is invalid: `error` then says why).
+    // The next node after the selection, in tree order, whose text and class match the masks (or,
+    // when the text is a locator that finds windows, one of those windows); it becomes selected. -1 when none (or when a mask is invalid: `error` then says why).
     int FindNextInTree(const std::string& textMask, const std::string& classMask, std::string* error = nullptr);
     // Writes the whole tree as text; false when the file cannot be written.
     [[nodiscard]] bool SaveTreeToFile(const std::string& path) const;
@@ -87,6 +87,7 @@ private:
     void ShowTreeAgain(bool focus);
     void AddWindow(HWND window, int parentNode);
     void InsertNode(Node node, HTREEITEM parent);
+    void SelectNode(size_t index);
     void SetFindNextEnabled(bool enabled);
     void TreeDblClick();
     void ShowHandlesMenu();

@@ -85,6 +85,17 @@ static constexpr const char* DetailsFormKeys[] = {
     "CaptureCopy", "CaptureSave", "CaptureCancel", "CaptureFailed",
 };
 
+// The command line's sentences and usage, and what is wrong with a locator (also in the tree's search).
+static constexpr const char* CommandLineKeys[] = {
+    "NothingFound", "NoWindow", "NotAnswering", "CantWrite", "OneJob", "OutNeedsFile", "ClassNeedsMask",
+    "UnknownArgument", "NoJob", "ClassWithFind", "TargetMissing", "AtNeedsPoint", "NotATarget", "FindNeedsPattern",
+    "Usage1", "Usage2", "Usage3", "Usage4", "Usage5", "Usage6", "Usage7", "Usage8", "Usage9", "Usage10",
+    "NotLocator", "LocatorSlash", "LocatorTooLong", "LocatorEnd", "LocatorHex", "LocatorEscape",
+    "LocatorQuoteMissing", "LocatorQuote", "LocatorName", "LocatorBigNumber", "LocatorNumber", "LocatorEquals",
+    "LocatorIdTwice", "LocatorTextTwice", "LocatorPositionTwice", "LocatorQualifier", "LocatorPosition",
+    "LocatorClose",
+};
+
 static constexpr LanguageSection Sections[] = {
     {"LumivexForm", LumivexFormKeys},
     {"WindowTreeForm", WindowTreeFormKeys},
@@ -98,6 +109,7 @@ static constexpr LanguageSection Sections[] = {
     {"AboutForm", AboutFormKeys},
     {"DetailsForm", DetailsFormKeys},
     {"MessageLogForm", MessageLogFormKeys},
+    {"CommandLine", CommandLineKeys},
 };
 
 std::span<const LanguageSection> LanguageSections()

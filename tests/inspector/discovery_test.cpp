@@ -7,6 +7,7 @@
 #include "discovery/DiscoveryText.h"
 #include "discovery/FoundWindowsForm.h"
 #include "discovery/QuickSearchForm.h"
+#include "discovery/WindowLocator.h"
 #include "discovery/WindowSearch.h"
 #include "language/LanguageKeys.h"
 #include "resources/resource.h"
@@ -253,4 +254,44 @@ TEST(DiscoveryForms, TranslateEveryKeyOfTheirSections)
     for (const TranslationTarget& target : found.TranslationTargets()) looked.insert(target.Key);
     const auto foundKeys = LanguageKeysOf("FoundWindowsForm");
     EXPECT_EQ(looked, std::set<std::string>(foundKeys.begin(), foundKeys.end()));
+}
+
+TEST(Locators, AControlIsFoundAgainAfterItsProgramRestartsAndAmbiguityOrAbsenceIsSaid)
+{
+    const auto find = [](const std::string& text) {
+        const std::optional<Locator> locator = ParseLocator(text);
+        EXPECT_TRUE(locator) << text;
+        return locator ? FindWindowsByLocator(*locator) : LocatorMatches{};
+    };
+    const auto handles = [](const LocatorMatches& matches) {
+        std::vector<HWND> windows;
+        for (const uint64_t handle : matches.Windows) windows.push_back(ToHandle(handle));
+        return windows;
+    };
+    InitPlatformFlags();
+    std::string edit, second, label;
+    {
+        TargetProcess target({"basic", "twins", "hung"});
+        ASSERT_TRUE(target.Ready());
+        edit = LocatorOfWindow(target.Window("basic.edit")).value_or("");
+        second = LocatorOfWindow(target.Window("twins.second")).value_or("");
+        label = LocatorOfWindow(target.Window("twins.label")).value_or("");
+        EXPECT_EQ(edit, "lvxtarget.exe/LvxTargetMain/Edit");
+        EXPECT_EQ(second, "lvxtarget.exe/LvxTargetTwins/Static[2]");  // id and text are shared
+        EXPECT_EQ(label, "lvxtarget.exe/LvxTargetTwins/Static[text=\"Label two\"]");
+        EXPECT_EQ(handles(find("lvxtarget.exe/LvxTargetTwins/Static[id=701]")),
+                  (std::vector<HWND>{target.Window("twins.first"), target.Window("twins.second"), target.Window("twins.label")}));
+        // A window that does not answer is skipped and counted, within the bound.
+        target.HangWindow();
+        const LocatorMatches hung = find("lvxtarget.exe/LvxTargetHung/Button[text=\"*\"]");
+        EXPECT_TRUE(hung.Windows.empty());
+        EXPECT_EQ(hung.NotAnswering, 1);
+        EXPECT_EQ(handles(find("lvxtarget.exe/LvxTargetHung/Button")), std::vector<HWND>{target.Window("hung.button")});
+    }
+    EXPECT_TRUE(find(edit).Windows.empty());  // the program is gone
+    TargetProcess again({"basic", "twins"});
+    ASSERT_TRUE(again.Ready());
+    EXPECT_EQ(handles(find(edit)), std::vector<HWND>{again.Window("basic.edit")});
+    EXPECT_EQ(handles(find(second)), std::vector<HWND>{again.Window("twins.second")});
+    EXPECT_EQ(handles(find(label)), std::vector<HWND>{again.Window("twins.label")});
 }

@@ -7,14 +7,18 @@
 #include "core/UNI_WindowInfo.h"
 #include "core/Handles.h"
 #include "core/Window.h"
+#include "details/DetailsForm.h"
+#include "language/MessageTable.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -518,4 +522,143 @@ TEST_F(EndToEnd, FindAWindowByMaskThenWalkTheTreeToItsNeighbour)
     ::PostMessageA(view, WM_KEYDOWN, VK_RETURN, 0x001C0001);
     EXPECT_TRUE(inspector.WaitForField(ids::HandleEditId, FormatHandle(HandleValue(next))));
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(tree) || !::IsWindowVisible(tree); }));
+}
+
+namespace {
+
+struct CommandRun {
+    DWORD Exit = STILL_ACTIVE;
+    std::string Out;  // the file of --out when one is given, else the standard output
+    std::string Err;
+};
+
+std::string FileText(const std::string& path)
+{
+    std::string content;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, file)) > 0;) content.append(buffer, read);
+        std::fclose(file);
+    }
+    return content;
+}
+
+// lumivex.exe started with arguments, its standard output and error going to files.
+CommandRun RunLumivex(const std::string& arguments, bool toFile = true)
+{
+    TempFolder folder;
+    const std::string out = folder.Path() + "out.txt", err = folder.Path() + "err.txt", file = folder.Path() + "result";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const lvx::unique_kernel_handle outHandle(
+        ::CreateFileA(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+    const lvx::unique_kernel_handle errHandle(
+        ::CreateFileA(err.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+    const std::string program = BinFolder() + "lumivex.exe";
+    std::string commandLine = "\"" + program + "\" " + arguments + (toFile ? " --out \"" + file + "\"" : "");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outHandle.get();
+    startup.hStdError = errHandle.get();
+    PROCESS_INFORMATION info{};
+    CommandRun run;
+    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+        return run;
+    const lvx::unique_kernel_handle process(info.hProcess), thread(info.hThread);
+    if (::WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) ::TerminateProcess(process.get(), 99);
+    ::GetExitCodeProcess(process.get(), &run.Exit);
+    run.Out = FileText(toFile ? file : out);
+    run.Err = FileText(err);
+    return run;
+}
+
+nlohmann::json Parsed(const CommandRun& run)
+{
+    nlohmann::json json = nlohmann::json::parse(run.Out, nullptr, false);
+    EXPECT_FALSE(json.is_discarded()) << run.Out << run.Err;
+    return json;
+}
+
+void CollectHandles(const nlohmann::json& node, std::set<std::string>& handles)
+{
+    handles.insert(node.value("handle", ""));
+    for (const nlohmann::json& child : node["children"]) CollectHandles(child, handles);
+}
+
+}  // namespace
+
+TEST_F(EndToEnd, TheCommandLineDumpsWalksAndFindsWindowsAsJsonOrText)
+{
+    TargetProcess target({"basic", "twins", "hung"});
+    ASSERT_TRUE(target.Ready());
+    const HWND main = target.Window("basic"), edit = target.Window("basic.edit");
+    const auto handle = [](HWND window) { return FormatHandle(HandleValue(window)); };
+
+    // --dump: what the target reports about itself; the handle's notation as the program shows it.
+    CommandRun run = RunLumivex("--dump " + handle(edit));
+    EXPECT_EQ(run.Exit, 0u) << run.Err;
+    nlohmann::json dump = Parsed(run);
+    EXPECT_EQ(dump["format"], 1);
+    ASSERT_EQ(dump["windows"].size(), 1u);
+    const nlohmann::json& window = dump["windows"][0];
+    EXPECT_EQ(window["handle"], handle(edit));
+    EXPECT_EQ(window["className"], "Edit");
+    EXPECT_EQ(window["text"], "Hello edit");
+    EXPECT_EQ(window["controlId"], 102);
+    EXPECT_EQ(window["parent"], handle(main));
+    EXPECT_EQ(window["locator"], "lvxtarget.exe/LvxTargetMain/Edit");
+    EXPECT_EQ(window["process"]["id"], FormatHandle(target.ProcessId()));
+    EXPECT_EQ(window["process"]["bits"], target.Number("bits"));
+    const nlohmann::json names = window["styles"]["style"]["names"];
+    EXPECT_NE(std::find(names.begin(), names.end(), "WS_BORDER"), names.end()) << names.dump();
+    // The same window by its locator, and as the details window's copy.
+    run = RunLumivex("--dump lvxtarget.exe/LvxTargetMain/Edit --text");
+    EXPECT_EQ(run.Exit, 0u) << run.Err;
+    EXPECT_EQ(run.Out, lvx::DetailsCopyText(edit));
+
+    // A pointer-sized value keeps every digit, or is said to be unreadable where it cannot be read whole.
+    for (const std::string& program : {std::string(), OtherBitnessTarget()}) {
+        TargetProcess other({"basic"}, program);
+        ASSERT_TRUE(other.Ready());
+        const nlohmann::json top = Parsed(RunLumivex("--dump " + handle(other.Window("basic"))))["windows"][0];
+        if (sizeof(void*) == 4 && other.Number("bits") == 64)
+            EXPECT_EQ(top["userData"], lvx::MessageText(lvx::Msg::CantReadWndText));
+        else
+            EXPECT_EQ(top["userData"], lvx::FormatHex(other.Number("basic.userdata"), 8));
+        if (OtherBitnessTarget().empty()) break;
+    }
+
+    // --tree holds every window below the target; --find by mask and by locator.
+    std::set<std::string> tree;
+    CollectHandles(Parsed(RunLumivex("--tree " + handle(main)))["windows"][0], tree);
+    for (const char* name : {"basic", "basic.button", "basic.edit", "basic.empty", "basic.panel", "basic.panel.label"})
+        EXPECT_EQ(tree.count(handle(target.Window(name))), 1u) << name;
+    nlohmann::json found = Parsed(RunLumivex("--find \"hello ED*\" --class Edit"));
+    ASSERT_EQ(found["windows"].size(), 1u);
+    EXPECT_EQ(found["windows"][0]["handle"], handle(edit));
+    found = Parsed(RunLumivex("--find lvxtarget.exe/LvxTargetTwins/Static[id=701]"));
+    EXPECT_EQ(found["windows"].size(), 3u);
+    run = RunLumivex("--find lvxtarget.exe/LvxTargetNothing", false);
+    EXPECT_EQ(run.Exit, 1u);
+    EXPECT_NE(run.Err.find("Ничего не найдено"), std::string::npos) << run.Err;
+
+    // Bad arguments: exit 2, what is wrong, and the usage.
+    run = RunLumivex("--dump", false);
+    EXPECT_EQ(run.Exit, 2u);
+    EXPECT_NE(run.Err.find("не указано окно"), std::string::npos) << run.Err;
+    EXPECT_NE(run.Err.find("--foreground"), std::string::npos) << run.Err;
+    run = RunLumivex("--help", false);
+    EXPECT_EQ(run.Exit, 0u);
+    EXPECT_NE(run.Out.find("--tree"), std::string::npos);
+    run = RunLumivex("--dump 0DEAD000", false);
+    EXPECT_EQ(run.Exit, 3u);
+
+    // A window that does not answer: placeholders, said and counted, and the command still ends.
+    target.HangWindow();
+    run = RunLumivex("--tree " + handle(target.Window("hung")));
+    EXPECT_EQ(run.Exit, 0u) << run.Err;
+    const nlohmann::json hung = Parsed(run);
+    EXPECT_GE(hung["notAnswering"], 1);
+    EXPECT_EQ(hung["windows"][0]["text"], lvx::MessageText(lvx::Msg::CantReadWndText));
+    EXPECT_NE(run.Err.find("Не ответили окон"), std::string::npos) << run.Err;
 }

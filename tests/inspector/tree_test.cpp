@@ -33,6 +33,7 @@ class TreeTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
+        InitPlatformFlags();  // binds the process calls that locators use
         Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic", "nested", "owned", "hung"});
         Search = std::make_unique<TQuickSearchForm>();
         Tree = std::make_unique<TWindowTreeForm>(*Search, [](WindowInfo info) { Inspected = std::move(info); });
@@ -220,6 +221,9 @@ TEST_F(TreeTest, SearchWalksForwardFromTheSelection)
         std::string error;
         EXPECT_EQ(Tree->FindNextInTree("*", "[", &error), -1);
         EXPECT_EQ(error, "'[' is an invalid mask at (2)");
+        // A locator finds its window whatever the class mask says.
+        ::SendMessageA(Tree->TreeView(), TVM_SELECTITEM, TVGN_CARET, 0);
+        EXPECT_EQ(Tree->FindNextInTree("lvxtarget.exe/LvxTargetMain/LvxPanel/Static", "Button"), IndexOf(label));
     }));
 }
 

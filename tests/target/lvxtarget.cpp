@@ -249,6 +249,7 @@ void registerClasses() {
         {"LvxTargetOwned", DefWindowProcA, COLOR_BTNFACE}, {"LvxTargetHung", hungProc, COLOR_WINDOW},
         {"LvxTargetMany", DefWindowProcA, COLOR_WINDOW},  {"LvxTargetSlow", slowProc, COLOR_WINDOW},
         {"LvxTargetCommands", commandsProc, COLOR_WINDOW}, {"LvxTargetNoText", noTextProc, COLOR_BTNFACE},
+        {"LvxTargetTwins", DefWindowProcA, COLOR_BTNFACE}, {"LvxTargetDeep", DefWindowProcA, COLOR_BTNFACE},
     };
     for (const ClassInfo& c : classes) {
         WNDCLASSEXA wc{};
@@ -487,6 +488,27 @@ void createMenus(Report& report, unsigned) {
     report.window("menus", topLevel(lvxmenu::WindowClass, "Menu Window", {650, 600, 360, 200}, kTopStyle, nullptr, bar));
 }
 
+// Three labels that share their id: two with the same text, which only their places tell apart.
+void createTwins(Report& report, unsigned) {
+    HWND top = topLevel("LvxTargetTwins", "Twins", {300, 650, 260, 120});
+    report.window("twins", top);
+    report.window("twins.first", child(top, "STATIC", "Twin", 701, {10, 10, 100, 20}));
+    report.window("twins.second", child(top, "STATIC", "Twin", 701, {10, 40, 100, 20}));
+    report.window("twins.label", child(top, "STATIC", "Label two", 701, {120, 10, 100, 20}));
+}
+
+// A control five levels below its top-level window, each level with nine labels beside the way down.
+void createDeep(Report& report, unsigned) {
+    HWND parent = topLevel("LvxTargetDeep", "Deep", {100, 100, 300, 200});
+    report.window("deep", parent);
+    for (int level = 1; level <= 5; ++level) {
+        for (int i = 0; i < 9; ++i)
+            child(parent, "STATIC", ("s" + std::to_string(i)).c_str(), 800 + i, {i * 2, 0, 2, 2});
+        parent = child(parent, "LvxPanel", "", 900 + level, {0, 10, 280 - level * 20, 180 - level * 20}, WS_CLIPCHILDREN);
+    }
+    report.window("deep.leaf", parent);
+}
+
 struct Scenario {
     std::string_view name;
     bool takesCount;  // written as name:count
@@ -497,7 +519,8 @@ constexpr Scenario kScenarios[] = {
     {"basic", false, createBasic},     {"dialog", false, createDialog}, {"nested", false, createNested},
     {"overlap", false, createOverlap}, {"owned", false, createOwned},   {"hung", false, createHung},
     {"many", true, createMany},        {"slow", false, createSlow},     {"commands", false, createCommands},
-    {"menus", false, createMenus},     {"details", false, createDetails},
+    {"menus", false, createMenus},     {"details", false, createDetails}, {"twins", false, createTwins},
+    {"deep", false, createDeep},
 };
 
 // Unknown, malformed or repeated scenarios are skipped: a repeat would report two windows under one name.
