@@ -111,12 +111,13 @@ protected:
         return false;
     }
     // The program file (and its folder, when nothing else is left in it) goes through the batch
-    // file it leaves beside that folder, which then deletes itself.
+    // file it leaves beside that folder, which then deletes itself. A folder that keeps something
+    // is tried for as long as the file would be (about a minute) before the batch gives up.
     [[nodiscard]] bool ProgramRemoved(bool folderToo = true) const
     {
         return WaitFor(
             [&] { return !Exists(Program()) && !(folderToo && Exists(T("Prog"))) && !BatchFileLeft(); },
-            30000);
+            folderToo ? 30000 : 120000);
     }
     // Shows a page by its caption, waited for.
     HWND Page(const UninstallerProcess& process, const std::string& page) const
