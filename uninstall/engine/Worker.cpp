@@ -187,7 +187,7 @@ bool RemoveLastTraces()
         if (::RemoveDirectoryA(folder.c_str()) || ::GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
             LineDone(folder);
         else if (EqualsNoCase(folder, ownFolder))
-            LineDone(folder, "removed once this program has ended");
+            LineDone(folder, "this program's own folder: left to the removal of the program file");
         else
             LineFailed(folder, ::GetLastError(), "only an empty folder is removed");
     }
