@@ -65,7 +65,7 @@ static constexpr const char* MessageLogFormKeys[] = {
     "Limit", "Kept", "RingDrops", "LimitDrops", "Filtered",
     "ColNumber", "ColTime", "ColWindow", "ColKind", "ColMessage", "ColResult", "ColDecoded",
     "Watching", "Stopped", "NoWindow", "ProcessClosed", "NoHelper", "HookRefused", "SectionFailed", "BadFilter",
-    "HeartbeatLost",
+    "HeartbeatLost", "Connecting", "NotRecording", "WatchedElsewhere", "HelperTimedOut",
 };
 
 static constexpr const char* AboutFormKeys[] = {

@@ -488,7 +488,7 @@ TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTwelveWindows)
     whileShown("OptionsForm", [&] { options.ShowModal(form.Handle()); });
     TAboutForm about;
     whileShown("AboutForm", [&] { about.ShowAbout(form.Handle()); });
-    TMessageLogForm log(ProgramFolder);
+    TMessageLogForm log(ProgramFolder, MessageNames);
     ASSERT_TRUE(log.FormCreate(form.Handle()));
     // Besides its controls: the filter's modes, and what shows only on occasion (the kinds, the
     // missing result, the status sentences) or in the list's header.
