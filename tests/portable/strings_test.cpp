@@ -329,8 +329,24 @@ TEST(ToolPlacement, BesideTheMainWindowElseBelowElseCentred)
     const PlacePoint below = ChooseToolPlace({100, 0, 500, 400}, 440, 460, work);
     EXPECT_EQ(below.X, 60);
     EXPECT_EQ(below.Y, 400);
-    // Neither: centred on the work area.
+    // Neither: centred on the work area; wider or taller than it, from its left or top edge.
     const PlacePoint centred = ChooseToolPlace({100, 300, 500, 800}, 440, 460, work);
     EXPECT_EQ(centred.X, 420);
     EXPECT_EQ(centred.Y, 270);
+    const PlaceRect offset{-1280, 40, 0, 1040};  // a monitor left of the primary one
+    EXPECT_EQ(ChooseToolPlace({-1000, 300, -600, 800}, 1400, 460, offset).X, -1280);
+    EXPECT_EQ(ChooseToolPlace({-1000, 300, -600, 800}, 440, 1100, offset).Y, 40);
+
+    // A place the user chose is pulled inside the work area; a window that can be sized is cut to it.
+    const PlaceRect pulled = KeepInsideWorkArea({-150, 700, 250, 1200}, work, false);
+    EXPECT_EQ(pulled.Left, 0);
+    EXPECT_EQ(pulled.Top, 500);
+    EXPECT_EQ(pulled.Right, 400);
+    EXPECT_EQ(pulled.Bottom, 1000);
+    const PlaceRect cut = KeepInsideWorkArea({-10, -10, 1500, 1200}, work, true);
+    EXPECT_EQ(cut.Left, 0);
+    EXPECT_EQ(cut.Top, 0);
+    EXPECT_EQ(cut.Right, 1280);
+    EXPECT_EQ(cut.Bottom, 1000);
+    EXPECT_EQ(KeepInsideWorkArea({-10, -10, 1500, 1200}, work, false).Left, 0);
 }
