@@ -270,7 +270,7 @@ TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTwelveWindows)
                                 "IntegrityHigh", "IntegritySystem", "Yes", "No", "Blocked", "BlockedText",
                                 "AwarenessUnaware", "AwarenessSystem", "AwarenessPerMonitor", "AwarenessPerMonitorV2",
                                 "NotAvailable", "Unreadable", "NoProperties", "None", "Remainder", "ListViewExStyle",
-                                "CaptureQuestion", "CaptureFailed"})
+                                "CaptureQuestion", "CaptureFailed", "StateMinimized", "StateMaximized", "StateNormal"})
             if (details.Text(key) == key) shown.insert(key);
         expectShown("DetailsForm", shown);
     }
