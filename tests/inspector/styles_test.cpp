@@ -584,21 +584,12 @@ std::wstring ClipboardWideText()
     ::CloseClipboard();
     return text;
 }
-std::string ClipboardText(UINT format)
+std::string ClipboardText()
 {
     std::string text;
     if (!::OpenClipboard(nullptr)) return text;
-    if (const HANDLE data = ::GetClipboardData(format); data != nullptr) {
-        const void* locked = ::GlobalLock(data);
-        if (format == CF_UNICODETEXT) {
-            const auto* wide = static_cast<const wchar_t*>(locked);
-            const int length = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-            text.resize(static_cast<size_t>(std::max(length, 1)));
-            ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), length, nullptr, nullptr);
-        } else {
-            text = static_cast<const char*>(locked);
-        }
-        text.resize(std::strlen(text.c_str()));
+    if (const HANDLE data = ::GetClipboardData(CF_TEXT); data != nullptr) {
+        text = static_cast<const char*>(::GlobalLock(data));
         ::GlobalUnlock(data);
     }
     ::CloseClipboard();
@@ -754,7 +745,7 @@ TEST_F(StylesTest, DetailsCopyReadsBackAndTheCapturedPictureHasTheWindowsColours
     Inspect(window);
     TDetailsForm& details = OpenDetails(TDetailsForm::StylesPage);
     ::SendMessageA(details.copyButton_, BM_CLICK, 0, 0);
-    const std::string text = ClipboardText(CF_TEXT);
+    const std::string text = ClipboardText();
     const std::wstring wide = ClipboardWideText();
     EXPECT_TRUE(wide.starts_with(L"[Окно]\r\nХэндл окна: ")) << text;
     EXPECT_NE(wide.find(L"\r\nСледующее окно: "), std::wstring::npos) << text;
