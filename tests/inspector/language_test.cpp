@@ -453,7 +453,8 @@ TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTwelveWindows)
                                 "IntegrityHigh", "IntegritySystem", "Yes", "No", "Blocked", "BlockedText",
                                 "AwarenessUnaware", "AwarenessSystem", "AwarenessPerMonitor", "AwarenessPerMonitorV2",
                                 "NotAvailable", "Unreadable", "NoProperties", "None", "Remainder", "ListViewExStyle",
-                                "CaptureQuestion", "CaptureCopy", "CaptureSave", "CaptureCancel", "CaptureFailed"})
+                                "CaptureQuestion", "CaptureCopy", "CaptureSave", "CaptureCancel", "CaptureFailed",
+                                "StateMinimized", "StateMaximized", "StateNormal"})
             if (details.Text(key) == key) shown.insert(key);
         expectShown("DetailsForm", shown);
     }

@@ -23,6 +23,7 @@ namespace {
 
 constexpr UINT kHangMessage = WM_APP + 1;
 constexpr UINT kSlowMessage = WM_APP + 2;
+constexpr UINT kRestyleMessage = WM_APP + 11;
 constexpr DWORD kSlowReplyDelayMs = 1500;
 constexpr LRESULT kSlowReply = 42;
 // A test that forgets to close the target must not leave it running for the rest of the session.
@@ -111,6 +112,17 @@ LRESULT CALLBACK hungProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kHangMessage) {
         Sleep(wp ? static_cast<DWORD>(wp) : INFINITE);
         return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// The details window changes a control's style of its own accord, as list boxes switch their scroll
+// bars and modal dialogs disable their owners: wParam is the control's id, lParam the bits toggled.
+LRESULT CALLBACK detailsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kRestyleMessage) {
+        const HWND control = GetDlgItem(hwnd, static_cast<int>(wp));
+        SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) ^ static_cast<LONG>(lp));
+        return 1;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -516,7 +528,7 @@ void createDetails(Report& report, unsigned) {
     wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     wc.cbClsExtra = 8;
     wc.cbWndExtra = 16;
-    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpfnWndProc = detailsProc;
     wc.hInstance = instance();
     wc.hCursor = LoadCursorA(nullptr, IDC_CROSS);
     wc.hIcon = LoadIconA(nullptr, IDI_QUESTION);
