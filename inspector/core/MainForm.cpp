@@ -172,7 +172,7 @@ void TMainForm::ChangeSizeClick()
 
 void TMainForm::MessageLogClick()
 {
-    if (!messageLogForm_) messageLogForm_ = std::make_unique<TMessageLogForm>(ProgramFolder);
+    if (!messageLogForm_) messageLogForm_ = std::make_unique<TMessageLogForm>(ProgramFolder, MessageNames);
     messageLogForm_->ShowFor(Handle(), CurrentWindow.Handle);
 }
 

@@ -50,6 +50,10 @@ constexpr std::pair<const char*, const char*> BuiltInTexts[] = {
     {"WndHandle", "Хэндл окна"}, {"WndText", "Текст окна"}, {"WndClass", "Имя класса окна"},
     {"Coords", "Координаты окна"}, {"Size", "Размеры окна"}, {"ClientSize", "Клиентская область"},
     {"Parent", "Родительское окно"}, {"Owner", "Окно-владелец"}, {"PID", "ID процесса"}, {"TID", "ID потока"},
+    {"RelativeCoords", "Относительные координаты"}, {"Menu", "Меню"}, {"Child", "Дочернее окно"},
+    {"Next", "Следующее окно"}, {"Previous", "Предыдущее окно"}, {"ShowState", "Состояние окна"},
+    {"StateMinimized", "свёрнуто"}, {"StateMaximized", "развёрнуто"}, {"StateNormal", "обычное"},
+    {"Visible", "Окно видимо"}, {"Enabled", "Окно активно"}, {"Topmost", "Поверх всех окон"},
     {"Style", "Стиль"}, {"ExStyle", "Расширенный стиль"}, {"ListViewExStyle", "Расширенный стиль списка"},
     {"Remainder", "Биты без имени"},
     {"Atom", "Атом класса"}, {"ClassStyle", "Стиль класса"}, {"ClassExtra", "Байты класса"},
@@ -194,8 +198,10 @@ bool TDetailsForm::FormCreate(HWND owner)
     if (!RegisterWindowClass(FormClass, 0, ::GetSysColorBrush(COLOR_BTNFACE), ::LoadCursorA(nullptr, IDC_ARROW),
                              nullptr))
         return false;
+    // Made where it will stand, at the DPI of the main window's monitor: made elsewhere and moved
+    // there, it would be scaled by that monitor's DPI and again by this one's.
     dpi_ = DpiOfWindow(owner);
-    RECT bounds{0, 0, Scaled(FormWidth), Scaled(FormHeight)};
+    const RECT bounds = ToolWindowBounds(owner, place_, Scaled(FormWidth), Scaled(FormHeight), true);
     if (!CreateWindowObject(FormExStyle, FormClass, Text("Caption"), FormStyle, bounds, owner, nullptr)) return false;
     dpi_ = DpiOfWindow(Handle());
     CreateControls();
@@ -414,17 +420,34 @@ DetailSection TDetailsForm::WindowSection() const
     const auto handle = [](HWND window) {
         return window != nullptr ? FormatHandle(HandleValue(window)) : MessageText(Msg::NoWindowFound);
     };
+    const auto yesNo = [this](bool value) { return Text(value ? "Yes" : "No"); };
+    // Every field the main window shows, so that a copy pasted into a bug report says it all.
     section.Lines = {
         {Text("WndHandle"), handle(current_.Handle)},
         {Text("WndText"), current_.Text},
         {Text("WndClass"), current_.ClassName},
         {Text("Coords"), FormatPoint(current_.Left, current_.Top)},
+        {Text("RelativeCoords"),
+         current_.Parent != nullptr ? FormatPoint(current_.RelativeLeft, current_.RelativeTop) : Text("None")},
         {Text("Size"), FormatSize(current_.Width, current_.Height)},
         {Text("ClientSize"), FormatSize(current_.ClientWidth, current_.ClientHeight)},
+        {Text("Menu"), MessageText(current_.Menu != nullptr ? Msg::Has : Msg::Hasnt)},
         {Text("Parent"), handle(current_.Parent)},
+        {Text("Child"), handle(current_.Child)},
+        {Text("Next"), handle(current_.Next)},
+        {Text("Previous"), handle(current_.Previous)},
         {Text("Owner"), handle(current_.Owner)},
         {Text("PID"), FormatHandle(current_.ProcessId)},
+        {Text("Bitness"), current_.Bits == ProcessBits::Bits32   ? Text("Bits32")
+                          : current_.Bits == ProcessBits::Bits64 ? Text("Bits64")
+                                                                 : Unreadable()},
         {Text("TID"), FormatHandle(current_.ThreadId)},
+        {Text("ShowState"), Text(current_.ShowState == WindowShowState::Minimized   ? "StateMinimized"
+                                 : current_.ShowState == WindowShowState::Maximized ? "StateMaximized"
+                                                                                    : "StateNormal")},
+        {Text("Visible"), yesNo(current_.Visible)},
+        {Text("Enabled"), yesNo(current_.Enabled)},
+        {Text("Topmost"), yesNo(current_.Topmost)},
     };
     return section;
 }
@@ -494,7 +517,7 @@ DetailSection TDetailsForm::ClassSection() const
         {Text("Background"), brush},
         {Text("Cursor"), stock(cls.CursorRead, cls.Cursor, StyleGroup::Cursor, cls.StockCursor)},
         {Text("Icon"), stock(cls.IconRead, cls.Icon, StyleGroup::Icon, cls.StockIcon)},
-        {Text("SmallIcon"), stock(cls.SmallIconRead, cls.SmallIcon, StyleGroup::Icon, 0)},
+        {Text("SmallIcon"), stock(cls.SmallIconRead, cls.SmallIcon, StyleGroup::Icon, cls.StockSmallIcon)},
         {Text("MenuName"), menu},
     };
     return section;
@@ -622,13 +645,9 @@ void TDetailsForm::StyleTicked(int row, bool ticked)
 {
     if (row < 0 || static_cast<size_t>(row) >= styles_.Rows.size() || details_.Handle == nullptr) return;
     const StyleRow chosen = styles_.Rows[static_cast<size_t>(row)];
-    const uint32_t current = chosen.Target == StyleTarget::Style     ? details_.Style
-                             : chosen.Target == StyleTarget::ExStyle ? details_.ExStyle
-                                                                     : details_.ListViewExStyle;
-    const uint32_t wanted = ApplyStyleTick(current, chosen, ticked);
-    if (wanted != current && !WriteStyleValue(details_.Handle, static_cast<int>(chosen.Target), chosen.Mask,
-                                              chosen.Target == StyleTarget::ListViewExStyle ? wanted & chosen.Mask
-                                                                                            : wanted))
+    // Only the ticked name's bits are written, into the style as the window holds it then.
+    if (!WriteStyleBits(details_.Handle, static_cast<int>(chosen.Target), chosen.Mask,
+                        ApplyStyleTick(0, chosen, ticked)))
         ::MessageBoxA(Handle(), MessageText(Msg::CantModifyParameter).c_str(), MessageText(Msg::WARNING).c_str(),
                       MB_OK | MB_ICONEXCLAMATION);
     // The main window gathers the window again and refreshes this one; without it, refresh here.

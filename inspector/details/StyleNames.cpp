@@ -12,16 +12,20 @@ namespace lvx {
 namespace {
 
 constexpr StyleName Table[] = {
-#define LVX_FLAG(group, name, bits) {StyleGroup::group, #name, bits, bits, StyleScope::Any},
-#define LVX_CHILD_FLAG(group, name, bits) {StyleGroup::group, #name, bits, bits, StyleScope::ChildOnly},
-#define LVX_TOP_FLAG(group, name, bits) {StyleGroup::group, #name, bits, bits, StyleScope::TopLevelOnly},
-#define LVX_FIELD(group, name, mask, value) {StyleGroup::group, #name, mask, value, StyleScope::Any},
-#define LVX_RESOURCE(group, name, value) {StyleGroup::group, #name, 0xFFFFFFFF, value, StyleScope::Any},
+#define LVX_FLAG(group, name, bits) {StyleGroup::group, #name, bits, bits, StyleScope::Any, bits, false},
+#define LVX_CHILD_FLAG(group, name, bits) {StyleGroup::group, #name, bits, bits, StyleScope::ChildOnly, bits, false},
+#define LVX_TOP_FLAG(group, name, bits) {StyleGroup::group, #name, bits, bits, StyleScope::TopLevelOnly, bits, false},
+#define LVX_FIELD(group, name, mask, value) {StyleGroup::group, #name, mask, value, StyleScope::Any, mask, true},
+#define LVX_FIELD_WHEN(group, name, mask, value, match) \
+    {StyleGroup::group, #name, mask, value, StyleScope::Any, match, true},
+#define LVX_RESOURCE(group, name, value) \
+    {StyleGroup::group, #name, 0xFFFFFFFF, value, StyleScope::Any, 0xFFFFFFFF, false},
 #include "StyleTables.inc"
 #undef LVX_FLAG
 #undef LVX_CHILD_FLAG
 #undef LVX_TOP_FLAG
 #undef LVX_FIELD
+#undef LVX_FIELD_WHEN
 #undef LVX_RESOURCE
 };
 
@@ -68,17 +72,21 @@ constexpr ClassGroups Classes[] = {
     {"RICHEDIT50W", StyleGroup::RichEdit, StyleGroup::RichEdit},
 };
 
-// Adds the rows of one group and answers the bits the set ones cover.
+// Adds the rows of one group and answers the bits the set ones cover. Of the names of one field
+// the first that matches is set: a field whose values the control reads by precedence (one bit
+// before another) has names whose matches overlap.
 uint32_t AddRows(StyleGroup group, StyleTarget target, uint32_t value, bool child, std::vector<StyleRow>& rows)
 {
     uint32_t covered = 0;
+    uint32_t fieldsTaken = 0;
     for (const StyleName& name : Table) {
         if (name.Group != group) continue;
         if ((name.Scope == StyleScope::ChildOnly && !child) || (name.Scope == StyleScope::TopLevelOnly && child))
             continue;
-        const bool set = (value & name.Mask) == name.Value;
+        const bool set = (value & name.Match) == name.Value && (!name.Field || (fieldsTaken & name.Mask) == 0);
         if (set) covered |= name.Mask;
-        rows.push_back(StyleRow{target, name.Name, name.Mask, name.Value, set});
+        if (set && name.Field) fieldsTaken |= name.Mask;
+        rows.push_back(StyleRow{target, name.Name, name.Mask, name.Value, set, name.Field});
     }
     return covered;
 }
@@ -124,9 +132,14 @@ DecodedStyles DecodeStyles(std::string_view className, uint32_t style, uint32_t 
     return decoded;
 }
 
+uint32_t ApplyStyleTick(uint32_t current, uint32_t mask, uint32_t value, bool ticked)
+{
+    return ticked ? (current & ~mask) | value : current & ~mask;
+}
+
 uint32_t ApplyStyleTick(uint32_t current, const StyleRow& row, bool ticked)
 {
-    return ticked ? (current & ~row.Mask) | row.Value : current & ~row.Mask;
+    return ApplyStyleTick(current, row.Mask, row.Value, ticked);
 }
 
 std::string DescribeFlags(StyleGroup group, uint32_t value)

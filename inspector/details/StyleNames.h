@@ -25,6 +25,8 @@ struct StyleName {
     uint32_t Mask;   // the bits the name is about: the bit itself, or the whole field
     uint32_t Value;  // the field's value that the name stands for
     StyleScope Scope;
+    uint32_t Match;  // the bits that must hold Value for the name to show (mostly Mask)
+    bool Field;      // one of several values of a field, not a bit of its own
 };
 
 [[nodiscard]] std::span<const StyleName> StyleNames();
@@ -39,6 +41,7 @@ struct StyleRow {
     uint32_t Mask;
     uint32_t Value;
     bool Set;
+    bool Field;
 };
 
 struct DecodedStyles {
@@ -58,8 +61,10 @@ struct DecodedStyles {
                                          uint32_t listViewExStyle);
 
 // The value a row's tick makes: ticked puts the row's value into its field, unticked clears the
-// field (a name whose value is 0 then stays set: nothing changes).
+// field (a name whose value is 0 then stays set: nothing changes). Only the row's bits change, so
+// `current` is the style as the window holds it at the time of the write.
 [[nodiscard]] uint32_t ApplyStyleTick(uint32_t current, const StyleRow& row, bool ticked);
+[[nodiscard]] uint32_t ApplyStyleTick(uint32_t current, uint32_t mask, uint32_t value, bool ticked);
 
 // Names of set flags of one group (class styles), joined with " | "; "0" when none; bits no name
 // covers follow as hexadecimal.

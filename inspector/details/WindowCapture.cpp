@@ -3,11 +3,13 @@
 #include "WindowCapture.h"
 
 #include "core/UNI_WindowInfo.h"
+#include "core/WindowCommands.h"
 
 #include <wincodec.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace lvx {
@@ -97,6 +99,35 @@ bool IsBlank(HBITMAP picture)
     return true;
 }
 
+// The window's picture as it paints itself, or empty. PrintWindow has the window paint: a hung
+// window is not asked at all, and one that answers but blocks while painting is given up after the
+// usual time-out. The helper thread that waits for it owns the picture it draws into, so a late
+// painting lands in a picture nobody looks at any more.
+unique_gdi PrintedPicture(HWND window, HDC screen, int width, int height)
+{
+    LRESULT ignored = 0;
+    if (!SendMessageWithTimeout(window, WM_NULL, 0, 0, ignored)) return {};
+    struct Canvas {
+        unique_gdi Picture;
+        unique_dc Memory;
+        bool Drawn = false;
+    };
+    const auto canvas = std::make_shared<Canvas>();
+    canvas->Picture.reset(::CreateCompatibleBitmap(screen, width, height));
+    canvas->Memory.reset(::CreateCompatibleDC(screen));
+    if (!canvas->Picture || !canvas->Memory) return {};
+    const bool finished = CallWithTimeout(window, [canvas, window] {
+        constexpr UINT RenderFullContent = 2;  // PW_RENDERFULLCONTENT
+        const HGDIOBJ old = ::SelectObject(canvas->Memory.get(), canvas->Picture.get());
+        canvas->Drawn = ::PrintWindow(window, canvas->Memory.get(), RenderFullContent) != FALSE ||
+                        ::PrintWindow(window, canvas->Memory.get(), 0) != FALSE;
+        ::SelectObject(canvas->Memory.get(), old);
+    });
+    // A finished helper has let go of the canvas.
+    if (!finished || !canvas->Drawn || IsBlank(static_cast<HBITMAP>(canvas->Picture.get()))) return {};
+    return std::move(canvas->Picture);
+}
+
 }  // namespace
 
 bool PutTextOnClipboard(HWND owner, const std::string& text)
@@ -118,28 +149,19 @@ unique_gdi CaptureWindowPicture(HWND window)
     const int height = bounds.bottom - bounds.top;
     const HDC screen = ::GetDC(nullptr);
     if (screen == nullptr) return {};
-    unique_gdi picture(::CreateCompatibleBitmap(screen, width, height));
-    const unique_dc memory(::CreateCompatibleDC(screen));
-    bool drawn = false;
-    if (picture && memory) {
-        const HGDIOBJ old = ::SelectObject(memory.get(), picture.get());
-        // PrintWindow has the window paint itself, so it would wait for a window that hangs:
-        // such a window is only copied from the screen.
-        LRESULT ignored = 0;
-        constexpr UINT RenderFullContent = 2;  // PW_RENDERFULLCONTENT
-        if (SendMessageWithTimeout(window, WM_NULL, 0, 0, ignored)) {
-            drawn = ::PrintWindow(window, memory.get(), RenderFullContent) != FALSE ||
-                    ::PrintWindow(window, memory.get(), 0) != FALSE;
-            ::SelectObject(memory.get(), old);
-            drawn = drawn && !IsBlank(static_cast<HBITMAP>(picture.get()));
-            ::SelectObject(memory.get(), picture.get());
-        }
-        if (!drawn)
+    unique_gdi picture = PrintedPicture(window, screen, width, height);
+    if (!picture) {
+        picture.reset(::CreateCompatibleBitmap(screen, width, height));
+        const unique_dc memory(::CreateCompatibleDC(screen));
+        bool drawn = false;
+        if (picture && memory) {
+            const HGDIOBJ old = ::SelectObject(memory.get(), picture.get());
             drawn = ::BitBlt(memory.get(), 0, 0, width, height, screen, bounds.left, bounds.top, SRCCOPY) != FALSE;
-        ::SelectObject(memory.get(), old);
+            ::SelectObject(memory.get(), old);
+        }
+        if (!drawn) picture.reset();
     }
     ::ReleaseDC(nullptr, screen);
-    if (!drawn) return {};
     return picture;
 }
 

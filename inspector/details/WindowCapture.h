@@ -14,8 +14,8 @@ namespace lvx {
 [[nodiscard]] bool PutTextOnClipboard(HWND owner, const std::string& text);
 
 // The window's picture as a 32-bit bitmap, frame included: PrintWindow (full content where the
-// system supports it) for a window that answers, else or when that gave a blank picture, the
-// screen's pixels where the window is. Empty when neither worked.
+// system supports it) for a window that answers and paints within the time-out, else or when that
+// gave a blank picture, the screen's pixels where the window is. Empty when neither worked.
 [[nodiscard]] unique_gdi CaptureWindowPicture(HWND window);
 
 // Puts the picture on the clipboard as CF_DIB.

@@ -65,14 +65,22 @@ void ReadClass(HWND window, WindowDetails& details)
     cls.MenuNameRead = read(GCLP_MENUNAME, cls.MenuName);
     cls.Read = cls.Atom != 0;
 
-    // Stock cursors and icons are shared by every process: compare with ours.
+    // Stock cursors and icons are shared by every process: compare with ours. A class's small icon
+    // is the stock icon itself or its shared small size.
+    const int smallWidth = ::GetSystemMetrics(SM_CXSMICON);
+    const int smallHeight = ::GetSystemMetrics(SM_CYSMICON);
     for (const StyleName& name : StyleNames()) {
         if (name.Group == StyleGroup::Cursor && cls.Cursor != 0 && cls.StockCursor == 0 &&
             reinterpret_cast<uintptr_t>(::LoadCursorA(nullptr, MAKEINTRESOURCEA(name.Value))) == cls.Cursor)
             cls.StockCursor = static_cast<int>(name.Value);
-        if (name.Group == StyleGroup::Icon && cls.Icon != 0 && cls.StockIcon == 0 &&
-            reinterpret_cast<uintptr_t>(::LoadIconA(nullptr, MAKEINTRESOURCEA(name.Value))) == cls.Icon)
-            cls.StockIcon = static_cast<int>(name.Value);
+        if (name.Group != StyleGroup::Icon) continue;
+        const auto stock = reinterpret_cast<uintptr_t>(::LoadIconA(nullptr, MAKEINTRESOURCEA(name.Value)));
+        if (cls.Icon != 0 && cls.StockIcon == 0 && stock == cls.Icon) cls.StockIcon = static_cast<int>(name.Value);
+        if (cls.SmallIcon != 0 && cls.StockSmallIcon == 0 &&
+            (stock == cls.SmallIcon ||
+             reinterpret_cast<uintptr_t>(::LoadImageA(nullptr, MAKEINTRESOURCEA(name.Value), IMAGE_ICON, smallWidth,
+                                                      smallHeight, LR_SHARED)) == cls.SmallIcon))
+            cls.StockSmallIcon = static_cast<int>(name.Value);
     }
     // A menu name string is readable only in the process that registered the class.
     DWORD processId = 0;
@@ -240,17 +248,19 @@ void GatherWindowDetails(HWND window, WindowDetails& details)
     ReadDpi(window, details.Dpi);
 }
 
-bool WriteStyleValue(HWND window, int target, uint32_t mask, uint32_t value)
+bool WriteStyleBits(HWND window, int target, uint32_t mask, uint32_t bits)
 {
     if (target == static_cast<int>(StyleTarget::ListViewExStyle)) {
         LRESULT result = 0;
-        return SendMessageWithTimeout(window, LVM_SETEXTENDEDLISTVIEWSTYLE, mask, value, result);
+        return SendMessageWithTimeout(window, LVM_SETEXTENDEDLISTVIEWSTYLE, mask, bits & mask, result);
     }
     const int index = target == static_cast<int>(StyleTarget::ExStyle) ? GWL_EXSTYLE : GWL_STYLE;
     const auto error = std::make_shared<DWORD>(0);
     const bool done = CallWithTimeout(window, [=] {
+        const auto current = static_cast<uint32_t>(::GetWindowLongA(window, index));
+        const uint32_t wanted = (current & ~mask) | (bits & mask);
         ::SetLastError(0);
-        ::SetWindowLongA(window, index, static_cast<LONG>(value));
+        if (wanted != current) ::SetWindowLongA(window, index, static_cast<LONG>(wanted));
         *error = ::GetLastError();
         ::SetWindowPos(window, nullptr, 0, 0, 0, 0,
                        SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -27,6 +27,7 @@ struct ClassDetails {
     uintptr_t Icon = 0;
     int StockIcon = 0;
     uintptr_t SmallIcon = 0;
+    int StockSmallIcon = 0;  // IDI_* number when the small icon is a stock one (either size), else 0
     uintptr_t MenuName = 0;  // an integer resource, or a pointer inside the window's process
     std::string MenuNameText;  // the name, when it could be read
     // Which of the values above the system gave (some systems keep another process's class
@@ -90,9 +91,12 @@ struct WindowDetails {
 // view, with the usual time-out; everything else asks the system, never the window.
 void GatherWindowDetails(HWND window, WindowDetails& details);
 
-// Writes one of the three style values back (the list-view one by LVM_SETEXTENDEDLISTVIEWSTYLE
-// with the time-out; the others on a helper thread, as they send messages to the window, with a
-// frame recalculation so the change shows). True when the window took it in time.
-[[nodiscard]] bool WriteStyleValue(HWND window, int target, uint32_t mask, uint32_t value);
+// Puts `bits` into the `mask` bits of one of the three style values and leaves every other bit as
+// the window holds it when the write is made: a window changes its own styles (scroll bars, a
+// modal dialog disabling it), and a value read earlier would undo that. The list-view one goes by
+// LVM_SETEXTENDEDLISTVIEWSTYLE with the time-out; the others are read and written on a helper
+// thread, as writing sends messages to the window, with a frame recalculation so the change shows.
+// True when the window took it in time.
+[[nodiscard]] bool WriteStyleBits(HWND window, int target, uint32_t mask, uint32_t bits);
 
 }  // namespace lvx

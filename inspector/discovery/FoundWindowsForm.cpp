@@ -35,12 +35,9 @@ void TFoundWindowsForm::FormCreate()
     const HWND list = Item(IDC_FOUND_LIST);
     ::SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     ::SendMessageA(list, LB_SETITEMHEIGHT, 0, ScaleForDpi(14, dpi));
-    if (!::IsRectEmpty(&bounds_)) {
-        ::SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
-                       bounds_.bottom - bounds_.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    } else {
-        PlaceToolWindow(Handle(), ::GetWindow(Handle(), GW_OWNER), ToolPlace{});  // beside the main window
-    }
+    // Where the user last moved it, else beside the main window: never over the main window
+    // merely because that moved since.
+    PlaceToolWindow(Handle(), ::GetWindow(Handle(), GW_OWNER), place_);
     FillClient();
 }
 
@@ -94,6 +91,9 @@ INT_PTR TFoundWindowsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
     case WM_SIZE:
         FillClient();
         return TRUE;
+    case WM_EXITSIZEMOVE:
+        RememberToolWindowPlace(Handle(), place_);
+        return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_FOUND_LIST && HIWORD(wParam) == LBN_DBLCLK) {
             FoundListDblClick();
@@ -107,9 +107,6 @@ INT_PTR TFoundWindowsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM)
             Close(IDCANCEL);
             return TRUE;
         }
-        return FALSE;
-    case WM_DESTROY:
-        if (!::IsZoomed(Handle()) && !::IsIconic(Handle())) ::GetWindowRect(Handle(), &bounds_);
         return FALSE;
     default:
         return FALSE;

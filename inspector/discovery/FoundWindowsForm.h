@@ -4,6 +4,7 @@
 #include "core/Dialog.h"
 #include "core/Handles.h"
 #include "language/MultiLang.h"
+#include "tools/ToolWindows.h"
 
 #include <vector>
 
@@ -29,7 +30,7 @@ private:
     void FillClient();
 
     unique_gdi font_;
-    RECT bounds_{};  // where the user last left the list, kept for the next opening
+    ToolPlace place_;  // where the user last put the list, kept for the next opening
 };
 
 }  // namespace lvx

@@ -205,12 +205,9 @@ void TWindowTreeForm::FormCreate()
     imagesDpi_ = dpi_;
     TranslateWindow("WindowTreeForm", TranslationTargets());
     CreateControls();
-    if (!::IsRectEmpty(&bounds_)) {
-        ::SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
-                       bounds_.bottom - bounds_.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    } else {
-        PlaceToolWindow(Handle(), ::GetWindow(Handle(), GW_OWNER), ToolPlace{});  // beside the main window
-    }
+    // Where the user last moved it, else beside the main window: never over the main window
+    // merely because that moved since.
+    PlaceToolWindow(Handle(), ::GetWindow(Handle(), GW_OWNER), place_);
     Layout();
 }
 
@@ -687,6 +684,9 @@ INT_PTR TWindowTreeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
         Layout();
         return TRUE;
+    case WM_EXITSIZEMOVE:
+        RememberToolWindowPlace(Handle(), place_);
+        return FALSE;
     case WM_NOTIFY: {
         const LRESULT result = HandleNotify(*reinterpret_cast<NMHDR*>(lParam));
         ::SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, result);
@@ -717,7 +717,6 @@ INT_PTR TWindowTreeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
             return FALSE;
         }
     case WM_DESTROY:
-        if (!::IsZoomed(Handle()) && !::IsIconic(Handle())) ::GetWindowRect(Handle(), &bounds_);
         nodes_.clear();  // the items die with the tree view
         treeView_ = toolBar_ = toolBarScroller_ = toolBarPanel_ = nullptr;
         return FALSE;

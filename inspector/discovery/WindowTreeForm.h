@@ -6,6 +6,7 @@
 #include "core/Handles.h"
 #include "core/UNI_WindowInfo.h"
 #include "language/MultiLang.h"
+#include "tools/ToolWindows.h"
 
 #include <commctrl.h>
 
@@ -101,7 +102,7 @@ private:
     Inspect inspect_;
     std::vector<Node> nodes_;
     bool findNextEnabled_ = false;
-    RECT bounds_{};
+    ToolPlace place_;  // where the user last put the window
     UINT dpi_ = 96;
     UINT imagesDpi_ = 0;  // the DPI the image lists were made for
 

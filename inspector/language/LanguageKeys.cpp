@@ -65,7 +65,7 @@ static constexpr const char* MessageLogFormKeys[] = {
     "Limit", "Kept", "RingDrops", "LimitDrops", "Filtered",
     "ColNumber", "ColTime", "ColWindow", "ColKind", "ColMessage", "ColResult", "ColDecoded",
     "Watching", "Stopped", "NoWindow", "ProcessClosed", "NoHelper", "HookRefused", "SectionFailed", "BadFilter",
-    "HeartbeatLost",
+    "HeartbeatLost", "Connecting", "NotRecording", "WatchedElsewhere", "HelperTimedOut",
 };
 
 static constexpr const char* AboutFormKeys[] = {
@@ -82,7 +82,8 @@ static constexpr const char* DetailsFormKeys[] = {
     "IntegrityUntrusted", "IntegrityLow", "IntegrityMedium", "IntegrityHigh", "IntegritySystem", "Elevated", "Yes",
     "No", "StartTime", "Blocked", "BlockedText", "WindowDpi", "Awareness", "AwarenessUnaware", "AwarenessSystem",
     "AwarenessPerMonitor", "AwarenessPerMonitorV2", "MonitorDpi", "NotAvailable", "Unreadable", "CaptureQuestion",
-    "CaptureCopy", "CaptureSave", "CaptureCancel", "CaptureFailed",
+    "CaptureCopy", "CaptureSave", "CaptureCancel", "CaptureFailed", "RelativeCoords", "Menu", "Child", "Next",
+    "Previous", "ShowState", "StateMinimized", "StateMaximized", "StateNormal", "Visible", "Enabled", "Topmost",
 };
 
 // The command line's sentences and usage, and what is wrong with a locator (also in the tree's search).

@@ -1,6 +1,8 @@
 // Installing the message log's hooks on threads of the watched program.
 #include "HookInstall.h"
 
+#include <sddl.h>
+
 #include <atomic>
 
 namespace lvx::msglog {
@@ -67,6 +69,60 @@ void InstalledHooks::Abandon()
     for (unique_hook& hook : hooks_) (void)hook.release();
     hooks_.clear();
     (void)dll_.release();
+}
+
+SectionSecurity::SectionSecurity()
+{
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return;
+    const lvc::unique_kernel_handle owned(token);
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<std::byte> user(size);
+    char* sid = nullptr;
+    if (size == 0 || !::GetTokenInformation(token, TokenUser, user.data(), size, &size) ||
+        !::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid))
+        return;
+    const std::string own(sid);
+    ::LocalFree(sid);
+    // Protected from inheritance; the current user, the user's app containers; a low mandatory
+    // label with no write-up, so that a program at low integrity may write too.
+    for (const std::string& text : {"D:P(A;;GA;;;" + own + ")(A;;GA;;;AC)S:(ML;;NW;;;LW)",
+                                    "D:P(A;;GA;;;" + own + ")S:(ML;;NW;;;LW)", "D:P(A;;GA;;;" + own + ")"}) {
+        if (::ConvertStringSecurityDescriptorToSecurityDescriptorA(text.c_str(), SDDL_REVISION_1, &descriptor_,
+                                                                   nullptr))
+            break;
+        descriptor_ = nullptr;
+    }
+    attributes_.nLength = sizeof attributes_;
+    attributes_.lpSecurityDescriptor = descriptor_;
+    attributes_.bInheritHandle = FALSE;
+}
+
+SectionSecurity::~SectionSecurity()
+{
+    if (descriptor_ != nullptr) ::LocalFree(descriptor_);
+}
+
+OpenedSection OpenCurrentSection(DWORD processId)
+{
+    OpenedSection section;
+    for (int step = 0; step < 64; ++step) {
+        char name[64];
+        FormatSectionName(name, processId, section.Generation);
+        section.Ring.reset();
+        section.View.reset();
+        section.Mapping.reset(::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name));
+        if (!section.Mapping) return section;
+        section.View.reset(::MapViewOfFile(section.Mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
+        section.Ring = MessageRing::Attach(WholeView(section.View.get()));
+        if (!section.Ring) return section;
+        const uint32_t successor =
+            std::atomic_ref<uint32_t>(section.Ring->Header().Successor).load(std::memory_order_acquire);
+        if (successor == 0 || successor == section.Generation) return section;
+        section.Generation = successor;
+    }
+    return section;
 }
 
 std::span<std::byte> WholeView(void* view)

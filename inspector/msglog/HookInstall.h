@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -42,5 +43,31 @@ private:
 
 // The view of a whole section, as the system sized it.
 [[nodiscard]] std::span<std::byte> WholeView(void* view);
+
+// The security of the section and of the helper's stop event: the current user may do
+// everything, and the watched program, whatever its integrity level (or app container), may
+// open them for writing; no other user may. Default security where the platform cannot build it.
+class SectionSecurity {
+public:
+    SectionSecurity();
+    ~SectionSecurity();
+    SectionSecurity(const SectionSecurity&) = delete;
+    SectionSecurity& operator=(const SectionSecurity&) = delete;
+    [[nodiscard]] SECURITY_ATTRIBUTES* Attributes() { return descriptor_ != nullptr ? &attributes_ : nullptr; }
+
+private:
+    PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+    SECURITY_ATTRIBUTES attributes_{};
+};
+
+// A watched program's current section, opened for reading and writing: the first one of the
+// program's, then each one that replaced it in turn.
+struct OpenedSection {
+    lvc::unique_kernel_handle Mapping;
+    unique_view View;
+    std::optional<MessageRing> Ring;
+    uint32_t Generation = 0;
+};
+[[nodiscard]] OpenedSection OpenCurrentSection(DWORD processId);
 
 }  // namespace lvx::msglog

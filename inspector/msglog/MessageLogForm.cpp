@@ -2,7 +2,6 @@
 // and the records in a list that asks for the rows it shows (a million cost no more than a page).
 #include "MessageLogForm.h"
 
-#include "core/MainForm.h"
 #include "core/TextFiles.h"
 #include "core/UNI_Strings.h"
 #include "language/MessageTable.h"
@@ -21,7 +20,9 @@ namespace {
 constexpr char FormClass[] = "TMessageLogForm";
 constexpr char ApplicationTitle[] = "Narvolt Lumivex";
 constexpr UINT_PTR PollTimer = 1;
-constexpr UINT PollInterval = 50;  // ms: the ring holds far more than arrives in this time
+constexpr UINT PollInterval = 50;     // ms: the ring holds far more than arrives in this time
+constexpr ULONGLONG RedrawInterval = 100;  // ms: the list and the counts are shown anew at most this often
+constexpr ULONGLONG CheckMs = 1000;   // a first message must be counted within this time
 constexpr size_t PollBatch = 1u << 17;
 constexpr int ColumnWidths[9] = {70, 80, 70, 80, 150, 130, 130, 130, 260};
 
@@ -36,18 +37,24 @@ const char* const CountKeys[5] = {"Limit", "Kept", "RingDrops", "LimitDrops", "F
 const char* const ColumnKeys[9] = {"ColNumber", "ColTime", "ColWindow", "ColKind", "ColMessage",
                                    nullptr,     nullptr,   "ColResult", "ColDecoded"};
 const char* const SentenceKeys[] = {"Watching", "Stopped", "NoWindow", "ProcessClosed", "NoHelper",
-                                    "HookRefused", "SectionFailed", "BadFilter", "HeartbeatLost"};
+                                    "HookRefused", "SectionFailed", "BadFilter", "HeartbeatLost", "Connecting",
+                                    "NotRecording", "WatchedElsewhere", "HelperTimedOut"};
 
 }  // namespace
 
-TMessageLogForm::TMessageLogForm(std::string folder)
-    : folder_(std::move(folder)), namer_(MessageNames), resultsKnown_(MessageLogSession::PlatformGivesResults()),
+TMessageLogForm::TMessageLogForm(std::string folder, const std::vector<MessageName>& names)
+    : folder_(std::move(folder)), names_(names), namer_(names), resultsKnown_(MessageLogSession::PlatformGivesResults()),
       sentences_{"Идет запись сообщений окна %s", "Запись остановлена", "Окно не существует: записывать нечего",
                  "Система не позволяет подключиться к процессу окна: он запущен с более высокими правами или защищен",
                  "Для программы этой разрядности нет помощника: сообщения ее окон записать нельзя",
                  "Система отказала в установке ловушки сообщений для этого окна",
                  "Не удалось создать общую память журнала", "Неизвестное сообщение в фильтре: %s",
-                 "Запись прервана: инспектор слишком долго не отвечал, и ловушки сняли себя сами"},
+                 "Запись прервана: инспектор слишком долго не отвечал, и ловушки сняли себя сами",
+                 "Подключение к окну %s...",
+                 "Ловушка установлена, но записи не приходят: окно не ответило за секунду, или его программа не может "
+                 "открыть общую память журнала",
+                 "Сообщения этой программы уже записывает другой запущенный инспектор",
+                 "Помощник не установил ловушку вовремя: он остановлен, запись не начата"},
       columnTitles_{"№", "Время, мс", "Окно", "Вид", "Сообщение", "wParam", "lParam", "Результат", "Расшифровка"},
       filterModes_{"Только выбранные", "Кроме выбранных"}
 {
@@ -250,25 +257,61 @@ void TMessageLogForm::ShowCounts()
 
 void TMessageLogForm::StartClick()
 {
-    ApplyFilterClick();
+    // A filter that cannot be read is said, and nothing starts with a filter the user did not mean.
+    if (!ApplyFilterClick()) return;
     LimitChange();
     const bool descendants = ::SendMessageA(descendantsCheck_, BM_GETCHECK, 0, 0) == BST_CHECKED;
     const StartFailure failure = session_.Start(window_, descendants, folder_);
-    static constexpr Sentence sentences[] = {Watching, NoWindow, ProcessClosed, NoHelper, HookRefused, SectionFailed};
-    SetStatus(sentences[static_cast<int>(failure)], FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_))));
-    if (failure != StartFailure::None) return;
+    if (failure != StartFailure::None) {
+        ShowFailure(failure);
+        return;
+    }
     ringCounts_ = {};
+    checkDeadline_ = 0;
+    SetStatus(Connecting, FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_))));
     ::EnableWindow(startButton_, FALSE);
     ::EnableWindow(stopButton_, TRUE);
     ::EnableWindow(pauseCheck_, TRUE);
     ::EnableWindow(descendantsCheck_, FALSE);
     ::SendMessageA(pauseCheck_, BM_SETCHECK, BST_UNCHECKED, 0);
     ::SetTimer(Handle(), PollTimer, PollInterval, nullptr);
+    FollowStart();
+}
+
+void TMessageLogForm::ShowFailure(StartFailure failure)
+{
+    static constexpr Sentence sentences[] = {Watching,      NoWindow,      ProcessClosed,    NoHelper,
+                                             HookRefused,   SectionFailed, WatchedElsewhere, HelperTimedOut};
+    SetStatus(sentences[static_cast<int>(failure)]);
+}
+
+void TMessageLogForm::FollowStart()
+{
+    if (!session_.Active() || (status_ != Connecting && status_ != NotRecording)) return;
+    const std::string handle = FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_)));
+    const std::optional<StartFailure> hooks = session_.HookStatus();
+    if (!hooks) return;  // the helper is still at it
+    if (*hooks != StartFailure::None) {
+        EndWatch();
+        ShowFailure(*hooks);
+        return;
+    }
+    // The hooks are set; whether the watched program really writes is seen by a message sent
+    // to the window (without waiting for it) being counted.
+    if (session_.Totals().Attempted != 0) {
+        SetStatus(Watching, handle);
+        return;
+    }
+    if (checkDeadline_ == 0) {
+        checkDeadline_ = ::GetTickCount64() + CheckMs;
+        ::SendNotifyMessageA(window_, WM_NULL, 0, 0);
+    } else if (status_ == Connecting && ::GetTickCount64() > checkDeadline_ && !session_.Paused()) {
+        SetStatus(NotRecording);
+    }
 }
 
 void TMessageLogForm::StopClick()
 {
-    PollRecords();
     EndWatch();
     SetStatus(Stopped);
 }
@@ -276,7 +319,12 @@ void TMessageLogForm::StopClick()
 void TMessageLogForm::EndWatch()
 {
     ::KillTimer(Handle(), PollTimer);
-    session_.Stop();
+    if (session_.Active()) {
+        arrivals_.clear();
+        session_.Stop(&arrivals_);
+        ringCounts_ = session_.Totals();
+        TakeArrivals(true);
+    }
     ::EnableWindow(startButton_, TRUE);
     ::EnableWindow(stopButton_, FALSE);
     ::EnableWindow(pauseCheck_, FALSE);
@@ -297,13 +345,13 @@ void TMessageLogForm::ClearClick()
     ShowCounts();
 }
 
-void TMessageLogForm::ApplyFilterClick()
+bool TMessageLogForm::ApplyFilterClick()
 {
     std::string bad;
-    const auto messages = ParseMessageWords(GetControlText(filterMessagesEdit_), MessageNames, bad);
+    const auto messages = ParseMessageWords(GetControlText(filterMessagesEdit_), names_, bad);
     if (!messages) {
         SetStatus(BadFilter, bad);
-        return;
+        return false;
     }
     filter_.Messages = *messages;
     filter_.Exclude = ::SendMessageA(filterModeCombo_, CB_GETCURSEL, 0, 0) == 1;
@@ -318,7 +366,10 @@ void TMessageLogForm::ApplyFilterClick()
         ::SendMessageA(recordList_, LVM_SETITEMCOUNT, store_.Size(), 0);
         ShowCounts();
     }
-    if (status_ == BadFilter) SetStatus(session_.Active() ? Watching : Stopped, statusArgument_);
+    if (status_ == BadFilter)
+        SetStatus(session_.Active() ? Watching : Stopped,
+                  FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_))));
+    return true;
 }
 
 void TMessageLogForm::LimitChange()
@@ -337,6 +388,16 @@ void TMessageLogForm::PollRecords()
     arrivals_.clear();
     session_.Poll(arrivals_, PollBatch);
     ringCounts_ = session_.Totals();
+    TakeArrivals(false);
+    FollowStart();
+    if (session_.HeartbeatLost()) {
+        EndWatch();
+        SetStatus(HeartbeatLost);
+    }
+}
+
+void TMessageLogForm::TakeArrivals(bool now)
+{
     for (const LogRecord& record : arrivals_) {
         if (filter_.Passes(record.Message))
             store_.Append(record);
@@ -345,6 +406,14 @@ void TMessageLogForm::PollRecords()
     }
     if (!arrivals_.empty()) {
         ++storeVersion_;
+        listBehind_ = true;
+    }
+    // Drawing is what costs: the list and the counts follow at most ten times a second.
+    const ULONGLONG tick = ::GetTickCount64();
+    if (!now && tick - lastRedraw_ < RedrawInterval) return;
+    lastRedraw_ = tick;
+    if (listBehind_) {
+        listBehind_ = false;
         // The list follows the newest records while its end is in view; a user reading older
         // ones keeps them in place.
         const auto top = static_cast<size_t>(::SendMessageA(recordList_, LVM_GETTOPINDEX, 0, 0));
@@ -356,10 +425,6 @@ void TMessageLogForm::PollRecords()
         if (following && store_.Size() > 0) ::SendMessageA(recordList_, LVM_ENSUREVISIBLE, store_.Size() - 1, FALSE);
     }
     ShowCounts();
-    if (session_.HeartbeatLost()) {
-        EndWatch();
-        SetStatus(HeartbeatLost);
-    }
 }
 
 std::string TMessageLogForm::Cell(size_t item, size_t column) const

@@ -41,8 +41,9 @@ constexpr int CaptionLabelFirstId = 7030;  // the captions of the limit and of t
 
 class TMessageLogForm : public Window {
 public:
-    // `folder` holds the hook DLLs and the helper program.
-    explicit TMessageLogForm(std::string folder);
+    // `folder` holds the hook DLLs and the helper program; `names` are the message names the
+    // filter reads and the list shows (kept by whoever made the window, and read when used).
+    TMessageLogForm(std::string folder, const std::vector<MessageName>& names);
     ~TMessageLogForm() override;
 
     // Creates the window (hidden); false when the system refused.
@@ -56,7 +57,8 @@ public:
     void PauseClick();
     void ClearClick();
     void SaveClick();
-    void ApplyFilterClick();
+    // False (and said in the status line) when the filter names an unknown message.
+    bool ApplyFilterClick();
     void LimitChange();
     // Takes what the hooks recorded since the last call (the timer calls it too).
     void PollRecords();
@@ -81,11 +83,17 @@ protected:
 private:
     enum Sentence {
         Watching, Stopped, NoWindow, ProcessClosed, NoHelper, HookRefused, SectionFailed, BadFilter, HeartbeatLost,
-        SentenceCount
+        Connecting, NotRecording, WatchedElsewhere, HelperTimedOut, SentenceCount
     };
     void CreateControls();
-    // Ends the watch and puts the buttons back, after the last records were taken.
+    // Ends the watch (taking its last records) and puts the buttons back.
     void EndWatch();
+    // Keeps what arrived (as the filter says) and shows it, the list at most every RedrawInterval.
+    void TakeArrivals(bool now);
+    // While the watch starts: the helper's hooks, then a first message counted within a second.
+    void FollowStart();
+    // The sentence of a watch that did not start.
+    void ShowFailure(msglog::StartFailure failure);
     HWND AddControl(const char* className, const char* text, DWORD style, int id, DWORD exStyle = 0);
     void Layout();
     void ShowCounts();
@@ -96,6 +104,7 @@ private:
     void ApplyFont();
 
     std::string folder_;
+    const std::vector<MessageName>& names_;
     HWND window_ = nullptr;  // the window watched, or to be watched on Start
     UINT dpi_ = 96;
     msglog::MessageLogSession session_;
@@ -107,6 +116,9 @@ private:
     uint64_t filteredOut_ = 0;
     bool resultsKnown_ = true;
     std::vector<msglog::LogRecord> arrivals_;
+    bool listBehind_ = false;      // records kept that the list does not show yet
+    ULONGLONG lastRedraw_ = 0;     // tick count of the list's last update
+    ULONGLONG checkDeadline_ = 0;  // 0 until the first message is asked for
     std::string sentences_[SentenceCount];
     std::string columnTitles_[9];
     std::string filterModes_[2];

@@ -11,6 +11,18 @@ namespace lvx::msglog {
 
 namespace {
 
+// How long a reset waits for the writers inside the ring before it takes a fresh section, and
+// how long Stop waits for them before it takes the last records.
+constexpr ULONGLONG WriterWaitMs = 200;
+// How long an ending helper is given to remove its hooks before it is ended.
+constexpr DWORD HelperExitWaitMs = 1000;
+
+template <typename T>
+std::atomic_ref<T> Atomic(T& value)
+{
+    return std::atomic_ref<T>(value);
+}
+
 struct ThreadSearch {
     DWORD ProcessId;
     std::vector<DWORD>* Threads;
@@ -28,6 +40,12 @@ BOOL CALLBACK AddChildThread(HWND child, LPARAM parameter)
     return TRUE;
 }
 
+BOOL CALLBACK AddDescendant(HWND child, LPARAM parameter)
+{
+    reinterpret_cast<std::vector<uint64_t>*>(parameter)->push_back(reinterpret_cast<uintptr_t>(child));
+    return TRUE;
+}
+
 uint32_t NewSession(uint32_t old)
 {
     LARGE_INTEGER now{};
@@ -37,10 +55,52 @@ uint32_t NewSession(uint32_t old)
     return session;
 }
 
+// The process's start time, which tells it from a later process of the same id; 0 when unknown.
+uint64_t ProcessStart(HANDLE process)
+{
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return uint64_t{created.dwHighDateTime} << 32 | created.dwLowDateTime;
+}
+
+// Whether the inspector that holds a section still runs. One the system does not let us look
+// at is taken for running: a watch is refused rather than torn from under it.
+bool OwnerRuns(uint32_t processId, uint64_t start)
+{
+    if (processId == 0) return false;
+    const lvc::unique_kernel_handle process(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED;
+    if (::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) return false;
+    const uint64_t actual = ProcessStart(process.get());
+    return actual == 0 || start == 0 || actual == start;
+}
+
+void WaitForWriters(const MessageRing& ring)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + WriterWaitMs;
+    while (ring.WritersInside() && ::GetTickCount64() < deadline) ::Sleep(1);
+}
+
 }  // namespace
 
+void PublishWatchedWindows(RingHeader& header, HWND window, std::vector<uint64_t>& known)
+{
+    std::vector<uint64_t> now;
+    ::EnumChildWindows(window, &AddDescendant, reinterpret_cast<LPARAM>(&now));
+    if (now == known) return;
+    known = std::move(now);
+    // Emptied first: a hook reading meanwhile finds a window missing and asks the system.
+    Atomic(header.WatchedCount).store(0, std::memory_order_release);
+    const size_t count = std::min(known.size(), MaxWatchedWindows);
+    for (size_t i = 0; i < count; ++i) Atomic(header.WatchedWindows[i]).store(known[i], std::memory_order_relaxed);
+    Atomic(header.WatchedOverflow).store(known.size() > MaxWatchedWindows ? 1 : 0, std::memory_order_relaxed);
+    Atomic(header.WatchedCount).store(static_cast<uint32_t>(count), std::memory_order_release);
+    Atomic(header.WatchedGeneration).fetch_add(1, std::memory_order_acq_rel);
+}
+
 StartFailure MessageLogSession::Start(HWND window, bool descendants, const std::string& folder, uint32_t capacity,
-                                      HookPlacement placement)
+                                      HookPlacement placement, DWORD helperTimeoutMs)
 {
     Stop();
     DWORD processId = 0;
@@ -67,10 +127,10 @@ StartFailure MessageLogSession::Start(HWND window, bool descendants, const std::
         Stop();
         return failure;
     }
-    StartHeartbeat();
     RingHeader& header = ring_->Header();
-    std::atomic_ref<uint64_t>(header.WatchedWindow).store(reinterpret_cast<uintptr_t>(window));
-    std::atomic_ref<uint32_t>(header.WatchDescendants).store(descendants ? 1 : 0);
+    Atomic(header.WatchedWindow).store(reinterpret_cast<uintptr_t>(window));
+    Atomic(header.WatchDescendants).store(descendants ? 1 : 0);
+    StartHeartbeat(window, descendants);
 
     StartFailure failure = StartFailure::None;
     if (!throughHelper) {
@@ -81,7 +141,7 @@ StartFailure MessageLogSession::Start(HWND window, bool descendants, const std::
             failure = error == ERROR_MOD_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ? StartFailure::NoHelper
                                                                                      : StartFailure::HookRefused;
     } else {
-        failure = StartHelper(helperPath, processId);
+        failure = StartHelper(helperPath, processId, helperTimeoutMs);
     }
     if (failure != StartFailure::None) Stop();
     return failure;
@@ -89,21 +149,40 @@ StartFailure MessageLogSession::Start(HWND window, bool descendants, const std::
 
 StartFailure MessageLogSession::OpenSection(DWORD processId, uint32_t capacity)
 {
-    char name[64];
-    FormatSectionName(name, processId);
-    mapping_.reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                        static_cast<DWORD>(RingBytes(capacity)), name));
-    if (!mapping_) return StartFailure::SectionFailed;
-    const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
-    view_.reset(::MapViewOfFile(mapping_.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
-    const std::span<std::byte> memory = WholeView(view_.get());
-    // A section left by an earlier watch (the DLL in the target keeps it open) is taken over.
-    ring_ = existed ? MessageRing::Attach(memory) : MessageRing::Format(memory, capacity, 0);
-    if (!ring_) return StartFailure::SectionFailed;
+    SectionSecurity security;
+    // The program's current section: the first one, or the one that last replaced it.
+    bool existed = false;
+    for (int step = 0;; ++step) {
+        if (step == 64) return StartFailure::SectionFailed;
+        char name[64];
+        FormatSectionName(name, processId, generation_);
+        ring_.reset();
+        view_.reset();
+        mapping_.reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, security.Attributes(), PAGE_READWRITE, 0,
+                                            static_cast<DWORD>(RingBytes(capacity)), name));
+        if (!mapping_) return StartFailure::SectionFailed;
+        existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+        view_.reset(::MapViewOfFile(mapping_.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
+        const std::span<std::byte> memory = WholeView(view_.get());
+        // A section left by an earlier watch (the DLL in the target keeps it open) is taken over.
+        ring_ = existed ? MessageRing::Attach(memory) : MessageRing::Format(memory, capacity, 0);
+        if (!ring_) return StartFailure::SectionFailed;
+        const uint32_t successor = Atomic(ring_->Header().Successor).load(std::memory_order_acquire);
+        if (successor == 0 || successor == generation_) break;
+        generation_ = successor;
+    }
     RingHeader& header = ring_->Header();
+    // Another inspector's watch goes on undisturbed; a dead one's section is taken over.
+    const DWORD self = ::GetCurrentProcessId();
+    const uint64_t selfStart = ProcessStart(::GetCurrentProcess());
+    uint32_t owner = Atomic(header.OwnerProcess).load();
+    if (owner != self && OwnerRuns(owner, Atomic(header.OwnerStart).load())) return StartFailure::WatchedElsewhere;
+    if (!Atomic(header.OwnerProcess).compare_exchange_strong(owner, self)) return StartFailure::WatchedElsewhere;
+    Atomic(header.OwnerStart).store(selfStart);
+
     ring_->SetRecording(false);
     // Hooks of an inspector that was killed: Windows removed them, Wine may not have.
-    const uint32_t stale = std::atomic_ref<uint32_t>(header.HookCount).exchange(0);
+    const uint32_t stale = Atomic(header.HookCount).exchange(0);
     for (uint32_t i = 0; i < stale && i < MaxHooks; ++i)
         ::UnhookWindowsHookEx(reinterpret_cast<HHOOK>(static_cast<uintptr_t>(header.Hooks[i])));
     ring_->Heartbeat(::GetTickCount64());
@@ -112,17 +191,46 @@ StartFailure MessageLogSession::OpenSection(DWORD processId, uint32_t capacity)
     ::QueryPerformanceFrequency(&frequency);
     timeBase_ = static_cast<uint64_t>(now.QuadPart);
     timeFrequency_ = static_cast<uint64_t>(frequency.QuadPart);
-    nextSequence_ = 1;
-    // Writers of the watched program still inside the ring are waited for, a second at most.
-    (void)ring_->Reset(NewSession(header.Session), timeBase_, timeFrequency_, 1000, [] { ::Sleep(1); });
+    session_ = NewSession(header.Session);
+    // A writer of the watched program still inside the ring (suspended, or killed there) would
+    // leave a slot out of step if the ring were reset under it: past a short wait, a fresh
+    // section takes this one's place, and the hooks move to it.
+    WaitForWriters(*ring_);
+    if (existed && ring_->WritersInside()) {
+        const uint32_t next = generation_ + 1;
+        char name[64];
+        FormatSectionName(name, processId, next);
+        lvc::unique_kernel_handle mapping(::CreateFileMappingA(INVALID_HANDLE_VALUE, security.Attributes(),
+                                                               PAGE_READWRITE, 0,
+                                                               static_cast<DWORD>(RingBytes(capacity)), name));
+        if (!mapping || ::GetLastError() == ERROR_ALREADY_EXISTS) return StartFailure::SectionFailed;
+        unique_view view(::MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
+        auto fresh = MessageRing::Format(WholeView(view.get()), capacity, 0);
+        if (!fresh) return StartFailure::SectionFailed;
+        RingHeader& moved = fresh->Header();
+        Atomic(moved.OwnerProcess).store(self);
+        Atomic(moved.OwnerStart).store(selfStart);
+        fresh->Heartbeat(::GetTickCount64());
+        (void)fresh->Reset(session_, timeBase_, timeFrequency_);
+        // The old one keeps telling where the hooks went; it is no one's any more.
+        Atomic(header.Successor).store(next, std::memory_order_release);
+        Atomic(header.OwnerProcess).store(0);
+        mapping_ = std::move(mapping);
+        view_ = std::move(view);
+        ring_ = fresh;
+        generation_ = next;
+        return StartFailure::None;
+    }
+    (void)ring_->Reset(session_, timeBase_, timeFrequency_);
     return StartFailure::None;
 }
 
-StartFailure MessageLogSession::StartHelper(const std::string& path, DWORD processId)
+StartFailure MessageLogSession::StartHelper(const std::string& path, DWORD processId, DWORD timeoutMs)
 {
     char name[64];
     FormatStopEventName(name, processId);
-    stopEvent_.reset(::CreateEventA(nullptr, TRUE, FALSE, name));
+    SectionSecurity security;
+    stopEvent_.reset(::CreateEventA(security.Attributes(), TRUE, FALSE, name));
     if (!stopEvent_) return StartFailure::SectionFailed;
     ::ResetEvent(stopEvent_.get());
     std::string commandLine = "\"" + path + "\" " + std::to_string(::GetCurrentProcessId()) + " " +
@@ -136,25 +244,56 @@ StartFailure MessageLogSession::StartHelper(const std::string& path, DWORD proce
         return StartFailure::NoHelper;
     ::CloseHandle(started.hThread);
     helper_.reset(started.hProcess);
-    // The helper tells it is ready by publishing its hooks, or ends with the reason.
-    const ULONGLONG deadline = ::GetTickCount64() + 15000;
-    while (std::atomic_ref<uint32_t>(ring_->Header().HookCount).load(std::memory_order_acquire) == 0) {
-        if (::WaitForSingleObject(helper_.get(), 20) == WAIT_OBJECT_0 || ::GetTickCount64() > deadline) {
-            helper_.reset();
-            return StartFailure::HookRefused;
-        }
-        ring_->Heartbeat(::GetTickCount64());
-    }
+    // The helper tells it is ready by publishing its hooks, or ends with the reason: HookStatus.
+    helperDeadline_ = ::GetTickCount64() + timeoutMs;
+    hooksReady_ = false;
     return StartFailure::None;
 }
 
-void MessageLogSession::StartHeartbeat()
+std::optional<StartFailure> MessageLogSession::HookStatus()
 {
+    if (!ring_ || !helper_ || hooksReady_) return StartFailure::None;
+    if (Atomic(ring_->Header().HookCount).load(std::memory_order_acquire) != 0) {
+        hooksReady_ = true;
+        return StartFailure::None;
+    }
+    DWORD code = 0;
+    if (::WaitForSingleObject(helper_.get(), 0) == WAIT_OBJECT_0) {
+        ::GetExitCodeProcess(helper_.get(), &code);
+        Stop();
+        return code == 3 ? StartFailure::SectionFailed : StartFailure::HookRefused;  // the helper's exit codes
+    }
+    if (::GetTickCount64() > helperDeadline_) {
+        Stop();
+        return StartFailure::HelperTimedOut;
+    }
+    return std::nullopt;
+}
+
+std::optional<StartFailure> MessageLogSession::WaitForHooks(DWORD timeoutMs)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (auto status = HookStatus()) return status;
+        if (::GetTickCount64() > deadline) return std::nullopt;
+        ::Sleep(10);
+    }
+}
+
+DWORD MessageLogSession::HelperProcessId() const { return helper_ ? ::GetProcessId(helper_.get()) : 0; }
+
+void MessageLogSession::StartHeartbeat(HWND window, bool descendants)
+{
+    std::vector<uint64_t> known;
+    if (descendants) PublishWatchedWindows(ring_->Header(), window, known);
     heartbeatStop_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!heartbeatStop_) return;  // then Poll keeps the heartbeat, from the user-interface thread
-    heartbeat_ = std::thread([ring = *ring_, stop = heartbeatStop_.get()]() mutable {
-        do ring.Heartbeat(::GetTickCount64());
-        while (::WaitForSingleObject(stop, 250) == WAIT_TIMEOUT);
+    heartbeat_ = std::thread([ring = *ring_, stop = heartbeatStop_.get(), window, descendants,
+                              known = std::move(known)]() mutable {
+        do {
+            ring.Heartbeat(::GetTickCount64());
+            if (descendants) PublishWatchedWindows(ring.Header(), window, known);
+        } while (::WaitForSingleObject(stop, 250) == WAIT_TIMEOUT);
     });
 }
 
@@ -167,21 +306,53 @@ void MessageLogSession::StopHeartbeat()
     heartbeatStop_.reset();
 }
 
-void MessageLogSession::Stop()
+bool MessageLogSession::Ours() const
 {
-    StopHeartbeat();
-    if (ring_) ring_->SetRecording(false);
-    hooks_.Remove();
-    if (helper_) {
-        ::SetEvent(stopEvent_.get());
-        if (::WaitForSingleObject(helper_.get(), 5000) != WAIT_OBJECT_0) ::TerminateProcess(helper_.get(), 1);
-        helper_.reset();
+    if (!ring_) return false;
+    RingHeader& header = ring_->Header();
+    return Atomic(header.Session).load() == session_ && Atomic(header.OwnerProcess).load() == ::GetCurrentProcessId();
+}
+
+void MessageLogSession::EndHelper()
+{
+    if (!helper_) return;
+    // Told to stop, it removes its hooks; one that does not answer is ended (under Wine its hooks
+    // then go once the heartbeat stops).
+    if (stopEvent_) ::SetEvent(stopEvent_.get());
+    if (::WaitForSingleObject(helper_.get(), HelperExitWaitMs) != WAIT_OBJECT_0) {
+        ::TerminateProcess(helper_.get(), 1);
+        ::WaitForSingleObject(helper_.get(), HelperExitWaitMs);
     }
+    helper_.reset();
+}
+
+void MessageLogSession::Stop(std::vector<LogRecord>* rest)
+{
+    const bool ours = Ours();
+    if (ours) {
+        // Off first, then the writers still inside are waited for: what they wrote is taken too.
+        ring_->SetRecording(false);
+        WaitForWriters(*ring_);
+        if (rest != nullptr) Poll(*rest, SIZE_MAX);
+    }
+    if (ring_) {
+        lastTotals_ = ring_->Totals();
+        numberBase_ += lastTotals_.Attempted;
+    }
+    StopHeartbeat();
+    hooks_.Remove();
+    EndHelper();
     stopEvent_.reset();
-    if (ring_) std::atomic_ref<uint32_t>(ring_->Header().HookCount).store(0);
+    if (ours) {
+        Atomic(ring_->Header().HookCount).store(0);
+        uint32_t self = ::GetCurrentProcessId();
+        Atomic(ring_->Header().OwnerProcess).compare_exchange_strong(self, 0);
+    }
     ring_.reset();
     view_.reset();
     mapping_.reset();
+    generation_ = 0;
+    hooksReady_ = false;
 }
 
 void MessageLogSession::AbandonForTest()
@@ -194,12 +365,15 @@ void MessageLogSession::AbandonForTest()
     ring_.reset();
     view_.reset();
     mapping_.reset();
+    generation_ = 0;
 }
 
 void MessageLogSession::SetPaused(bool paused)
 {
-    if (ring_) ring_->SetRecording(!paused);
+    if (Ours()) ring_->SetRecording(!paused);
 }
+
+bool MessageLogSession::Paused() const { return ring_ && !ring_->Recording(); }
 
 size_t MessageLogSession::Poll(std::vector<LogRecord>& out, size_t max)
 {
@@ -210,21 +384,21 @@ size_t MessageLogSession::Poll(std::vector<LogRecord>& out, size_t max)
     while (total < max) {
         const size_t count = ring_->Read(std::span(batch_).first(std::min(batch_.size(), max - total)));
         for (size_t i = 0; i < count; ++i)
-            out.push_back(ToLogRecord(batch_[i], nextSequence_++, timeBase_, timeFrequency_));
+            out.push_back(ToLogRecord(batch_[i], numberBase_ + batch_[i].Number, timeBase_, timeFrequency_));
         total += count;
         if (count == 0) break;
     }
     return total;
 }
 
-MessageRing::Counts MessageLogSession::Totals() const { return ring_ ? ring_->Totals() : MessageRing::Counts{}; }
+MessageRing::Counts MessageLogSession::Totals() const { return ring_ ? ring_->Totals() : lastTotals_; }
 
 bool MessageLogSession::HeartbeatLost() const
 {
     if (!ring_) return false;
     RingHeader& header = ring_->Header();
-    const uint32_t lost = std::atomic_ref<uint32_t>(header.HeartbeatLost).load();
-    return lost != 0 && lost == std::atomic_ref<uint32_t>(header.Session).load();
+    const uint32_t lost = Atomic(header.HeartbeatLost).load();
+    return lost != 0 && lost == Atomic(header.Session).load();
 }
 
 bool MessageLogSession::PlatformGivesResults()

@@ -16,7 +16,8 @@
 
 namespace lvx::msglog {
 
-// Why a watch did not start; each has its own sentence in the log window.
+// Why a watch did not start (or ended while the helper was setting the hooks); each has its own
+// sentence in the log window.
 enum class StartFailure {
     None,
     NoWindow,          // the handle is no window any more
@@ -24,6 +25,8 @@ enum class StartFailure {
     NoHelper,          // the target's bitness needs a helper that is not there (or cannot exist)
     HookRefused,       // the system refused the hooks
     SectionFailed,     // the shared section could not be made, or belongs to another version
+    WatchedElsewhere,  // another inspector that still runs watches this program
+    HelperTimedOut,    // the helper did not set the hooks in time: it was told to stop and ended
 };
 
 // Who sets the hooks: this process when the bitness allows, or always the helper program (so
@@ -38,17 +41,29 @@ public:
     MessageLogSession& operator=(const MessageLogSession&) = delete;
 
     // Watches `window` (and its descendants' threads of the same process when asked); the hook
-    // DLLs and the helper are looked for in `folder`. Stops an earlier watch first.
+    // DLLs and the helper are looked for in `folder`. Stops an earlier watch first. Through the
+    // helper, the hooks are set after Start returns: HookStatus tells when, and a helper that has
+    // not set them within `helperTimeoutMs` is told to stop and ended.
     [[nodiscard]] StartFailure Start(HWND window, bool descendants, const std::string& folder,
                                      uint32_t capacity = DefaultRingCapacity,
-                                     HookPlacement placement = HookPlacement::Automatic);
-    // Removes the hooks (the helper's too) and lets the section go.
-    void Stop();
+                                     HookPlacement placement = HookPlacement::Automatic,
+                                     DWORD helperTimeoutMs = 15000);
+    // Never waits: nothing while the helper is still setting the hooks, None once they are set,
+    // otherwise why the watch ended (it is stopped then).
+    [[nodiscard]] std::optional<StartFailure> HookStatus();
+    // HookStatus until it is known or `timeoutMs` passed (then nothing).
+    [[nodiscard]] std::optional<StartFailure> WaitForHooks(DWORD timeoutMs);
+    // Switches recording off, waits for the writers inside the ring, appends what is left in it
+    // to `rest` (when given), then removes the hooks (the helper's too) and lets the section go.
+    void Stop(std::vector<LogRecord>* rest = nullptr);
     [[nodiscard]] bool Active() const noexcept { return ring_.has_value(); }
     void SetPaused(bool paused);
+    [[nodiscard]] bool Paused() const;
 
-    // Appends up to `max` records to `out`; the count appended.
+    // Appends up to `max` records to `out`; the count appended. A record's number is the
+    // writer's: a gap is where records were lost, and numbers go on from one watch to the next.
     size_t Poll(std::vector<LogRecord>& out, size_t max);
+    // The counts of the current watch, or of the last one once it is stopped.
     [[nodiscard]] MessageRing::Counts Totals() const;
     // True when the hooks stopped this session because the heartbeat came too late (the
     // inspector did not run for seconds): nothing more will arrive.
@@ -57,6 +72,8 @@ public:
     [[nodiscard]] static bool PlatformGivesResults();
     // The thread ids hooked by the current watch.
     [[nodiscard]] const std::vector<DWORD>& Threads() const noexcept { return threads_; }
+    // The helper program's process id while it runs, 0 otherwise.
+    [[nodiscard]] DWORD HelperProcessId() const;
 
     // For the tests of a killed inspector: forgets the section and the hooks without removing
     // them and without a last heartbeat, as a process that was killed leaves them.
@@ -64,25 +81,36 @@ public:
 
 private:
     [[nodiscard]] StartFailure OpenSection(DWORD processId, uint32_t capacity);
-    [[nodiscard]] StartFailure StartHelper(const std::string& path, DWORD processId);
-    void StartHeartbeat();
+    [[nodiscard]] StartFailure StartHelper(const std::string& path, DWORD processId, DWORD timeoutMs);
+    void StartHeartbeat(HWND window, bool descendants);
     void StopHeartbeat();
+    void EndHelper();
+    [[nodiscard]] bool Ours() const;
 
     lvc::unique_kernel_handle mapping_;
     unique_view view_;
     std::optional<MessageRing> ring_;
+    uint32_t generation_ = 0;  // of the section mapped
+    uint32_t session_ = 0;
     InstalledHooks hooks_;
     lvc::unique_kernel_handle stopEvent_;
     lvc::unique_kernel_handle helper_;
+    ULONGLONG helperDeadline_ = 0;
+    bool hooksReady_ = false;
     // The heartbeat runs on a thread of its own: a busy user-interface thread must not look like
-    // a killed inspector to the hooks.
+    // a killed inspector to the hooks. It keeps the list of watched descendants current too.
     lvc::unique_kernel_handle heartbeatStop_;
     std::thread heartbeat_;
     std::vector<DWORD> threads_;
     std::vector<RingRecord> batch_;
-    uint64_t nextSequence_ = 1;
+    MessageRing::Counts lastTotals_;
+    uint64_t numberBase_ = 0;  // added to the writers' numbers: the watches before this one
     uint64_t timeBase_ = 0;
     uint64_t timeFrequency_ = 1;
 };
+
+// The descendants of `window` as the hooks compare them (the first MaxWatchedWindows), written
+// into the section when they changed since `known`, which is updated.
+void PublishWatchedWindows(RingHeader& header, HWND window, std::vector<uint64_t>& known);
 
 }  // namespace lvx::msglog

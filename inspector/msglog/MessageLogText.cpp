@@ -16,7 +16,8 @@ enum : uint32_t {
     WmEraseBkgnd = 0x0014, WmSetCursor = 0x0020, WmNotify = 0x004E, WmNotifyFormat = 0x0055,
     WmNcFirst = 0x0081, WmNcLast = 0x0088, WmNcMouseFirst = 0x00A0, WmNcMouseLast = 0x00AD,
     WmKeyFirst = 0x0100, WmKeyLast = 0x0109, WmKeyDown = 0x0100, WmKeyUp = 0x0101, WmChar = 0x0102,
-    WmSysKeyDown = 0x0104, WmSysKeyUp = 0x0105, WmSysChar = 0x0106, WmCommand = 0x0111,
+    WmDeadChar = 0x0103, WmSysKeyDown = 0x0104, WmSysKeyUp = 0x0105, WmSysChar = 0x0106, WmSysDeadChar = 0x0107,
+    WmUniChar = 0x0109, WmCommand = 0x0111,
     WmCtlColorFirst = 0x0132, WmCtlColorLast = 0x0138, WmMouseFirst = 0x0200, WmMouseLast = 0x020E,
     WmMouseWheel = 0x020A, WmMouseHWheel = 0x020E, WmParentNotify = 0x0210, WmMouseHover = 0x02A1,
     WmMouseLeave = 0x02A3, WmHotKey = 0x0312, WmPrint = 0x0317, WmPrintClient = 0x0318,
@@ -72,7 +73,17 @@ std::string NotifyCodeName(int32_t code)
 
 std::string KeyMessage(const LogRecord& record)
 {
-    if (record.Message == WmChar || record.Message == WmSysChar) {
+    // These carry characters, not virtual keys: WM_UNICHAR a code point of UTF-32.
+    if (record.Message == WmUniChar) {
+        const auto code = static_cast<uint32_t>(record.WParam & 0xFFFFFFFF);
+        if (code == 0xFFFF) return "UNICODE_NOCHAR";
+        char text[32];
+        std::snprintf(text, sizeof text, "char=U+%04X", code);
+        return text + std::string(code >= 32 && code < 127 ? " '" + std::string(1, static_cast<char>(code)) + "'" : "") +
+               " repeat=" + std::to_string(LowWordUnsigned(record.LParam));
+    }
+    if (record.Message == WmChar || record.Message == WmSysChar || record.Message == WmDeadChar ||
+        record.Message == WmSysDeadChar) {
         const auto code = static_cast<uint32_t>(record.WParam & 0xFFFF);
         std::string text = "char=" + std::to_string(code);
         if (code >= 32 && code < 127) text += " '" + std::string(1, static_cast<char>(code)) + "'";

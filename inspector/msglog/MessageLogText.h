@@ -16,7 +16,7 @@ namespace lvx::msglog {
 
 // One record as the log window keeps it.
 struct LogRecord {
-    uint64_t Sequence = 0;  // 1 for the session's first record the reader took
+    uint64_t Sequence = 0;  // the writer's attempt number, going on from the log's earlier watches
     uint64_t TimeUs = 0;    // since the session's start
     uint64_t Window = 0;
     uint64_t WParam = 0;

@@ -34,9 +34,12 @@ RingRecord* RecordsOf(RingHeader* header) { return reinterpret_cast<RingRecord*>
 
 }  // namespace
 
-void FormatSectionName(char (&name)[64], uint32_t processId)
+void FormatSectionName(char (&name)[64], uint32_t processId, uint32_t generation)
 {
-    std::snprintf(name, sizeof name, "Local\\LumivexMessageLog%u-%u", RingVersion, processId);
+    if (generation == 0)
+        std::snprintf(name, sizeof name, "Local\\LumivexMessageLog%u-%u", RingVersion, processId);
+    else
+        std::snprintf(name, sizeof name, "Local\\LumivexMessageLog%u-%u.%u", RingVersion, processId, generation);
 }
 
 void FormatStopEventName(char (&name)[64], uint32_t processId)
@@ -115,7 +118,7 @@ WriteOutcome MessageRing::WriteAnnounced(const RecordFields& fields)
     RingHeader& h = *header_;
     if (Atomic(h.Recording).load(std::memory_order_seq_cst) == 0) return WriteOutcome::NotRecording;
     const uint32_t session = Atomic(h.Session).load(std::memory_order_acquire);
-    Atomic(h.Attempted).fetch_add(1, std::memory_order_relaxed);
+    const uint64_t number = Atomic(h.Attempted).fetch_add(1, std::memory_order_relaxed) + 1;
     const uint64_t mask = capacity_ - 1;
     uint64_t position = Atomic(h.WritePosition).load(std::memory_order_relaxed);
     RingRecord* slot = nullptr;
@@ -144,6 +147,7 @@ WriteOutcome MessageRing::WriteAnnounced(const RecordFields& fields)
     slot->WParam = fields.WParam;
     slot->LParam = fields.LParam;
     slot->Result = fields.Result;
+    slot->Number = number;
     slot->Message = fields.Message;
     slot->Kind = static_cast<uint32_t>(fields.Kind);
     slot->Flags = fields.Flags;
@@ -159,6 +163,11 @@ WriteOutcome MessageRing::WriteAnnounced(const RecordFields& fields)
     slot->Text[length] = '\0';
     Atomic(slot->Stamp).store(position + 1, std::memory_order_release);
     return WriteOutcome::Written;
+}
+
+bool MessageRing::WritersInside() const
+{
+    return Atomic(header_->Writers).load(std::memory_order_seq_cst) != 0;
 }
 
 bool MessageRing::HeartbeatStale(uint64_t nowMs) const

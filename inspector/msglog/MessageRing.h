@@ -12,12 +12,15 @@ namespace lvx::msglog {
 constexpr uint32_t RingMagic = 0x4C58564Cu;  // "LVXL"
 // Raised whenever the layout below changes; it is also part of the hook DLL's file name, so a
 // DLL and an inspector of different layouts never meet.
-constexpr uint32_t RingVersion = 1;
+constexpr uint32_t RingVersion = 2;
 constexpr uint32_t DefaultRingCapacity = 1u << 16;
 // The inspector refreshes its heartbeat every half second; a hook that sees none for this long
 // takes the inspector for gone and unhooks itself.
 constexpr uint64_t DefaultHeartbeatLimitMs = 3000;
 constexpr size_t MaxHooks = 48;  // three hooks on each of 16 threads
+// The watched window and its descendants as the inspector last listed them: the hook compares a
+// message's window with these before it asks the system whether the window is a descendant.
+constexpr size_t MaxWatchedWindows = 64;
 constexpr size_t RecordTextSize = 32;
 
 enum class RecordKind : uint32_t { Sent = 1, Returned = 2, Posted = 3 };
@@ -27,7 +30,7 @@ constexpr uint32_t RecordFromWideTarget = 1;  // the target is 64-bit: parameter
 constexpr uint32_t RecordHasNotifyCode = 2;   // NotifyCode holds the NMHDR code of a WM_NOTIFY
 constexpr uint32_t RecordHasText = 4;         // Text holds the start of a WM_SETTEXT text
 
-// One record as the hook writes it, 104 bytes on both bitnesses. Stamp is the slot's turn: the
+// One record as the hook writes it, 112 bytes on both bitnesses. Stamp is the slot's turn: the
 // writer may fill the slot when it equals its position, the reader may take it at position + 1.
 struct alignas(8) RingRecord {
     uint64_t Stamp;
@@ -36,6 +39,7 @@ struct alignas(8) RingRecord {
     uint64_t WParam;
     uint64_t LParam;
     uint64_t Result;
+    uint64_t Number;  // the writer's attempt count in the session: a record dropped leaves a gap
     uint32_t Message;
     uint32_t Kind;  // RecordKind
     uint32_t Flags;
@@ -44,7 +48,7 @@ struct alignas(8) RingRecord {
     uint32_t Reserved;
     char Text[RecordTextSize];
 };
-static_assert(sizeof(RingRecord) == 104);
+static_assert(sizeof(RingRecord) == 112);
 
 // The section's head. The counters sit on cache lines of their own so that the hook's writers
 // and the inspector's reader do not slow each other down.
@@ -65,6 +69,20 @@ struct alignas(64) RingHeader {
     uint32_t HookCount;
     uint32_t HeartbeatLost;    // the session a hook stopped for want of a heartbeat, 0 for none
     uint64_t Hooks[MaxHooks];  // the hook handles, so that a hook can remove them all itself
+    // The inspector that holds the section (process id and start time); another one is refused
+    // while it lives. 0 when no one holds it.
+    uint32_t OwnerProcess;
+    // The generation of the section that took this one's place (a writer may still be inside
+    // this one): the hooks move there. 0 while this one is current.
+    uint32_t Successor;
+    uint64_t OwnerStart;
+    // The watched window and its descendants, kept current by the inspector; WatchedGeneration
+    // changes whenever the list does. WatchedOverflow: there were more than the list holds.
+    uint32_t WatchedCount;
+    uint32_t WatchedGeneration;
+    uint32_t WatchedOverflow;
+    uint32_t Reserved;
+    uint64_t WatchedWindows[MaxWatchedWindows];
     alignas(64) uint64_t WritePosition;
     uint64_t Writers;          // writers inside Write right now: a reset waits for them
     alignas(64) uint64_t Attempted;
@@ -72,11 +90,12 @@ struct alignas(64) RingHeader {
     alignas(64) uint64_t ReadPosition;
     uint64_t Consumed;
 };
-static_assert(sizeof(RingHeader) == 704);
+static_assert(sizeof(RingHeader) == 1216);
 
 // The names of the section and of the helper's stop event for a watched process: one section
-// per watched program, which the hook DLL finds by its own process id.
-void FormatSectionName(char (&name)[64], uint32_t processId);
+// per watched program, which the hook DLL finds by its own process id; a section that had to be
+// replaced names its successor's generation (0 is the first).
+void FormatSectionName(char (&name)[64], uint32_t processId, uint32_t generation = 0);
 void FormatStopEventName(char (&name)[64], uint32_t processId);
 
 // The bytes a section of `capacity` records needs.
@@ -120,6 +139,8 @@ public:
     // between the tries. True when no writer was left inside.
     bool Reset(uint32_t session, uint64_t timeBase, uint64_t timeFrequency, int waitSpins = 0,
                void (*pause)() = nullptr);
+    // True while a writer is inside Write: a ring must not be reset under it.
+    [[nodiscard]] bool WritersInside() const;
 
     // The hook's side: never waits, never allocates. Dropped (and counted) when the ring is full,
     // or when the slot could not be had after a bounded number of tries (a ring left

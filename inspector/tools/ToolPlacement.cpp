@@ -7,7 +7,8 @@ namespace lvx {
 
 namespace {
 
-// Moves `start` so that [start, start + size) lies inside [low, high) when it fits at all.
+// Moves `start` so that [start, start + size) lies inside [low, high) when it fits at all, else
+// starts it at `low`.
 int KeepInside(int start, int size, int low, int high)
 {
     return std::max(low, std::min(start, high - size));
@@ -21,7 +22,17 @@ PlacePoint ChooseToolPlace(const PlaceRect& main, int width, int height, const P
         return {main.Left - width, KeepInside(main.Top, height, workArea.Top, workArea.Bottom)};
     if (workArea.Bottom - main.Bottom >= height)
         return {KeepInside(main.Right - width, width, workArea.Left, workArea.Right), main.Bottom};
-    return {workArea.Left + (workArea.Width() - width) / 2, workArea.Top + std::max(0, (workArea.Height() - height) / 2)};
+    return {KeepInside(workArea.Left + (workArea.Width() - width) / 2, width, workArea.Left, workArea.Right),
+            KeepInside(workArea.Top + (workArea.Height() - height) / 2, height, workArea.Top, workArea.Bottom)};
+}
+
+PlaceRect KeepInsideWorkArea(const PlaceRect& rect, const PlaceRect& workArea, bool resizable)
+{
+    const int width = resizable ? std::min(rect.Width(), workArea.Width()) : rect.Width();
+    const int height = resizable ? std::min(rect.Height(), workArea.Height()) : rect.Height();
+    const int left = KeepInside(rect.Left, width, workArea.Left, workArea.Right);
+    const int top = KeepInside(rect.Top, height, workArea.Top, workArea.Bottom);
+    return {left, top, left + width, top + height};
 }
 
 }  // namespace lvx

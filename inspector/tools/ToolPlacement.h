@@ -19,4 +19,8 @@ struct PlacePoint {
 // its size allows.
 [[nodiscard]] PlacePoint ChooseToolPlace(const PlaceRect& main, int width, int height, const PlaceRect& workArea);
 
+// `rect` moved so that every edge lies inside the work area; one larger than the work area is cut
+// to it when `resizable`, else keeps its size with its top left corner inside.
+[[nodiscard]] PlaceRect KeepInsideWorkArea(const PlaceRect& rect, const PlaceRect& workArea, bool resizable);
+
 }  // namespace lvx

@@ -8,11 +8,15 @@ namespace lvx {
 // Where the user put one tool window during this run; each tool window keeps one.
 struct ToolPlace {
     bool MovedByUser = false;
-    POINT TopLeft{};
+    RECT Bounds{};  // the window's rectangle as the user left it
 };
 
-// Moves `tool` where the user last put it, or else beside `main` (ChooseToolPlace, in the work area
-// of the main window's monitor).
+// The rectangle a tool window of `width` x `height` opens in: where the user last put it (with the
+// size the user gave it, when `resizable`), else beside `main` (ChooseToolPlace, in the work area
+// of the main window's monitor); every edge inside the work area of its monitor.
+[[nodiscard]] RECT ToolWindowBounds(HWND main, const ToolPlace& place, int width, int height, bool resizable);
+
+// Moves `tool` to ToolWindowBounds (resizable when it has a sizing frame).
 void PlaceToolWindow(HWND tool, HWND main, const ToolPlace& place);
 
 // Called when the user ends moving or sizing `tool` (WM_EXITSIZEMOVE): it reopens there.

@@ -319,7 +319,8 @@ void ExpectSequence(const std::vector<msglog::LogRecord>& records, WPARAM count,
         EXPECT_EQ(posted[i].LParam, 0x5000 + i);
         EXPECT_EQ((posted[i].Flags & msglog::RecordFromWideTarget) != 0, wideTarget);
     }
-    for (size_t i = 1; i < records.size(); ++i) EXPECT_GT(records[i].Sequence, records[i - 1].Sequence);
+    // Nothing was lost: the writers' numbers follow one another without a gap.
+    for (size_t i = 1; i < records.size(); ++i) EXPECT_EQ(records[i].Sequence, records[i - 1].Sequence + 1) << i;
 }
 
 std::vector<msglog::LogRecord> Kept(const TMessageLogForm& log)
@@ -329,20 +330,38 @@ std::vector<msglog::LogRecord> Kept(const TMessageLogForm& log)
     return records;
 }
 
-// The section of a watched program, opened as the hook DLL opens it, to see what the hooks do.
+// The current section of a watched program, opened as the hook DLL opens it, to see what the hooks do.
 struct SectionProbe {
-    explicit SectionProbe(DWORD processId)
-    {
-        char name[64];
-        msglog::FormatSectionName(name, processId);
-        mapping.reset(::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name));
-        if (mapping) view.reset(::MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
-        ring = msglog::MessageRing::Attach(msglog::WholeView(view.get()));
-    }
-    lvc::unique_kernel_handle mapping;
-    msglog::unique_view view;
-    std::optional<msglog::MessageRing> ring;
+    explicit SectionProbe(DWORD processId) : section(msglog::OpenCurrentSection(processId)), ring(section.Ring) {}
+    msglog::OpenedSection section;
+    std::optional<msglog::MessageRing>& ring;
 };
+
+// True when no hook writes into the section any more: with recording on and a fresh heartbeat,
+// the target's messages are not even attempted.
+bool NoHookWrites(SectionProbe& probe, HWND window)
+{
+    // A session the hooks did not stop for: one left behind would write.
+    ++probe.ring->Header().Session;
+    const uint64_t before = probe.ring->Totals().Attempted;
+    probe.ring->Heartbeat(::GetTickCount64());
+    probe.ring->SetRecording(true);
+    const bool quiet = RunSequence(window, 3) && probe.ring->Totals().Attempted == before;
+    probe.ring->SetRecording(false);
+    return quiet;
+}
+
+// Gaps in the writers' numbers: records lost between the ones taken.
+uint64_t Gaps(const std::vector<msglog::LogRecord>& records, uint64_t first, uint64_t last)
+{
+    uint64_t gaps = 0, expected = first;
+    for (const auto& record : records) {
+        if (record.Sequence < expected) return ~uint64_t{0};  // out of order: no gap can be told
+        gaps += record.Sequence - expected;
+        expected = record.Sequence + 1;
+    }
+    return gaps + (last + 1 - expected);
+}
 
 TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilterChooses)
 {
@@ -367,6 +386,7 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
         return OfMessage(Kept(*log), SequencePosted).size() >= 20;
     }));
     ExpectSequence(Kept(*log), 20, sizeof(void*) == 8);
+    EXPECT_EQ(log->StatusText().rfind("Идет запись сообщений окна", 0), 0u) << log->StatusText();
     // The list shows names, kinds, the decoded text of WM_SETTEXT and every count.
     const auto records = Kept(*log);
     const auto setText = std::find_if(records.begin(), records.end(), [](const auto& r) { return r.Message == WM_SETTEXT; });
@@ -375,7 +395,11 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
     EXPECT_EQ(log->Cell(row, 4), "WM_SETTEXT");
     EXPECT_EQ(log->Cell(row, 3), "Отправлено");
     EXPECT_EQ(log->Cell(row, 8), "\"Sequence\"");
-    EXPECT_EQ(TextOf(log->countEdits_[0]), std::to_string(log->Store().Size()));
+    // The counts follow within a tenth of a second (the list and they are not redrawn more often).
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        log->PollRecords();
+        return TextOf(log->countEdits_[0]) == std::to_string(log->Store().Size());
+    }, 2000));
     EXPECT_EQ(TextOf(log->countEdits_[1]), "0");
     const lvxtest::TempFolder folder;
     ASSERT_TRUE(log->SaveToFile(folder.Path() + "log.txt"));
@@ -385,8 +409,14 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
     EXPECT_NE(saved.find("\tWM_SETTEXT\t"), std::string::npos);
 
     // Only the chosen ones are kept, by name as the message panel reads names; the rest are counted.
+    // A filter that cannot be read is said at Start, and nothing starts.
     press(log->stopButton_);
+    const uint64_t lastNumber = Kept(*log).back().Sequence;
     press(log->clearButton_);
+    ::SetWindowTextA(log->filterMessagesEdit_, "WM_NOPE");
+    press(log->startButton_);
+    EXPECT_FALSE(log->Session().Active());
+    EXPECT_EQ(log->StatusText(), "Неизвестное сообщение в фильтре: WM_NOPE");
     ::SetWindowTextA(log->filterMessagesEdit_, "lvx_sequence_sent WM_SETTEXT");
     press(log->startButton_);
     ASSERT_TRUE(RunSequence(window, 5));
@@ -395,6 +425,7 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
         return OfMessage(Kept(*log), SequenceSent).size() >= 10 && OfMessage(Kept(*log), WM_SETTEXT).size() >= 4;
     }));
     for (const auto& record : Kept(*log)) EXPECT_TRUE(record.Message == SequenceSent || record.Message == WM_SETTEXT);
+    EXPECT_GT(Kept(*log).front().Sequence, lastNumber) << "a new watch in the same list goes on numbering";
     EXPECT_GE(log->FilteredOut(), 5u);  // the posted part at least
     // A new filter applies to what is kept already: all but WM_SETTEXT.
     ::SendMessageA(log->filterModeCombo_, CB_SETCURSEL, 1, 0);
@@ -417,6 +448,26 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
     EXPECT_FALSE(log->Session().Active());
     EXPECT_EQ(log->StatusText(), "Запись прервана: инспектор слишком долго не отвечал, и ловушки сняли себя сами");
     ::SendMessageA(log->Handle(), WM_CLOSE, 0, 0);
+
+    // A window that does not answer: the hooks are set, but nothing is counted within a second,
+    // and the log says so instead of "recording" over an empty list; then it records.
+    TargetProcess hung({"hung"});
+    ASSERT_TRUE(hung.Ready());
+    hung.HangWindow(8000);
+    log->ShowFor(Form->Handle(), hung.Window("hung"));
+    press(log->startButton_);
+    ASSERT_TRUE(log->Session().Active()) << log->StatusText();
+    const std::string notRecording = "Ловушка установлена, но записи не приходят: окно не ответило за секунду, или его "
+                                     "программа не может открыть общую память журнала";
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        log->PollRecords();
+        return log->StatusText() == notRecording;
+    }, 6000)) << log->StatusText();
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        log->PollRecords();
+        return log->StatusText().rfind("Идет запись сообщений окна", 0) == 0;
+    }, 20000)) << log->StatusText();
+    ::SendMessageA(log->Handle(), WM_CLOSE, 0, 0);
     MessageNames.clear();
 }
 
@@ -432,6 +483,10 @@ TEST_F(CommandsTest, WithTheReaderHeldBackKeptAndDroppedRecordsAddUpToWhatTheTar
     ASSERT_TRUE(RunSequence(window, 200));  // 600 records of the sequence alone, into 64 slots
     std::vector<msglog::LogRecord> records;
     session.Poll(records, 100000);
+    const size_t firstTaken = records.size();
+    const uint64_t firstAttempted = session.Totals().Attempted;
+    ASSERT_TRUE(RunSequence(window, 2));
+    session.Poll(records, 100000);
     session.SetPaused(true);
     session.Poll(records, 100000);
     const auto totals = session.Totals();
@@ -439,8 +494,13 @@ TEST_F(CommandsTest, WithTheReaderHeldBackKeptAndDroppedRecordsAddUpToWhatTheTar
     EXPECT_EQ(totals.Consumed, records.size());
     EXPECT_EQ(totals.Consumed + totals.Dropped, totals.Attempted);
     const size_t ofSequence = OfMessage(records, SequenceSent).size() + OfMessage(records, SequencePosted).size();
-    EXPECT_GE(ofSequence + totals.Dropped, 600u);
+    EXPECT_GE(ofSequence + totals.Dropped, 606u);
     EXPECT_LE(ofSequence + totals.Dropped, totals.Attempted);
+    // The list shows where records were lost: the gaps in the writers' numbers are the drops, and
+    // the first record taken after them is numbered past every attempt before.
+    EXPECT_EQ(Gaps(records, 1, totals.Attempted), totals.Dropped);
+    ASSERT_GT(records.size(), firstTaken);
+    EXPECT_GT(records[firstTaken].Sequence, firstAttempted);
 }
 
 TEST_F(CommandsTest, StopUnhooksAndAKilledInspectorLeavesTheTargetAsItWasAndANewSessionStartsClean)
@@ -461,12 +521,7 @@ TEST_F(CommandsTest, StopUnhooksAndAKilledInspectorLeavesTheTargetAsItWasAndANew
     // Stopped: even with recording switched on again in the section, no hook writes there.
     SectionProbe probe(Target->ProcessId());
     ASSERT_TRUE(probe.ring);
-    const uint64_t before = probe.ring->Totals().Attempted;
-    probe.ring->Heartbeat(::GetTickCount64());
-    probe.ring->SetRecording(true);
-    ASSERT_TRUE(RunSequence(window, 3));
-    EXPECT_EQ(probe.ring->Totals().Attempted, before);
-    probe.ring->SetRecording(false);
+    EXPECT_TRUE(NoHookWrites(probe, window));
 
     // The process that set the hooks is killed and the heartbeat stops: within a few seconds the
     // hooks stop writing (and remove themselves where the system left them), and the target answers.
@@ -475,6 +530,7 @@ TEST_F(CommandsTest, StopUnhooksAndAKilledInspectorLeavesTheTargetAsItWasAndANew
         ASSERT_EQ(session.Start(window, false, ProgramFolder, msglog::DefaultRingCapacity,
                                 msglog::HookPlacement::ThroughHelper),
                   msglog::StartFailure::None);
+        ASSERT_EQ(session.WaitForHooks(15000), msglog::StartFailure::None);
         session.AbandonForTest();
     }
     ASSERT_TRUE(lvxtest::WaitFor([&] {
@@ -497,6 +553,210 @@ TEST_F(CommandsTest, StopUnhooksAndAKilledInspectorLeavesTheTargetAsItWasAndANew
     EXPECT_EQ(records.front().Sequence, 1u);
 }
 
+constexpr UINT NotifyMessage = WM_APP + 10;
+constexpr UINT ChatterMessage = WM_APP + 11;
+constexpr UINT NewChildMessage = WM_APP + 12;
+
+LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0)
+{
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 10000, &answer)) return -1;
+    return static_cast<LRESULT>(answer);
+}
+
+TEST_F(CommandsTest, TheHookReadsOnlyWhatIsTheTargetsOwnAndStopTakesEveryLastRecord)
+{
+    InitProgramFolder();
+    const HWND window = Target->Window("commands");
+    msglog::MessageLogSession session;
+    ASSERT_EQ(session.Start(window, false, ProgramFolder), msglog::StartFailure::None);
+    // A WM_NOTIFY of another thread (as of another process) carries the sender's pointer: one
+    // that is no address and one that is not mapped here. The target lives, every record is there,
+    // and only the one its own thread sent is decoded.
+    // Posted, so that the target's own WM_NOTIFY is not sent from within a message of ours.
+    for (const WPARAM lParam : {WPARAM{0x10}, WPARAM{1}}) ::PostMessageA(window, NotifyMessage, lParam, 0);
+    EXPECT_EQ(Ask(window, Visible), 1);
+    std::vector<msglog::LogRecord> records;
+    ASSERT_TRUE(lvxtest::WaitFor([&] {
+        session.Poll(records, 100000);
+        return OfMessage(records, WM_NOTIFY).size() >= 8;
+    }, 5000)) << OfMessage(records, WM_NOTIFY).size();
+    const auto notify = OfMessage(records, WM_NOTIFY);
+    ASSERT_EQ(notify.size(), 8u);
+    for (size_t i = 0; i < notify.size(); ++i) {
+        const bool own = i % 4 < 2;
+        EXPECT_EQ((notify[i].Flags & msglog::RecordHasNotifyCode) != 0, own) << i;
+        if (own) {
+            EXPECT_EQ(notify[i].NotifyCode, static_cast<int32_t>(NM_CLICK)) << i;
+        }
+        if (i == 2 || i == 3) {
+            EXPECT_EQ(notify[i].LParam, 0x10u) << i;
+        }
+    }
+
+    // Stop takes what the writers wrote up to the moment recording went off: every attempt is
+    // either taken or counted as dropped, while a second thread of the target sends without a pause.
+    ASSERT_EQ(SendTo(window, ChatterMessage, 1), 0);
+    ASSERT_TRUE(lvxtest::WaitFor([&] {
+        session.Poll(records, 100000);
+        return OfMessage(records, SequenceSent).size() > 100;
+    }));
+    session.Stop(&records);
+    EXPECT_EQ(SendTo(window, ChatterMessage, 0), 0);
+    const auto totals = session.Totals();
+    EXPECT_EQ(totals.Consumed, records.size());
+    EXPECT_EQ(totals.Consumed + totals.Dropped, totals.Attempted);
+    EXPECT_EQ(Gaps(records, 1, totals.Attempted), totals.Dropped);
+}
+
+TEST_F(CommandsTest, AKilledWatcherProcessLeavesNoHooksRecordingOrPausedAndASecondWatcherIsRefused)
+{
+    InitProgramFolder();
+    const HWND window = Target->Window("commands");
+    for (const bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "recording");
+        lvxtest::ChildProcess watcher(ProgramFolder + "lvxwatcher.exe",
+                                      std::to_string(reinterpret_cast<uintptr_t>(window)) + (paused ? " 1" : " 0"));
+        std::optional<SectionProbe> probe;
+        ASSERT_TRUE(lvxtest::WaitFor([&] {
+            probe.emplace(Target->ProcessId());
+            return probe->ring && probe->ring->Header().OwnerProcess == watcher.Id() &&
+                   probe->ring->Header().HookCount != 0 && probe->ring->Recording() == !paused;
+        })) << "the watcher did not start";
+        const uint32_t watched = probe->ring->Header().Session;
+        if (!paused) {
+            // A second inspector is refused and leaves the first one's watch as it was.
+            msglog::MessageLogSession second;
+            EXPECT_EQ(second.Start(window, false, ProgramFolder), msglog::StartFailure::WatchedElsewhere);
+            const uint64_t before = probe->ring->Totals().Attempted;
+            ASSERT_TRUE(RunSequence(window, 2));
+            EXPECT_GE(probe->ring->Totals().Attempted, before + 6);
+            EXPECT_EQ(probe->ring->Header().Session, watched);
+            EXPECT_EQ(probe->ring->Header().OwnerProcess, watcher.Id());
+        }
+        watcher.Terminate();
+        // Within a few seconds of silence the hooks remove themselves, paused or not.
+        EXPECT_TRUE(lvxtest::WaitFor([&] {
+            return RunSequence(window, 1) && probe->ring->Header().HeartbeatLost == watched;
+        }, 20000));
+        EXPECT_TRUE(NoHookWrites(*probe, window));
+        EXPECT_EQ(Ask(window, Visible), 1);
+    }
+    // The dead watcher's section is taken over: a new watch starts clean.
+    msglog::MessageLogSession session;
+    ASSERT_EQ(session.Start(window, false, ProgramFolder), msglog::StartFailure::None);
+    ASSERT_TRUE(RunSequence(window, 2));
+    std::vector<msglog::LogRecord> records;
+    ASSERT_TRUE(lvxtest::WaitFor([&] {
+        session.Poll(records, 100000);
+        return OfMessage(records, SequencePosted).size() >= 2;
+    }));
+    ExpectSequence(records, 2, sizeof(void*) == 8);
+    EXPECT_EQ(records.front().Sequence, 1u);
+}
+
+TEST_F(CommandsTest, AWriterStuckInTheRingOrAHelperTooSlowLeavesTheWatchSound)
+{
+    InitProgramFolder();
+    const HWND window = Target->Window("commands");
+    // A writer that stays inside the ring (suspended or killed there) would finish its slot after
+    // a reset: the next watch takes a fresh section, and the old slot no longer matters.
+    SectionProbe old(Target->ProcessId());
+    ASSERT_TRUE(old.ring);
+    old.ring->Header().Writers = 1;
+    {
+        msglog::MessageLogSession session;
+        ASSERT_EQ(session.Start(window, false, ProgramFolder), msglog::StartFailure::None);
+        EXPECT_NE(old.ring->Header().Successor, 0u);
+        reinterpret_cast<msglog::RingRecord*>(&old.ring->Header() + 1)[0].Stamp = 5;  // the late writer's turn
+        ASSERT_TRUE(RunSequence(window, 3));
+        std::vector<msglog::LogRecord> records;
+        ASSERT_TRUE(lvxtest::WaitFor([&] {
+            session.Poll(records, 100000);
+            return OfMessage(records, SequencePosted).size() >= 3;
+        }));
+        ExpectSequence(records, 3, sizeof(void*) == 8);
+        EXPECT_EQ(session.Totals().Dropped, 0u);
+    }
+    old.ring->Header().Writers = 0;
+
+    // A helper that has not set the hooks in time is told to stop and ended, leaving no hooks.
+    msglog::MessageLogSession session;
+    ASSERT_EQ(session.Start(window, false, ProgramFolder, msglog::DefaultRingCapacity,
+                            msglog::HookPlacement::ThroughHelper, 0),
+              msglog::StartFailure::None);
+    const lvc::unique_kernel_handle helper(::OpenProcess(SYNCHRONIZE, FALSE, session.HelperProcessId()));
+    ASSERT_TRUE(helper);
+    EXPECT_EQ(session.WaitForHooks(5000), msglog::StartFailure::HelperTimedOut);
+    EXPECT_FALSE(session.Active());
+    EXPECT_EQ(::WaitForSingleObject(helper.get(), 0), WAIT_OBJECT_0) << "the helper still runs";
+}
+
+TEST_F(CommandsTest, WithDescendantsAChildMadeLaterIsRecordedAndOtherWindowsOfTheThreadAreNot)
+{
+    InitProgramFolder();
+    const HWND window = Target->Window("commands");
+    msglog::MessageLogSession session;
+    ASSERT_EQ(session.Start(window, true, ProgramFolder), msglog::StartFailure::None);
+    const auto later = reinterpret_cast<HWND>(SendTo(window, NewChildMessage, 0));
+    ASSERT_TRUE(::IsWindow(later));
+    for (const HWND to : {Target->Window("commands.edit"), later, Target->Window("slow")})
+        ASSERT_EQ(SendTo(to, QueryMessage + 0x100, 5, 0), 0);
+    std::vector<msglog::LogRecord> records;
+    ASSERT_TRUE(lvxtest::WaitFor([&] {
+        session.Poll(records, 100000);
+        return OfMessage(records, QueryMessage + 0x100).size() >= 4;
+    }));
+    session.Stop(&records);
+    const auto marked = OfMessage(records, QueryMessage + 0x100);
+    ASSERT_EQ(marked.size(), 4u);  // sent and returned, to the edit and to the child made later
+    EXPECT_EQ(marked[0].Window, reinterpret_cast<uintptr_t>(Target->Window("commands.edit")));
+    EXPECT_EQ(marked[2].Window, reinterpret_cast<uintptr_t>(later));
+    ::PostMessageA(later, WM_CLOSE, 0, 0);
+}
+
+TEST_F(CommandsTest, AHookThatFoundNoSectionTriesAgainAndAFreedHookLetsItsSectionGo)
+{
+    InitProgramFolder();
+    // A program hooked before its section exists: the hook finds none, and finds it later.
+    TargetProcess target({"commands"});
+    ASSERT_TRUE(target.Ready());
+    const HWND window = target.Window("commands");
+    {
+        msglog::InstalledHooks early;
+        DWORD error = 0;
+        const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+        ASSERT_TRUE(early.Install(ProgramFolder + msglog::HookDllName(sizeof(void*) == 8),
+                                  std::span<const DWORD>(&thread, 1), error));
+        ASSERT_TRUE(RunSequence(window, 1));
+    }
+    msglog::MessageLogSession session;
+    ASSERT_EQ(session.Start(window, false, ProgramFolder), msglog::StartFailure::None);
+    std::vector<msglog::LogRecord> records;
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        if (!RunSequence(window, 1)) return false;
+        session.Poll(records, 100000);
+        return !OfMessage(records, SequencePosted).empty();
+    }, 10000)) << "the hook never opened the section";
+    session.Stop();
+
+    // Hooks on a window of this very process: once they are gone and the DLL is freed, nothing
+    // keeps the section (a view and a handle in the watched program for every watch otherwise).
+    const HWND own = ::CreateWindowExA(0, "STATIC", "own", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(own, nullptr);
+    ASSERT_EQ(session.Start(own, false, ProgramFolder), msglog::StartFailure::None);
+    ::SendMessageA(own, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("recorded"));
+    records.clear();
+    session.Poll(records, 100000);
+    EXPECT_FALSE(OfMessage(records, WM_SETTEXT).empty());
+    session.Stop();
+    ::DestroyWindow(own);
+    char name[64];
+    msglog::FormatSectionName(name, ::GetCurrentProcessId());
+    const lvc::unique_kernel_handle left(::OpenFileMappingA(FILE_MAP_READ, FALSE, name));
+    EXPECT_FALSE(left) << "the freed hook DLL kept the section";
+}
+
 TEST_F(CommandsTest, AProgramOfTheOtherBitnessIsWatchedThroughTheHelperOrToldImpossible)
 {
     InitProgramFolder();
@@ -513,6 +773,7 @@ TEST_F(CommandsTest, AProgramOfTheOtherBitnessIsWatchedThroughTheHelperOrToldImp
         return;
     }
     ASSERT_EQ(failure, msglog::StartFailure::None);
+    ASSERT_EQ(session.WaitForHooks(15000), msglog::StartFailure::None);
     ASSERT_TRUE(RunSequence(window, 5));
     std::vector<msglog::LogRecord> records;
     ASSERT_TRUE(lvxtest::WaitFor([&] {

@@ -183,10 +183,27 @@ TEST_F(SearchTest, SeveralResultsAreListedAndTheChosenOneInspected)
 
     // Closing the list without a choice keeps the inspected window, refreshed.
     Inspect(top);
-    ASSERT_TRUE(RunSimpleSearch({Search("*", "*", 1), {ListCaption, [](HWND list) {
+    RECT first{};
+    ASSERT_TRUE(RunSimpleSearch({Search("*", "*", 1), {ListCaption, [&](HWND list) {
+        ::GetWindowRect(list, &first);
         ::PostMessageA(list, WM_COMMAND, IDCANCEL, 0);
     }}}));
     EXPECT_EQ(CurrentWindow.Handle, top);
+
+    // The main window moved over where the list stood: the list, never moved by the user, opens
+    // beside it again rather than over it.
+    RECT main{};
+    ::GetWindowRect(Form->Handle(), &main);
+    ::SetWindowPos(Form->Handle(), nullptr, first.left, main.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT second{}, moved{}, overlap{};
+    ::GetWindowRect(Form->Handle(), &moved);
+    ASSERT_TRUE(RunSimpleSearch({Search("*", "*", 1), {ListCaption, [&](HWND list) {
+        ::GetWindowRect(list, &second);
+        ::PostMessageA(list, WM_COMMAND, IDCANCEL, 0);
+    }}}));
+    EXPECT_FALSE(::IntersectRect(&overlap, &moved, &second))
+        << second.left << "," << second.top << " main " << moved.left << "," << moved.top;
+    ::SetWindowPos(Form->Handle(), nullptr, main.left, main.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 TEST_F(SearchTest, NoResultSaysSoAndKeepsTheWindow)

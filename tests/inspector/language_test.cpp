@@ -455,7 +455,8 @@ TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTwelveWindows)
                                 "IntegrityHigh", "IntegritySystem", "Yes", "No", "Blocked", "BlockedText",
                                 "AwarenessUnaware", "AwarenessSystem", "AwarenessPerMonitor", "AwarenessPerMonitorV2",
                                 "NotAvailable", "Unreadable", "NoProperties", "None", "Remainder", "ListViewExStyle",
-                                "CaptureQuestion", "CaptureCopy", "CaptureSave", "CaptureCancel", "CaptureFailed"})
+                                "CaptureQuestion", "CaptureCopy", "CaptureSave", "CaptureCancel", "CaptureFailed",
+                                "StateMinimized", "StateMaximized", "StateNormal"})
             if (details.Text(key) == key) shown.insert(key);
         expectShown("DetailsForm", shown);
     }
@@ -490,7 +491,7 @@ TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTwelveWindows)
     whileShown("OptionsForm", [&] { options.ShowModal(form.Handle()); });
     TAboutForm about;
     whileShown("AboutForm", [&] { about.ShowAbout(form.Handle()); });
-    TMessageLogForm log(ProgramFolder);
+    TMessageLogForm log(ProgramFolder, MessageNames);
     ASSERT_TRUE(log.FormCreate(form.Handle()));
     // Besides its controls: the filter's modes, and what shows only on occasion (the kinds, the
     // missing result, the status sentences) or in the list's header.

@@ -164,12 +164,15 @@ TEST(StyleTables, EveryNameHasTheHeadersValue)
 #define LVX_CHILD_FLAG LVX_FLAG
 #define LVX_TOP_FLAG LVX_FLAG
 #define LVX_FIELD(group, name, mask, value) {#name, static_cast<long long>(static_cast<uint32_t>(name)), value},
+#define LVX_FIELD_WHEN(group, name, mask, value, match) \
+    {#name, static_cast<long long>(static_cast<uint32_t>(name)), value},
 #define LVX_RESOURCE(group, name, value) {#name, static_cast<long long>(reinterpret_cast<uintptr_t>(name)), value},
 #include "details/StyleTables.inc"
 #undef LVX_FLAG
 #undef LVX_CHILD_FLAG
 #undef LVX_TOP_FLAG
 #undef LVX_FIELD
+#undef LVX_FIELD_WHEN
 #undef LVX_RESOURCE
     };
     ASSERT_EQ(std::size(checked), StyleNames().size());

@@ -20,11 +20,17 @@
 #include <gtest/gtest.h>
 #include <wincodec.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <memory>
 #include <set>
+#include <string>
+#include <thread>
+#include <vector>
 
 using namespace lvx;
 using lvxtest::TargetProcess;
@@ -520,21 +526,70 @@ bool LoadPng(const std::string& path, UINT& width, UINT& height, std::vector<uin
     return read;
 }
 
-std::string ClipboardText(UINT format)
+// Where the details window was made (CreateWindowEx's rectangle), noted by a CBT hook.
+RECT DetailsMadeAt{};
+LRESULT CALLBACK NoteDetailsCreation(int code, WPARAM wParam, LPARAM lParam)
+{
+    char name[64] = {};
+    if (code == HCBT_CREATEWND && ::GetClassNameA(reinterpret_cast<HWND>(wParam), name, 64) > 0 &&
+        std::string(name) == "TDetailsForm") {
+        const CREATESTRUCTA& create = *reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+        DetailsMadeAt = RECT{create.x, create.y, create.x + create.cx, create.y + create.cy};
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+// A window that answers messages but, armed with a time, blocks that long in its paint routine
+// (WM_PAINT, or WM_PRINTCLIENT, which programs serve with the same routine).
+std::atomic<DWORD> PaintBlockMs{0};
+LRESULT CALLBACK SlowPainterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT || message == WM_PRINTCLIENT)
+        if (const DWORD block = PaintBlockMs.exchange(0); block != 0) ::Sleep(block);
+    if (message == WM_DESTROY) ::PostQuitMessage(0);
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+// The screen's pixels where the window is (top row first, 0x00RRGGBB).
+std::vector<uint32_t> ScreenPixels(HWND window)
+{
+    RECT bounds{};
+    ::GetWindowRect(window, &bounds);
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof format.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HDC screen = ::GetDC(nullptr);
+    const HBITMAP picture = ::CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HDC memory = ::CreateCompatibleDC(screen);
+    const HGDIOBJ old = ::SelectObject(memory, picture);
+    ::BitBlt(memory, 0, 0, width, height, screen, bounds.left, bounds.top, SRCCOPY);
+    ::GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
+                                 static_cast<const uint32_t*>(bits) + static_cast<size_t>(width) * height);
+    for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::DeleteObject(picture);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+std::wstring ClipboardWideText()
+{
+    std::wstring text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        text = static_cast<const wchar_t*>(::GlobalLock(data));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+std::string ClipboardText()
 {
     std::string text;
     if (!::OpenClipboard(nullptr)) return text;
-    if (const HANDLE data = ::GetClipboardData(format); data != nullptr) {
-        const void* locked = ::GlobalLock(data);
-        if (format == CF_UNICODETEXT) {
-            const auto* wide = static_cast<const wchar_t*>(locked);
-            const int length = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-            text.resize(static_cast<size_t>(std::max(length, 1)));
-            ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), length, nullptr, nullptr);
-        } else {
-            text = static_cast<const char*>(locked);
-        }
-        text.resize(std::strlen(text.c_str()));
+    if (const HANDLE data = ::GetClipboardData(CF_TEXT); data != nullptr) {
+        text = static_cast<const char*>(::GlobalLock(data));
         ::GlobalUnlock(data);
     }
     ::CloseClipboard();
@@ -555,6 +610,19 @@ TEST_F(StylesTest, DetailsDecodeAnotherProcesssWindowAndFollowTheMainWindow)
     ::GetWindowRect(details.Handle(), &own);
     RECT overlap{};
     EXPECT_FALSE(::IntersectRect(&overlap, &main, &own));
+    {
+        // Made where it stands (so on the monitor whose DPI it was sized for), not made elsewhere and moved.
+        DetailsMadeAt = RECT{};
+        const HHOOK hook = ::SetWindowsHookExA(WH_CBT, &NoteDetailsCreation, nullptr, ::GetCurrentThreadId());
+        TDetailsForm second(CurrentWindow, nullptr);
+        second.ShowDetails(Form->Handle());
+        ::UnhookWindowsHookEx(hook);
+        RECT shown{};
+        ::GetWindowRect(second.Handle(), &shown);
+        EXPECT_TRUE(::EqualRect(&DetailsMadeAt, &shown))
+            << DetailsMadeAt.left << "," << DetailsMadeAt.top << " " << shown.left << "," << shown.top;
+        ::DestroyWindow(second.Handle());
+    }
 
     enum { Styles = 1, Class, Properties, Process, Dpi };
     EXPECT_EQ(ValueOf(details, Class, "ClassStyle"), "0000000B CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS");
@@ -589,12 +657,15 @@ TEST_F(StylesTest, DetailsDecodeAnotherProcesssWindowAndFollowTheMainWindow)
     ownClass.hCursor = ::LoadCursorA(nullptr, IDC_CROSS);
     ownClass.hIcon = ::LoadIconA(nullptr, IDI_QUESTION);
     ownClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INFOBK + 1));
+    ownClass.hIconSm = static_cast<HICON>(::LoadImageA(nullptr, IDI_HAND, IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                       ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     ownClass.lpszClassName = "LvxDetailsTestClass";
     ASSERT_NE(::RegisterClassExA(&ownClass), 0);
     const HWND ownWindow = ::CreateWindowExA(0, ownClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                              ownClass.hInstance, nullptr);
     Inspect(ownWindow);
     for (const auto& [key, name] : handles) EXPECT_EQ(ValueOf(details, Class, key), name) << key;
+    EXPECT_EQ(ValueOf(details, Class, "SmallIcon"), "IDI_HAND");
     ::DestroyWindow(ownWindow);
     ::UnregisterClassA(ownClass.lpszClassName, ownClass.hInstance);
 
@@ -641,7 +712,17 @@ TEST_F(StylesTest, DetailsTicksWriteTheStylesBack)
     Inspect(check);
     TDetailsForm& details = OpenDetails(TDetailsForm::StylesPage);
     const auto style = [&] { return static_cast<uint32_t>(::GetWindowLongA(check, GWL_STYLE)); };
+    // The window disables its control after the page was read: a tick writes only its own bits.
+    const auto toggle = [&](uint32_t bits) {
+        DWORD_PTR done = 0;
+        ::SendMessageTimeoutA(Target->Window("details"), WM_APP + 11, 801, static_cast<LPARAM>(bits), SMTO_NORMAL, 2000,
+                              &done);
+        ASSERT_EQ(done, 1u);
+    };
+    toggle(WS_DISABLED);
     Tick(details, "WS_TABSTOP", false, [&] { return (style() & WS_TABSTOP) == 0; });
+    EXPECT_NE(style() & WS_DISABLED, 0u) << "the window's own change kept";
+    toggle(WS_DISABLED);
     // A field takes the ticked value whole: the check box becomes a plain one.
     Tick(details, "BS_CHECKBOX", true, [&] { return (style() & 0xF) == BS_CHECKBOX; });
     Tick(details, "WS_TABSTOP", true, [&] { return (style() & WS_TABSTOP) != 0; });
@@ -664,8 +745,27 @@ TEST_F(StylesTest, DetailsCopyReadsBackAndTheCapturedPictureHasTheWindowsColours
     Inspect(window);
     TDetailsForm& details = OpenDetails(TDetailsForm::StylesPage);
     ::SendMessageA(details.copyButton_, BM_CLICK, 0, 0);
-    const std::string text = ClipboardText(CF_TEXT);
-    EXPECT_EQ(ClipboardText(CF_UNICODETEXT), text);
+    const std::string text = ClipboardText();
+    const std::wstring wide = ClipboardWideText();
+    EXPECT_TRUE(wide.starts_with(L"[Окно]\r\nХэндл окна: ")) << text;
+    EXPECT_NE(wide.find(L"\r\nСледующее окно: "), std::wstring::npos) << text;
+    EXPECT_EQ(std::count(wide.begin(), wide.end(), L'\n'), std::count(text.begin(), text.end(), '\n'));
+    // Every field of the main window, for a bug report.
+    const auto handle = [](HWND window) {
+        return window != nullptr ? FormatHandle(HandleValue(window)) : MessageText(Msg::NoWindowFound);
+    };
+    EXPECT_EQ(ValueOf(details, 0, "Child"), handle(CurrentWindow.Child));
+    EXPECT_EQ(ValueOf(details, 0, "Next"), handle(CurrentWindow.Next));
+    EXPECT_EQ(ValueOf(details, 0, "Previous"), handle(CurrentWindow.Previous));
+    EXPECT_EQ(ValueOf(details, 0, "Menu"), MessageText(Msg::Hasnt));
+    EXPECT_EQ(ValueOf(details, 0, "Bitness"), details.Text(sizeof(void*) == 8 ? "Bits64" : "Bits32"));
+    EXPECT_EQ(ValueOf(details, 0, "ShowState"), details.Text("StateNormal"));
+    EXPECT_EQ(ValueOf(details, 0, "Visible"), details.Text("Yes"));
+    EXPECT_EQ(ValueOf(details, 0, "Enabled"), details.Text("Yes"));
+    EXPECT_EQ(ValueOf(details, 0, "Topmost"), details.Text("No"));
+    Inspect(Target->Window("details.check"));
+    EXPECT_EQ(ValueOf(details, 0, "RelativeCoords"), FormatPoint(10, 10));
+    Inspect(window);
     const auto parsed = ParseDetailsText(text);
     ASSERT_TRUE(parsed.has_value()) << text;
     const std::vector<DetailSection> sections = details.Sections();
@@ -714,24 +814,68 @@ TEST_F(StylesTest, DetailsCopyReadsBackAndTheCapturedPictureHasTheWindowsColours
 
 TEST_F(StylesTest, DetailsOfAHungWindowStayBounded)
 {
+    lvxtest::TempFolder folder;
+    const std::string path = folder.Path() + "hung.png";
+    // Within a second the picture holds the window's pixels from the screen: the inspector does
+    // not wait while the window paints.
+    const auto captureFromScreen = [&](TDetailsForm& details, HWND window, const char* what) {
+        details.AskCaptureTarget = [] { return IDNO; };
+        details.AskPictureFile = [&](std::string& chosen) {
+            chosen = path;
+            return true;
+        };
+        ::DeleteFileA(path.c_str());
+        const ULONGLONG start = ::GetTickCount64();
+        details.CaptureClick();
+        EXPECT_LT(::GetTickCount64() - start, 1000u) << what;
+        const std::vector<uint32_t> screen = ScreenPixels(window);
+        UINT width = 0, height = 0;
+        std::vector<uint32_t> pixels;
+        ASSERT_TRUE(LoadPng(path, width, height, pixels)) << what;
+        ASSERT_EQ(pixels.size(), screen.size()) << what;
+        EXPECT_TRUE(pixels == screen) << what;
+    };
+    {
+        // A window that answers but blocks in its paint routine; on a second thread of this process,
+        // as Wine passes no painting messages between processes.
+        std::promise<HWND> made;
+        std::thread owner([&made] {
+            WNDCLASSEXA paintClass{};
+            paintClass.cbSize = sizeof paintClass;
+            paintClass.lpfnWndProc = &SlowPainterProc;
+            paintClass.hInstance = ::GetModuleHandleA(nullptr);
+            paintClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INFOBK + 1));
+            paintClass.lpszClassName = "LvxSlowPainter";
+            ::RegisterClassExA(&paintClass);
+            const HWND window = ::CreateWindowExA(0, paintClass.lpszClassName, "Slow painter",
+                                                  WS_POPUP | WS_CAPTION | WS_VISIBLE, 40, 560, 260, 160, nullptr,
+                                                  nullptr, paintClass.hInstance, nullptr);
+            ::UpdateWindow(window);
+            made.set_value(window);
+            MSG message;
+            while (::GetMessageA(&message, nullptr, 0, 0) > 0) ::DispatchMessageA(&message);
+        });
+        const HWND painter = made.get_future().get();
+        ASSERT_NE(painter, nullptr);
+        Inspect(painter);
+        TDetailsForm& details = OpenDetails(TDetailsForm::ProcessPage);
+        PaintBlockMs = 3000;
+        captureFromScreen(details, painter, "blocked while painting");
+        ::PostMessageA(painter, WM_CLOSE, 0, 0);
+        owner.join();
+    }
+
+    // A window that does not answer at all.
     const HWND hung = Target->Window("hung");
     Inspect(hung);
     TDetailsForm& details = OpenDetails(TDetailsForm::ProcessPage);
     Target->HangWindow(15000);
     ASSERT_TRUE(lvxtest::WaitFor([&] { return ::IsHungAppWindow(hung) != FALSE; }));
-    ULONGLONG start = ::GetTickCount64();
+    const ULONGLONG start = ::GetTickCount64();
     details.RefreshDetails();
     EXPECT_NE(ValueOf(details, 4, "ImagePath").find("lvxtarget.exe"), std::string::npos);
-    // The picture comes from the screen: the window is not asked to paint itself.
-    lvxtest::TempFolder folder;
-    details.AskCaptureTarget = [] { return IDNO; };
-    details.AskPictureFile = [&](std::string& chosen) {
-        chosen = folder.Path() + "hung.png";
-        return true;
-    };
-    details.CaptureClick();
-    EXPECT_LT(::GetTickCount64() - start, 2000u);
-    EXPECT_TRUE(FileExists(folder.Path() + "hung.png"));
+    EXPECT_LT(::GetTickCount64() - start, 1000u);
+    captureFromScreen(details, hung, "hung");
     ::SendMessageA(details.Handle(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(lvxtest::WaitFor([&] {
         DWORD_PTR answer = 0;

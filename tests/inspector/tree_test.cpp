@@ -56,14 +56,14 @@ protected:
 
     // Opens the tree and runs `act` while it is shown; the tree is closed afterwards unless
     // `act` closed it. True when `act` ran.
-    static bool WithTree(const std::function<void(HWND dialog)>& act, HWND initial = nullptr)
+    static bool WithTree(const std::function<void(HWND dialog)>& act, HWND initial = nullptr, HWND owner = nullptr)
     {
         DialogDriver driver({{TreeCaption, [&](HWND dialog) {
             act(dialog);
             if (::IsWindow(dialog)) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }}});
         Tree->InitialWindow = initial;
-        Tree->ShowTree(nullptr);
+        Tree->ShowTree(owner);
         return driver.Done();
     }
     static int IndexOf(HWND window)
@@ -302,6 +302,49 @@ TEST_F(TreeTest, InitialWindowIsSelectedAndDoubleClickInspects)
     ASSERT_TRUE(Inspected.has_value());
     EXPECT_EQ(Inspected->Handle, edit);
     EXPECT_EQ(Inspected->ClassName, "Edit");
+}
+
+TEST_F(TreeTest, OpensBesideTheMainWindowUnlessTheUserMovedItAndInsideTheWorkArea)
+{
+    // A stand-in for the main window at the top right of the screen.
+    const HWND main = ::CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "main", WS_POPUP | WS_VISIBLE, 900, 0, 380, 400,
+                                        nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(main, nullptr);
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const auto placed = [&](const char* when, const std::function<void(HWND tree)>& act = {}) {
+        RECT shown{};
+        EXPECT_TRUE(WithTree([&](HWND tree) {
+            ::GetWindowRect(tree, &shown);
+            if (act) act(tree);
+        }, nullptr, main));
+        EXPECT_TRUE(shown.left >= work.left && shown.top >= work.top && shown.right <= work.right &&
+                    shown.bottom <= work.bottom)
+            << when << ": " << shown.left << "," << shown.top << "," << shown.right << "," << shown.bottom;
+        return shown;
+    };
+    const auto besideMain = [&](const RECT& shown) {
+        RECT mainRect{}, overlap{};
+        ::GetWindowRect(main, &mainRect);
+        return ::IntersectRect(&overlap, &mainRect, &shown) == FALSE;
+    };
+    EXPECT_TRUE(besideMain(placed("first")));
+    // Never moved by the user, it follows the main window rather than reopening over it.
+    ::SetWindowPos(main, nullptr, 500, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT second = placed("after the main window moved");
+    EXPECT_TRUE(besideMain(second));
+    // Moved and sized by the user partly off the screen: it reopens there with that size, pulled inside.
+    const int width = second.right - second.left + 20;
+    const int height = second.bottom - second.top;
+    placed("moved", [&](HWND tree) {
+        ::SetWindowPos(tree, nullptr, work.left - 150, work.top + 100, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SendMessageA(tree, WM_EXITSIZEMOVE, 0, 0);
+    });
+    const RECT third = placed("reopened after the move");
+    EXPECT_EQ(third.left, work.left);
+    EXPECT_EQ(third.top, std::min<LONG>(work.top + 100, work.bottom - height));
+    EXPECT_EQ(third.right - third.left, width);
+    ::DestroyWindow(main);
 }
 
 TEST(WindowTreeForm, TranslatesEveryKeyOfItsSection)

@@ -104,6 +104,8 @@ TEST(MessageRing, AFullRingDropsTheNewestAndANewSessionStartsClean)
     EXPECT_EQ(ring->Write(text), WriteOutcome::Written);
     ASSERT_EQ(ring->Read(out), 1u);
     EXPECT_EQ(std::strlen(out[0].Text), RecordTextSize - 1);
+    // Numbered by the writers' attempts: the four dropped leave a gap after the eighth.
+    EXPECT_EQ(out[0].Number, 13u);
 
     // Records written but not read when a new session starts are never read in it.
     (void)ring->Write(Fields(0x401, 1));
@@ -117,6 +119,7 @@ TEST(MessageRing, AFullRingDropsTheNewestAndANewSessionStartsClean)
 
     // A reset waits for a writer still inside, and gives up on one that never leaves (killed).
     ring->Header().Writers = 1;
+    EXPECT_TRUE(ring->WritersInside());
     EXPECT_FALSE(ring->Reset(3, 0, 1, 3, [] {}));
     ring->Header().Writers = 0;
     EXPECT_TRUE(ring->Reset(4, 0, 1, 3, [] {}));
@@ -187,6 +190,11 @@ TEST(MessageLogText, ColumnsDecodeTheCommonMessages)
     EXPECT_EQ(decoded(0x111, 0x00020065, 0xABCD), "id=101 code=2 control=0000ABCD");
     EXPECT_EQ(decoded(0x100, 0x0D, 0x001C0001), "VK_RETURN repeat=1 scan=28");
     EXPECT_EQ(decoded(0x102, 'a', 1), "char=97 'a' repeat=1");
+    // Dead keys and WM_UNICHAR carry characters, not virtual keys.
+    EXPECT_EQ(decoded(0x103, 0xB4, 0x00280001), "char=180 repeat=1");
+    EXPECT_EQ(decoded(0x107, '^', 2), "char=94 '^' repeat=2");
+    EXPECT_EQ(decoded(0x109, 0x1F600, 1), "char=U+1F600 repeat=1");
+    EXPECT_EQ(decoded(0x109, 0xFFFF, 0), "UNICODE_NOCHAR");
     EXPECT_EQ(decoded(0x005, 2, 0x00C80190), "SIZE_MAXIMIZED 400x200");
     EXPECT_EQ(decoded(0x020, 0x99, 0x02000001), "window=00000099 HTCLIENT WM_MOUSEMOVE");
     EXPECT_EQ(decoded(0x006, 0x00010002, 0x77), "WA_CLICKACTIVE minimized other=00000077");

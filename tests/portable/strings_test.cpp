@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace lvx;
 
@@ -208,6 +211,74 @@ TEST(DecodeStyles, ATickSetsOrClearsTheWholeField)
     EXPECT_EQ(ApplyStyleTick(0x50010802, row("WS_TABSTOP"), false), 0x50000802u);
 }
 
+// Every value of every field of the tables, for every class: at most one name of the field shows (a
+// value no name covers stays in the remainder, never vanishes), and ticking a name writes a value
+// that shows exactly that name.
+TEST(StyleNames, EveryValueOfEveryFieldShowsOneNameAndATickWritesIt)
+{
+    const char* classes[] = {"LvxOwnClass", "Button", "Edit", "RichEdit20W", "Static", "ListBox", "ComboBox",
+                             "ScrollBar", "#32770", "SysListView32", "SysTreeView32", "SysTabControl32",
+                             "ToolbarWindow32", "msctls_statusbar32", "ReBarWindow32", "msctls_progress32",
+                             "msctls_trackbar32", "msctls_updown32", "SysHeader32", "SysAnimate32",
+                             "SysDateTimePick32", "SysMonthCal32"};
+    const auto decode = [](const char* className, StyleTarget target, uint32_t value) {
+        return DecodeStyles(className, target == StyleTarget::Style ? value : 0,
+                            target == StyleTarget::ExStyle ? value : 0,
+                            target == StyleTarget::ListViewExStyle ? value : 0);
+    };
+    const auto shown = [](const DecodedStyles& decoded, StyleTarget target, uint32_t bits) {
+        std::vector<std::string> names;
+        for (const StyleRow& row : decoded.Rows)
+            if (row.Set && row.Field && row.Target == target && (row.Mask & bits) != 0) names.push_back(row.Name);
+        return names;
+    };
+    size_t fieldsChecked = 0;
+    for (const char* className : classes) {
+        const std::vector<StyleRow> rows = DecodeStyles(className, 0, 0, 0).Rows;
+        std::vector<std::pair<StyleTarget, uint32_t>> fields;  // the bits of each, names with overlapping bits joined
+        for (const StyleRow& row : rows) {
+            if (!row.Field) continue;
+            const auto joined = std::find_if(fields.begin(), fields.end(), [&](const auto& field) {
+                return field.first == row.Target && (field.second & row.Mask) != 0;
+            });
+            if (joined != fields.end()) joined->second |= row.Mask;
+            else fields.emplace_back(row.Target, row.Mask);
+        }
+        for (const auto& [target, bits] : fields) {
+            ++fieldsChecked;
+            uint32_t value = 0;
+            do {  // every combination of the field's bits
+                const DecodedStyles decoded = decode(className, target, value);
+                const std::vector<std::string> names = shown(decoded, target, bits);
+                const uint32_t remainder = (target == StyleTarget::Style     ? decoded.StyleRemainder
+                                            : target == StyleTarget::ExStyle ? decoded.ExStyleRemainder
+                                                                             : decoded.ListViewExRemainder) &
+                                           bits;
+                EXPECT_LE(names.size(), 1u) << className << " " << std::hex << value;
+                EXPECT_EQ(remainder, names.empty() ? value : 0u) << className << " " << std::hex << value;
+                for (const StyleRow& row : rows) {
+                    if (!row.Field || row.Target != target || (row.Mask & bits) == 0) continue;
+                    const uint32_t ticked = ApplyStyleTick(value, row, true);
+                    EXPECT_EQ(shown(decode(className, target, ticked), target, bits), std::vector<std::string>{row.Name})
+                        << className << " " << std::hex << value << " ticked " << row.Name;
+                }
+                value = (value - bits) & bits;
+            } while (value != 0);
+        }
+    }
+    EXPECT_GE(fieldsChecked, 20u);
+
+    // The date and time picker's format, as the control reads its three bits: always exactly one.
+    const std::pair<uint32_t, const char*> formats[] = {
+        {0x0, "DTS_SHORTDATEFORMAT"}, {0x1, "DTS_SHORTDATEFORMAT"},        {0x8, "DTS_SHORTDATEFORMAT"},
+        {0x4, "DTS_LONGDATEFORMAT"},  {0x5, "DTS_LONGDATEFORMAT"},         {0x9, "DTS_TIMEFORMAT"},
+        {0xC, "DTS_SHORTDATECENTURYFORMAT"}, {0xD, "DTS_SHORTDATECENTURYFORMAT"}};
+    for (const auto& [value, name] : formats)
+        EXPECT_EQ(shown(DecodeStyles("SysDateTimePick32", value | 0x50000000, 0, 0), StyleTarget::Style, 0xD),
+                  std::vector<std::string>{name})
+            << std::hex << value;
+}
+
 TEST(StyleNames, NamesAreUniqueWithinAGroupAndFitTheirField)
 {
     std::set<std::pair<int, std::string>> seen;
@@ -258,8 +329,24 @@ TEST(ToolPlacement, BesideTheMainWindowElseBelowElseCentred)
     const PlacePoint below = ChooseToolPlace({100, 0, 500, 400}, 440, 460, work);
     EXPECT_EQ(below.X, 60);
     EXPECT_EQ(below.Y, 400);
-    // Neither: centred on the work area.
+    // Neither: centred on the work area; wider or taller than it, from its left or top edge.
     const PlacePoint centred = ChooseToolPlace({100, 300, 500, 800}, 440, 460, work);
     EXPECT_EQ(centred.X, 420);
     EXPECT_EQ(centred.Y, 270);
+    const PlaceRect offset{-1280, 40, 0, 1040};  // a monitor left of the primary one
+    EXPECT_EQ(ChooseToolPlace({-1000, 300, -600, 800}, 1400, 460, offset).X, -1280);
+    EXPECT_EQ(ChooseToolPlace({-1000, 300, -600, 800}, 440, 1100, offset).Y, 40);
+
+    // A place the user chose is pulled inside the work area; a window that can be sized is cut to it.
+    const PlaceRect pulled = KeepInsideWorkArea({-150, 700, 250, 1200}, work, false);
+    EXPECT_EQ(pulled.Left, 0);
+    EXPECT_EQ(pulled.Top, 500);
+    EXPECT_EQ(pulled.Right, 400);
+    EXPECT_EQ(pulled.Bottom, 1000);
+    const PlaceRect cut = KeepInsideWorkArea({-10, -10, 1500, 1200}, work, true);
+    EXPECT_EQ(cut.Left, 0);
+    EXPECT_EQ(cut.Top, 0);
+    EXPECT_EQ(cut.Right, 1280);
+    EXPECT_EQ(cut.Bottom, 1000);
+    EXPECT_EQ(KeepInsideWorkArea({-10, -10, 1500, 1200}, work, false).Left, 0);
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -22,6 +23,7 @@ namespace {
 
 constexpr UINT kHangMessage = WM_APP + 1;
 constexpr UINT kSlowMessage = WM_APP + 2;
+constexpr UINT kRestyleMessage = WM_APP + 11;
 constexpr DWORD kSlowReplyDelayMs = 1500;
 constexpr LRESULT kSlowReply = 42;
 // A test that forgets to close the target must not leave it running for the rest of the session.
@@ -114,6 +116,17 @@ LRESULT CALLBACK hungProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// The details window changes a control's style of its own accord, as list boxes switch their scroll
+// bars and modal dialogs disable their owners: wParam is the control's id, lParam the bits toggled.
+LRESULT CALLBACK detailsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kRestyleMessage) {
+        const HWND control = GetDlgItem(hwnd, static_cast<int>(wp));
+        SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) ^ static_cast<LONG>(lp));
+        return 1;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
 LRESULT CALLBACK slowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kSlowMessage) {
         Sleep(kSlowReplyDelayMs);
@@ -137,6 +150,14 @@ constexpr UINT kSequenceSent = WM_APP + 7;
 // the microseconds they took, measured here so that the figure is the target's own rate.
 constexpr UINT kFloodMessage = WM_APP + 8;
 constexpr UINT kFloodItem = WM_APP + 9;
+// The message log's unsafe parameters: the window sends itself a WM_NOTIFY (id 77, code NM_CLICK)
+// from its own thread, then a second thread sends it one with lParam wParam (1: an address not
+// mapped here), as another process would; answers the lParam used once both were handled.
+constexpr UINT kNotifyMessage = WM_APP + 10;
+// wParam 1 starts a second thread that sends the window kSequenceSent without a pause, 0 stops it.
+constexpr UINT kChatterMessage = WM_APP + 11;
+// Makes a child window now, for a watch of the window's descendants; answers its handle.
+constexpr UINT kNewChildMessage = WM_APP + 12;
 
 struct CommandsState {
     LRESULT closeCount = 0;
@@ -148,6 +169,39 @@ struct CommandsState {
     LRESULT floodHandled = 0;
 };
 CommandsState g_commands;  // main thread only
+std::atomic<bool> g_chatter{false};
+std::thread g_chatterThread;  // main thread only
+
+// Runs `work` on a thread of its own and handles the messages it sends here until it ends.
+template <typename Work>
+void onOtherThread(Work work) {
+    struct Call {
+        Work work;
+        static DWORD WINAPI run(void* self) {
+            static_cast<Call*>(self)->work();
+            return 0;
+        }
+    } call{std::move(work)};
+    const UniqueHandle thread(CreateThread(nullptr, 0, &Call::run, &call, 0, nullptr));
+    if (!thread) return;
+    HANDLE handle = thread.get();
+    MSG msg;
+    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1)
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
+LRESULT notifyUnsafely(HWND hwnd, WPARAM lParam) {
+    NMHDR own{hwnd, 77, static_cast<UINT>(NM_CLICK)};
+    SendMessageA(hwnd, WM_NOTIFY, 77, reinterpret_cast<LPARAM>(&own));
+    LPARAM address = static_cast<LPARAM>(lParam);
+    if (lParam == 1) {
+        void* reserved = VirtualAlloc(nullptr, 1 << 16, MEM_RESERVE, PAGE_NOACCESS);
+        VirtualFree(reserved, 0, MEM_RELEASE);
+        address = reinterpret_cast<LPARAM>(reserved);
+    }
+    onOtherThread([hwnd, address] { SendMessageA(hwnd, WM_NOTIFY, 77, address); });
+    return address;
+}
 
 // Sends or posts `count` messages to the window itself (posted ones in batches, below the system's
 // queue limit) and answers how many microseconds that took.
@@ -205,6 +259,21 @@ LRESULT CALLBACK commandsProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case kSequenceSent: return static_cast<LRESULT>(wp * 3);
     case kFloodMessage: return flood(hwnd, static_cast<unsigned>(wp), lp != 0);
+    case kNotifyMessage: return notifyUnsafely(hwnd, wp);
+    case kChatterMessage:
+        if (g_chatterThread.joinable()) {
+            g_chatter = false;
+            onOtherThread([] { g_chatterThread.join(); });
+        }
+        if (wp != 0) {
+            g_chatter = true;
+            g_chatterThread = std::thread([hwnd] {
+                for (WPARAM i = 0; g_chatter; ++i) SendMessageA(hwnd, kSequenceSent, i, 0);
+            });
+        }
+        return 0;
+    case kNewChildMessage:
+        return reinterpret_cast<LRESULT>(child(hwnd, "STATIC", "Later", 703, {10, 80, 100, 20}));
     case kFloodItem:
         ++g_commands.floodHandled;
         return 0;
@@ -459,7 +528,7 @@ void createDetails(Report& report, unsigned) {
     wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     wc.cbClsExtra = 8;
     wc.cbWndExtra = 16;
-    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpfnWndProc = detailsProc;
     wc.hInstance = instance();
     wc.hCursor = LoadCursorA(nullptr, IDC_CROSS);
     wc.hIcon = LoadIconA(nullptr, IDI_QUESTION);

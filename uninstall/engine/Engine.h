@@ -35,6 +35,18 @@ inline constexpr int StageDone = 2;
 // The page result that closes the progress page (Next).
 inline constexpr int PageResultNext = 102;
 
+// A line of the log that the run left as it was: what it names, and why (refused for safety, or
+// the platform's error).
+struct LeftItem {
+    std::string Item;
+    std::string Reason;
+};
+
+// The value names under this sub-key of the product's uninstall key are the shared files whose
+// count a run has lowered (or removed), so that a run after a failed one never lowers it again.
+// It goes with the uninstall key when the uninstallation has succeeded.
+inline constexpr char CountedSharedFilesKey[] = "SharedFilesCounted";
+
 // How the last `RunUninstall` ended.
 enum class UninstallOutcome {
     Succeeded,  // everything went, the uninstall key, the log and the silent-settings file too
@@ -54,6 +66,8 @@ struct UninstallState {
     std::string SilentSettings;  // the file the uninstall key named at start-up, removed after success; may be empty
     bool RemoveData = true;    // false: DataFiles and DataFolders are neither counted nor processed
     bool Silent = false;       // no page, no status text, no question
+    // The plain-text report of the run ("/LOG="), in the ANSI code page; empty: none is written.
+    std::string ReportPath;
     HWND MainWindow = nullptr;    // owner of the programs run from the log
     HWND ProgressPage = nullptr;  // the page whose controls show the progress; owner of the question
     // Shows the progress page and runs it until its result is set; the page resumes the worker
@@ -69,6 +83,9 @@ struct UninstallState {
     // The worker's own.
     std::vector<std::string> SectionLines;    // the section being processed
     std::vector<std::string> ProtectedFiles;  // SharedFiles lines whose files stay
+    // The shared files whose count this run or an earlier one has lowered: noted again under the
+    // uninstall key when its removal fails half-way (the recursive removal takes the note first).
+    std::vector<std::string> CountedShared;
     SharedFileAnswer SharedAnswer = SharedFileAnswer::None;
     int ProgressTotal = 0;
     int ProgressCount = 0;
@@ -76,6 +93,7 @@ struct UninstallState {
     // Lines that were refused or whose change failed (a mask on a protected folder, a line with a
     // control character, an INI file that could not be edited); they still count as a step.
     int FailedLines = 0;
+    std::vector<LeftItem> LeftItems;  // the same lines, what each names and why it was left
     CriticalFolders Critical;  // learnt once a run: no deletion by tree or mask may touch them
     // CreateDirs folders that were not empty when their turn came (the log's own folder among
     // them, the log being kept until the end); tried again once the log has gone. Deepest first.
@@ -103,8 +121,18 @@ bool FinishUninstall();
 
 // The progress display, from the worker. In silent mode only the count advances.
 void ProgressStep();
-// Counts the line being processed as failed.
-void LineFailed();
+
+// The account of each line, for the report and the list of what was left. A line acted on
+// (`note` says more where the outcome is not plain removal):
+void LineDone(const std::string& item, const std::string& note = {});
+// A line refused for safety, with the reason; it counts as failed and is left.
+void LineRefused(const std::string& item, const std::string& reason);
+// A line whose change failed, with the platform's error text for `error` (0: `reason` alone).
+void LineFailed(const std::string& item, unsigned long error, const std::string& reason = {});
+// A line of the report of its own (a stage, the end); nothing without a report.
+void ReportLine(const std::string& text);
+// The platform's text for an error code, on one line, with the code.
+[[nodiscard]] std::string SystemErrorText(unsigned long error);
 void SetStatus(const std::string& text);
 void NextStage();
 // The three pictures of a stage lie on one another: shows the one for `state` and hides the others.

@@ -207,4 +207,34 @@ ListEdit RemoveListItems(std::string_view stored, const std::vector<std::string>
     return edit;
 }
 
+std::string PrintableText(std::string_view text)
+{
+    std::string printable(text);
+    for (char& c : printable)
+        if (static_cast<unsigned char>(c) < 32) c = '?';
+    return printable;
+}
+
+std::string ReportItemLine(std::string_view kind, std::string_view item, std::string_view reason)
+{
+    std::string line = "  " + std::string(kind);
+    if (line.size() < 11) line.resize(11, ' ');
+    line += " " + PrintableText(item);
+    if (!reason.empty()) line += " -- " + PrintableText(reason);
+    return line;
+}
+
+std::string OneLineErrorText(std::string_view message, unsigned long code)
+{
+    std::string text;
+    for (const char c : message) {
+        const bool blank = static_cast<unsigned char>(c) <= 32;
+        if (blank && (text.empty() || text.back() == ' ')) continue;
+        text += blank ? ' ' : c;
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    const std::string number = "(" + std::to_string(code) + ")";
+    return text.empty() ? "error " + number : text + " " + number;
+}
+
 }  // namespace lvu

@@ -72,4 +72,15 @@ struct ListEdit {
 [[nodiscard]] ListEdit RemoveListItems(std::string_view stored, const std::vector<std::string>& removed,
                                        const ItemMap& expand, const ItemMap& map, const lvc::FoldTable& fold);
 
+// The text with every byte below 32 shown as "?", so that a line of the report stays one line.
+[[nodiscard]] std::string PrintableText(std::string_view text);
+
+// A line of the run's report for one log line: the kind ("done", "refused", "failed") in a
+// column of its own, the item, and the reason or note after " -- " when there is one.
+[[nodiscard]] std::string ReportItemLine(std::string_view kind, std::string_view item, std::string_view reason);
+
+// The platform's message for an error code as one line, followed by the code in brackets; only
+// the code when the platform has no message.
+[[nodiscard]] std::string OneLineErrorText(std::string_view message, unsigned long code);
+
 }  // namespace lvu

@@ -16,11 +16,6 @@ void ProgressStep()
                           static_cast<WPARAM>(ProgressPosition(Uninstall.ProgressCount, Uninstall.ProgressTotal)), 0);
 }
 
-void LineFailed()
-{
-    ++Uninstall.FailedLines;
-}
-
 void SetStatus(const std::string& text)
 {
     if (Uninstall.Silent) return;

@@ -12,6 +12,7 @@
 #include "system/Files.h"
 #include "system/Programs.h"
 #include "system/Registry.h"
+#include "system/RegistryText.h"
 #include "system/Restart.h"
 #include "system/RestartSchedule.h"
 #include "system/SafePaths.h"
@@ -36,6 +37,37 @@ bool IsProtected(std::string_view path)
     return HasLineWithKey(Uninstall.ProtectedFiles, path);
 }
 
+constexpr char ControlCharacterReason[] = "it holds a control character, so the system would read another name";
+constexpr char SharedFileKept[] = "kept: a shared file that other programs still use";
+
+void FileLineLeft(const std::string& item, const FileDeleter& deleter)
+{
+    switch (deleter.Refusal()) {
+    case FileRefusal::NotAFullPath: LineRefused(item, "it names no full path"); break;
+    case FileRefusal::ProtectedFolder: LineRefused(item, "a wildcard mask in a drive root or a protected folder"); break;
+    case FileRefusal::ElsewhereEntry:
+        LineRefused(item, "a file there is reached through a link, or lies elsewhere than its name says");
+        break;
+    case FileRefusal::None: LineFailed(item, deleter.Error(), "a file could not be deleted"); break;
+    }
+}
+
+// Whether a textual key path names the product's own uninstall key (in any spelling of the root).
+bool IsUninstallKey(const std::string& path)
+{
+    if (Uninstall.UninstallKey.empty()) return false;
+    const RegistryPath key = ParseRegistryPath(path);
+    const RegistryPath own = ParseRegistryPath(Uninstall.UninstallKey);
+    return key.Root == own.Root && EqualsNoCase(key.SubKey, own.SubKey);
+}
+
+}  // namespace
+
+std::string CountedSharedFiles()
+{
+    return Uninstall.UninstallKey + "\\" + CountedSharedFilesKey;
+}
+
 int ShowCommand(int showMode)
 {
     switch (showMode) {
@@ -47,20 +79,42 @@ int ShowCommand(int showMode)
 }
 
 // A nameless entry is a program that cannot be started; the shell would open a folder for it.
+namespace {
+
+// Told as done or failed, with the exit code or the platform's error.
 bool RunProgramEntry(const RunEntry& entry)
 {
     const int show = ShowCommand(entry.ShowMode);
+    const std::string item = entry.File + (entry.Parameters.empty() ? "" : " " + entry.Parameters);
     if (entry.Wait != 0) {
         const int exitCode =
             entry.File.empty() ? -1 : RunAndWait(Uninstall.MainWindow, entry.File, entry.Parameters, show, entry.Folder);
-        return entry.CheckExitCode == 0 || exitCode == 0;
+        const DWORD error = exitCode == -1 && !entry.File.empty() ? ::GetLastError() : 0;
+        const std::string outcome = "exit code " + std::to_string(exitCode);
+        if (entry.CheckExitCode == 0 || exitCode == 0) {
+            LineDone(item, outcome);
+            return true;
+        }
+        LineFailed(item, error,
+                   entry.File.empty() ? "it names no program"
+                   : error != 0       ? "it could not be started"
+                                      : "it ended with " + outcome);
+        return false;
     }
-    if (entry.File.empty()) return false;
+    if (entry.File.empty()) {
+        LineFailed(item, 0, "it names no program");
+        return false;
+    }
     const HINSTANCE result =
         ::ShellExecuteA(Uninstall.MainWindow, nullptr, entry.File.c_str(),
                         entry.Parameters.empty() ? nullptr : entry.Parameters.c_str(),
                         entry.Folder.empty() ? nullptr : entry.Folder.c_str(), show);
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    if (reinterpret_cast<INT_PTR>(result) > 32) {
+        LineDone(item, "started");
+        return true;
+    }
+    LineFailed(item, ::GetLastError(), "it could not be started");
+    return false;
 }
 
 SharedFileAnswer Ask(const std::string& path)
@@ -118,7 +172,7 @@ void ReadCountedSection(const char* section, bool allowTab)
     const auto dirty = std::remove_if(lines.begin(), lines.end(),
                                       [&](const std::string& line) { return HasControlCharacter(line, allowTab); });
     for (auto line = dirty; line != lines.end(); ++line) {
-        LineFailed();
+        LineRefused(*line, ControlCharacterReason);
         ProgressStep();
     }
     lines.erase(dirty, lines.end());
@@ -130,7 +184,7 @@ bool RunEntries(const char* section)
     for (const std::string& line : Lines()) {
         // A program named up to a control character is some other program: the entry fails.
         if (HasControlCharacter(line)) {
-            LineFailed();
+            LineRefused(line, ControlCharacterReason);
             return false;
         }
         const RunEntry entry = ParseRunEntry(ValuePart(line));
@@ -151,7 +205,7 @@ void SharedFiles()
         const std::string path(PathPart(shared[index]));
         // A path cut short by a control character would count down another file's users.
         if (HasControlCharacter(shared[index])) {
-            LineFailed();
+            LineRefused(shared[index], ControlCharacterReason);
             ++index;
             continue;
         }
@@ -161,18 +215,43 @@ void SharedFiles()
             ++index;
             continue;
         }
+        // A run that failed later (in RunApp) has lowered this count already; lowering it again
+        // would let the next uninstaller take the file from a program that still uses it.
+        if (!Uninstall.UninstallKey.empty() && RegReadInteger(CountedSharedFiles(), path, 0) != 0) {
+            Uninstall.CountedShared.push_back(path);
+            LineDone(path, "kept: its count was lowered by an earlier run");
+            ++index;
+            continue;
+        }
         const int32_t count = RegReadInteger(SharedDllsKey, path, 1);
+        // Remembered first: were the run cut off in between, the count would only stay too high.
+        const auto remember = [&path] {
+            if (Uninstall.UninstallKey.empty()) return true;
+            if (RegWriteInteger(CountedSharedFiles(), path, 1)) {
+                Uninstall.CountedShared.push_back(path);
+                return true;
+            }
+            LineFailed(path, ::GetLastError(), "its count is kept, for the run could not note it as lowered");
+            return false;
+        };
         if (count > 1) {
-            RegWriteInteger(SharedDllsKey, path, count - 1);
+            if (remember()) {
+                RegWriteInteger(SharedDllsKey, path, count - 1);
+                LineDone(path, "kept: its count lowered to " + std::to_string(count - 1));
+            }
             ++index;
             continue;
         }
         if (Uninstall.SharedAnswer != SharedFileAnswer::YesToAll && Uninstall.SharedAnswer != SharedFileAnswer::NoToAll)
             Uninstall.SharedAnswer = Ask(path);
-        if (Uninstall.SharedAnswer == SharedFileAnswer::Yes || Uninstall.SharedAnswer == SharedFileAnswer::YesToAll) {
+        const bool yes =
+            Uninstall.SharedAnswer == SharedFileAnswer::Yes || Uninstall.SharedAnswer == SharedFileAnswer::YesToAll;
+        if (yes && remember()) {
             RegRemoveValue(SharedDllsKey, path);
+            LineDone(path, "its count removed: the file goes with the program's files");
             shared.erase(shared.begin() + static_cast<std::ptrdiff_t>(index));
         } else {
+            if (!yes) LineDone(path, "kept, as answered");
             ++index;
         }
     }
@@ -187,7 +266,8 @@ void SharedAssemblies()
         const std::string_view assembly = ValuePart(line);
         ShowStatus("19", DelimitedField(assembly, 1));
         // Whether the assembly went is not looked at: the uninstallation goes on either way.
-        (void)RunAndWait(Uninstall.MainWindow, gacutil, "/ur " + std::string(assembly), SW_HIDE, "");
+        const int exitCode = RunAndWait(Uninstall.MainWindow, gacutil, "/ur " + std::string(assembly), SW_HIDE, "");
+        LineDone(std::string(assembly), "gacutil exit code " + std::to_string(exitCode));
         ProgressStep();
     }
 }
@@ -199,8 +279,15 @@ void Shortcuts()
         const std::string_view path = PathPart(line);
         ShowStatus("14", std::string(path));
         const std::string file = InstallerFilePath(std::string(path));
-        DeleteFileForced(ChangeFileExt(file, ".lnk"));
-        DeleteFileForced(ChangeFileExt(file, ".pif"));
+        bool removed = true;
+        for (const char* extension : {".lnk", ".pif"}) {
+            const std::string shortcut = ChangeFileExt(file, extension);
+            if (!DeleteFileForced(shortcut) && ::GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                LineFailed(shortcut, ::GetLastError());
+                removed = false;
+            }
+        }
+        if (removed) LineDone(std::string(path));
         ProgressStep();
     }
 }
@@ -213,13 +300,24 @@ void AddReg()
         ShowStatus("11", std::string(reference));
         std::string keyPath, valueName;
         // A reference without a key would name a value of the HKCU root itself: such a line is skipped.
+        const std::string item(reference);
         if (SplitRegistryValueReference(reference, keyPath, valueName) && !keyPath.empty()) {
             const std::string_view value = ValuePart(line);
             const int typeCode = LogNumber(DelimitedField(value, 1), 0);
-            if (typeCode != 0)
-                RegRestoreValue(keyPath, valueName, typeCode, ExpandLineBreaks(DelimitedField(value, 2), true));
-            else
-                RegRemoveValue(keyPath, valueName);
+            if (typeCode == RegTypeAbsent) {
+                if (RegRemoveValue(keyPath, valueName)) LineDone(item, "removed");
+                else if (::GetLastError() == ERROR_FILE_NOT_FOUND) LineDone(item, "already gone");
+                else LineFailed(item, ::GetLastError());
+            } else if (typeCode != RegTypeString && typeCode != RegTypeExpandString && typeCode != RegTypeBinary &&
+                       typeCode != RegTypeDword && typeCode != RegTypeMultiString) {
+                LineRefused(item, "unknown value type " + std::to_string(typeCode));
+            } else if (RegRestoreValue(keyPath, valueName, typeCode, ExpandLineBreaks(DelimitedField(value, 2), true))) {
+                LineDone(item, "restored");
+            } else {
+                LineFailed(item, ::GetLastError());
+            }
+        } else {
+            LineRefused(item, "it names no registry key");
         }
         ProgressStep();
     }
@@ -232,7 +330,11 @@ void CreateKeys()
     SortNoCase(Lines());
     for (auto key = Lines().rbegin(); key != Lines().rend(); ++key) {
         ShowStatus("12", *key);
-        RegRemoveKey(*key, false);
+        // The uninstall key goes last, with what the run keeps in it, once the run has succeeded.
+        if (IsUninstallKey(*key)) LineDone(*key, "removed once the uninstallation has succeeded");
+        else if (RegRemoveKey(*key, false)) LineDone(*key);
+        else if (::GetLastError() == ERROR_FILE_NOT_FOUND) LineDone(*key, "already gone");
+        else LineFailed(*key, ::GetLastError(), "only a key without other keys in it is removed");
         ProgressStep();
     }
 }
@@ -249,13 +351,22 @@ void AddIni()
         // The file belongs to another program: only the key's own line is changed, and a file
         // that cannot be edited safely is left alone and the line counted as failed. An empty key
         // would mean the whole section, an empty file name the Windows folder itself.
-        IniFileEditResult result = IniFileEditResult::Refused;
-        if (!file.empty() && !section.empty() && !key.empty()) {
-            const std::string_view value = ValuePart(line);
-            result = value.empty() ? DeleteIniFileKey(file, section, key)
-                                   : SetIniFileValue(file, section, key, std::string(value));
+        const std::string item(name);
+        if (file.empty() || section.empty() || key.empty()) {
+            LineRefused(item, "it names no file, section or key");
+            ProgressStep();
+            continue;
         }
-        if (result != IniFileEditResult::Changed && result != IniFileEditResult::Unchanged) LineFailed();
+        const std::string_view value = ValuePart(line);
+        switch (value.empty() ? DeleteIniFileKey(file, section, key)
+                              : SetIniFileValue(file, section, key, std::string(value))) {
+        case IniFileEditResult::Changed: LineDone(item); break;
+        case IniFileEditResult::Unchanged: LineDone(item, "unchanged"); break;
+        case IniFileEditResult::Refused:
+            LineRefused(item, "the file cannot be edited safely (its encoding, or the line's form)");
+            break;
+        case IniFileEditResult::Failed: LineFailed(item, ::GetLastError(), "the file could not be read or replaced"); break;
+        }
         ProgressStep();
     }
 }
@@ -283,15 +394,23 @@ void EnvVars()
             if (!added.empty()) {
                 const ListEdit edit = RemoveListItems(stored.Value, added, expand, map, fold);
                 if (edit.Changed) {
-                    if (!StoreEnvironmentVariable(name, edit.Text, systemWide, stored.Expandable)) LineFailed();
+                    if (StoreEnvironmentVariable(name, edit.Text, systemWide, stored.Expandable)) LineDone(name);
+                    else LineFailed(name, ::GetLastError());
                     changed = true;
+                } else {
+                    LineDone(name, "unchanged");
                 }
             } else if (NormalizedItems(stored.Value).empty()) {
                 // A line that names no added item while the variable holds something (a PATH, say)
                 // cannot say what the installation added: only an empty variable goes.
-                if (!StoreEnvironmentVariable(name, "", systemWide)) LineFailed();
+                if (StoreEnvironmentVariable(name, "", systemWide)) LineDone(name, "removed");
+                else LineFailed(name, ::GetLastError());
                 changed = true;
+            } else {
+                LineDone(name, "kept: it holds items the line does not name");
             }
+        } else {
+            LineDone(name, "not set");
         }
         SetRebootNeeded();
         ProgressStep();
@@ -308,6 +427,7 @@ void RegFonts()
                                      : "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
     for (const std::string& line : Lines()) {
         const std::string logged(ValuePart(line));
+        if (IsProtected(logged)) LineDone(logged, SharedFileKept);
         if (!IsProtected(logged)) {
             const std::string file = logged.empty() ? logged : InstallerFilePath(logged);
             const std::string fontName(NamePart(line));
@@ -315,9 +435,11 @@ void RegFonts()
             if (!file.empty()) ::RemoveFontResourceA(file.c_str());
             if (!file.empty() && ::GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES &&
                 !DeleteFileForced(file)) {
-                DeleteAtRestart(file);
+                if (DeleteAtRestart(file)) LineDone(file, "deleted at the restart");
+                else LineFailed(file, ::GetLastError());
                 SetRebootNeeded();
             }
+            LineDone(fontName);
             // An empty name would be the key's default value, which no font owns.
             if (!fontName.empty()) RegRemoveValue(fontsKey, fontName);
             // A window that has stopped answering must not hold up the uninstallation.
@@ -332,9 +454,12 @@ void RegServers()
     ReadCountedSection("RegServers");
     for (const std::string& line : Lines()) {
         const std::string path(PathPart(line));
-        if (!IsProtected(path)) {
+        if (IsProtected(path)) {
+            LineDone(path, SharedFileKept);
+        } else {
             ShowStatus("16", path);
-            UnregisterServer(InstallerFilePath(path));
+            if (UnregisterServer(InstallerFilePath(path))) LineDone(path, "unregistered");
+            else LineFailed(path, 0, "it could not be unregistered");
         }
         ProgressStep();
     }
@@ -345,7 +470,9 @@ void DataFiles()
     ReadCountedSection("DataFiles");
     FileDeleter deleter(&Uninstall.Critical);
     for (const std::string& line : Lines()) {
-        if (!deleter.DeleteByMask(InstallerFilePath(std::string(PathPart(line))), ShowDeletedFile)) LineFailed();
+        const std::string item(PathPart(line));
+        if (deleter.DeleteByMask(InstallerFilePath(item), ShowDeletedFile)) LineDone(item);
+        else FileLineLeft(item, deleter);
         ProgressStep();
     }
 }
@@ -355,16 +482,23 @@ void CopyFiles()
     ReadCountedSection("CopyFiles");
     FileDeleter deleter(&Uninstall.Critical);
     for (const std::string& line : Lines()) {
-        const std::string_view logged = PathPart(line);
-        if (!IsProtected(logged)) {
-            const std::string path = InstallerFilePath(std::string(logged));
-            bool removed = deleter.DeleteByMask(std::string(path), ShowDeletedFile);
+        const std::string logged(PathPart(line));
+        if (IsProtected(logged)) {
+            LineDone(logged, SharedFileKept);
+        } else {
+            const std::string path = InstallerFilePath(logged);
+            bool removed = deleter.DeleteByMask(path, ShowDeletedFile);
+            if (!removed) FileLineLeft(logged, deleter);
             // The help viewer leaves its index and search files beside a help file.
             if (HasExtension(path, ".hlp")) {
-                removed = deleter.DeleteByMask(ChangeFileExt(path, ".gid"), ShowDeletedFile) && removed;
-                removed = deleter.DeleteByMask(ChangeFileExt(path, ".fts"), ShowDeletedFile) && removed;
+                for (const char* extension : {".gid", ".fts"}) {
+                    const std::string beside = ChangeFileExt(path, extension);
+                    if (deleter.DeleteByMask(beside, ShowDeletedFile)) continue;
+                    FileLineLeft(beside, deleter);
+                    removed = false;
+                }
             }
-            if (!removed) LineFailed();
+            if (removed) LineDone(logged);
         }
         ProgressStep();
     }
@@ -377,9 +511,13 @@ void DataFolders()
         const std::string folder = InstallerFilePath(std::string(PathPart(line)));
         ShowStatus("15", folder);
         // A folder that is already gone is no failure; one that stays, or is refused, is.
-        if (!DeleteTree(folder, true, &Uninstall.Critical) && !folder.empty() &&
-            ::GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
-            LineFailed();
+        if (DeleteTree(folder, true, &Uninstall.Critical) || folder.empty() ||
+            ::GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+            LineDone(folder);
+        else if (IsProtectedFolder(folder, &Uninstall.Critical))
+            LineRefused(folder, "a drive root or a protected folder");
+        else
+            LineFailed(folder, ::GetLastError(), "something in it could not be deleted");
         ProgressStep();
     }
 }
@@ -395,7 +533,11 @@ void CreateDirs()
     for (auto folder = Lines().rbegin(); folder != Lines().rend(); ++folder) {
         ShowStatus("15", *folder);
         // Only an empty folder goes (lines with control characters were taken out on reading).
-        if (!folder->empty() && !::RemoveDirectoryA(folder->c_str())) Uninstall.FoldersLeft.push_back(*folder);
+        if (!folder->empty() && !::RemoveDirectoryA(folder->c_str()) &&
+            ::GetFileAttributesA(folder->c_str()) != INVALID_FILE_ATTRIBUTES)
+            Uninstall.FoldersLeft.push_back(*folder);  // told once it has had its second chance
+        else
+            LineDone(*folder);
         ProgressStep();
     }
 }

@@ -8,6 +8,10 @@ namespace lvu::engine {
 // The system's register of shared files: value name = full path, data = number of users.
 inline constexpr char SharedDllsKey[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
+// The key under which the shared files whose count a run of this uninstallation has lowered are
+// noted (see CountedSharedFilesKey).
+[[nodiscard]] std::string CountedSharedFiles();
+
 // The running program's full path; empty when the platform cannot tell.
 [[nodiscard]] std::string ProgramPath();
 

@@ -1,5 +1,6 @@
 // The worker thread with its fixed order of stages, its run from the main thread, and the program's own file at the end.
 #include "Engine.h"
+#include "Report.h"
 #include "Sections.h"
 
 #include "log/TextIniFile.h"
@@ -11,6 +12,7 @@
 #include "system/Restart.h"
 #include "system/RestartSchedule.h"
 #include "system/SafePaths.h"
+#include "system/TextCase.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -27,6 +29,25 @@ constexpr int WorkerAbandoned = 2;
 constexpr const char* CountedSections[] = {"PreRunApp", "SharedAssemblies", "Shortcuts", "AddReg",
                                            "CreateKeys", "AddIni",    "EnvVars",          "RegFonts",
                                            "RegServers", "CopyFiles", "CreateDirs",       "RunApp"};
+
+// The stages as the report names them.
+constexpr const char* StageNames[StageCount] = {
+    "programs run before, shared files and assemblies", "shortcuts", "registry, INI files and environment",
+    "fonts", "component registrations", "files and folders", "programs run after"};
+
+void ReportStage()
+{
+    ReportLine("Stage " + std::to_string(Uninstall.Stage + 1) + " of " + std::to_string(StageCount) + ": " +
+               StageNames[Uninstall.Stage]);
+}
+
+// The next stage on the page and in the report.
+void BeginNextStage()
+{
+    const int before = Uninstall.Stage;
+    NextStage();
+    if (Uninstall.Stage != before) ReportStage();
+}
 
 int CountLines(TTextIniFile& log, const char* section)
 {
@@ -48,9 +69,11 @@ bool RunStages()
     Uninstall.ProgressCount = 0;
     Uninstall.Stage = 0;
     Uninstall.FailedLines = 0;
+    Uninstall.LeftItems.clear();
     Uninstall.Critical = SystemCriticalFolders();
     Uninstall.SharedAnswer = SharedFileAnswer::None;
     Uninstall.ProtectedFiles.clear();
+    Uninstall.CountedShared.clear();
     Uninstall.FoldersLeft.clear();
     TTextIniFile log(Uninstall.LogPath, true);
     int total = 0;
@@ -58,29 +81,30 @@ bool RunStages()
     if (Uninstall.RemoveData) total += CountLines(log, "DataFiles") + CountLines(log, "DataFolders");
     Uninstall.ProgressTotal = total;
     PrepareProgressPage();
+    ReportStage();
 
     using namespace engine;
     if (!RunEntries("PreRunApp")) return false;  // nothing has been changed yet
     Uninstall.Outcome = UninstallOutcome::Failed;  // until the very end
     SharedFiles();
     SharedAssemblies();
-    NextStage();
+    BeginNextStage();
     Shortcuts();
-    NextStage();
+    BeginNextStage();
     AddReg();
     CreateKeys();
     AddIni();
     EnvVars();
-    NextStage();
+    BeginNextStage();
     RegFonts();
-    NextStage();
+    BeginNextStage();
     RegServers();
-    NextStage();
+    BeginNextStage();
     if (Uninstall.RemoveData) DataFiles();
     CopyFiles();
     if (Uninstall.RemoveData) DataFolders();
     CreateDirs();
-    NextStage();
+    BeginNextStage();
     if (!RunEntries("RunApp")) return false;
     NextStage();
     return true;
@@ -149,28 +173,46 @@ bool RemoveLastTraces()
 {
     if (!Uninstall.UninstallKey.empty() && !RegRemoveKey(Uninstall.UninstallKey, true) &&
         KeyStillThere(Uninstall.UninstallKey)) {
+        // The next run must still know which counts were lowered.
+        for (const std::string& path : Uninstall.CountedShared) RegWriteInteger(engine::CountedSharedFiles(), path, 1);
         Uninstall.Outcome = UninstallOutcome::EntryKept;
         return false;
     }
     DeleteFileForced(Uninstall.LogPath);
     if (!Uninstall.SilentSettings.empty()) DeleteFileForced(Uninstall.SilentSettings);
-    for (const std::string& folder : Uninstall.FoldersLeft) ::RemoveDirectoryA(folder.c_str());  // only empty ones go
+    // Only empty folders go. The program's own goes after it has ended, with the program file.
+    const std::string program = engine::ProgramPath();
+    const std::string ownFolder = program.substr(0, program.find_last_of('\\'));
+    for (const std::string& folder : Uninstall.FoldersLeft) {
+        if (::RemoveDirectoryA(folder.c_str()) || ::GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+            LineDone(folder);
+        else if (EqualsNoCase(folder, ownFolder))
+            LineDone(folder, "this program's own folder: left to the removal of the program file");
+        else
+            LineFailed(folder, ::GetLastError(), "only an empty folder is removed");
+    }
     Uninstall.Outcome = UninstallOutcome::Succeeded;
     return true;
 }
 
-}  // namespace
-
-bool ResumeWorker()
+// The report's last line: how the run ended, and how many lines were left.
+std::string OutcomeLine()
 {
-    if (Uninstall.WorkerThread == nullptr) return false;
-    int waiting = WorkerWaiting;
-    Uninstall.WorkerGate.compare_exchange_strong(waiting, WorkerRunning);
-    // Resuming a thread that already runs changes nothing.
-    return ::ResumeThread(Uninstall.WorkerThread) != static_cast<DWORD>(-1);
+    const std::string left = std::to_string(Uninstall.LeftItems.size()) + " item(s) left";
+    switch (Uninstall.Outcome) {
+    case UninstallOutcome::Succeeded: return "The uninstallation has finished; " + left + ".";
+    case UninstallOutcome::NotBegun: return "The uninstallation did not begin; nothing was changed.";
+    case UninstallOutcome::Failed:
+        return "The uninstallation could not be completed; " + left +
+               ". The uninstall entry and its log are kept for another run.";
+    case UninstallOutcome::EntryKept:
+        return "The uninstallation has finished but its uninstall entry could not be removed; " + left + ".";
+    }
+    return {};
 }
 
-bool RunUninstall()
+// The worker's run on this thread's behalf, and the last traces after success.
+bool RunWorkerAndFinish()
 {
     Uninstall.PageResult = 0;
     Uninstall.Outcome = UninstallOutcome::NotBegun;
@@ -198,7 +240,31 @@ bool RunUninstall()
     const DWORD exitCode = WaitForWorker(thread.get());
     Uninstall.WorkerThread = nullptr;
     if (exitCode != 0) return false;
-    return RemoveLastTraces();
+    if (RemoveLastTraces()) return true;
+    LineFailed(Uninstall.UninstallKey, 0, "the uninstall entry could not be removed");
+    return false;
+}
+
+}  // namespace
+
+bool ResumeWorker()
+{
+    if (Uninstall.WorkerThread == nullptr) return false;
+    int waiting = WorkerWaiting;
+    Uninstall.WorkerGate.compare_exchange_strong(waiting, WorkerRunning);
+    // Resuming a thread that already runs changes nothing.
+    return ::ResumeThread(Uninstall.WorkerThread) != static_cast<DWORD>(-1);
+}
+
+bool RunUninstall()
+{
+    Uninstall.LeftItems.clear();
+    Uninstall.FailedLines = 0;
+    OpenReport();
+    struct Closing {
+        ~Closing() { CloseReport(OutcomeLine()); }
+    } closing;
+    return RunWorkerAndFinish();
 }
 
 bool FinishUninstall()

@@ -101,7 +101,8 @@ std::optional<std::string> WithoutRoot(const std::string& normal)
     return std::nullopt;
 }
 
-enum class EntryDeletion { Deleted, Absent, Refused, NeedsWalk };
+// Refused: reached through a link or elsewhere; Failed: neither deleted nor left for the restart.
+enum class EntryDeletion { Deleted, Absent, Refused, Failed, NeedsWalk };
 
 // Deletes the file at `path` through one handle opened on the entry itself (never through a
 // link): the handle tells whether the entry lies in the folder whose final path is `folderFinal`,
@@ -151,7 +152,7 @@ EntryDeletion DeleteNamedEntry(const std::string& path, const std::string& folde
             ::SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition))
             return EntryDeletion::Deleted;
     }
-    return DeleteAtRestart(longPath) ? EntryDeletion::Deleted : EntryDeletion::Refused;
+    return DeleteAtRestart(longPath) ? EntryDeletion::Deleted : EntryDeletion::Failed;
 }
 
 }  // namespace
@@ -218,22 +219,37 @@ bool FileDeleter::DeleteByMask(const std::string& mask, const FileStatusCallback
 {
     // Only the folder is normalized: the platform's path rules drop a trailing dot, which would
     // turn "*." (names without extension) into "*" (every name).
+    refusal_ = FileRefusal::None;
+    error_ = 0;
+    const auto refused = [this](FileRefusal why) {
+        refusal_ = why;
+        return false;
+    };
+    const auto failed = [this] {
+        error_ = ::GetLastError();
+        return false;
+    };
     const size_t slash = mask.find_last_of("\\/");
-    if (slash == std::string::npos || slash + 1 == mask.size()) return false;
+    if (slash == std::string::npos || slash + 1 == mask.size()) return refused(FileRefusal::NotAFullPath);
     const std::string pattern = mask.substr(slash + 1);
     Learn(mask.substr(0, slash + 1));
-    if (!last_.Full) return false;
+    if (!last_.Full) return refused(FileRefusal::NotAFullPath);
     const bool wildcard = HasWildcard(pattern);
     // A single named file may sit anywhere (installers do put files into the system folder); a
     // wildcard there could take what belongs to the system or the user.
-    if (wildcard && IsProtected(last_)) return false;
+    if (wildcard && IsProtected(last_)) return refused(FileRefusal::ProtectedFolder);
     const std::string folder = *last_.Full;
 
     if (!wildcard) {
         // A named file (its long or its 8.3 name) is opened directly; only when it cannot be, as
         // when it is in use, does the slower walk below find it and leave it for the restart.
-        const EntryDeletion deleted = DeleteNamedEntry(Join(folder, pattern), last_.Final, onFile);
-        if (deleted != EntryDeletion::NeedsWalk) return deleted != EntryDeletion::Refused;
+        switch (DeleteNamedEntry(Join(folder, pattern), last_.Final, onFile)) {
+        case EntryDeletion::Deleted:
+        case EntryDeletion::Absent: return true;
+        case EntryDeletion::Refused: return refused(FileRefusal::ElsewhereEntry);
+        case EntryDeletion::Failed: return failed();
+        case EntryDeletion::NeedsWalk: break;
+        }
     }
     const FileMask fileMask(pattern, fold_);
     DWORD endError = ERROR_SUCCESS;
@@ -248,13 +264,13 @@ bool FileDeleter::DeleteByMask(const std::string& mask, const FileStatusCallback
         switch (DeleteNamedEntry(path, last_.Final, onFile)) {
         case EntryDeletion::Deleted:
         case EntryDeletion::Absent: break;
-        case EntryDeletion::Refused: succeeded = false; break;
+        case EntryDeletion::Refused: succeeded = refused(FileRefusal::ElsewhereEntry); break;
+        case EntryDeletion::Failed: succeeded = failed(); break;
         case EntryDeletion::NeedsWalk:
             if (onFile) onFile(path);
             // What the platform cannot reach as itself must not be handed to a restart-time delete either.
-            if (!ActsOnEntryItself(last_.Final, path, name) ||
-                (!DeleteEntryFile(path, entry.dwFileAttributes) && !DeleteAtRestart(path)))
-                succeeded = false;
+            if (!ActsOnEntryItself(last_.Final, path, name)) succeeded = refused(FileRefusal::ElsewhereEntry);
+            else if (!DeleteEntryFile(path, entry.dwFileAttributes) && !DeleteAtRestart(path)) succeeded = failed();
             break;
         }
     }

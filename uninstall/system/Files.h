@@ -27,6 +27,14 @@ using FileStatusCallback = std::function<void(const std::string& path)>;
 bool DeleteFilesByMask(const std::string& mask, const FileStatusCallback& onFile = {},
                        const CriticalFolders* critical = nullptr);
 
+// Why a deletion was refused rather than tried.
+enum class FileRefusal {
+    None,             // nothing was refused: a false result is a failure of the platform
+    NotAFullPath,     // the mask names no absolute folder
+    ProtectedFolder,  // a wildcard in a root, a protected folder or one holding one
+    ElsewhereEntry,   // the entry is reached through a link, or lies elsewhere than its name says
+};
+
 // DeleteFilesByMask for a run of many log lines: the critical folders are given once, and what
 // was learnt of the last folder (its normal and final path, whether it is protected) serves the
 // lines that follow in the same folder, so that a line costs little more than the deletion.
@@ -35,6 +43,10 @@ public:
     // `critical` must outlive the deleter; null: learnt when a wildcard mask first needs them.
     explicit FileDeleter(const CriticalFolders* critical = nullptr);
     bool DeleteByMask(const std::string& mask, const FileStatusCallback& onFile = {});
+    // After a false result: the refusal, else the platform's error code of the last file that
+    // could neither be deleted nor left for the restart.
+    [[nodiscard]] FileRefusal Refusal() const noexcept { return refusal_; }
+    [[nodiscard]] unsigned long Error() const noexcept { return error_; }
 
 private:
     struct Folder {
@@ -50,6 +62,8 @@ private:
     std::optional<CriticalFolders> learnt_;
     lvc::FoldTable fold_;
     Folder last_;
+    FileRefusal refusal_ = FileRefusal::None;
+    unsigned long error_ = 0;
 };
 
 // Deletes the folder's files and, recursively, its sub-folders' (entries whose names begin with

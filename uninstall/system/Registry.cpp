@@ -15,6 +15,14 @@ RegistryView ChosenView = RegistryView::Native;
 using IsWow64ProcessProc = BOOL(WINAPI*)(HANDLE, PBOOL);
 using RegDeleteKeyExProc = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
 
+// The registry calls return their error: it is left as the thread's last error, where the
+// callers of this module find the reason of a failure.
+bool Succeeded(LONG status)
+{
+    ::SetLastError(static_cast<DWORD>(status));
+    return status == ERROR_SUCCESS;
+}
+
 template <typename Proc>
 Proc Entry(const char* module, const char* name)
 {
@@ -28,8 +36,8 @@ bool DeleteSubKey(HKEY parent, const std::string& name)
 {
     static const auto deleteKeyEx = Entry<RegDeleteKeyExProc>("advapi32.dll", "RegDeleteKeyExA");
     if (deleteKeyEx != nullptr && RegistryViewAccess() != 0)
-        return deleteKeyEx(parent, name.c_str(), RegistryViewAccess(), 0) == ERROR_SUCCESS;
-    return ::RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
+        return Succeeded(deleteKeyEx(parent, name.c_str(), RegistryViewAccess(), 0));
+    return Succeeded(::RegDeleteKeyA(parent, name.c_str()));
 }
 
 HKEY RootKey(RegistryRoot root)
@@ -46,7 +54,7 @@ HKEY RootKey(RegistryRoot root)
 unique_hkey OpenKey(HKEY root, const std::string& subKey, REGSAM access)
 {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(root, subKey.c_str(), 0, access | RegistryViewAccess(), &key) != ERROR_SUCCESS) return {};
+    if (!Succeeded(::RegOpenKeyExA(root, subKey.c_str(), 0, access | RegistryViewAccess(), &key))) return {};
     return unique_hkey(key);
 }
 
@@ -60,12 +68,12 @@ bool WriteValue(const std::string& path, const std::string& valueName, DWORD typ
 {
     const RegistryPath parsed = ParseRegistryPath(path);
     HKEY key = nullptr;
-    if (::RegCreateKeyExA(RootKey(parsed.Root), parsed.SubKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_SET_VALUE | RegistryViewAccess(), nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (!Succeeded(::RegCreateKeyExA(RootKey(parsed.Root), parsed.SubKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                     KEY_SET_VALUE | RegistryViewAccess(), nullptr, &key, nullptr)))
         return false;
     const unique_hkey owner(key);
-    return ::RegSetValueExA(key, valueName.c_str(), 0, type, static_cast<const BYTE*>(data),
-                            static_cast<DWORD>(size)) == ERROR_SUCCESS;
+    return Succeeded(::RegSetValueExA(key, valueName.c_str(), 0, type, static_cast<const BYTE*>(data),
+                                      static_cast<DWORD>(size)));
 }
 
 // The value's type and data; false when it cannot be read.
@@ -237,7 +245,7 @@ bool RegRestoreValue(const std::string& path, const std::string& valueName, int 
 bool RegRemoveValue(const std::string& path, const std::string& valueName)
 {
     const unique_hkey key = OpenPath(path, KEY_WRITE);
-    return key && ::RegDeleteValueA(key.get(), valueName.c_str()) == ERROR_SUCCESS;
+    return key && Succeeded(::RegDeleteValueA(key.get(), valueName.c_str()));
 }
 
 bool RegValueExists(const std::string& path, const std::string& valueName)

@@ -37,6 +37,8 @@ struct StoredString {
 // Four bytes of data; `defaultValue` when they cannot be read.
 [[nodiscard]] int32_t RegReadInteger(const std::string& path, const std::string& valueName, int32_t defaultValue);
 
+// The writes and removals below leave the platform's error code as the thread's last error when they fail.
+
 // Each creates the key when missing. Binary data is hexadecimal text; multi-strings are text
 // lines separated by CR LF.
 bool RegWriteString(const std::string& path, const std::string& valueName, const std::string& data);

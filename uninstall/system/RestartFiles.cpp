@@ -170,18 +170,25 @@ std::string SelfRemovalBatch(std::string_view ownPath, std::string_view ownFolde
     AppendLine(text, "@echo off");
     AppendLine(text, "set lvutries=");
     AppendLine(text, ":try");
-    AppendLine(text, std::string(ntFamily ? "del /f /a " : "del ") + quoted(ownPath));
-    AppendLine(text, "if not exist " + quoted(ownPath) + " goto gone");
+    AppendLine(text, "if exist " + quoted(ownPath) + std::string(ntFamily ? " del /f /a " : " del ") + quoted(ownPath));
+    AppendLine(text, "if exist " + quoted(ownPath) + " goto again");
+    // The folder may hold something a moment longer than the program (a file the system is
+    // still letting go of): it is tried again like the file, within the same tries.
+    if (removeFolder) {
+        while (!ownFolder.empty() && ownFolder.back() == '\\') ownFolder.remove_suffix(1);
+        const std::string folder(ownFolder);
+        AppendLine(text, "rd " + quoted(folder));
+        // The 95 family's interpreter sees a folder only through its "nul" device.
+        AppendLine(text, "if not exist " + quoted(ntFamily ? folder : folder + "\\nul") + " goto end");
+    } else {
+        AppendLine(text, "goto end");
+    }
+    AppendLine(text, ":again");
     AppendLine(text, "set lvutries=%lvutries%x");
     AppendLine(text, "if \"%lvutries%\"==\"" + allTries + "\" goto end");
     // About a second between tries; ping comes with the network support of both families.
     AppendLine(text, "ping -n 2 127.0.0.1 >nul");
     AppendLine(text, "goto try");
-    AppendLine(text, ":gone");
-    if (removeFolder) {
-        while (!ownFolder.empty() && ownFolder.back() == '\\') ownFolder.remove_suffix(1);
-        AppendLine(text, "rd " + quoted(ownFolder));
-    }
     AppendLine(text, ":end");
     AppendLine(text, "del " + quoted(batchPath));
     return text;

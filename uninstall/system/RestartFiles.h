@@ -41,7 +41,8 @@ inline constexpr int SelfRemovalTries = 60;
 
 // The lines of the batch file that deletes `ownPath` once the program has ended (and then its
 // folder, when asked), then itself. It tries `tries` times, waiting about a second between tries,
-// and gives up after that, so that a file that cannot go never keeps it running. On the NT
+// until the file (and the folder) are gone, and gives up after that, so that a file or folder
+// that cannot go never keeps it running. On the NT
 // family read-only, hidden and system files are deleted too (the 95 family's "del" knows no
 // switches). Every "%" of a path is doubled. CR LF after every line, still in the ANSI code page.
 [[nodiscard]] std::string SelfRemovalBatch(std::string_view ownPath, std::string_view ownFolder, bool removeFolder,

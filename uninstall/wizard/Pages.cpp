@@ -3,6 +3,7 @@
 #include "PageDrawing.h"
 
 #include "engine/Engine.h"
+#include "engine/EngineRules.h"
 #include "log/IniCache.h"
 #include "log/LogFields.h"
 #include "system/Registry.h"
@@ -23,6 +24,8 @@ constexpr char BeforeRepairPage[] = "DLG_BEFOREREPAIR";
 constexpr char BrowseForSetupPage[] = "DLG_BROWSEFORSETUP";
 constexpr char UninstallPage[] = "DLG_UNINSTALL";
 constexpr char RebootPage[] = "DLG_REBOOT";
+constexpr char SucceededPage[] = "DLG_UNINSTALLSUCCEEDED";
+constexpr char ItemsLeftDialog[] = "DLG_ITEMSLEFT";
 
 constexpr int BannerId = 100;
 constexpr int TitleId = 400;
@@ -37,6 +40,47 @@ constexpr int SetupFolderId = 106;
 constexpr int BrowseButtonId = 107;
 constexpr int RestartNowId = 105;
 constexpr int RestartLaterId = 106;
+// On the last pages: how many lines were left, and the button that lists them.
+constexpr int LeftSummaryId = 120;
+constexpr int ShowLeftId = 121;
+// In the list of what was left.
+constexpr int LeftListId = 101;
+constexpr int LeftCloseId = 102;
+
+// The texts of the list of what was left, unless the log brings its own ("%s": the number).
+constexpr char LeftSummaryText[] =
+    "%s item(s) of the installation were left in place: refused for safety, or their removal failed.";
+constexpr char ShowLeftText[] = "Details...";
+constexpr char ItemsLeftCaption[] = "Items left";
+constexpr char LeftCloseText[] = "Close";
+
+std::string PageTextOr(const std::string& page, const std::string& key, const char* builtIn)
+{
+    const std::string text = PageText(page, key);
+    return text.empty() ? builtIn : text;
+}
+
+// The list of what was left: one line for each item, with its reason; read-only, to be copied.
+INT_PTR CALLBACK ItemsLeftProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        ::SetWindowTextA(dialog, PageTextOr(ItemsLeftDialog, "Caption", ItemsLeftCaption).c_str());
+        ::SetDlgItemTextA(dialog, LeftCloseId, PageTextOr(ItemsLeftDialog, std::to_string(LeftCloseId), LeftCloseText).c_str());
+        std::string lines;
+        for (const LeftItem& left : Uninstall.LeftItems) lines += left.Item + " -- " + left.Reason + "\r\n";
+        ::SetDlgItemTextA(dialog, LeftListId, lines.c_str());
+        ::SetFocus(::GetDlgItem(dialog, LeftCloseId));
+        return FALSE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == LeftCloseId)
+            ::EndDialog(dialog, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
 bool Checked(HWND page, int id)
 {
     return ::IsDlgButtonChecked(page, id) == BST_CHECKED;
@@ -189,6 +233,21 @@ void TWizardPage::FormCreate(HWND page)
     else if (name_ == BrowseForSetupPage) BrowseForSetupCreate(page);
     else if (name_ == UninstallPage) UninstallPageCreate(page);
     else if (name_ == RebootPage) RebootPageCreate(page);
+    if (name_ == RebootPage || name_ == SucceededPage) ItemsLeftCreate(page);
+}
+
+// The last pages say how many lines were left; the list shows each with its reason.
+void TWizardPage::ItemsLeftCreate(HWND page)
+{
+    const size_t count = Uninstall.LeftItems.size();
+    if (count == 0) {
+        for (const int id : {LeftSummaryId, ShowLeftId}) ::ShowWindow(::GetDlgItem(page, id), SW_HIDE);
+        return;
+    }
+    const std::string summary =
+        FormatStatusText(PageTextOr(name_, std::to_string(LeftSummaryId), LeftSummaryText), std::to_string(count));
+    ::SetDlgItemTextA(page, LeftSummaryId, summary.c_str());
+    ::SetDlgItemTextA(page, ShowLeftId, PageTextOr(name_, std::to_string(ShowLeftId), ShowLeftText).c_str());
 }
 
 void TWizardPage::StartPageCreate(HWND page)
@@ -255,6 +314,11 @@ bool TWizardPage::ButtonClick(HWND page, int id, int notification)
 {
     const bool forward = id == IDOK || id == NextId;
     const bool leave = forward || id == BackId;
+    if (id == ShowLeftId) {
+        if (notification == BN_CLICKED)
+            ::DialogBoxParamA(::GetModuleHandleA(nullptr), ItemsLeftDialog, page, ItemsLeftProc, 0);
+        return false;
+    }
     if (name_ == StartPage && forward) {
         Wizard.Mode = Checked(page, UninstallRadioId) ? ModeUninstall
                       : Checked(page, RepairRadioId) ? ModeRepair

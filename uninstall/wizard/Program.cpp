@@ -65,6 +65,7 @@ bool IsInstallLog(const std::string& path)
 std::string FindLog(const std::vector<std::string>& parameters)
 {
     for (const std::string& parameter : parameters) {
+        if (ReportSwitchPath(parameter)) continue;
         const std::string path = AbsolutePath(parameter);
         if (IsInstallLog(path)) return path;
     }
@@ -204,6 +205,12 @@ int Run()
 {
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
+    const std::vector<std::string> parameters = CommandLineParameters();
+    // A relative report path means the folder the user started the program in.
+    Uninstall.ReportPath.clear();
+    for (const std::string& parameter : parameters)
+        if (const auto report = ReportSwitchPath(parameter); report && !report->empty())
+            Uninstall.ReportPath = AbsolutePath(*report);
     const std::string program = engine::ProgramPath();
     Wizard.OwnFolder = program.substr(0, program.find_last_of('\\') + 1);
     if (!Wizard.OwnFolder.empty()) ::SetCurrentDirectoryA(Wizard.OwnFolder.c_str());
@@ -213,7 +220,6 @@ int Run()
     Wizard.Mode = ModeUninstall;
     const bool startedElevated = TakeElevatedMarker();
 
-    const std::vector<std::string> parameters = CommandLineParameters();
     for (const std::string& parameter : parameters)
         if (IsSilentSwitch(parameter)) Uninstall.Silent = true;
 

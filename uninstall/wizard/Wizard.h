@@ -49,6 +49,7 @@ private:
     void BrowseForSetupCreate(HWND page);
     void UninstallPageCreate(HWND page);
     void RebootPageCreate(HWND page);
+    void ItemsLeftCreate(HWND page);
     void FormActivate(HWND page);
     // False when the page stays as it is (no result).
     bool ButtonClick(HWND page, int id, int notification);

@@ -14,6 +14,15 @@ bool IsSilentSwitch(std::string_view parameter) noexcept
            (parameter[1] == 's' || parameter[1] == 'S');
 }
 
+std::optional<std::string> ReportSwitchPath(std::string_view parameter)
+{
+    constexpr std::string_view name = "LOG=";
+    if (parameter.size() < 1 + name.size() || (parameter[0] != '-' && parameter[0] != '/')) return std::nullopt;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(parameter[1 + i])) != name[i]) return std::nullopt;
+    return std::string(parameter.substr(1 + name.size()));
+}
+
 bool IsUsableAppId(std::string_view appId) noexcept
 {
     if (appId.empty() || appId.find('\\') != std::string_view::npos) return false;

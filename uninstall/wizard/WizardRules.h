@@ -1,6 +1,7 @@
 // The wizard's decisions that need no platform: the silent switch, the parameters, the identifier, key paths, font descriptions, setup paths.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,10 @@ namespace lvu {
 
 // "-s", "/S" and the like: a "-" or "/" followed by an "s" in either case, nothing else.
 [[nodiscard]] bool IsSilentSwitch(std::string_view parameter) noexcept;
+
+// The file named by the report switch, "/LOG=file" or "-LOG=file" (the name in any letter case);
+// nullopt for any other parameter.
+[[nodiscard]] std::optional<std::string> ReportSwitchPath(std::string_view parameter);
 
 // Whether an application identifier can name the uninstall key: not empty, without a backslash
 // and without control characters, so that the key removed after the uninstallation is the application's own and

@@ -35,13 +35,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const DWORD inspector = numbers[0], target = numbers[1];
     const std::vector<DWORD> threads(numbers.begin() + 2, numbers.end());
 
-    char name[64];
-    FormatSectionName(name, target);
-    const lvc::unique_kernel_handle mapping(::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name));
-    if (!mapping) return HostNoSection;
-    const unique_view view(::MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
-    auto ring = MessageRing::Attach(WholeView(view.get()));
+    const OpenedSection section = OpenCurrentSection(target);
+    const std::optional<MessageRing>& ring = section.Ring;
     if (!ring) return HostNoSection;
+    char name[64];
     FormatStopEventName(name, target);
     const lvc::unique_kernel_handle stop(::OpenEventA(SYNCHRONIZE, FALSE, name));
     const lvc::unique_kernel_handle owner(::OpenProcess(SYNCHRONIZE, FALSE, inspector));

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <iterator>
 
 using namespace lvx::msglog;
 
@@ -14,64 +15,100 @@ static_assert(LVX_HOOK_VERSION == RingVersion, "the DLL's file name carries the 
 
 namespace {
 
+// A section this DLL mapped and no longer writes to (one that was replaced): another hooked
+// thread may still be inside it, so it is let go only when the DLL is freed.
+struct MappedSection {
+    std::atomic<void*> View{nullptr};
+    std::atomic<HANDLE> Mapping{nullptr};
+};
+constexpr size_t MaxRetired = 4;
+
 // The DLL's state in the watched process. It cannot live anywhere but in the module: hook
-// procedures get no context. The view, once mapped, is kept until the process ends, because
-// another hooked thread may be writing through it at any moment; so is the section's handle,
-// because the section's name lasts only as long as a handle does: with it, the next inspector
-// opens this very section and starts its session there, instead of making a new one that this
-// DLL would never see.
+// procedures get no context. The view is kept while the DLL is loaded, because another hooked
+// thread may be writing through it at any moment; so is the section's handle, because the
+// section's name lasts only as long as a handle does: with it, the next inspector opens this
+// very section and starts its session there, instead of making a new one that this DLL would
+// never see.
 struct HookState {
     std::atomic<RingHeader*> view{nullptr};
-    std::atomic<uint32_t> capacity{0};        // checked once, when the view was mapped
-    std::atomic<bool> sectionMissing{false};
-    std::atomic<uint32_t> stoppedSession{0};  // the session whose heartbeat stopped
+    std::atomic<HANDLE> mapping{nullptr};
+    std::atomic<uint32_t> capacity{0};          // checked once, when the view was mapped
+    std::atomic<uint32_t> generation{0};        // of the section mapped
+    std::atomic<bool> opening{false};           // one thread opens a section at a time
+    std::atomic<uint64_t> nextOpenTry{0};       // after a failed open, the tick count of the next try
+    std::atomic<uint32_t> stoppedSession{0};    // the session whose heartbeat stopped
+    MappedSection retired[MaxRetired];
+    // Windows found not to be descendants of the watched one, for the watched list's generation
+    // in the high half: one comparison instead of a call into the system for each message.
+    std::atomic<uint64_t> notWatched[16];
 };
 HookState State;
 
-// Opens the section on the first hooked call, never in DllMain: the loader lock must not be
-// held while the system opens kernel objects. A section that is not a ring of this version is
-// left alone for good.
-std::optional<MessageRing> OpenRing()
+constexpr uint64_t OpenRetryMs = 1000;
+
+void Retire(RingHeader* view, HANDLE mapping)
 {
-    char name[64];
-    FormatSectionName(name, ::GetCurrentProcessId());
-    const HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name);
-    if (mapping == nullptr) {
-        State.sectionMissing.store(true, std::memory_order_relaxed);
-        return std::nullopt;
+    for (MappedSection& slot : State.retired) {
+        void* empty = nullptr;
+        if (slot.View.compare_exchange_strong(empty, view)) {
+            slot.Mapping.store(mapping);
+            return;
+        }
     }
-    void* mapped = ::MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0);
+    // More replacements than places: kept mapped for good rather than pulled from under a writer.
+}
+
+// Opens the section of `generation` (on a hooked call, never in DllMain: the loader lock must
+// not be held while the system opens kernel objects) and makes it the one written to. On
+// failure (no section yet, no access, another version) nothing changes, and no thread tries
+// again for a second: a watched program must not pay for a failing open on every message.
+bool OpenSection(uint32_t generation)
+{
+    const uint64_t now = ::GetTickCount64();
+    if (now < State.nextOpenTry.load(std::memory_order_relaxed)) return false;
+    bool idle = false;
+    if (!State.opening.compare_exchange_strong(idle, true)) return false;  // another thread is at it
+    char name[64];
+    FormatSectionName(name, ::GetCurrentProcessId(), generation);
+    const HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name);
+    void* mapped = mapping == nullptr ? nullptr : ::MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0);
     MEMORY_BASIC_INFORMATION region{};
     std::optional<MessageRing> ring;
     if (mapped != nullptr && ::VirtualQuery(mapped, &region, sizeof region) != 0)
         ring = MessageRing::Attach({static_cast<std::byte*>(mapped), region.RegionSize});
     if (!ring) {
         if (mapped != nullptr) ::UnmapViewOfFile(mapped);
-        ::CloseHandle(mapping);
-        State.sectionMissing.store(true, std::memory_order_relaxed);
-        return std::nullopt;
+        if (mapping != nullptr) ::CloseHandle(mapping);
+        State.nextOpenTry.store(now + OpenRetryMs, std::memory_order_relaxed);
+        State.opening.store(false);
+        return false;
     }
-    RingHeader* expected = nullptr;
-    if (!State.view.compare_exchange_strong(expected, static_cast<RingHeader*>(mapped))) {
-        ::UnmapViewOfFile(mapped);  // another thread was first
-        ::CloseHandle(mapping);
-        return std::nullopt;        // this one message is not recorded
-    }
-    // Kept open for good (see HookState).
     State.capacity.store(ring->Capacity(), std::memory_order_release);
-    return ring;
+    State.generation.store(generation, std::memory_order_release);
+    RingHeader* old = State.view.exchange(static_cast<RingHeader*>(mapped), std::memory_order_acq_rel);
+    const HANDLE oldMapping = State.mapping.exchange(mapping);
+    if (old != nullptr) Retire(old, oldMapping);
+    State.opening.store(false);
+    return true;
 }
 
 std::optional<MessageRing> Ring()
 {
-    RingHeader* view = State.view.load(std::memory_order_acquire);
-    if (view == nullptr) {
-        if (State.sectionMissing.load(std::memory_order_relaxed)) return std::nullopt;
-        return OpenRing();
+    for (int step = 0; step < 4; ++step) {
+        RingHeader* view = State.view.load(std::memory_order_acquire);
+        if (view == nullptr) {
+            if (!OpenSection(0)) return std::nullopt;
+            continue;
+        }
+        const uint32_t capacity = State.capacity.load(std::memory_order_acquire);
+        auto ring = MessageRing::Attach({reinterpret_cast<std::byte*>(view), RingBytes(capacity)});
+        if (!ring) return std::nullopt;
+        // Replaced by a fresh section: the hooks follow it.
+        const uint32_t successor = std::atomic_ref<uint32_t>(view->Successor).load(std::memory_order_acquire);
+        if (successor == 0 || successor == State.generation.load(std::memory_order_acquire) || !OpenSection(successor))
+            return ring;
     }
-    const uint32_t capacity = State.capacity.load(std::memory_order_acquire);
-    if (capacity == 0) return std::nullopt;
-    return MessageRing::Attach({reinterpret_cast<std::byte*>(view), RingBytes(capacity)});
+    return std::nullopt;
 }
 
 // The inspector is gone (killed, most likely): stop for this session and remove every hook it
@@ -89,10 +126,23 @@ void StopForGoodness(RingHeader& header, uint32_t session)
 
 bool Watched(RingHeader& header, HWND window)
 {
-    const auto watched =
-        reinterpret_cast<HWND>(static_cast<uintptr_t>(std::atomic_ref<uint64_t>(header.WatchedWindow).load()));
-    if (window == watched) return true;
-    return std::atomic_ref<uint32_t>(header.WatchDescendants).load() != 0 && ::IsChild(watched, window);
+    const auto value = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window));
+    if (value == std::atomic_ref<uint64_t>(header.WatchedWindow).load(std::memory_order_relaxed)) return true;
+    if (std::atomic_ref<uint32_t>(header.WatchDescendants).load(std::memory_order_relaxed) == 0) return false;
+    const uint32_t count = std::atomic_ref<uint32_t>(header.WatchedCount).load(std::memory_order_acquire);
+    for (uint32_t i = 0; i < count && i < MaxWatchedWindows; ++i)
+        if (std::atomic_ref<uint64_t>(header.WatchedWindows[i]).load(std::memory_order_relaxed) == value) return true;
+    // Not listed: a descendant made since the inspector last listed them, or no descendant at
+    // all. The system is asked once per window and list; the answer "no" is remembered.
+    const uint64_t generation = std::atomic_ref<uint32_t>(header.WatchedGeneration).load(std::memory_order_acquire);
+    const uint64_t key = generation << 32 | (value & 0xFFFFFFFFu);  // window handles have 32 significant bits
+    std::atomic<uint64_t>& remembered = State.notWatched[(value >> 1) % std::size(State.notWatched)];
+    if (remembered.load(std::memory_order_relaxed) == key) return false;
+    const auto watched = reinterpret_cast<HWND>(
+        static_cast<uintptr_t>(std::atomic_ref<uint64_t>(header.WatchedWindow).load(std::memory_order_relaxed)));
+    if (::IsChild(watched, window)) return true;
+    remembered.store(key, std::memory_order_relaxed);
+    return false;
 }
 
 void Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT result, RecordKind kind)
@@ -101,12 +151,13 @@ void Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT res
     if (!ring) return;
     RingHeader& header = ring->Header();
     const uint32_t session = std::atomic_ref<uint32_t>(header.Session).load(std::memory_order_acquire);
-    if (session == State.stoppedSession.load(std::memory_order_relaxed) || !ring->Recording()) return;
+    if (session == State.stoppedSession.load(std::memory_order_relaxed)) return;
+    // Before anything else, paused or not: a killed inspector's hooks must go either way.
     if (ring->HeartbeatStale(::GetTickCount64())) {
         StopForGoodness(header, session);
         return;
     }
-    if (!Watched(header, window)) return;
+    if (!ring->Recording() || !Watched(header, window)) return;
     RecordFields fields;
     LARGE_INTEGER now{};
     ::QueryPerformanceCounter(&now);
@@ -118,11 +169,15 @@ void Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT res
     fields.Result = static_cast<uintptr_t>(result);
     fields.Kind = kind;
     fields.Flags = sizeof(void*) == 8 ? RecordFromWideTarget : 0;
-    // Sent messages carry pointers valid in this process: the parts the log decodes are copied.
+    // A parameter is read only where it points into this process for sure: the system copies a
+    // WM_SETTEXT text into the receiver, but not a WM_NOTIFY header, which is the sender's
+    // pointer unless this very thread sent it (any program may send anything to any window).
     if (kind != RecordKind::Posted && lParam != 0) {
         if (message == WM_NOTIFY) {
-            fields.NotifyCode = static_cast<int32_t>(reinterpret_cast<const NMHDR*>(lParam)->code);
-            fields.Flags |= RecordHasNotifyCode;
+            if (::InSendMessageEx(nullptr) == ISMEX_NOSEND) {
+                fields.NotifyCode = static_cast<int32_t>(reinterpret_cast<const NMHDR*>(lParam)->code);
+                fields.Flags |= RecordHasNotifyCode;
+            }
         } else if (message == WM_SETTEXT) {
             fields.Text = reinterpret_cast<const char*>(lParam);
             fields.Flags |= RecordHasText;
@@ -131,9 +186,27 @@ void Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT res
     (void)ring->Write(fields);
 }
 
+void Unmap(void* view, HANDLE mapping)
+{
+    if (view != nullptr) ::UnmapViewOfFile(view);
+    if (mapping != nullptr) ::CloseHandle(mapping);
+}
+
 }  // namespace
 
 extern "C" {
+
+// Freed (its hooks are gone, the system unloads it): the views and the handles go with it, or
+// every watch would leave a section behind in the watched program. Never at the process's exit
+// (reserved not null): other threads were stopped anywhere, and the system frees everything anyway.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        Unmap(State.view.exchange(nullptr), State.mapping.exchange(nullptr));
+        for (MappedSection& slot : State.retired) Unmap(slot.View.exchange(nullptr), slot.Mapping.exchange(nullptr));
+    }
+    return TRUE;
+}
 
 __declspec(dllexport) LRESULT CALLBACK LvxCallWndProc(int code, WPARAM wParam, LPARAM lParam)
 {

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -263,11 +264,16 @@ TEST_F(EngineTest, AFailingPostRunProgramKeepsTheUninstallKeyAndTheLog)
     log_ = T("App\\install.log");
     ResetState();
     Uninstall.SilentSettings = T("silent.ini");
-    Files({"App\\app.exe", "silent.ini"});
-    WriteLog("[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n[CreateDirs]\r\n" + T("App") + "=1\r\n" + T("App\\Sub") +
+    Files({"App\\app.exe", "silent.ini", "Common\\shared.dll"});
+    // Another product uses the shared file too: every run but one must leave its count alone.
+    MachineValues machine;
+    machine.Count(T("Common\\shared.dll"), 3);
+    WriteLog("[SharedFiles]\r\n" + T("Common\\shared.dll") + "=1\r\n[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n" +
+             T("Common\\shared.dll") + "=1\r\n[CreateDirs]\r\n" + T("App") + "=1\r\n" + T("App\\Sub") +
              "=1\r\n[RunApp]\r\n1=" + T("Bin\\post.exe") + ",,,0,Finishing,0\r\n");
     EXPECT_FALSE(RunUninstall());
     EXPECT_EQ(Uninstall.Outcome, UninstallOutcome::Failed);
+    EXPECT_EQ(RegReadInteger(SharedDlls, T("Common\\shared.dll"), 0), 2);
     EXPECT_FALSE(Exists(T("App\\app.exe")));
     EXPECT_FALSE(Exists(T("App\\Sub")));
     EXPECT_TRUE(page_.IconVisible(319));
@@ -294,6 +300,8 @@ TEST_F(EngineTest, AFailingPostRunProgramKeepsTheUninstallKeyAndTheLog)
     Uninstall.SilentSettings = T("silent.ini");
     EXPECT_TRUE(RunUninstall());
     EXPECT_EQ(Uninstall.Outcome, UninstallOutcome::Succeeded);
+    EXPECT_EQ(RegReadInteger(SharedDlls, T("Common\\shared.dll"), 0), 2);
+    EXPECT_TRUE(Exists(T("Common\\shared.dll")));
     EXPECT_TRUE(lvutest::WaitFor([&] { return Calls() == "post.exe\npost.exe\n"; }));  // started without waiting
     EXPECT_FALSE(KeyExists(Uninstall.UninstallKey));
     EXPECT_FALSE(Exists(T("silent.ini")));
@@ -498,6 +506,14 @@ TEST_F(EngineTest, LinesCutByAControlCharacterAndMasksOnProtectedFoldersChangeNo
         ::DeleteFileA(sentinel.c_str());
     }
     EXPECT_EQ(Uninstall.FailedLines, 7);
+    // Each is left with its reason, shown without the control character.
+    const auto leftFor = [](const char* reason) {
+        return std::count_if(Uninstall.LeftItems.begin(), Uninstall.LeftItems.end(), [reason](const LeftItem& left) {
+            return left.Reason.find(reason) != std::string::npos && left.Item.find('\0') == std::string::npos;
+        });
+    };
+    EXPECT_EQ(leftFor("control character"), 3);
+    EXPECT_EQ(leftFor("protected folder"), 4);
     EXPECT_EQ(page_.Position(), 100);
 
     // A program named up to a NUL is some other program: the run fails, nothing is started.

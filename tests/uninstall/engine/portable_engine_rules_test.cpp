@@ -89,6 +89,16 @@ TEST(LogLines, AControlCharacterInsideALineMakesItUnusable)
     EXPECT_FALSE(HasControlCharacter("C:\\Приложение\\x=1"));
 }
 
+TEST(ReportLines, StayOneLineEachWithTheKindInAColumn)
+{
+    EXPECT_EQ(ReportItemLine("done", "C:\\App\\a.exe", ""), "  done      C:\\App\\a.exe");
+    EXPECT_EQ(ReportItemLine("refused", std::string("C:\\A\0x\r\n", 8), "a reason"),
+              "  refused   C:\\A?x?? -- a reason");
+    EXPECT_EQ(OneLineErrorText("Access denied.\r\n", 5), "Access denied. (5)");
+    EXPECT_EQ(OneLineErrorText("Two\r\nlines  here\r\n", 7), "Two lines here (7)");
+    EXPECT_EQ(OneLineErrorText("", 1234), "error (1234)");
+}
+
 TEST(EnvironmentItems, OnlyTheNamedItemsLeaveAStoredList)
 {
     const lvc::FoldTable& fold = lvc::LatinFold();

@@ -93,20 +93,24 @@ TEST(SelfRemovalBatchText, TriesForAWhileThenRemovesTheFolderAndItself)
               "@echo off\r\n"
               "set lvutries=\r\n"
               ":try\r\n"
-              "del /f /a \"C:\\Program Files\\App 100%%\\uninstall.exe\"\r\n"
-              "if not exist \"C:\\Program Files\\App 100%%\\uninstall.exe\" goto gone\r\n"
+              "if exist \"C:\\Program Files\\App 100%%\\uninstall.exe\" del /f /a \"C:\\Program Files\\App 100%%\\uninstall.exe\"\r\n"
+              "if exist \"C:\\Program Files\\App 100%%\\uninstall.exe\" goto again\r\n"
+              "rd \"C:\\Program Files\\App 100%%\"\r\n"
+              "if not exist \"C:\\Program Files\\App 100%%\" goto end\r\n"
+              ":again\r\n"
               "set lvutries=%lvutries%x\r\n"
               "if \"%lvutries%\"==\"xxx\" goto end\r\n"
               "ping -n 2 127.0.0.1 >nul\r\n"
               "goto try\r\n"
-              ":gone\r\n"
-              "rd \"C:\\Program Files\\App 100%%\"\r\n"
               ":end\r\n"
               "del \"C:\\Program Files\\0ABCDEFG.bat\"\r\n");
-    // The 95 family's "del" takes no switches; without the folder switch no "rd".
+    // The 95 family's "del" takes no switches, and sees a folder through its "nul"; without the
+    // folder switch no "rd".
     const std::string text = SelfRemovalBatch("C:\\A\\u.exe", "C:\\A", false, "C:\\x.bat", false);
-    EXPECT_NE(text.find("\r\ndel \"C:\\A\\u.exe\"\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\" del \"C:\\A\\u.exe\"\r\n"), std::string::npos);
     EXPECT_EQ(text.find("rd "), std::string::npos);
+    EXPECT_NE(SelfRemovalBatch("C:\\A\\u.exe", "C:\\A", true, "C:\\x.bat", false).find("if not exist \"C:\\A\\nul\" goto end"),
+              std::string::npos);
     EXPECT_NE(text.find("==\"" + std::string(SelfRemovalTries, 'x') + "\" goto end"), std::string::npos);
 }
 

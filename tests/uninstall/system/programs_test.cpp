@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 using namespace lvu;
@@ -176,18 +177,34 @@ TEST(RemoveOwnFile, TheBatchEndsWithTheFileGoneOrItsTriesUsedUp)
     const std::string batch = temp.Path() + "50%.bat";
     lvutest::MakeFolder(app);
     WriteFile(own, "own");
-    // True when the batch has ended within a generous time.
-    const auto runBatch = [&] {
-        WriteFile(batch, SelfRemovalBatch(own, app, true, batch, true, 3));
+    // The batch's error output goes to a file of each run (a process the batch started may hold
+    // the last one a moment longer): its first line tells that a command has failed.
+    std::string errors;
+    int runs = 0;
+    // True when the batch has ended within a generous time; `meanwhile` runs while it runs.
+    const auto runBatch = [&](int tries, const std::function<void()>& meanwhile) {
+        WriteFile(batch, SelfRemovalBatch(own, app, true, batch, true, tries));
+        errors = temp.Path() + "errors" + std::to_string(++runs) + ".txt";
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const unique_file errorFile(::CreateFileA(errors.c_str(), GENERIC_WRITE,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                                                  CREATE_ALWAYS, 0, nullptr));
         std::string commandLine = "\"" + batch + "\"";
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = startup.hStdOutput = errorFile.get();
         PROCESS_INFORMATION process{};
-        if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                              temp.Path().c_str(), &startup, &process))
+        if (!errorFile || !::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                            nullptr, temp.Path().c_str(), &startup, &process))
             return false;
         const unique_kernel_handle thread(process.hThread), batchProcess(process.hProcess);
+        if (meanwhile) meanwhile();
         return ::WaitForSingleObject(batchProcess.get(), 60000) == WAIT_OBJECT_0;
+    };
+    const auto somethingFailed = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        return ::GetFileAttributesExA(errors.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0;
     };
 
     // Held open: the tries run out, the file and its folder stay, the batch goes all the same.
@@ -195,13 +212,26 @@ TEST(RemoveOwnFile, TheBatchEndsWithTheFileGoneOrItsTriesUsedUp)
         const unique_file held(::CreateFileA(own.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                              nullptr));
         ASSERT_TRUE(held);
-        EXPECT_TRUE(runBatch());
+        EXPECT_TRUE(runBatch(3, {}));
         EXPECT_TRUE(Exists(own));
         EXPECT_FALSE(Exists(batch));
     }
     // Read-only and hidden: it goes, then its folder and the batch.
     ASSERT_TRUE(::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_TRUE(runBatch());
+    EXPECT_TRUE(runBatch(3, {}));
+    EXPECT_FALSE(Exists(own));
+    EXPECT_FALSE(Exists(app));
+    EXPECT_FALSE(Exists(batch));
+
+    // The folder cannot go at the first try (something is left in it a moment longer): it is
+    // tried again, within the same tries, and goes.
+    lvutest::MakeFolder(app);
+    WriteFile(own, "own");
+    WriteFile(app + "late.tmp", "late");
+    EXPECT_TRUE(runBatch(SelfRemovalTries, [&] {
+        EXPECT_TRUE(lvutest::WaitFor(somethingFailed, 30000));  // the first "rd"
+        EXPECT_TRUE(::DeleteFileA((app + "late.tmp").c_str()));
+    }));
     EXPECT_FALSE(Exists(own));
     EXPECT_FALSE(Exists(app));
     EXPECT_FALSE(Exists(batch));

@@ -9,6 +9,10 @@ TEST(WizardRules, SilentSwitchIsOneLetterAfterADashOrSlash)
 {
     for (const char* yes : {"/s", "/S", "-s", "-S"}) EXPECT_TRUE(IsSilentSwitch(yes)) << yes;
     for (const char* no : {"s", "/silent", "--s", "/s ", "", "\\s", "/x"}) EXPECT_FALSE(IsSilentSwitch(no)) << no;
+    EXPECT_EQ(ReportSwitchPath("/LOG=C:\\My Files\\r.txt"), "C:\\My Files\\r.txt");
+    EXPECT_EQ(ReportSwitchPath("-log=r=1.txt"), "r=1.txt");
+    EXPECT_EQ(ReportSwitchPath("/Log="), "");
+    for (const char* no : {"/LOG", "LOG=x", "/LOGS=x", "//LOG=x", "/s"}) EXPECT_EQ(ReportSwitchPath(no), std::nullopt) << no;
 }
 
 TEST(WizardRules, OnlyAnIdentifierWithoutBackslashNamesAKey)

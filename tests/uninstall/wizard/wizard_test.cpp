@@ -25,7 +25,7 @@ constexpr char SharedDlls[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersio
 constexpr char UninstallRoot[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr const char* PageNames[] = {"DLG_START",     "DLG_BEFOREUNINSTALL", "DLG_BEFOREREPAIR",
                                      "DLG_BROWSEFORSETUP", "DLG_UNINSTALL", "DLG_REBOOT",
-                                     "DLG_UNINSTALLSUCCEEDED", "DLG_DELSHARED"};
+                                     "DLG_UNINSTALLSUCCEEDED", "DLG_DELSHARED", "DLG_ITEMSLEFT"};
 
 // Presses the button that closes the window and waits until it has gone, so that the next page
 // found is never the one that was just left (it stays until its successor is up).
@@ -111,12 +111,13 @@ protected:
         return false;
     }
     // The program file (and its folder, when nothing else is left in it) goes through the batch
-    // file it leaves beside that folder, which then deletes itself.
+    // file it leaves beside that folder, which then deletes itself. A folder that keeps something
+    // is tried for as long as the file would be (about a minute) before the batch gives up.
     [[nodiscard]] bool ProgramRemoved(bool folderToo = true) const
     {
         return WaitFor(
             [&] { return !Exists(Program()) && !(folderToo && Exists(T("Prog"))) && !BatchFileLeft(); },
-            30000);
+            folderToo ? 30000 : 120000);
     }
     // Shows a page by its caption, waited for.
     HWND Page(const UninstallerProcess& process, const std::string& page) const
@@ -141,27 +142,54 @@ TEST_F(WizardTest, SilentRunWithTheLogBesideTheProgramRemovesTheInstallation)
         WriteFile(T(file), file);
     SharedCount(T("Common\\shared.dll"), 1);
     RegWriteString(Key("HKCU") + "\\Settings", "Value", "installed");
+    WriteFile(T("App\\App.lnk"), "shortcut");
     WriteLog(T("Prog\\install.log"),
              "[SharedFiles]\r\n" + T("Common\\shared.dll") + "=1\r\n"
+             "[Shortcuts]\r\n" + T("App\\App.lnk") + "=1\r\n"
+             "[AddReg]\r\n" + Key("HKCU") + "\\Settings\\Value=5,x\r\n"
              "[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n" + T("App\\readme.txt") + "=1\r\n" +
              T("Common\\shared.dll") + "=1\r\n"
              "[DataFiles]\r\n" + T("App\\Data\\*.dat") + "=1\r\n"
              "[DataFolders]\r\n" + T("App\\Data") + "=1\r\n");
 
-    // The switch in upper case after a slash: no window, no question about the shared file.
-    const auto process = Start("/S");
-    bool windowSeen = false;
-    EXPECT_TRUE(WaitFor([&] {
-        windowSeen = windowSeen || !process->Windows().empty();
-        return !process->Running();
-    }, 60000));
+    // The switch in upper case after a slash: no window, no question about the shared file. A
+    // shortcut in use cannot go and a value of an unknown type is refused: the report says so,
+    // the exit code does not.
+    const std::string report = T("report.txt");
+    std::unique_ptr<UninstallerProcess> process;
+    {
+        const lvu::unique_file held(::CreateFileA(T("App\\App.lnk").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                  OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        process = Start("/S /LOG=\"" + report + "\"");
+        bool windowSeen = false;
+        EXPECT_TRUE(WaitFor([&] {
+            windowSeen = windowSeen || !process->Windows().empty();
+            return !process->Running();
+        }, 60000));
+        EXPECT_FALSE(windowSeen);
+    }
     EXPECT_EQ(process->WaitExit(), 0u);
-    EXPECT_FALSE(windowSeen);
+    const std::string text = ReadFile(report);
+    for (const std::string& line : std::vector<std::string>{
+             "\r\nStage 1 of 7: programs run before, shared files and assemblies\r\n",
+          "\r\n  done      " + T("Common\\shared.dll") + " -- its count removed: the file goes with the program's files\r\n",
+          "\r\n  refused   " + Key("HKCU") + "\\Settings\\Value -- unknown value type 5\r\n",
+          "\r\n  failed    " + T("App\\App.lnk") + " -- ", "\r\nStage 6 of 7: files and folders\r\n",
+          "\r\n  done      " + T("App\\app.exe") + "\r\n", "\r\nStage 7 of 7: programs run after\r\n",
+          "\r\nThe uninstallation has finished; 2 item(s) left.\r\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
+    // The system's own text for a file in use, with its code.
+    const size_t failed = text.find("  failed    " + T("App\\App.lnk") + " -- ");
+    ASSERT_NE(failed, std::string::npos);
+    const std::string reason = text.substr(failed, text.find("\r\n", failed) - failed);
+    EXPECT_NE(reason.find(" (32)"), std::string::npos) << reason;
+    EXPECT_EQ(reason.find("-- error"), std::string::npos) << reason;
+    EXPECT_EQ(RegReadString(Key("HKCU") + "\\Settings", "Value", "gone"), "gone");  // with the uninstall key
     for (const char* file : {"App\\app.exe", "App\\readme.txt", "App\\Data", "Common\\shared.dll", "silent.ini"})
         EXPECT_FALSE(Exists(T(file))) << file;
     EXPECT_FALSE(RegValueExists(SharedDlls, T("Common\\shared.dll")));
     EXPECT_EQ(RegReadString(Key("HKCU"), "DisplayName", "gone"), "gone");
-    EXPECT_EQ(RegReadString(Key("HKCU") + "\\Settings", "Value", "gone"), "gone");
     EXPECT_EQ(ReadFile(T("sentinel.txt")), "stays");
     EXPECT_EQ(ReadFile(T("App\\sentinel.txt")), "stays");
     EXPECT_TRUE(ProgramRemoved());
@@ -385,7 +413,11 @@ TEST_F(WizardTest, TheWizardLeadsThroughItsPagesToTheUninstallation)
     RegWriteInteger(Key("HKCU"), "NoRepair", 1);
     for (const char* file : {"App\\app.exe", "App\\Data\\user.dat", "Common\\shared.dll"}) WriteFile(T(file), file);
     SharedCount(T("Common\\shared.dll"), 1);
+    // An INI file the uninstaller cannot edit safely: its line is left, and the last page says so.
+    const std::string utf16Ini = T("App\\wide.ini");
+    WriteFile(utf16Ini, std::string("\xFF\xFE[\0A\0]\0\r\0\n\0k\0=\0" "1\0\r\0\n\0", 22));
     WriteLog(T("App\\install.log"),
+             "[AddIni]\r\n" + utf16Ini + ",A,k=0\r\n"
              "[Display]\r\nForceRemoveDataFiles=1\r\nProgressColor=255\r\n"
              "[SharedFiles]\r\n" + T("Common\\shared.dll") + "=1\r\n"
              "[CopyFiles]\r\n" + T("App\\app.exe") + "=1\r\n" + T("Common\\shared.dll") + "=1\r\n"
@@ -447,6 +479,13 @@ TEST_F(WizardTest, TheWizardLeadsThroughItsPagesToTheUninstallation)
     // The new page replaces the old one once it is up.
     EXPECT_TRUE(WaitFor([&] { return process->FindWindowByCaption(PageCaption("DLG_UNINSTALL")) == nullptr; }));
     EXPECT_EQ(process->FindWindowByCaption(PageCaption("DLG_REBOOT")), nullptr);
+    EXPECT_NE(ControlText(page, 120).find("1 item(s)"), std::string::npos) << ControlText(page, 120);
+    ASSERT_TRUE(ControlVisible(page, 121));
+    Press(page, 121);
+    const HWND list = Page(*process, "DLG_ITEMSLEFT");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(ControlText(list, 101), utf16Ini + ",A,k -- the file cannot be edited safely (its encoding, or the line's form)\r\n");
+    Leave(list, 102);
     Leave(page, 102);
     EXPECT_EQ(process->WaitExit(), 0u);
     EXPECT_FALSE(Exists(T("App\\app.exe")));
