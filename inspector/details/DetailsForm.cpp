@@ -6,6 +6,7 @@
 #include "WindowCapture.h"
 #include "core/UNI_Strings.h"
 #include "core/WindowCommands.h"
+#include "discovery/WindowLocator.h"
 #include "language/LanguageKeys.h"
 #include "language/MessageTable.h"
 #include "settings/Settings.h"
@@ -50,7 +51,7 @@ constexpr std::pair<const char*, const char*> BuiltInTexts[] = {
     {"WndHandle", "Хэндл окна"}, {"WndText", "Текст окна"}, {"WndClass", "Имя класса окна"},
     {"Coords", "Координаты окна"}, {"Size", "Размеры окна"}, {"ClientSize", "Клиентская область"},
     {"Parent", "Родительское окно"}, {"Owner", "Окно-владелец"}, {"PID", "ID процесса"}, {"TID", "ID потока"},
-    {"RelativeCoords", "Относительные координаты"}, {"Menu", "Меню"}, {"Child", "Дочернее окно"},
+    {"Locator", "Локатор"}, {"RelativeCoords", "Относительные координаты"}, {"Menu", "Меню"}, {"Child", "Дочернее окно"},
     {"Next", "Следующее окно"}, {"Previous", "Предыдущее окно"}, {"ShowState", "Состояние окна"},
     {"StateMinimized", "свёрнуто"}, {"StateMaximized", "развёрнуто"}, {"StateNormal", "обычное"},
     {"Visible", "Окно видимо"}, {"Enabled", "Окно активно"}, {"Topmost", "Поверх всех окон"},
@@ -448,6 +449,7 @@ DetailSection TDetailsForm::WindowSection() const
         {Text("Visible"), yesNo(current_.Visible)},
         {Text("Enabled"), yesNo(current_.Enabled)},
         {Text("Topmost"), yesNo(current_.Topmost)},
+        {Text("Locator"), LocatorOfWindow(current_.Handle).value_or(Unreadable())},
     };
     return section;
 }

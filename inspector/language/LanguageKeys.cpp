@@ -84,6 +84,7 @@ static constexpr const char* DetailsFormKeys[] = {
     "AwarenessPerMonitor", "AwarenessPerMonitorV2", "MonitorDpi", "NotAvailable", "Unreadable", "CaptureQuestion",
     "CaptureCopy", "CaptureSave", "CaptureCancel", "CaptureFailed", "RelativeCoords", "Menu", "Child", "Next",
     "Previous", "ShowState", "StateMinimized", "StateMaximized", "StateNormal", "Visible", "Enabled", "Topmost",
+    "Locator",
 };
 
 // The command line's sentences and usage, and what is wrong with a locator (also in the tree's search).

@@ -629,6 +629,7 @@ TEST_F(EndToEnd, TheCommandLineDumpsWalksAndFindsWindowsAsJsonOrText)
     run = RunLumivex("--dump lvxtarget.exe/LvxTargetMain/Edit --text");
     EXPECT_EQ(run.Exit, 0u) << run.Err;
     EXPECT_EQ(run.Out, lvx::DetailsCopyText(edit));
+    EXPECT_NE(run.Out.find("Локатор: lvxtarget.exe/LvxTargetMain/Edit\r\n"), std::string::npos);  // the copy holds it
 
     // A pointer-sized value keeps every digit, or is said to be unreadable where it cannot be read whole.
     for (const std::string& program : {std::string(), OtherBitnessTarget()}) {
