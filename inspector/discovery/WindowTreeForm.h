@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ extern HandleNotation HandleDisplayMode;
 // The picture of the desktop and of a top-level window that no class picture covers.
 inline constexpr int DesktopImage = 43;
 inline constexpr int TopLevelImage = 46;
+// The pictures of a process without an icon of its own and of a thread.
+inline constexpr int ProcessImage = 40;
+inline constexpr int ThreadImage = 42;
 
 struct WindowTreeEntry {
     HWND Handle = nullptr;
@@ -50,6 +54,8 @@ public:
     void FindNextWindowExecute();
     void SaveWindowTreeExecute();
     void HandleNotationClick(int tag);  // handle notation, by the menu item's Tag
+    // Groups the windows by their parents or by process and thread, remembers it and scans again.
+    void GroupingClick(bool byProcess);
 
     // The next node after the selection, in tree order, whose text and class match the masks (or,
     // when the text is a locator that finds windows, one of those windows); it becomes selected. -1 when none (or when a mask is invalid: `error` then says why).
@@ -57,13 +63,21 @@ public:
     // Writes the whole tree as text; false when the file cannot be written.
     [[nodiscard]] bool SaveTreeToFile(const std::string& path) const;
 
-    // What a test or the display reads back: nodes in tree order.
+    // What a test or the display reads back: nodes in tree order. A process node keeps its image
+    // file name as its text; process and thread nodes have no window handle.
+    enum class NodeKind : uint8_t { Window, Process, Thread };
     struct Node {
         HTREEITEM Item = nullptr;
         int Depth = 0;
         bool HasChildren = false;
         int Image = 0;
         WindowTreeEntry Entry;
+        NodeKind Kind = NodeKind::Window;
+        DWORD ProcessId = 0;  // of process and thread nodes
+        DWORD ThreadId = 0;   // of thread nodes
+        ProcessBits Bits = ProcessBits::Unknown;
+        int WindowCount = 0;  // the windows below a process or thread node, at every depth
+        bool NotResponding = false;  // of a thread whose windows did not answer within the bound
     };
     [[nodiscard]] const std::vector<Node>& Nodes() const noexcept { return nodes_; }
     [[nodiscard]] int SelectedIndex() const;
@@ -85,7 +99,10 @@ private:
     void Layout();
     void ShowWait(const std::string& caption);
     void ShowTreeAgain(bool focus);
-    void AddWindow(HWND window, int parentNode);
+    void AddWindow(HWND window, int parentNode, bool answers = true);
+    void AddProcesses(const std::vector<HWND>& topLevels);
+    [[nodiscard]] int ProcessIcon(const std::string& path);
+    void SetNodeText(size_t index);
     void InsertNode(Node node, HTREEITEM parent);
     void SelectNode(size_t index);
     void SetFindNextEnabled(bool enabled);
@@ -109,6 +126,9 @@ private:
     std::string hints_[8];
     std::string showHandlesHint_;
     std::string menuCaptions_[3];
+    std::string groupingHints_[2];
+    std::string windowsWord_, notResponding_, bits32_, bits64_;
+    std::map<std::string, int> processIcons_;  // image path -> picture in classImages_
 
     using unique_imagelist = unique_handle<HandleTraits<HIMAGELIST, ::ImageList_Destroy>>;
     unique_imagelist toolImages_;  // toolbar, 32x32

@@ -22,7 +22,8 @@ static constexpr const char* LumivexFormKeys[] = {
 
 static constexpr const char* WindowTreeFormKeys[] = {
     "Caption", "ScanTree", "Collapse", "Expand", "ExpandSel", "Search", "FindNext", "SaveTreeInFile",
-    "ShowHandles", "DontShow", "Decimal", "Hex",
+    "ShowHandles", "DontShow", "Decimal", "Hex", "ByHierarchy", "ByProcess", "Windows", "NotResponding",
+    "Bits32", "Bits64",
 };
 
 static constexpr const char* QuickSearchFormKeys[] = {

@@ -12,6 +12,7 @@
 #include "language/MessageTable.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
+#include "settings/UNI_SimpleRegAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,7 @@ protected:
         ASSERT_TRUE(Target->Ready());
         HandleDisplayMode = HandleNotation::Hexadecimal;
         ShowClassIcons = 2;
+        TreeGroupByProcess = false;
         ClassIconNames.clear();
         ClassIconMasks.clear();
         Inspected.reset();
@@ -104,6 +106,55 @@ protected:
             if (nodes[static_cast<size_t>(i)].Depth == nodes[static_cast<size_t>(index)].Depth - 1)
                 return nodes[static_cast<size_t>(i)].Entry.Handle;
         return nullptr;
+    }
+
+    // The node of the process, or -1.
+    static int ProcessNodeOf(DWORD processId)
+    {
+        const auto& nodes = Tree->Nodes();
+        for (size_t i = 0; i < nodes.size(); ++i)
+            if (nodes[i].Kind == TWindowTreeForm::NodeKind::Process && nodes[i].ProcessId == processId) return static_cast<int>(i);
+        return -1;
+    }
+    // The parent node of a node: the nearest earlier node one level up.
+    static int ParentIndex(int index)
+    {
+        const auto& nodes = Tree->Nodes();
+        for (int i = index - 1; i >= 0; --i)
+            if (nodes[static_cast<size_t>(i)].Depth == nodes[static_cast<size_t>(index)].Depth - 1) return i;
+        return -1;
+    }
+    // The saved file read back as nodes: depth from the indent, then the marker, then the text.
+    struct SavedLine {
+        int Depth;
+        bool HasChildren;
+        std::string Text;
+        bool operator==(const SavedLine&) const = default;
+    };
+    static std::vector<SavedLine> ReadSavedTree(const std::string& path)
+    {
+        std::string content;
+        EXPECT_TRUE(ReadWholeFile(path, content));
+        std::vector<SavedLine> lines;
+        for (size_t start = 0; start < content.size();) {
+            const size_t end = content.find("\r\n", start);
+            if (end == std::string::npos) break;
+            const std::string line = content.substr(start, end - start);
+            const size_t depth = line.find_first_not_of(' ');
+            if (depth != std::string::npos && (line[depth] == '+' || line[depth] == '\x95'))
+                lines.push_back({static_cast<int>(depth), line[depth] == '+', line.substr(depth + 1)});
+            start = end + 2;
+        }
+        return lines;
+    }
+    static std::vector<SavedLine> ShownTree()
+    {
+        std::vector<SavedLine> lines;
+        for (size_t i = 0; i < Tree->Nodes().size(); ++i) {
+            const auto& node = Tree->Nodes()[i];
+            lines.push_back({node.Depth, node.HasChildren, ReplaceControlChars(Tree->NodeText(static_cast<int>(i)), "?")});
+        }
+        return lines;
     }
 
     static std::unique_ptr<TargetProcess> Target;
@@ -302,6 +353,131 @@ TEST_F(TreeTest, InitialWindowIsSelectedAndDoubleClickInspects)
     ASSERT_TRUE(Inspected.has_value());
     EXPECT_EQ(Inspected->Handle, edit);
     EXPECT_EQ(Inspected->ClassName, "Edit");
+}
+
+TEST_F(TreeTest, ByProcessGroupsWindowsUnderTheirProcessAndThread)
+{
+    lvxtest::RegistryKeyBackup settings(SettingsKey);
+    lvxtest::TempFolder folder;
+    Target->HangWindow();
+    const HWND top = Target->Window("basic");
+    const HWND hung = Target->Window("hung");
+    const DWORD mainThread = ::GetWindowThreadProcessId(top, nullptr);
+    const auto hungThread = static_cast<DWORD>(Target->Number("hung.tid"));
+    ASSERT_NE(mainThread, hungThread);
+    ASSERT_TRUE(WithTree([&](HWND tree) {
+        // The tool bar's choice regroups at once and is remembered.
+        ::SendMessageA(tree, WM_COMMAND, IDM_TREE_BYPROCESS, 0);
+        EXPECT_TRUE(TreeGroupByProcess);
+        bool stored = false;
+        EXPECT_TRUE(SettingsReadBool(SettingsKey, "TreeByProcess", stored));
+        EXPECT_TRUE(stored);
+        EXPECT_NE(::SendMessageA(::GetDlgItem(::GetDlgItem(tree, IDC_TREE_TOOLBAR_SCROLLER), IDC_TREE_TOOLBAR),
+                                 TB_ISBUTTONCHECKED, IDM_TREE_BYPROCESS, 0), 0);
+
+        const auto& nodes = Tree->Nodes();
+        const int process = ProcessNodeOf(Target->ProcessId());
+        ASSERT_GE(process, 0);
+        const auto& node = nodes[static_cast<size_t>(process)];
+        EXPECT_EQ(node.Depth, 1);
+        EXPECT_EQ(node.Entry.Text, "lvxtarget.exe");
+        EXPECT_EQ(node.Bits, sizeof(void*) == 8 ? ProcessBits::Bits64 : ProcessBits::Bits32);
+        EXPECT_EQ(ShownText(node.Item).rfind("[PID " + std::to_string(Target->ProcessId()) + "] lvxtarget.exe {", 0), 0u)
+            << ShownText(node.Item);
+        // Processes sorted by name, then id.
+        for (int i = 0, last = -1; i < static_cast<int>(nodes.size()); ++i) {
+            if (nodes[static_cast<size_t>(i)].Kind != TWindowTreeForm::NodeKind::Process) continue;
+            if (last >= 0) {
+                const auto& before = nodes[static_cast<size_t>(last)];
+                const auto& after = nodes[static_cast<size_t>(i)];
+                const std::string a = UpperCaseAscii(before.Entry.Text), b = UpperCaseAscii(after.Entry.Text);
+                EXPECT_TRUE(a < b || (a == b && before.ProcessId < after.ProcessId)) << a << " " << b;
+            }
+            last = i;
+        }
+        // Each top-level window under the thread that made it; its children below it as in the hierarchy.
+        const auto& mainNode = nodes[static_cast<size_t>(ParentIndex(IndexOf(top)))];
+        const auto& hungNode = nodes[static_cast<size_t>(ParentIndex(IndexOf(hung)))];
+        EXPECT_EQ(mainNode.Kind, TWindowTreeForm::NodeKind::Thread);
+        EXPECT_EQ(mainNode.ThreadId, mainThread);
+        EXPECT_EQ(hungNode.ThreadId, hungThread);
+        EXPECT_EQ(ParentIndex(ParentIndex(IndexOf(hung))), process);
+        EXPECT_EQ(ParentOf(Target->Window("basic.panel.label")), Target->Window("basic.panel"));
+        EXPECT_EQ(NodeOf(Target->Window("basic.panel.label")).Depth, 5);
+        // Only the thread whose windows do not answer is marked, and its windows get the placeholder.
+        EXPECT_TRUE(hungNode.NotResponding);
+        EXPECT_FALSE(mainNode.NotResponding);
+        EXPECT_EQ(NodeOf(hung).Entry.Text, MessageText(Msg::WindowNotReply));
+        EXPECT_NE(ShownText(hungNode.Item).find(", "), std::string::npos) << ShownText(hungNode.Item);
+        EXPECT_EQ(ShownText(mainNode.Item).find(", "), std::string::npos) << ShownText(mainNode.Item);
+        // The counts: every window below, at every depth.
+        int windows = 0;
+        for (size_t i = static_cast<size_t>(process) + 1; i < nodes.size() && nodes[i].Depth > 1; ++i)
+            windows += nodes[i].Kind == TWindowTreeForm::NodeKind::Window;
+        EXPECT_EQ(node.WindowCount, windows);
+        // The hung thread's own windows (the system may add a helper window of its own to a thread).
+        const int hungIndex = ParentIndex(IndexOf(hung));
+        int hungWindows = 0;
+        for (size_t i = static_cast<size_t>(hungIndex) + 1; i < nodes.size() && nodes[i].Depth > 2; ++i) ++hungWindows;
+        EXPECT_EQ(hungNode.WindowCount, hungWindows);
+        EXPECT_GE(hungWindows, 2);
+
+        // The search and the handle notation reach the windows in this grouping too.
+        ::SendMessageA(Tree->TreeView(), TVM_SELECTITEM, TVGN_CARET, 0);
+        EXPECT_EQ(Tree->FindNextInTree("inner LABEL", "*"), IndexOf(Target->Window("basic.panel.label")));
+        ::SendMessageA(Tree->TreeView(), TVM_SELECTITEM, TVGN_CARET, 0);
+        EXPECT_EQ(Tree->FindNextInTree("lvxtarget.exe/LvxTargetMain/LvxPanel/Static", "*"),
+                  IndexOf(Target->Window("basic.panel.label")));
+        Tree->HandleNotationClick(1);
+        EXPECT_EQ(ShownText(NodeOf(top).Item),
+                  "[" + std::to_string(static_cast<int32_t>(HandleValue(top))) + "] Lumivex Target {LvxTargetMain}");
+        Tree->HandleNotationClick(2);
+
+        // Saved with process and thread lines, read back node by node; the hierarchy's file as well.
+        ASSERT_TRUE(Tree->SaveTreeToFile(folder.Path() + "process.txt"));
+        EXPECT_EQ(ReadSavedTree(folder.Path() + "process.txt"), ShownTree());
+        ::SendMessageA(tree, WM_COMMAND, IDM_TREE_BYHIERARCHY, 0);
+        EXPECT_FALSE(TreeGroupByProcess);
+        EXPECT_EQ(NodeOf(top).Depth, 1);
+        ASSERT_TRUE(Tree->SaveTreeToFile(folder.Path() + "hierarchy.txt"));
+        EXPECT_EQ(ReadSavedTree(folder.Path() + "hierarchy.txt"), ShownTree());
+    }));
+    EXPECT_TRUE(SettingsReadBool(SettingsKey, "TreeByProcess", TreeGroupByProcess));
+    EXPECT_FALSE(TreeGroupByProcess);
+
+    // Opened grouped by process on a window: its node selected, the process expanded; a double
+    // click inspects it as in the hierarchy.
+    TreeGroupByProcess = true;
+    const HWND edit = Target->Window("basic.edit");
+    ASSERT_TRUE(WithTree([&](HWND tree) {
+        EXPECT_EQ(Tree->SelectedIndex(), IndexOf(edit));
+        const int process = ProcessNodeOf(Target->ProcessId());
+        ASSERT_GE(process, 0);
+        const auto state = ::SendMessageA(Tree->TreeView(), TVM_GETITEMSTATE,
+                                          reinterpret_cast<WPARAM>(Tree->Nodes()[static_cast<size_t>(process)].Item), TVIS_EXPANDED);
+        EXPECT_NE(state & TVIS_EXPANDED, 0);
+        NMHDR header{Tree->TreeView(), IDC_TREE_VIEW, NM_DBLCLK};
+        ::SendMessageA(tree, WM_NOTIFY, IDC_TREE_VIEW, reinterpret_cast<LPARAM>(&header));
+    }, edit));
+    ASSERT_TRUE(Inspected.has_value());
+    EXPECT_EQ(Inspected->Handle, edit);
+}
+
+TEST_F(TreeTest, ByProcessNamesTheOtherBitnessProgram)
+{
+    const std::string program = lvxtest::OtherBitnessTarget();
+    if (program.empty()) GTEST_SKIP() << "the other bitness's build has not made its target program";
+    const TargetProcess peer({"basic"}, program);
+    ASSERT_TRUE(peer.Ready());
+    TreeGroupByProcess = true;
+    ASSERT_TRUE(WithTree([&](HWND) {
+        const int process = ProcessNodeOf(peer.ProcessId());
+        ASSERT_GE(process, 0);
+        const auto& node = Tree->Nodes()[static_cast<size_t>(process)];
+        EXPECT_EQ(node.Entry.Text, "lvxtarget-other.exe");
+        EXPECT_EQ(node.Bits, sizeof(void*) == 8 ? ProcessBits::Bits32 : ProcessBits::Bits64);
+        EXPECT_EQ(ParentIndex(ParentIndex(IndexOf(peer.Window("basic")))), process);
+    }));
 }
 
 TEST(WindowTreeForm, TranslatesEveryKeyOfItsSection)
