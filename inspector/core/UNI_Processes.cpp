@@ -90,13 +90,18 @@ void BindProcessEntryPoints()
 
 HANDLE OpenTargetThread()
 {
+    return OpenTargetThread(CurrentWindow.ThreadId);
+}
+
+HANDLE OpenTargetThread(DWORD threadId)
+{
     HANDLE thread = nullptr;
     if (OpenThreadEntry != nullptr) {
-        thread = OpenThreadEntry(TargetThreadAccess, FALSE, CurrentWindow.ThreadId);
+        thread = OpenThreadEntry(TargetThreadAccess, FALSE, threadId);
     } else if (NtOpenThreadEntry != nullptr) {
         ObjectAttributes attributes{};
         attributes.Length = sizeof attributes;
-        ClientId client{nullptr, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(CurrentWindow.ThreadId))};
+        ClientId client{nullptr, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(threadId))};
         if (NtOpenThreadEntry(&thread, TargetThreadAccess, &attributes, &client) < 0) thread = nullptr;
     } else {
         return nullptr;

@@ -17,6 +17,8 @@ inline constexpr DWORD TargetThreadAccess = 0x63;
 // A failure shows "Не удалось открыть поток" and answers 0; with neither entry point, 0 quietly.
 // The caller closes the handle.
 [[nodiscard]] HANDLE OpenTargetThread();
+// The same for the thread `threadId`.
+[[nodiscard]] HANDLE OpenTargetThread(DWORD threadId);
 
 // The module handles and file names of a process (NT family, with psapi present).
 [[nodiscard]] bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vector<std::string>& names);

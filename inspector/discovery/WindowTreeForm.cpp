@@ -9,6 +9,7 @@
 #include "core/TextFiles.h"
 #include "core/PixelScale.h"
 #include "core/UNI_Processes.h"
+#include "core/panels/ProcessThreadPanel.h"
 #include "core/UNI_Strings.h"
 #include "core/Window.h"
 #include "language/MessageTable.h"
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <utility>
@@ -172,6 +174,9 @@ TWindowTreeForm::TWindowTreeForm(TQuickSearchForm& search, Inspect inspect)
     notResponding_ = "не отвечает";
     bits32_ = "32 бита";
     bits64_ = "64 бита";
+    suspendedWord_ = "заморозок";
+    nodeMenuCaptions_ = {"Изменить приоритет процесса", "Принудительно завершить процесс", "Изменить приоритет потока",
+                         "Заморозить поток", "Разморозить поток", "Принудительно завершить поток"};
     for (size_t i = 0; i < std::size(MenuCaptions); ++i) menuCaptions_[i] = MenuCaptions[i];
 }
 
@@ -189,6 +194,9 @@ std::vector<TranslationTarget> TWindowTreeForm::TranslationTargets()
     };
     const auto menu = [this](size_t item) {
         return [this, item](const std::string& value) { menuCaptions_[item] = value; };
+    };
+    const auto caption = [this](size_t item) {
+        return [this, item](const std::string& value) { nodeMenuCaptions_[item] = value; };
     };
     return {
         CaptionTarget("Caption"),
@@ -209,6 +217,13 @@ std::vector<TranslationTarget> TWindowTreeForm::TranslationTargets()
         {"NotResponding", [this](const std::string& value) { notResponding_ = value; }},
         {"Bits32", [this](const std::string& value) { bits32_ = value; }},
         {"Bits64", [this](const std::string& value) { bits64_ = value; }},
+        {"Suspended", [this](const std::string& value) { suspendedWord_ = value; }},
+        {"ProcPriority", caption(0)},
+        {"TermProcess", caption(1)},
+        {"ThreadPriority", caption(2)},
+        {"FreezeThread", caption(3)},
+        {"UnfreezeThread", caption(4)},
+        {"TermThread", caption(5)},
     };
 }
 
@@ -610,6 +625,71 @@ void TWindowTreeForm::ShowHandlesMenu()
     ::TrackPopupMenu(handleNotationMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, Handle(), nullptr);
 }
 
+// The menu of a process or thread node: the process panel's commands on that process or thread.
+void TWindowTreeForm::ShowNodeMenu()
+{
+    const int index = SelectedIndex();
+    if (commands_ == nullptr || index < 0) return;
+    const Node& node = nodes_[static_cast<size_t>(index)];
+    if (node.Kind == NodeKind::Window) return;
+    const unique_menu menu(::CreatePopupMenu());
+    if (!menu) return;
+    commands_->SetSubject(ProcessThreadPanel::Subject{nullptr, node.ProcessId, node.ThreadId});
+    HMENU priorities = nullptr;
+    if (node.Kind == NodeKind::Process) {
+        commands_->MarkProcessPriority();
+        priorities = commands_->ProcessPriorityMenu();
+        ::AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(priorities), nodeMenuCaptions_[0].c_str());
+        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_PROC_TERMINATE, nodeMenuCaptions_[1].c_str());
+    } else {
+        commands_->MarkThreadPriority();
+        priorities = commands_->ThreadPriorityMenu();
+        ::AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(priorities), nodeMenuCaptions_[2].c_str());
+        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_SUSPEND, nodeMenuCaptions_[3].c_str());
+        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_RESUME, nodeMenuCaptions_[4].c_str());
+        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_TERMINATE, nodeMenuCaptions_[5].c_str());
+    }
+    RECT item{};
+    std::memcpy(&item, &node.Item, sizeof node.Item);  // the message takes the item in the rectangle
+    ::SendMessageA(treeView_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item));
+    POINT at{item.left, item.bottom};
+    ::ClientToScreen(treeView_, &at);
+    HideThreadToolTips();
+    const int command = static_cast<int>(::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+                                                          at.x, at.y, 0, Handle(), nullptr));
+    // The priority menu belongs to the panel: taken out before this menu goes.
+    ::RemoveMenu(menu.get(), 0, MF_BYPOSITION);
+    commands_->SetSubject(std::nullopt);
+    if (command != 0) NodeCommand(index, command);
+}
+
+void TWindowTreeForm::NodeCommand(int index, int command)
+{
+    if (commands_ == nullptr || index < 0 || static_cast<size_t>(index) >= nodes_.size()) return;
+    const Node node = nodes_[static_cast<size_t>(index)];
+    if (node.Kind == NodeKind::Window) return;
+    commands_->SetSubject(ProcessThreadPanel::Subject{nullptr, node.ProcessId, node.ThreadId});
+    bool rescan = false;
+    if (command == IDM_TREE_PROC_TERMINATE && node.Kind == NodeKind::Process) {
+        commands_->TerminateProcessClick();
+        rescan = true;
+    } else if (node.Kind != NodeKind::Thread) {
+        commands_->MenuCommand(command);
+    } else if (command == IDM_TREE_THREAD_SUSPEND || command == IDM_TREE_THREAD_RESUME) {
+        if (const std::optional<DWORD> count = commands_->SuspendResume(command == IDM_TREE_THREAD_RESUME)) {
+            nodes_[static_cast<size_t>(index)].SuspendCount = *count;
+            SetNodeText(static_cast<size_t>(index));
+        }
+    } else if (command == IDM_TREE_THREAD_TERMINATE) {
+        commands_->TerminateThreadClick();
+        rescan = true;
+    } else {
+        commands_->MenuCommand(command);
+    }
+    commands_->SetSubject(std::nullopt);
+    if (rescan) ScanWindowTreeExecute();
+}
+
 // ---- searching ----------------------------------------------------------------------------
 
 int TWindowTreeForm::FindNextInTree(const std::string& textMask, const std::string& classMask, std::string* error)
@@ -706,6 +786,7 @@ std::string TWindowTreeForm::NodeText(int index) const
         if (node.Bits != ProcessBits::Unknown) details = (node.Bits == ProcessBits::Bits64 ? bits64_ : bits32_) + ", " + details;
         return "[PID " + std::to_string(node.ProcessId) + "] " + entry.Text + " {" + details + "}";
     case NodeKind::Thread:
+        if (node.SuspendCount != 0) details += ", " + suspendedWord_ + ": " + std::to_string(node.SuspendCount);
         if (node.NotResponding) details += ", " + notResponding_;
         return "[TID " + std::to_string(node.ThreadId) + "] {" + details + "}";
     }
@@ -790,6 +871,16 @@ LRESULT TWindowTreeForm::HandleNotify(NMHDR& header)
         case NM_DBLCLK:
             TreeDblClick();
             return 0;
+        case NM_RCLICK: {
+            // The node under the cursor becomes the selection, then its menu opens.
+            TVHITTESTINFO hit{};
+            ::GetCursorPos(&hit.pt);
+            ::ScreenToClient(treeView_, &hit.pt);
+            if (const auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(treeView_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))))
+                ::SendMessageA(treeView_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+            ShowNodeMenu();
+            return 1;
+        }
         case NM_CUSTOMDRAW:
             return TreeCustomDrawItem(reinterpret_cast<NMTVCUSTOMDRAW&>(header));
         case TVN_KEYDOWN:

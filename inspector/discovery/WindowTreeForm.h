@@ -17,6 +17,7 @@
 namespace lvx {
 
 class TQuickSearchForm;
+class ProcessThreadPanel;
 
 // How node texts show handles; kept for the whole run, not saved.
 extern HandleNotation HandleDisplayMode;
@@ -40,6 +41,8 @@ public:
     using Inspect = std::function<void(WindowInfo info)>;
     TWindowTreeForm(TQuickSearchForm& search, Inspect inspect);
     ~TWindowTreeForm() override;
+    // The process and thread commands of process and thread nodes' menus; none: no such menus.
+    void SetProcessCommands(ProcessThreadPanel* commands) { commands_ = commands; }
 
     // Shows the tree modally; the node of `InitialWindow` is selected after the scan.
     void ShowTree(HWND owner);
@@ -54,6 +57,12 @@ public:
     void FindNextWindowExecute();
     void SaveWindowTreeExecute();
     void HandleNotationClick(int tag);  // handle notation, by the menu item's Tag
+    // A command of a process or thread node's menu: a priority item of the process panel's menus,
+    // or one of IDM_TREE_PROC_TERMINATE ... IDM_TREE_THREAD_TERMINATE.
+    void NodeCommand(int index, int command);
+    // The captions of the process and thread nodes' menus, in the order of the commands above
+    // (process priority, terminate process, thread priority, suspend, resume, terminate thread).
+    [[nodiscard]] const std::vector<std::string>& NodeMenuCaptions() const noexcept { return nodeMenuCaptions_; }
     // Groups the windows by their parents or by process and thread, remembers it and scans again.
     void GroupingClick(bool byProcess);
 
@@ -78,6 +87,7 @@ public:
         ProcessBits Bits = ProcessBits::Unknown;
         int WindowCount = 0;  // the windows below a process or thread node, at every depth
         bool NotResponding = false;  // of a thread whose windows did not answer within the bound
+        DWORD SuspendCount = 0;  // of a thread, after the tree's own suspend or resume
     };
     [[nodiscard]] const std::vector<Node>& Nodes() const noexcept { return nodes_; }
     [[nodiscard]] int SelectedIndex() const;
@@ -108,6 +118,7 @@ private:
     void SetFindNextEnabled(bool enabled);
     void TreeDblClick();
     void ShowHandlesMenu();
+    void ShowNodeMenu();
     bool HandleKey(WORD key);
     LRESULT TreeCustomDrawItem(NMTVCUSTOMDRAW& draw);
     LRESULT HandleNotify(NMHDR& header);
@@ -127,7 +138,9 @@ private:
     std::string showHandlesHint_;
     std::string menuCaptions_[3];
     std::string groupingHints_[2];
-    std::string windowsWord_, notResponding_, bits32_, bits64_;
+    std::string windowsWord_, notResponding_, bits32_, bits64_, suspendedWord_;
+    std::vector<std::string> nodeMenuCaptions_;
+    ProcessThreadPanel* commands_ = nullptr;
     std::map<std::string, int> processIcons_;  // image path -> picture in classImages_
 
     using unique_imagelist = unique_handle<HandleTraits<HIMAGELIST, ::ImageList_Destroy>>;

@@ -475,7 +475,8 @@ TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTwelveWindows)
                 if (tree.Nodes()[i].ProcessId == ::GetCurrentProcessId() && line.find(key) != std::string::npos)
                     texts.insert(key);
         }
-        texts.insert({sizeof(void*) == 8 ? "Bits32" : "Bits64", "NotResponding"});
+        texts.insert({sizeof(void*) == 8 ? "Bits32" : "Bits64", "NotResponding", "Suspended"});
+        texts.insert(tree.NodeMenuCaptions().begin(), tree.NodeMenuCaptions().end());
         for (const int command : {IDM_TREE_SCAN, IDM_TREE_COLLAPSE, IDM_TREE_EXPAND, IDM_TREE_EXPANDTHIS, IDM_TREE_FIND,
                                   IDM_TREE_FINDNEXT, IDM_TREE_SAVE, IDM_TREE_SHOWHANDLES, IDM_TREE_BYHIERARCHY,
                                   IDM_TREE_BYPROCESS}) {

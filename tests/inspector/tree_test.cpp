@@ -5,6 +5,8 @@
 #include "core/TextFiles.h"
 #include "core/UNI_Strings.h"
 #include "core/UNI_WinVer.h"
+#include "core/MainFormIds.h"
+#include "core/panels/ProcessThreadPanel.h"
 #include "discovery/ClassIcons.h"
 #include "discovery/QuickSearchForm.h"
 #include "discovery/WindowTreeForm.h"
@@ -38,10 +40,14 @@ protected:
         Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic", "nested", "owned", "hung"});
         Search = std::make_unique<TQuickSearchForm>();
         Tree = std::make_unique<TWindowTreeForm>(*Search, [](WindowInfo info) { Inspected = std::move(info); });
+        Commands = std::make_unique<ProcessThreadPanel>(Host, ProcessThreadPanel::Controls{});
+        Commands->CreatePriorityMenus();
+        Tree->SetProcessCommands(Commands.get());
     }
     static void TearDownTestSuite()
     {
         Tree.reset();
+        Commands.reset();
         Search.reset();
         Target.reset();
     }
@@ -157,11 +163,23 @@ protected:
         return lines;
     }
 
+    // The main window's side of the process commands.
+    struct CommandHost : PanelHost {
+        HWND PanelOwner() const override { return nullptr; }
+        void RefreshExecute() override {}
+        void ShowError(Msg, UINT) const override { ++Errors; }
+        mutable int Errors = 0;
+    };
+
     static std::unique_ptr<TargetProcess> Target;
     static std::unique_ptr<TQuickSearchForm> Search;
     static std::unique_ptr<TWindowTreeForm> Tree;
     static std::optional<WindowInfo> Inspected;
+    static CommandHost Host;
+    static std::unique_ptr<ProcessThreadPanel> Commands;
 };
+TreeTest::CommandHost TreeTest::Host;
+std::unique_ptr<ProcessThreadPanel> TreeTest::Commands;
 std::unique_ptr<TargetProcess> TreeTest::Target;
 std::unique_ptr<TQuickSearchForm> TreeTest::Search;
 std::unique_ptr<TWindowTreeForm> TreeTest::Tree;
@@ -461,6 +479,58 @@ TEST_F(TreeTest, ByProcessGroupsWindowsUnderTheirProcessAndThread)
     }, edit));
     ASSERT_TRUE(Inspected.has_value());
     EXPECT_EQ(Inspected->Handle, edit);
+}
+
+TEST_F(TreeTest, ProcessAndThreadNodesCommandTheirOwnProcessAndThread)
+{
+    using namespace MainFormIds;
+    TreeGroupByProcess = true;
+    const TargetProcess victim({"basic"});
+    ASSERT_TRUE(victim.Ready());
+    const HWND top = Target->Window("basic");
+    const DWORD threadId = ::GetWindowThreadProcessId(top, nullptr);
+    const unique_kernel_handle thread(::OpenThread(THREAD_QUERY_INFORMATION | THREAD_SUSPEND_RESUME, FALSE, threadId));
+    ASSERT_TRUE(thread);
+    ASSERT_TRUE(WithTree([&](HWND) {
+        const int process = ProcessNodeOf(Target->ProcessId());
+        ASSERT_GE(process, 0);
+        Tree->NodeCommand(process, RealTimePriorityItemId + 4);  // below normal
+        EXPECT_EQ(::GetPriorityClass(Target->Process()), static_cast<DWORD>(BELOW_NORMAL_PRIORITY_CLASS));
+        EXPECT_EQ(::GetPriorityClass(victim.Process()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+        Tree->NodeCommand(process, RealTimePriorityItemId + 3);
+        EXPECT_EQ(::GetPriorityClass(Target->Process()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+
+        const int threadNode = ParentIndex(IndexOf(top));
+        Tree->NodeCommand(threadNode, TimeCriticalThreadItemId + 4);  // below normal
+        EXPECT_EQ(::GetThreadPriority(thread.get()), THREAD_PRIORITY_BELOW_NORMAL);
+        Tree->NodeCommand(threadNode, TimeCriticalThreadItemId + 3);
+        EXPECT_EQ(::GetThreadPriority(thread.get()), THREAD_PRIORITY_NORMAL);
+        // Suspended once: its count shows on the node, and the thread really is held.
+        Tree->NodeCommand(threadNode, IDM_TREE_THREAD_SUSPEND);
+        EXPECT_EQ(Tree->Nodes()[static_cast<size_t>(threadNode)].SuspendCount, 1u);
+        EXPECT_NE(ShownText(Tree->Nodes()[static_cast<size_t>(threadNode)].Item).find(": 1"), std::string::npos);
+        EXPECT_EQ(::SuspendThread(thread.get()), 1u);
+        EXPECT_EQ(::ResumeThread(thread.get()), 2u);
+        Tree->NodeCommand(threadNode, IDM_TREE_THREAD_RESUME);
+        EXPECT_EQ(Tree->Nodes()[static_cast<size_t>(threadNode)].SuspendCount, 0u);
+        EXPECT_EQ(::SuspendThread(thread.get()), 0u);
+        ::ResumeThread(thread.get());
+
+        // The inspector's own thread and process are refused: this test goes on running.
+        const int own = ProcessNodeOf(::GetCurrentProcessId());
+        ASSERT_GE(own, 0);
+        Tree->NodeCommand(own + 1, IDM_TREE_THREAD_SUSPEND);
+        EXPECT_EQ(Tree->Nodes()[static_cast<size_t>(own + 1)].SuspendCount, 0u);
+        Tree->NodeCommand(own, IDM_TREE_PROC_TERMINATE);
+
+        // Ending a process ends that one only, and the tree is scanned again without it.
+        Tree->NodeCommand(ProcessNodeOf(victim.ProcessId()), IDM_TREE_PROC_TERMINATE);
+        EXPECT_EQ(::WaitForSingleObject(victim.Process(), 10000), WAIT_OBJECT_0);
+        EXPECT_EQ(::WaitForSingleObject(Target->Process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+        EXPECT_LT(ProcessNodeOf(victim.ProcessId()), 0);
+        EXPECT_GE(ProcessNodeOf(Target->ProcessId()), 0);
+    }));
+    EXPECT_EQ(Host.Errors, 0);
 }
 
 TEST_F(TreeTest, ByProcessNamesTheOtherBitnessProgram)
