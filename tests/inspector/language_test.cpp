@@ -632,6 +632,14 @@ TEST_F(LanguageTest, EveryWindowKeepsItsControlsInsideAndItsTextsWhole)
         ASSERT_TRUE(log.FormCreate(form.Handle()));
         ::ShowWindow(log.Handle(), SW_SHOWNOACTIVATE);
         check("MessageLogForm", log.Handle());
+        // Its rows wrap to any width down to its least size, and maximised.
+        ::SetWindowPos(log.Handle(), nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT least{};
+        ::GetClientRect(log.Handle(), &least);
+        EXPECT_GT(least.right, ScaleForDpi(200, DpiOfWindow(log.Handle())));
+        check("MessageLogForm-least", log.Handle());
+        ::ShowWindow(log.Handle(), SW_MAXIMIZE);
+        check("MessageLogForm-maximised", log.Handle());
     }
 }
 
