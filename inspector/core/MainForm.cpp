@@ -529,6 +529,8 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
         if (stylesForm_) stylesForm_->RefreshParameters();
         // The details window too, while it shows.
         if (detailsForm_) detailsForm_->RefreshDetails();
+        // The message log watches the inspected window from its next Start.
+        if (messageLogForm_) messageLogForm_->FollowWindow(CurrentWindow.Handle);
     }
 }
 
