@@ -36,13 +36,6 @@ constexpr int JsonFormat = 1;
 // Guards the tree walk against a window hierarchy that loops while it changes.
 constexpr int MaxTreeDepth = 512;
 
-std::string LookupCommandText(const MessageDef& text)
-{
-    if (!LanguageLoaded) return text.DefaultText;
-    const std::string translated = Language.LookupText(Language.LookupSection("CommandLine"), text.Key);
-    return translated == UntranslatedText ? std::string(text.DefaultText) : translated;
-}
-
 // Texts of the code page as UTF-8, which JSON requires.
 std::string Utf8(const std::string& text)
 {
@@ -458,6 +451,13 @@ int RunJob(const CommandLine& line, Output& output)
 }
 
 }  // namespace
+
+std::string LookupCommandText(const MessageDef& text)
+{
+    if (!LanguageLoaded) return text.DefaultText;
+    const std::string translated = Language.LookupText(Language.LookupSection("CommandLine"), text.Key);
+    return translated == UntranslatedText ? std::string(text.DefaultText) : translated;
+}
 
 std::vector<std::string> ProcessArguments()
 {

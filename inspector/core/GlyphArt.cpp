@@ -868,6 +868,25 @@ constexpr Entry Table[] = {
         "............ee..",
         "............e...",
     }}},
+    // A page with a target on it: where the window is, copied.
+    {Glyph::CopyLocator, {{
+        "kkkkkkkkkk......",
+        "kwwwwwwwwkk.....",
+        "kwwwwwwwwkwk....",
+        "kwwwrrrwwkkkk...",
+        "kwwrwwwrwwwwk...",
+        "kwrwwrwwrwwwk...",
+        "kwrwrrrwrwwwk...",
+        "kwrwwrwwrwwwk...",
+        "kwwrwwwrwwwwk...",
+        "kwwwrrrwwwwwk...",
+        "kwwwwwwwwwwwk...",
+        "kwnnnnnnnnwwk...",
+        "kwwwwwwwwwwwk...",
+        "kwnnnnnnwwwwk...",
+        "kwwwwwwwwwwwk...",
+        "kkkkkkkkkkkkk...",
+    }}},
 
 };
 

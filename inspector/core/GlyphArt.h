@@ -11,7 +11,7 @@ enum class Glyph {
     Minimize, Restore, Maximize, Close, CloseSysMenu, Visible, Enabled, Topmost,
     ProcessPriority, TerminateProcess, ThreadPriority, FreezeThread, UnfreezeThread, TerminateThread, SendMessage,
     MenuCollapse, MenuExpand, MenuPin, MenuEnable, MenuGray, MenuDisable, MenuCheck, MenuUncheck, MenuExecute,
-    MenuDelete, MenuRemove, Details, MessageLog, Count
+    MenuDelete, MenuRemove, Details, MessageLog, CopyLocator, Count
 };
 
 inline constexpr int GlyphSize = 16;

@@ -11,6 +11,8 @@
 #include "discovery/FoundWindowsForm.h"
 #include "discovery/QuickInfo.h"
 #include "discovery/QuickSearchForm.h"
+#include "details/WindowCapture.h"
+#include "discovery/WindowLocator.h"
 #include "discovery/WindowSearch.h"
 #include "discovery/WindowTreeForm.h"
 #include "language/MessageTable.h"
@@ -179,6 +181,13 @@ void TMainForm::MessageLogClick()
     messageLogForm_->ShowFor(Handle(), CurrentWindow.Handle);
 }
 
+void TMainForm::CopyLocatorClick()
+{
+    // Made when asked: it reads the window's siblings on the way up, which picking does not need.
+    const std::optional<std::string> locator = LocatorOfWindow(CurrentWindow.Handle);
+    if (!locator || !PutTextOnClipboard(Handle(), *locator)) ::MessageBeep(MB_ICONWARNING);
+}
+
 void TMainForm::ParametersClick()
 {
     if (CurrentWindow.Handle == nullptr) return;
@@ -283,7 +292,8 @@ void TMainForm::Layout()
             for (int row = 0; row < 6; ++row) place(labels_[rowLabels[row]], 6, rowTop[row], 100, 20);
             place(windowTextEdit_, 108, 4, 189, 20);
             placeButton(changeTextButton_, 297, 4, 20, 20);  // square, as high as the text field
-            place(classNameEdit_, 108, 26, 209, 20);
+            place(classNameEdit_, 108, 26, 189, 20);
+            placeButton(copyLocatorButton_, 297, 26, 20, 20);
             place(positionEdit_, 108, 48, 96, 20);
             place(sizeEdit_, 108, 70, 96, 20);
             place(relativePositionEdit_, 108, 92, 96, 20);
@@ -518,6 +528,7 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
     if (wasMissing != (textColors_.count(windowTextEdit_) != 0))
         ::InvalidateRect(windowTextEdit_, nullptr, TRUE);  // its colours changed
     changeTextButton_.SetEnabled(false);
+    copyLocatorButton_.SetEnabled(info.Handle != nullptr);
 
     if (!picking) {
         // Kept for the layout, which runs again while picking too (a DPI change) and must not

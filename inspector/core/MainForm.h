@@ -152,6 +152,7 @@ private:
     void ParametersClick();
     void MenuBrowserClick();
     void MessageLogClick();
+    void CopyLocatorClick();
     void WindowTextChange();
     void PanelSwitchClick();
     void StayOnTopClick();
@@ -210,6 +211,7 @@ public:
     // The inspected window's text and geometry.
     HWND windowTextEdit_ = nullptr, classNameEdit_ = nullptr, positionEdit_ = nullptr, sizeEdit_ = nullptr,
          relativePositionEdit_ = nullptr, clientSizeEdit_ = nullptr;
+    SpeedButton copyLocatorButton_;  // beside the class name: the locator to the clipboard
     SpeedButton changeTextButton_, windowTreeButton_, changeSizeButton_, flashButton_, parametersButton_, detailsButton_;
     // Related windows: a handle field, a button that goes there and one that shows quick information.
     HWND parentEdit_ = nullptr, childEdit_ = nullptr, ownerEdit_ = nullptr, nextEdit_ = nullptr,

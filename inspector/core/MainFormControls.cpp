@@ -99,6 +99,9 @@ void TMainForm::CreateControls()
     changeTextButton_.OnClick = [this](SpeedButton&) { windowCommands_.ChangeTextClick(); };
     AddLabel(ClassNameLabelId, "Имя класса окна");
     classNameEdit_ = AddEdit(ClassNameEditId, true);
+    AddButton(copyLocatorButton_, CopyLocatorButtonId, Options{.Glyph = Glyph::CopyLocator},
+              "Копировать локатор окна: строку, по которой окно найдётся и после перезапуска программы");
+    copyLocatorButton_.OnClick = [this](SpeedButton&) { CopyLocatorClick(); };
     AddLabel(PositionLabelId, "Координаты окна");
     positionEdit_ = AddEdit(PositionEditId, true);
     AddLabel(SizeLabelId, "Размеры окна");
@@ -284,6 +287,7 @@ std::vector<TranslationTarget> TMainForm::TranslationTargets()
         {"StayOnTop", hint({stayOnTopButton_.Handle()})},
         {"MinToTray", hint({minimizeToTrayButton_.Handle()})},
         {"ChangeText", hint({changeTextButton_.Handle()})},
+        {"CopyLocator", hint({copyLocatorButton_.Handle()})},
         {"ChangeSize", hint({changeSizeButton_.Handle()})},
         {"FlashWindow", hint({flashButton_.Handle()})},
         {"AddInfo", hint({parametersButton_.Handle()})},

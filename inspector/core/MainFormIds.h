@@ -68,6 +68,7 @@ constexpr int AboutButtonId = 2040;
 constexpr int DetailsButtonId = 2041;
 constexpr int MessageLogButtonId = 2042;
 constexpr int ProcessTreeButtonId = 2043;
+constexpr int CopyLocatorButtonId = 2044;
 
 // The captions beside the fields.
 constexpr int WindowTextLabelId = 3001;

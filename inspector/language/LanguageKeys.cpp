@@ -8,7 +8,7 @@ static constexpr const char* LumivexFormKeys[] = {
     "WindowText", "WindowClass", "WindowCoords", "WindowSize", "RelativeCoords", "ClientArea",
     "WndHandle", "Menu", "PID", "TID", "Bits32", "Bits64", "Message",
     "RefreshInfo", "Options", "About", "StayOnTop", "MinToTray",
-    "ChangeText", "ChangeSize", "FlashWindow", "AddInfo", "WndTree", "ProcessTree", "FindWnd",
+    "ChangeText", "CopyLocator", "ChangeSize", "FlashWindow", "AddInfo", "WndTree", "ProcessTree", "FindWnd",
     "GotoParent", "GotoChild", "GotoOwner", "GotoNext", "GotoPrev",
     "WndInfo",
     "MenuBtn", "WndManage", "Messages", "Process",

@@ -2,6 +2,8 @@
 // the translate step of the main window and the options dialog.
 #include "TestSupport.h"
 
+#include "core/CommandLine.h"
+#include "core/CommandLineRun.h"
 #include "core/MainForm.h"
 #include "core/MainFormIds.h"
 #include "core/UNI_WinVer.h"
@@ -525,9 +527,11 @@ TEST_F(LanguageTest, AFileOfItsOwnKeysReachesTheControlsOfAllTwelveWindows)
     }
     for (const std::string& text : log.OccasionalTexts()) logTexts.insert(text);
     expectShown("MessageLogForm", logTexts);
-
-    // The command line prints its texts (its keys are checked with it), no window shows them.
-    checked.insert("CommandLine");
+    // The command line has no window: its sentences and the locator errors come from its section.
+    std::set<std::string> commandTexts;
+    for (const MessageDef& text : CommandLineTexts()) commandTexts.insert(LookupCommandText(text));
+    for (const MessageDef& text : LocatorTexts()) commandTexts.insert(LookupCommandText(text));
+    expectShown("CommandLine", commandTexts);
     EXPECT_EQ(checked.size(), LanguageSections().size());
 }
 

@@ -169,6 +169,24 @@ TEST_F(MainFormTest, TheChangeTextButtonFollowsTheEditedText)
     EXPECT_FALSE(::IsWindowEnabled(Form->changeTextButton_.Handle()));
 }
 
+TEST_F(MainFormTest, TheLocatorButtonCopiesALineThatFindsTheWindowAgain)
+{
+    Inspect(Target->Window("basic.panel.label"));
+    ASSERT_TRUE(::IsWindowEnabled(Form->copyLocatorButton_.Handle()));
+    Click(Form->copyLocatorButton_);
+    std::string copied;
+    if (::OpenClipboard(nullptr)) {
+        if (const HANDLE data = ::GetClipboardData(CF_TEXT)) {
+            if (const auto* text = static_cast<const char*>(::GlobalLock(data))) copied = text;
+            ::GlobalUnlock(data);
+        }
+        ::CloseClipboard();
+    }
+    EXPECT_EQ(copied, "lvxtarget.exe/LvxTargetMain/LvxPanel/Static");
+    Inspect(nullptr);
+    EXPECT_FALSE(::IsWindowEnabled(Form->copyLocatorButton_.Handle()));
+}
+
 TEST_F(MainFormTest, PanelSwitchesShowTheirPanelsAndResizeTheWindow)
 {
     // A top-level window without owner: no parent or owner buttons, whatever the layout does.
