@@ -1,7 +1,7 @@
 // Benchmark: one scan of the window tree over a desktop that holds a window of 2,000 child
 // controls in another process, beside the same tree built by the plain rule in which every
 // node enumerates all its descendants and asks each reported window for its text before
-// checking whether it is a direct child. In the same run: the command line's --tree of the same
+// checking whether it is a direct child, and the same desktop grouped by process and thread. In the same run: the command line's --tree of the same
 // desktop as JSON, and the locator of a control five levels down found again.
 #include "ApiCallCounter.h"
 #include "BenchSupport.h"
@@ -14,6 +14,7 @@
 #include "discovery/WindowLocator.h"
 #include "discovery/WindowTreeForm.h"
 #include "language/MessageTable.h"
+#include "settings/Settings.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -67,9 +68,9 @@ int main(int argc, char** argv)
     }
     lvx::TQuickSearchForm search;
     lvx::TWindowTreeForm tree(search, nullptr);
-    std::vector<double> scans, plain;
-    uint64_t scanCalls = 0, plainCalls = 0;
-    size_t nodes = 0;
+    std::vector<double> scans, plain, grouped;
+    uint64_t scanCalls = 0, plainCalls = 0, groupedCalls = 0;
+    size_t nodes = 0, groupedNodes = 0;
     int plainNodes = 0;
 
     lvxtest::DialogDriver driver({{"\xC4\xE5\xF0\xE5\xE2\xEE \xEE\xEA\xEE\xED", [&](HWND dialog) {
@@ -86,6 +87,15 @@ int main(int argc, char** argv)
             plainNodes = PlainScan();
             plain.push_back(NowMs() - start);
             plainCalls = counter.Total();
+
+            lvx::TreeGroupByProcess = true;
+            counter.Reset();
+            start = NowMs();
+            tree.ScanWindowTreeExecute();
+            grouped.push_back(NowMs() - start);
+            groupedCalls = counter.Total();
+            groupedNodes = tree.Nodes().size();
+            lvx::TreeGroupByProcess = false;
         }
         ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     }}});
@@ -100,10 +110,14 @@ int main(int argc, char** argv)
     std::printf("  nodes: %zu (plain rule: %d)\n", nodes, plainNodes);
     std::printf("  our scan (tree view filled):          %8.2f ms\n", Median(scans));
     std::printf("  plain rule (no tree view at all):     %8.2f ms\n", Median(plain));
+    std::printf("  grouped by process (%zu nodes):     %8.2f ms (%.2fx the scan)\n", groupedNodes, Median(grouped),
+                Median(grouped) / Median(scans));
     if (counting) {
         std::printf("  platform calls (user32): our scan %llu (%.2f a node), plain rule %llu (%.2f a node)\n",
                     static_cast<unsigned long long>(scanCalls), nodes ? double(scanCalls) / double(nodes) : 0.0,
                     static_cast<unsigned long long>(plainCalls), plainNodes ? double(plainCalls) / plainNodes : 0.0);
+        std::printf("  platform calls (user32): grouped by process %llu (%.2fx the scan)\n",
+                    static_cast<unsigned long long>(groupedCalls), scanCalls ? double(groupedCalls) / double(scanCalls) : 0.0);
     }
 
     // The command line's tree of the same desktop, written as JSON to a file, with every node's locator.

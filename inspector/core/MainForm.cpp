@@ -144,13 +144,18 @@ TQuickSearchForm& TMainForm::QuickSearchForm()
     return *quickSearchForm_;
 }
 
-void TMainForm::WindowTreeClick()
+void TMainForm::WindowTreeClick(bool byProcess)
 {
+    if (byProcess && !TreeGroupByProcess) {
+        TreeGroupByProcess = true;
+        WriteTreeGrouping();
+    }
     if (!windowTreeForm_) {
         windowTreeForm_ = std::make_unique<TWindowTreeForm>(QuickSearchForm(), [this](WindowInfo info) {
             CurrentWindow = std::move(info);
             ShowWindowInfo(CurrentWindow, false);
         });
+        windowTreeForm_->SetProcessCommands(&processPanel_);
     }
     windowTreeForm_->InitialWindow = CurrentWindow.Handle;
     windowTreeForm_->ShowTree(Handle());
@@ -351,6 +356,7 @@ void TMainForm::Layout()
             placeButton(processPriorityButton_, 182, 4, 20, 20);
             placeButton(terminateProcessButton_, 202, 4, 20, 20);
             place(processBitsLabel_, 228, 4, 64, 20);
+            placeButton(processTreeButton_, 298, 4, 20, 20);
             place(labels_[ThreadIdLabelId], 6, 30, 100, 20);
             place(threadIdEdit_, 108, 30, 74, 20);
             placeButton(threadPriorityButton_, 182, 30, 20, 20);
@@ -418,6 +424,7 @@ void TMainForm::UpdateProcessButtons(bool windowShown)
     const bool panel = panelVisible_[ProcessPanel];
     processPriorityButton_.SetVisible(panel && windowShown);
     terminateProcessButton_.SetVisible(panel && windowShown);
+    processTreeButton_.SetVisible(panel && windowShown);
     const bool threads = panel && windowShown && CanOpenThreads;
     for (SpeedButton* button :
          {&threadPriorityButton_, &terminateThreadButton_, &suspendThreadButton_, &resumeThreadButton_})
@@ -533,6 +540,8 @@ void TMainForm::ShowWindowInfo(const WindowInfo& info, bool picking)
         if (stylesForm_) stylesForm_->RefreshParameters();
         // The details window too, while it shows.
         if (detailsForm_) detailsForm_->RefreshDetails();
+        // The message log watches the inspected window from its next Start.
+        if (messageLogForm_) messageLogForm_->FollowWindow(CurrentWindow.Handle);
     }
 }
 

@@ -144,7 +144,8 @@ private:
     void GotoRelatedClick(SpeedButton& sender);  // navigation, by Tag
     // Window discovery.
     void FindWindowClick();
-    void WindowTreeClick();
+    // Opens the window tree on the inspected window; `byProcess` groups it by process and thread.
+    void WindowTreeClick(bool byProcess = false);
     void QuickInfoClick(SpeedButton& sender);  // the five quick-info buttons, by Tag
     // Window editing.
     void ChangeSizeClick();
@@ -226,7 +227,7 @@ public:
     // Process and thread.
     HWND processIdEdit_ = nullptr, processBitsLabel_ = nullptr, threadIdEdit_ = nullptr, suspendCountEdit_ = nullptr;
     SpeedButton processPriorityButton_, terminateProcessButton_, threadPriorityButton_, suspendThreadButton_,
-        resumeThreadButton_, terminateThreadButton_;
+        resumeThreadButton_, terminateThreadButton_, processTreeButton_;
     // Messages.
     HWND messageCombo_ = nullptr, wParamEdit_ = nullptr, lParamEdit_ = nullptr, resultEdit_ = nullptr;
     SpeedButton sendMessageButton_, messageLogButton_;
@@ -235,7 +236,7 @@ private:
     // The command panels' handlers, acting on the controls above.
     WindowCommandPanel windowCommands_{*this, {visibleButton_, enabledButton_, topmostButton_, windowTextEdit_}};
     MessageSendPanel messagePanel_{*this, {messageCombo_, wParamEdit_, lParamEdit_, resultEdit_}};
-    ProcessThreadPanel processPanel_{*this, {processPriorityButton_, threadPriorityButton_, suspendCountEdit_}};
+    ProcessThreadPanel processPanel_{*this, {&processPriorityButton_, &threadPriorityButton_, &suspendCountEdit_}};
 };
 
 }  // namespace lvx

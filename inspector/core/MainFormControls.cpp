@@ -209,6 +209,8 @@ void TMainForm::CreateControls()
               "Изменить приоритет процесса");
     AddButton(terminateProcessButton_, TerminateProcessButtonId, Options{.Glyph = Glyph::TerminateProcess},
               "Принудительно завершить процесс");
+    AddButton(processTreeButton_, ProcessTreeButtonId, Options{.Glyph = Glyph::WindowTree},
+              "Окна процесса в дереве окон");
     AddLabel(ThreadIdLabelId, "ID потока");
     threadIdEdit_ = AddEdit(ThreadIdEditId, true);
     AddButton(threadPriorityButton_, ThreadPriorityButtonId, Options{.Glyph = Glyph::ThreadPriority},
@@ -223,6 +225,7 @@ void TMainForm::CreateControls()
               "Принудительно завершить поток");
     processPriorityButton_.OnClick = [this](SpeedButton&) { processPanel_.ProcessPriorityClick(); };
     terminateProcessButton_.OnClick = [this](SpeedButton&) { processPanel_.TerminateProcessClick(); };
+    processTreeButton_.OnClick = [this](SpeedButton&) { WindowTreeClick(true); };
     threadPriorityButton_.OnClick = [this](SpeedButton&) { processPanel_.ThreadPriorityClick(); };
     suspendThreadButton_.OnClick = [this](SpeedButton& sender) { processPanel_.SuspendResumeClick(sender); };
     resumeThreadButton_.OnClick = [this](SpeedButton& sender) { processPanel_.SuspendResumeClick(sender); };
@@ -312,6 +315,7 @@ std::vector<TranslationTarget> TMainForm::TranslationTargets()
         {"WndTopmost", hint({topmostButton_.Handle()})},
         {"ChangeProcPrior", hint({processPriorityButton_.Handle()})},
         {"TerminateProcess", hint({terminateProcessButton_.Handle()})},
+        {"ProcessTree", hint({processTreeButton_.Handle()})},
         {"ChangeThreadPrior", hint({threadPriorityButton_.Handle()})},
         {"TerminateThread", hint({terminateThreadButton_.Handle()})},
         {"FreezeThread", hint({suspendThreadButton_.Handle()})},

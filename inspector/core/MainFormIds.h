@@ -67,7 +67,8 @@ constexpr int OptionsButtonId = 2039;
 constexpr int AboutButtonId = 2040;
 constexpr int DetailsButtonId = 2041;
 constexpr int MessageLogButtonId = 2042;
-constexpr int CopyLocatorButtonId = 2043;
+constexpr int ProcessTreeButtonId = 2043;
+constexpr int CopyLocatorButtonId = 2044;
 
 // The captions beside the fields.
 constexpr int WindowTextLabelId = 3001;

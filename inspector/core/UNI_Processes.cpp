@@ -90,13 +90,18 @@ void BindProcessEntryPoints()
 
 HANDLE OpenTargetThread()
 {
+    return OpenTargetThread(CurrentWindow.ThreadId);
+}
+
+HANDLE OpenTargetThread(DWORD threadId)
+{
     HANDLE thread = nullptr;
     if (OpenThreadEntry != nullptr) {
-        thread = OpenThreadEntry(TargetThreadAccess, FALSE, CurrentWindow.ThreadId);
+        thread = OpenThreadEntry(TargetThreadAccess, FALSE, threadId);
     } else if (NtOpenThreadEntry != nullptr) {
         ObjectAttributes attributes{};
         attributes.Length = sizeof attributes;
-        ClientId client{nullptr, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(CurrentWindow.ThreadId))};
+        ClientId client{nullptr, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(threadId))};
         if (NtOpenThreadEntry(&thread, TargetThreadAccess, &attributes, &client) < 0) thread = nullptr;
     } else {
         return nullptr;
@@ -196,22 +201,51 @@ bool ProcessImagePath(HANDLE process, std::string& path)
     return true;
 }
 
-ProcessBits ProcessBitness(DWORD processId)
+namespace {
+
+// The bitness of an opened process: WOW64 means 32-bit, otherwise the system's own bitness.
+ProcessBits BitnessOf(HANDLE process)
 {
-    if (!IsNT) return ProcessBits::Bits32;
     constexpr ProcessBits own = sizeof(void*) == 8 ? ProcessBits::Bits64 : ProcessBits::Bits32;
     if (IsWow64ProcessEntry == nullptr) return own;
-    // The limited right exists from Vista on and is granted for more processes; XP knows only the full one.
-    unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (!process) process.reset(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
     BOOL targetOnWow64 = FALSE;
-    if (!process || !IsWow64ProcessEntry(process.get(), &targetOnWow64)) return ProcessBits::Unknown;
+    if (process == nullptr || !IsWow64ProcessEntry(process, &targetOnWow64)) return ProcessBits::Unknown;
     if (targetOnWow64) return ProcessBits::Bits32;
     // Not under WOW64: the system's own bitness, which a 32-bit inspector learns from its own state.
     if constexpr (own == ProcessBits::Bits64) return own;
     BOOL selfOnWow64 = FALSE;
     return IsWow64ProcessEntry(::GetCurrentProcess(), &selfOnWow64) && selfOnWow64 ? ProcessBits::Bits64
                                                                                   : ProcessBits::Bits32;
+}
+
+// The limited right exists from Vista on and is granted for more processes; XP knows only the full one.
+unique_kernel_handle OpenForQuery(DWORD processId)
+{
+    unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) process.reset(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    return process;
+}
+
+}  // namespace
+
+ProcessBits ProcessBitness(DWORD processId)
+{
+    if (!IsNT) return ProcessBits::Bits32;
+    if (IsWow64ProcessEntry == nullptr) return sizeof(void*) == 8 ? ProcessBits::Bits64 : ProcessBits::Bits32;
+    return BitnessOf(OpenForQuery(processId).get());
+}
+
+void ProcessImageAndBits(DWORD processId, std::string& path, ProcessBits& bits)
+{
+    path.clear();
+    if (!IsNT) {
+        bits = ProcessBits::Bits32;
+        return;
+    }
+    const unique_kernel_handle process = OpenForQuery(processId);
+    bits = IsWow64ProcessEntry == nullptr ? (sizeof(void*) == 8 ? ProcessBits::Bits64 : ProcessBits::Bits32)
+                                          : BitnessOf(process.get());
+    if (!process || !ProcessImagePath(process.get(), path)) path.clear();
 }
 
 bool GetWindowModulePath(HWND window, std::string& path)

@@ -17,6 +17,8 @@ inline constexpr DWORD TargetThreadAccess = 0x63;
 // A failure shows "Не удалось открыть поток" and answers 0; with neither entry point, 0 quietly.
 // The caller closes the handle.
 [[nodiscard]] HANDLE OpenTargetThread();
+// The same for the thread `threadId`.
+[[nodiscard]] HANDLE OpenTargetThread(DWORD threadId);
 
 // The module handles and file names of a process (NT family, with psapi present).
 [[nodiscard]] bool ListProcessModules(DWORD processId, std::vector<HMODULE>& modules, std::vector<std::string>& names);
@@ -27,6 +29,9 @@ inline constexpr DWORD TargetThreadAccess = 0x63;
 
 // Whether a process runs 32-bit or 64-bit code (two round trips to the system).
 [[nodiscard]] ProcessBits ProcessBitness(DWORD processId);
+// The image and the bitness of a process from one opening of it; the path is empty and the bits
+// Unknown for what cannot be asked.
+void ProcessImageAndBits(DWORD processId, std::string& path, ProcessBits& bits);
 
 // The executable of the process that owns the window (its first module on the NT family).
 [[nodiscard]] bool GetWindowModulePath(HWND window, std::string& path);

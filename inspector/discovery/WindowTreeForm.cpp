@@ -8,6 +8,8 @@
 #include "QuickSearchForm.h"
 #include "core/TextFiles.h"
 #include "core/PixelScale.h"
+#include "core/UNI_Processes.h"
+#include "core/panels/ProcessThreadPanel.h"
 #include "core/UNI_Strings.h"
 #include "core/Window.h"
 #include "language/MessageTable.h"
@@ -15,10 +17,12 @@
 #include "settings/Settings.h"
 #include "tools/ToolWindows.h"
 
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <utility>
@@ -34,6 +38,7 @@ constexpr int ToolButtonSize = 39;
 constexpr int ToolImageSize = 32;
 constexpr int ClassImageSize = 20;
 constexpr int ClassImageCount = 50;
+constexpr int ToolImageCount = 10;
 constexpr int TreeIndent = 23;
 
 // The toolbar in its order; 0 is a separator.
@@ -49,6 +54,9 @@ constexpr ToolAction ToolActions[] = {
     {IDM_TREE_EXPAND, 0, "Развернуть все ветви дерева"},
     {IDM_TREE_EXPANDTHIS, 7, "Развернуть выделенный узел"},
     {IDM_TREE_SHOWHANDLES, 6, "Показывать хэндлы как..."},
+    {0, 0, nullptr},
+    {IDM_TREE_BYHIERARCHY, 8, "по иерархии"},
+    {IDM_TREE_BYPROCESS, 9, "по процессам"},
     {0, 0, nullptr},
     {IDM_TREE_FIND, 3, "Поиск окна в дереве по маске"},
     {IDM_TREE_FINDNEXT, 5, "Искать дальше"},
@@ -160,6 +168,15 @@ TWindowTreeForm::TWindowTreeForm(TQuickSearchForm& search, Inspect inspect)
             if (action.Command == HintCommands[slot]) hints_[slot] = action.Hint;
     }
     showHandlesHint_ = "Показывать хэндлы как...";
+    groupingHints_[0] = "по иерархии";
+    groupingHints_[1] = "по процессам";
+    windowsWord_ = "окон";
+    notResponding_ = "не отвечает";
+    bits32_ = "32 бита";
+    bits64_ = "64 бита";
+    suspendedWord_ = "заморозок";
+    nodeMenuCaptions_ = {"Изменить приоритет процесса", "Принудительно завершить процесс", "Изменить приоритет потока",
+                         "Заморозить поток", "Разморозить поток", "Принудительно завершить поток"};
     for (size_t i = 0; i < std::size(MenuCaptions); ++i) menuCaptions_[i] = MenuCaptions[i];
 }
 
@@ -178,6 +195,9 @@ std::vector<TranslationTarget> TWindowTreeForm::TranslationTargets()
     const auto menu = [this](size_t item) {
         return [this, item](const std::string& value) { menuCaptions_[item] = value; };
     };
+    const auto caption = [this](size_t item) {
+        return [this, item](const std::string& value) { nodeMenuCaptions_[item] = value; };
+    };
     return {
         CaptionTarget("Caption"),
         {"ScanTree", hint(IDM_TREE_SCAN)},
@@ -191,6 +211,19 @@ std::vector<TranslationTarget> TWindowTreeForm::TranslationTargets()
         {"DontShow", menu(0)},
         {"Decimal", menu(1)},
         {"Hex", menu(2)},
+        {"ByHierarchy", [this](const std::string& value) { groupingHints_[0] = value; }},
+        {"ByProcess", [this](const std::string& value) { groupingHints_[1] = value; }},
+        {"Windows", [this](const std::string& value) { windowsWord_ = value; }},
+        {"NotResponding", [this](const std::string& value) { notResponding_ = value; }},
+        {"Bits32", [this](const std::string& value) { bits32_ = value; }},
+        {"Bits64", [this](const std::string& value) { bits64_ = value; }},
+        {"Suspended", [this](const std::string& value) { suspendedWord_ = value; }},
+        {"ProcPriority", caption(0)},
+        {"TermProcess", caption(1)},
+        {"ThreadPriority", caption(2)},
+        {"FreezeThread", caption(3)},
+        {"UnfreezeThread", caption(4)},
+        {"TermThread", caption(5)},
     };
 }
 
@@ -199,9 +232,11 @@ std::vector<TranslationTarget> TWindowTreeForm::TranslationTargets()
 void TWindowTreeForm::FormCreate()
 {
     dpi_ = DpiOfWindow(Handle());
-    if (!toolImages_ || imagesDpi_ != dpi_) toolImages_.reset(LoadStrip(IDB_TREETOOLS, ToolImageSize, 8, dpi_));
-    if (!classImages_ || imagesDpi_ != dpi_)
+    if (!toolImages_ || imagesDpi_ != dpi_) toolImages_.reset(LoadStrip(IDB_TREETOOLS, ToolImageSize, ToolImageCount, dpi_));
+    if (!classImages_ || imagesDpi_ != dpi_) {
         classImages_.reset(LoadStrip(IDB_CLASSICONS, ClassImageSize, ClassImageCount, dpi_));
+        processIcons_.clear();  // their pictures went with the old list
+    }
     imagesDpi_ = dpi_;
     TranslateWindow("WindowTreeForm", TranslationTargets());
     CreateControls();
@@ -253,6 +288,10 @@ void TWindowTreeForm::CreateControls()
             button.idCommand = action.Command;
             button.fsState = TBSTATE_ENABLED;
             button.fsStyle = action.Command == IDM_TREE_SHOWHANDLES ? BTNS_WHOLEDROPDOWN : BTNS_BUTTON;
+            if (action.Command == IDM_TREE_BYHIERARCHY || action.Command == IDM_TREE_BYPROCESS) {
+                button.fsStyle = BTNS_CHECKGROUP;
+                if ((action.Command == IDM_TREE_BYPROCESS) == TreeGroupByProcess) button.fsState |= TBSTATE_CHECKED;
+            }
         }
         buttons.push_back(button);
     }
@@ -334,32 +373,41 @@ void TWindowTreeForm::SetFindNextEnabled(bool enabled)
 
 void TWindowTreeForm::InsertNode(Node node, HTREEITEM parent)
 {
-    const std::string text = FormatTreeNodeText(HandleDisplayMode, HandleValue(node.Entry.Handle), node.Entry.Text,
-                                                node.Entry.ClassName);
+    nodes_.push_back(std::move(node));
+    const std::string text = NodeText(static_cast<int>(nodes_.size() - 1));
+    Node& added = nodes_.back();
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     insert.item.pszText = const_cast<char*>(text.c_str());
-    insert.item.iImage = node.Image;
-    insert.item.iSelectedImage = node.Image;
-    insert.item.lParam = static_cast<LPARAM>(nodes_.size());
-    node.Item = reinterpret_cast<HTREEITEM>(
-        ::SendMessageA(treeView_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-    nodes_.push_back(std::move(node));
+    insert.item.iImage = added.Image;
+    insert.item.iSelectedImage = added.Image;
+    insert.item.lParam = static_cast<LPARAM>(nodes_.size() - 1);
+    added.Item = reinterpret_cast<HTREEITEM>(::SendMessageA(treeView_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void TWindowTreeForm::SetNodeText(size_t index)
+{
+    const std::string text = NodeText(static_cast<int>(index));
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = nodes_[index].Item;
+    item.pszText = const_cast<char*>(text.c_str());
+    ::SendMessageA(treeView_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 // Adds a top-level window and, below it, its child windows at every depth. One enumeration of
 // all its descendants and one GetParent each place every window under its parent, in the
 // order the platform reports them; texts are read only for the windows that get a node.
-void TWindowTreeForm::AddWindow(HWND window, int parentNode)
+void TWindowTreeForm::AddWindow(HWND window, int parentNode, bool answers)
 {
     const std::string& notReplied = MessageText(Msg::WindowNotReply);
     const std::string& noClass = MessageText(Msg::WndClassNotFound);
     const auto makeNode = [&](HWND handle, HWND parent, int depth) {
         Node node;
         node.Depth = depth;
-        node.Entry = {handle, ReadTextByMessage(handle, notReplied), ReadClassName(handle, noClass)};
+        node.Entry = {handle, answers ? ReadTextByMessage(handle, notReplied) : notReplied, ReadClassName(handle, noClass)};
         node.Image = LookupClassIcon(UpperCaseAscii(node.Entry.ClassName), ShowClassIcons);
         if (node.Image == 0 && parent == nullptr) node.Image = TopLevelImage;
         return node;
@@ -407,13 +455,114 @@ void TWindowTreeForm::ScanWindowTreeExecute()
     root.Entry = {desktop, "<Desktop>", ReadClassName(desktop, MessageText(Msg::WndClassNotFound))};
     root.Image = DesktopImage;
     InsertNode(std::move(root), TVI_ROOT);
-    for (HWND window : TopLevelWindows()) AddWindow(window, 0);
+    const std::vector<HWND> topLevels = TopLevelWindows();
+    if (TreeGroupByProcess) AddProcesses(topLevels);
+    else for (HWND window : topLevels) AddWindow(window, 0);
 
     ::SendMessageA(treeView_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nodes_[0].Item));
     ::SendMessageA(treeView_, WM_SETREDRAW, TRUE, 0);
     ShowTreeAgain(true);
     // A fresh tree has no selection; the tree view picks its first node when it takes the focus.
     ::SendMessageA(treeView_, TVM_SELECTITEM, TVGN_CARET, 0);
+}
+
+// Groups the top-level windows under their processes and threads: the ids of each top-level window
+// once, each process opened once for its image and bitness, each thread asked once whether it
+// answers; a thread that does not answer within the bound gets the placeholder for all its windows
+// at once instead of a wait for each.
+void TWindowTreeForm::AddProcesses(const std::vector<HWND>& topLevels)
+{
+    struct Thread {
+        DWORD Id;
+        std::vector<HWND> Windows;
+    };
+    struct Process {
+        DWORD Id;
+        std::string Path, Name;
+        ProcessBits Bits = ProcessBits::Unknown;
+        std::vector<Thread> Threads;  // in the order of their first window
+    };
+    std::vector<Process> processes;
+    std::map<DWORD, size_t> processIndex;
+    for (HWND window : topLevels) {
+        DWORD processId = 0;
+        const DWORD threadId = ::GetWindowThreadProcessId(window, &processId);
+        if (threadId == 0) continue;  // gone since the enumeration
+        const auto [at, added] = processIndex.try_emplace(processId, processes.size());
+        if (added) processes.push_back({processId, {}, {}, ProcessBits::Unknown, {}});
+        std::vector<Thread>& threads = processes[at->second].Threads;
+        const auto thread = std::find_if(threads.begin(), threads.end(), [&](const Thread& t) { return t.Id == threadId; });
+        if (thread == threads.end()) threads.push_back({threadId, {window}});
+        else thread->Windows.push_back(window);
+    }
+    for (Process& process : processes) {
+        ProcessImageAndBits(process.Id, process.Path, process.Bits);
+        process.Name = FileNamePart(process.Path);
+    }
+    std::sort(processes.begin(), processes.end(), [](const Process& a, const Process& b) {
+        const std::string left = UpperCaseAscii(a.Name), right = UpperCaseAscii(b.Name);
+        return left != right ? left < right : a.Id < b.Id;
+    });
+
+    for (const Process& process : processes) {
+        const size_t processNode = nodes_.size();
+        Node node;
+        node.Depth = 1;
+        node.Kind = NodeKind::Process;
+        node.Entry.Text = process.Name;
+        node.ProcessId = process.Id;
+        node.Bits = process.Bits;
+        node.Image = ProcessIcon(process.Path);
+        nodes_[0].HasChildren = true;
+        InsertNode(std::move(node), nodes_[0].Item);
+        for (const Thread& thread : process.Threads) {
+            DWORD_PTR answer = 0;
+            const bool answers = ::SendMessageTimeoutW(thread.Windows.front(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                                       MessageTimeout, &answer) != 0;
+            const size_t threadNode = nodes_.size();
+            Node threadEntry;
+            threadEntry.Depth = 2;
+            threadEntry.Kind = NodeKind::Thread;
+            threadEntry.ProcessId = process.Id;
+            threadEntry.ThreadId = thread.Id;
+            threadEntry.NotResponding = !answers;
+            threadEntry.Image = ThreadImage;
+            nodes_[processNode].HasChildren = true;
+            InsertNode(std::move(threadEntry), nodes_[processNode].Item);
+            for (HWND window : thread.Windows) AddWindow(window, static_cast<int>(threadNode), answers);
+            nodes_[threadNode].WindowCount = static_cast<int>(nodes_.size() - threadNode - 1);
+            SetNodeText(threadNode);
+        }
+        nodes_[processNode].WindowCount = static_cast<int>(nodes_.size() - processNode - 1 - process.Threads.size());
+        SetNodeText(processNode);
+    }
+}
+
+// The process's own small icon, read once per image; the generic picture without one.
+int TWindowTreeForm::ProcessIcon(const std::string& path)
+{
+    if (path.empty() || !classImages_ || ShowClassIcons == 0) return ProcessImage;
+    const auto [entry, added] = processIcons_.try_emplace(UpperCaseAscii(path), ProcessImage);
+    if (!added) return entry->second;
+    HICON small = nullptr;
+    if (::ExtractIconExA(path.c_str(), 0, nullptr, &small, 1) > 0 && small != nullptr) {
+        const int index = ::ImageList_ReplaceIcon(classImages_.get(), -1, small);
+        ::DestroyIcon(small);
+        if (index >= 0) entry->second = index;
+    }
+    return entry->second;
+}
+
+void TWindowTreeForm::GroupingClick(bool byProcess)
+{
+    if (toolBar_ != nullptr) {
+        ::SendMessageA(toolBar_, TB_CHECKBUTTON, IDM_TREE_BYHIERARCHY, MAKELPARAM(!byProcess, 0));
+        ::SendMessageA(toolBar_, TB_CHECKBUTTON, IDM_TREE_BYPROCESS, MAKELPARAM(byProcess, 0));
+    }
+    if (byProcess == TreeGroupByProcess && !nodes_.empty()) return;
+    TreeGroupByProcess = byProcess;
+    WriteTreeGrouping();
+    ScanWindowTreeExecute();
 }
 
 // ---- collapsing, expanding, notation ------------------------------------------------------
@@ -453,14 +602,7 @@ void TWindowTreeForm::HandleNotationClick(int tag)
     if (tag < 0 || tag > 2) return;
     HandleDisplayMode = static_cast<HandleNotation>(tag);
     ::SendMessageA(treeView_, WM_SETREDRAW, FALSE, 0);
-    for (size_t i = 0; i < nodes_.size(); ++i) {
-        const std::string text = NodeText(static_cast<int>(i));
-        TVITEMA item{};
-        item.mask = TVIF_TEXT;
-        item.hItem = nodes_[i].Item;
-        item.pszText = const_cast<char*>(text.c_str());
-        ::SendMessageA(treeView_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    }
+    for (size_t i = 0; i < nodes_.size(); ++i) SetNodeText(i);
     ::SendMessageA(treeView_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(treeView_, nullptr, TRUE);
 }
@@ -478,6 +620,71 @@ void TWindowTreeForm::ShowHandlesMenu()
     ::MapWindowPoints(toolBar_, nullptr, reinterpret_cast<POINT*>(&button), 2);
     HideThreadToolTips();
     ::TrackPopupMenu(handleNotationMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, Handle(), nullptr);
+}
+
+// The menu of a process or thread node: the process panel's commands on that process or thread.
+void TWindowTreeForm::ShowNodeMenu()
+{
+    const int index = SelectedIndex();
+    if (commands_ == nullptr || index < 0) return;
+    const Node& node = nodes_[static_cast<size_t>(index)];
+    if (node.Kind == NodeKind::Window) return;
+    const unique_menu menu(::CreatePopupMenu());
+    if (!menu) return;
+    commands_->SetSubject(ProcessThreadPanel::Subject{nullptr, node.ProcessId, node.ThreadId});
+    HMENU priorities = nullptr;
+    if (node.Kind == NodeKind::Process) {
+        commands_->MarkProcessPriority();
+        priorities = commands_->ProcessPriorityMenu();
+        ::AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(priorities), nodeMenuCaptions_[0].c_str());
+        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_PROC_TERMINATE, nodeMenuCaptions_[1].c_str());
+    } else {
+        commands_->MarkThreadPriority();
+        priorities = commands_->ThreadPriorityMenu();
+        ::AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(priorities), nodeMenuCaptions_[2].c_str());
+        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_SUSPEND, nodeMenuCaptions_[3].c_str());
+        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_RESUME, nodeMenuCaptions_[4].c_str());
+        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_TERMINATE, nodeMenuCaptions_[5].c_str());
+    }
+    RECT item{};
+    std::memcpy(&item, &node.Item, sizeof node.Item);  // the message takes the item in the rectangle
+    ::SendMessageA(treeView_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item));
+    POINT at{item.left, item.bottom};
+    ::ClientToScreen(treeView_, &at);
+    HideThreadToolTips();
+    const int command = static_cast<int>(::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+                                                          at.x, at.y, 0, Handle(), nullptr));
+    // The priority menu belongs to the panel: taken out before this menu goes.
+    ::RemoveMenu(menu.get(), 0, MF_BYPOSITION);
+    commands_->SetSubject(std::nullopt);
+    if (command != 0) NodeCommand(index, command);
+}
+
+void TWindowTreeForm::NodeCommand(int index, int command)
+{
+    if (commands_ == nullptr || index < 0 || static_cast<size_t>(index) >= nodes_.size()) return;
+    const Node node = nodes_[static_cast<size_t>(index)];
+    if (node.Kind == NodeKind::Window) return;
+    commands_->SetSubject(ProcessThreadPanel::Subject{nullptr, node.ProcessId, node.ThreadId});
+    bool rescan = false;
+    if (command == IDM_TREE_PROC_TERMINATE && node.Kind == NodeKind::Process) {
+        commands_->TerminateProcessClick();
+        rescan = true;
+    } else if (node.Kind != NodeKind::Thread) {
+        commands_->MenuCommand(command);
+    } else if (command == IDM_TREE_THREAD_SUSPEND || command == IDM_TREE_THREAD_RESUME) {
+        if (const std::optional<DWORD> count = commands_->SuspendResume(command == IDM_TREE_THREAD_RESUME)) {
+            nodes_[static_cast<size_t>(index)].SuspendCount = *count;
+            SetNodeText(static_cast<size_t>(index));
+        }
+    } else if (command == IDM_TREE_THREAD_TERMINATE) {
+        commands_->TerminateThreadClick();
+        rescan = true;
+    } else {
+        commands_->MenuCommand(command);
+    }
+    commands_->SetSubject(std::nullopt);
+    if (rescan) ScanWindowTreeExecute();
 }
 
 // ---- searching ----------------------------------------------------------------------------
@@ -564,8 +771,23 @@ int TWindowTreeForm::IndexOf(HTREEITEM item) const
 std::string TWindowTreeForm::NodeText(int index) const
 {
     if (index < 0 || static_cast<size_t>(index) >= nodes_.size()) return {};
-    const WindowTreeEntry& entry = nodes_[static_cast<size_t>(index)].Entry;
-    return FormatTreeNodeText(HandleDisplayMode, HandleValue(entry.Handle), entry.Text, entry.ClassName);
+    const Node& node = nodes_[static_cast<size_t>(index)];
+    const WindowTreeEntry& entry = node.Entry;
+    // Process and thread lines take the shape of window lines: the id in brackets, the text, and
+    // in braces what a window line has its class in.
+    std::string details = windowsWord_ + ": " + std::to_string(node.WindowCount);
+    switch (node.Kind) {
+    case NodeKind::Window:
+        return FormatTreeNodeText(HandleDisplayMode, HandleValue(entry.Handle), entry.Text, entry.ClassName);
+    case NodeKind::Process:
+        if (node.Bits != ProcessBits::Unknown) details = (node.Bits == ProcessBits::Bits64 ? bits64_ : bits32_) + ", " + details;
+        return "[PID " + std::to_string(node.ProcessId) + "] " + entry.Text + " {" + details + "}";
+    case NodeKind::Thread:
+        if (node.SuspendCount != 0) details += ", " + suspendedWord_ + ": " + std::to_string(node.SuspendCount);
+        if (node.NotResponding) details += ", " + notResponding_;
+        return "[TID " + std::to_string(node.ThreadId) + "] {" + details + "}";
+    }
+    return {};
 }
 
 // ---- saving -------------------------------------------------------------------------------
@@ -616,6 +838,8 @@ bool TWindowTreeForm::HandleKey(WORD key)
 std::string TWindowTreeForm::ToolHint(int command) const
 {
     if (command == IDM_TREE_SHOWHANDLES) return showHandlesHint_;
+    if (command == IDM_TREE_BYHIERARCHY) return groupingHints_[0];
+    if (command == IDM_TREE_BYPROCESS) return groupingHints_[1];
     const int slot = HintSlot(command);
     return slot < 0 ? std::string() : hints_[slot];
 }
@@ -644,6 +868,16 @@ LRESULT TWindowTreeForm::HandleNotify(NMHDR& header)
         case NM_DBLCLK:
             TreeDblClick();
             return 0;
+        case NM_RCLICK: {
+            // The node under the cursor becomes the selection, then its menu opens.
+            TVHITTESTINFO hit{};
+            ::GetCursorPos(&hit.pt);
+            ::ScreenToClient(treeView_, &hit.pt);
+            if (const auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(treeView_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))))
+                ::SendMessageA(treeView_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+            ShowNodeMenu();
+            return 1;
+        }
         case NM_CUSTOMDRAW:
             return TreeCustomDrawItem(reinterpret_cast<NMTVCUSTOMDRAW&>(header));
         case TVN_KEYDOWN:
@@ -702,6 +936,8 @@ INT_PTR TWindowTreeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         case IDM_TREE_FIND: FindWindowExecute(); return TRUE;
         case IDM_TREE_FINDNEXT: FindNextWindowExecute(); return TRUE;
         case IDM_TREE_SAVE: SaveWindowTreeExecute(); return TRUE;
+        case IDM_TREE_BYHIERARCHY: GroupingClick(false); return TRUE;
+        case IDM_TREE_BYPROCESS: GroupingClick(true); return TRUE;
         case IDM_TREE_HANDLES_NONE:
         case IDM_TREE_HANDLES_DECIMAL:
         case IDM_TREE_HANDLES_HEX:

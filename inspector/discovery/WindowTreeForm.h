@@ -11,12 +11,14 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace lvx {
 
 class TQuickSearchForm;
+class ProcessThreadPanel;
 
 // How node texts show handles; kept for the whole run, not saved.
 extern HandleNotation HandleDisplayMode;
@@ -24,6 +26,9 @@ extern HandleNotation HandleDisplayMode;
 // The picture of the desktop and of a top-level window that no class picture covers.
 inline constexpr int DesktopImage = 43;
 inline constexpr int TopLevelImage = 46;
+// The pictures of a process without an icon of its own and of a thread.
+inline constexpr int ProcessImage = 40;
+inline constexpr int ThreadImage = 42;
 
 struct WindowTreeEntry {
     HWND Handle = nullptr;
@@ -37,6 +42,8 @@ public:
     using Inspect = std::function<void(WindowInfo info)>;
     TWindowTreeForm(TQuickSearchForm& search, Inspect inspect);
     ~TWindowTreeForm() override;
+    // The process and thread commands of process and thread nodes' menus; none: no such menus.
+    void SetProcessCommands(ProcessThreadPanel* commands) { commands_ = commands; }
 
     // Shows the tree modally; the node of `InitialWindow` is selected after the scan.
     void ShowTree(HWND owner);
@@ -51,6 +58,14 @@ public:
     void FindNextWindowExecute();
     void SaveWindowTreeExecute();
     void HandleNotationClick(int tag);  // handle notation, by the menu item's Tag
+    // A command of a process or thread node's menu: a priority item of the process panel's menus,
+    // or one of IDM_TREE_PROC_TERMINATE ... IDM_TREE_THREAD_TERMINATE.
+    void NodeCommand(int index, int command);
+    // The captions of the process and thread nodes' menus, in the order of the commands above
+    // (process priority, terminate process, thread priority, suspend, resume, terminate thread).
+    [[nodiscard]] const std::vector<std::string>& NodeMenuCaptions() const noexcept { return nodeMenuCaptions_; }
+    // Groups the windows by their parents or by process and thread, remembers it and scans again.
+    void GroupingClick(bool byProcess);
 
     // The next node after the selection, in tree order, whose text and class match the masks (or,
     // when the text is a locator that finds windows, one of those windows); it becomes selected. -1 when none (or when a mask is invalid: `error` then says why).
@@ -58,13 +73,22 @@ public:
     // Writes the whole tree as text; false when the file cannot be written.
     [[nodiscard]] bool SaveTreeToFile(const std::string& path) const;
 
-    // What a test or the display reads back: nodes in tree order.
+    // What a test or the display reads back: nodes in tree order. A process node keeps its image
+    // file name as its text; process and thread nodes have no window handle.
+    enum class NodeKind : uint8_t { Window, Process, Thread };
     struct Node {
         HTREEITEM Item = nullptr;
         int Depth = 0;
         bool HasChildren = false;
         int Image = 0;
         WindowTreeEntry Entry;
+        NodeKind Kind = NodeKind::Window;
+        DWORD ProcessId = 0;  // of process and thread nodes
+        DWORD ThreadId = 0;   // of thread nodes
+        ProcessBits Bits = ProcessBits::Unknown;
+        int WindowCount = 0;  // the windows below a process or thread node, at every depth
+        bool NotResponding = false;  // of a thread whose windows did not answer within the bound
+        DWORD SuspendCount = 0;  // of a thread, after the tree's own suspend or resume
     };
     [[nodiscard]] const std::vector<Node>& Nodes() const noexcept { return nodes_; }
     [[nodiscard]] int SelectedIndex() const;
@@ -86,12 +110,16 @@ private:
     void Layout();
     void ShowWait(const std::string& caption);
     void ShowTreeAgain(bool focus);
-    void AddWindow(HWND window, int parentNode);
+    void AddWindow(HWND window, int parentNode, bool answers = true);
+    void AddProcesses(const std::vector<HWND>& topLevels);
+    [[nodiscard]] int ProcessIcon(const std::string& path);
+    void SetNodeText(size_t index);
     void InsertNode(Node node, HTREEITEM parent);
     void SelectNode(size_t index);
     void SetFindNextEnabled(bool enabled);
     void TreeDblClick();
     void ShowHandlesMenu();
+    void ShowNodeMenu();
     bool HandleKey(WORD key);
     LRESULT TreeCustomDrawItem(NMTVCUSTOMDRAW& draw);
     LRESULT HandleNotify(NMHDR& header);
@@ -110,6 +138,11 @@ private:
     std::string hints_[8];
     std::string showHandlesHint_;
     std::string menuCaptions_[3];
+    std::string groupingHints_[2];
+    std::string windowsWord_, notResponding_, bits32_, bits64_, suspendedWord_;
+    std::vector<std::string> nodeMenuCaptions_;
+    ProcessThreadPanel* commands_ = nullptr;
+    std::map<std::string, int> processIcons_;  // image path -> picture in classImages_
 
     using unique_imagelist = unique_handle<HandleTraits<HIMAGELIST, ::ImageList_Destroy>>;
     unique_imagelist toolImages_;  // toolbar, 32x32

@@ -8,7 +8,7 @@ static constexpr const char* LumivexFormKeys[] = {
     "WindowText", "WindowClass", "WindowCoords", "WindowSize", "RelativeCoords", "ClientArea",
     "WndHandle", "Menu", "PID", "TID", "Bits32", "Bits64", "Message",
     "RefreshInfo", "Options", "About", "StayOnTop", "MinToTray",
-    "ChangeText", "CopyLocator", "ChangeSize", "FlashWindow", "AddInfo", "WndTree", "FindWnd",
+    "ChangeText", "CopyLocator", "ChangeSize", "FlashWindow", "AddInfo", "WndTree", "ProcessTree", "FindWnd",
     "GotoParent", "GotoChild", "GotoOwner", "GotoNext", "GotoPrev",
     "WndInfo",
     "MenuBtn", "WndManage", "Messages", "Process",
@@ -22,7 +22,9 @@ static constexpr const char* LumivexFormKeys[] = {
 
 static constexpr const char* WindowTreeFormKeys[] = {
     "Caption", "ScanTree", "Collapse", "Expand", "ExpandSel", "Search", "FindNext", "SaveTreeInFile",
-    "ShowHandles", "DontShow", "Decimal", "Hex",
+    "ShowHandles", "DontShow", "Decimal", "Hex", "ByHierarchy", "ByProcess", "Windows", "NotResponding",
+    "Bits32", "Bits64", "Suspended", "ProcPriority", "TermProcess", "ThreadPriority", "FreezeThread",
+    "UnfreezeThread", "TermThread",
 };
 
 static constexpr const char* QuickSearchFormKeys[] = {

@@ -5,6 +5,7 @@
 #include "core/TextFiles.h"
 #include "core/UNI_Strings.h"
 #include "language/MessageTable.h"
+#include "tools/ToolPlacement.h"
 
 #include <commctrl.h>
 
@@ -70,7 +71,7 @@ bool TMessageLogForm::FormCreate(HWND owner)
                              nullptr))
         return false;
     dpi_ = owner != nullptr ? DpiOfWindow(owner) : 96;
-    const RECT bounds{0, 0, Scaled(960), Scaled(520)};
+    const RECT bounds{0, 0, Scaled(960), Scaled(560)};
     if (!CreateWindowObject(0, FormClass, "Журнал сообщений", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, bounds, owner,
                             nullptr))
         return false;
@@ -79,6 +80,8 @@ bool TMessageLogForm::FormCreate(HWND owner)
     TranslateWindow("MessageLogForm", TranslationTargets());
     SetStatus(Stopped);
     ShowCounts();
+    FitBeside(owner);
+    PlaceToolWindow(Handle(), owner, place_);
     Layout();
     return true;
 }
@@ -86,10 +89,45 @@ bool TMessageLogForm::FormCreate(HWND owner)
 void TMessageLogForm::ShowFor(HWND owner, HWND window)
 {
     if (!FormCreate(owner)) return;
-    if (!session_.Active()) window_ = window;
-    if (!::IsWindowVisible(Handle())) PlaceToolWindow(Handle(), owner, place_);
+    FollowWindow(window);
+    if (!::IsWindowVisible(Handle())) {
+        if (!place_.MovedByUser && !::IsZoomed(Handle())) FitBeside(owner);
+        PlaceToolWindow(Handle(), owner, place_);
+    }
     ::ShowWindow(Handle(), SW_SHOW);
     ::SetForegroundWindow(Handle());
+}
+
+void TMessageLogForm::FollowWindow(HWND window)
+{
+    if (!session_.Active()) window_ = window;
+}
+
+// The window's own size where the work area has room, else what the room beside the main window
+// allows (never below the least size).
+void TMessageLogForm::FitBeside(HWND owner)
+{
+    RECT main{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (owner == nullptr || !::GetWindowRect(owner, &main) ||
+        !::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const SIZE least = LeastWindowSize();
+    const PlaceSize size = FitToolSize({main.left, main.top, main.right, main.bottom}, {Scaled(960), Scaled(560)},
+                                       {least.cx, least.cy},
+                                       {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right,
+                                        monitor.rcWork.bottom});
+    ::SetWindowPos(Handle(), nullptr, 0, 0, size.Width, size.Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE TMessageLogForm::LeastWindowSize() const
+{
+    const SIZE least = LeastClientSize();
+    RECT frame{0, 0, least.cx, least.cy};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
 HWND TMessageLogForm::AddControl(const char* className, const char* text, DWORD style, int id, DWORD exStyle)
@@ -136,7 +174,7 @@ void TMessageLogForm::CreateControls()
     const int countIds[4] = {KeptEditId, RingDropsEditId, LimitDropsEditId, FilteredEditId};
     for (int i = 0; i < 4; ++i)
         countEdits_[i] = AddControl("EDIT", "0", ES_READONLY | ES_AUTOHSCROLL, countIds[i], WS_EX_CLIENTEDGE);
-    statusLabel_ = AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, StatusLabelId);
+    statusLabel_ = AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX, StatusLabelId);
     recordList_ = AddControl(WC_LISTVIEWA, "",
                              WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                              RecordListId, WS_EX_CLIENTEDGE);
@@ -152,38 +190,140 @@ void TMessageLogForm::CreateControls()
     }
 }
 
+int TMessageLogForm::TextWidth(HWND control) const
+{
+    std::string text = GetControlText(control);
+    std::erase(text, '&');
+    const HDC dc = ::GetDC(Handle());
+    if (dc == nullptr) return 0;
+    const HGDIOBJ old = ::SelectObject(dc, font_.get());
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(Handle(), dc);
+    return size.cx;
+}
+
+// The control rows, each a list of pieces that wrap as a whole: the buttons, the filter, the counts
+// (each caption with its field).
+std::vector<std::vector<TMessageLogForm::Piece>> TMessageLogForm::ControlRows() const
+{
+    const int check = ::GetSystemMetrics(SM_CXMENUCHECK) + Scaled(10);
+    const auto button = [&](HWND control) { return Piece{{{control, std::max(Scaled(80), TextWidth(control) + Scaled(20))}}}; };
+    std::vector<std::vector<Piece>> rows(3);
+    for (HWND control : {startButton_, stopButton_, pauseCheck_, clearButton_, saveButton_})
+        rows[0].push_back(button(control));
+    rows[0].push_back(Piece{{{descendantsCheck_, TextWidth(descendantsCheck_) + check}}});
+    int modeWidth = 0;
+    const HDC dc = ::GetDC(Handle());
+    if (dc != nullptr) {
+        const HGDIOBJ old = ::SelectObject(dc, font_.get());
+        for (const std::string& mode : filterModes_) {
+            SIZE size{};
+            ::GetTextExtentPoint32A(dc, mode.c_str(), static_cast<int>(mode.size()), &size);
+            modeWidth = std::max<int>(modeWidth, size.cx);
+        }
+        ::SelectObject(dc, old);
+        ::ReleaseDC(Handle(), dc);
+    }
+    rows[1].push_back(Piece{{{filterModeCombo_, modeWidth + ::GetSystemMetrics(SM_CXVSCROLL) + Scaled(14)}}});
+    rows[1].push_back(Piece{{{filterMessagesEdit_, Scaled(230)}}, Scaled(100)});
+    for (HWND control : groupChecks_) rows[1].push_back(Piece{{{control, TextWidth(control) + check}}});
+    rows[1].push_back(button(applyFilterButton_));
+    for (int i = 0; i < 5; ++i)
+        rows[2].push_back(Piece{{{countCaptions_[i], TextWidth(countCaptions_[i]) + Scaled(4)},
+                                 {i == 0 ? limitEdit_ : countEdits_[i - 1], Scaled(70)}}});
+    return rows;
+}
+
+int TMessageLogForm::FlowControls(int width, bool apply) const
+{
+    const int margin = Scaled(6), gap = Scaled(4), rowHeight = Scaled(24);
+    int x = margin, y = margin;
+    bool rowEmpty = true;
+    const auto newRow = [&] {
+        if (!rowEmpty) y += rowHeight + gap;
+        x = margin;
+        rowEmpty = true;
+    };
+    for (const std::vector<Piece>& row : ControlRows()) {
+        newRow();
+        for (const Piece& piece : row) {
+            int needed = -gap;
+            for (const auto& part : piece.Parts) needed += part.second + gap;
+            if (!rowEmpty && x + needed > width - margin) newRow();
+            // A piece wider than the whole row: its field gives way down to its least width.
+            const int shrink = piece.Least > 0 ? std::clamp(x + needed - (width - margin), 0, needed - piece.Least) : 0;
+            for (const auto& [control, partWidth] : piece.Parts) {
+                const int w = partWidth - (piece.Least > 0 ? shrink : 0);
+                if (apply) {
+                    const bool pressable = control == startButton_ || control == stopButton_ || control == pauseCheck_ ||
+                                           control == clearButton_ || control == saveButton_ ||
+                                           control == applyFilterButton_;
+                    const int height = control == filterModeCombo_ ? Scaled(200) : pressable ? rowHeight : Scaled(22);
+                    ::MoveWindow(control, x, pressable ? y : y + (rowHeight - Scaled(22)) / 2, w, height, TRUE);
+                }
+                x += w + gap;
+            }
+            x += Scaled(6);
+            rowEmpty = false;
+        }
+    }
+    newRow();
+    return y;
+}
+
+// The status sentence wraps: its height for the width.
+int TMessageLogForm::StatusHeight(int width) const
+{
+    const std::string text = GetControlText(statusLabel_);
+    const HDC dc = ::GetDC(Handle());
+    if (dc == nullptr) return Scaled(20);
+    const HGDIOBJ old = ::SelectObject(dc, font_.get());
+    RECT lines{0, 0, std::max(1, width), 0};
+    ::DrawTextA(dc, text.c_str(), -1, &lines, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(Handle(), dc);
+    return std::max<int>(Scaled(20), lines.bottom + Scaled(2));
+}
+
+SIZE TMessageLogForm::LeastClientSize() const
+{
+    int widest = Scaled(300);
+    for (const std::vector<Piece>& row : ControlRows())
+        for (const Piece& piece : row) {
+            int width = -Scaled(4);
+            for (const auto& part : piece.Parts) width += part.second + Scaled(4);
+            if (piece.Least > 0) width = std::min(width, piece.Least);
+            widest = std::max(widest, width + Scaled(12));
+        }
+    return SIZE{widest, FlowControls(widest, false) + StatusHeight(widest - Scaled(12)) + Scaled(90)};
+}
+
 void TMessageLogForm::Layout()
 {
+    if (recordList_ == nullptr) return;
     RECT client{};
     ::GetClientRect(Handle(), &client);
-    const auto place = [&](HWND control, int x, int y, int width, int height) {
-        ::MoveWindow(control, Scaled(x), Scaled(y), Scaled(width), Scaled(height), TRUE);
-    };
-    int x = 6;
-    for (HWND control : {startButton_, stopButton_, pauseCheck_, clearButton_, saveButton_}) {
-        place(control, x, 6, 92, 24);
-        x += 96;
-    }
-    place(descendantsCheck_, x + 8, 6, 200, 24);
-    place(filterModeCombo_, 6, 36, 130, 200);
-    place(filterMessagesEdit_, 140, 36, 230, 22);
-    const int groupWidths[5] = {64, 96, 90, 160, 110};
-    x = 378;
-    for (int i = 0; i < 5; ++i) {
-        place(groupChecks_[i], x, 36, groupWidths[i], 22);
-        x += groupWidths[i] + 4;
-    }
-    place(applyFilterButton_, x, 35, 130, 24);
-    x = 6;
-    for (int i = 0; i < 5; ++i) {
-        place(countCaptions_[i], x, 64, 120, 22);
-        place(i == 0 ? limitEdit_ : countEdits_[i - 1], x + 124, 64, 62, 22);
-        x += 190;
-    }
-    place(statusLabel_, 6, 90, 940, 20);
-    const int listTop = Scaled(114);
-    ::MoveWindow(recordList_, Scaled(6), listTop, std::max<int>(0, client.right - Scaled(12)),
-                 std::max<int>(0, client.bottom - listTop - Scaled(6)), TRUE);
+    const int margin = Scaled(6), width = std::max<int>(client.right, LeastClientSize().cx);
+    const int statusTop = FlowControls(width, true);
+    const int statusHeight = StatusHeight(width - 2 * margin);
+    ::MoveWindow(statusLabel_, margin, statusTop, width - 2 * margin, statusHeight, TRUE);
+    const int listTop = statusTop + statusHeight + Scaled(4);
+    ::MoveWindow(recordList_, margin, listTop, std::max<int>(0, client.right - 2 * margin),
+                 std::max<int>(0, client.bottom - listTop - margin), TRUE);
+    // The decoded text takes the width the other columns leave (room kept for the scroll bar to come).
+    RECT listClient{};
+    ::GetClientRect(recordList_, &listClient);
+    int others = 0;
+    for (int i = 0; i < 8; ++i)
+        others += static_cast<int>(::SendMessageA(recordList_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+    const int scrollBar = (::GetWindowLongA(recordList_, GWL_STYLE) & WS_VSCROLL) ? 0 : ::GetSystemMetrics(SM_CXVSCROLL);
+    ::SendMessageA(recordList_, LVM_SETCOLUMNWIDTH, 8,
+                   std::max(Scaled(ColumnWidths[8]) / 2, static_cast<int>(listClient.right) - others - scrollBar));
+    // A list that grows keeps its scroll position only as far as the new page allows, and the
+    // system repaints just the uncovered part: every row is drawn anew.
+    ::RedrawWindow(recordList_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 std::vector<TranslationTarget> TMessageLogForm::TranslationTargets()
@@ -245,6 +385,7 @@ void TMessageLogForm::SetStatus(Sentence sentence, const std::string& argument)
     status_ = sentence;
     statusArgument_ = argument;
     SetControlText(statusLabel_, StatusText());
+    Layout();  // a longer sentence takes more lines
 }
 
 std::string TMessageLogForm::StatusText() const { return FormatMessageText(sentences_[status_], statusArgument_); }
@@ -483,6 +624,13 @@ LRESULT TMessageLogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_SIZE:
         Layout();
+        return 0;
+    case WM_GETMINMAXINFO:
+        if (recordList_ == nullptr) return DefaultHandling(message, wParam, lParam);
+        {
+            const SIZE least = LeastWindowSize();
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{least.cx, least.cy};
+        }
         return 0;
     case WM_EXITSIZEMOVE:
         RememberToolWindowPlace(Handle(), place_);

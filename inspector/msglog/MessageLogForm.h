@@ -14,6 +14,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lvx {
@@ -50,6 +51,8 @@ public:
     bool FormCreate(HWND owner);
     // Shows the window for `window`, the inspected one; a watch under way goes on.
     void ShowFor(HWND owner, HWND window);
+    // The inspected window changed: Start watches the new one (a watch under way goes on).
+    void FollowWindow(HWND window);
 
     // The controls' actions.
     void StartClick();
@@ -95,6 +98,22 @@ private:
     // The sentence of a watch that did not start.
     void ShowFailure(msglog::StartFailure failure);
     HWND AddControl(const char* className, const char* text, DWORD style, int id, DWORD exStyle = 0);
+    // Controls side by side that wrap to the next row together; a field with `Least` set may
+    // narrow down to it when the row is narrower than the piece.
+    struct Piece {
+        std::vector<std::pair<HWND, int>> Parts;
+        int Least = 0;
+    };
+    [[nodiscard]] int TextWidth(HWND control) const;
+    [[nodiscard]] std::vector<std::vector<Piece>> ControlRows() const;
+    // Lays the control rows out for a client `width` (moving them when `apply`); returns the
+    // bottom of the last row.
+    int FlowControls(int width, bool apply) const;
+    [[nodiscard]] int StatusHeight(int width) const;
+    // The least client area that holds every piece and a few rows of the list.
+    [[nodiscard]] SIZE LeastClientSize() const;
+    [[nodiscard]] SIZE LeastWindowSize() const;
+    void FitBeside(HWND owner);
     void Layout();
     void ShowCounts();
     void SetStatus(Sentence sentence, const std::string& argument = {});

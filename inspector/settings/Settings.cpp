@@ -8,6 +8,7 @@ namespace lvx {
 bool PowerScanning = true;
 bool MagneticField = true;
 uint8_t ShowClassIcons = 2;
+bool TreeGroupByProcess = false;
 
 void ReadSettings()
 {
@@ -15,6 +16,7 @@ void ReadSettings()
     SettingsReadBool(SettingsKey, "MagneticField", MagneticField);
     int32_t icons = 0;
     if (SettingsReadInteger(SettingsKey, "ShowClassIcons", icons)) ShowClassIcons = static_cast<uint8_t>(icons & 0xFF);
+    SettingsReadBool(SettingsKey, "TreeByProcess", TreeGroupByProcess);
 }
 
 void WriteSettings()
@@ -22,6 +24,12 @@ void WriteSettings()
     SettingsWriteBool(SettingsKey, "PowerScanning", PowerScanning);
     SettingsWriteBool(SettingsKey, "MagneticField", MagneticField);
     SettingsWriteInteger(SettingsKey, "ShowClassIcons", ShowClassIcons);
+    WriteTreeGrouping();
+}
+
+void WriteTreeGrouping()
+{
+    SettingsWriteBool(SettingsKey, "TreeByProcess", TreeGroupByProcess);
 }
 
 }  // namespace lvx

@@ -35,4 +35,20 @@ PlaceRect KeepInsideWorkArea(const PlaceRect& rect, const PlaceRect& workArea, b
     return {left, top, left + width, top + height};
 }
 
+PlaceSize FitToolSize(const PlaceRect& main, PlaceSize wanted, PlaceSize least, const PlaceRect& workArea)
+{
+    PlaceSize size{std::max(least.Width, std::min(wanted.Width, workArea.Width())),
+                   std::max(least.Height, std::min(wanted.Height, workArea.Height()))};
+    const int left = main.Left - workArea.Left, below = workArea.Bottom - main.Bottom;
+    if (left >= size.Width || below >= size.Height) return size;
+    const long long leftArea = left >= least.Width ? static_cast<long long>(left) * size.Height : 0;
+    const long long belowArea = below >= least.Height ? static_cast<long long>(below) * size.Width : 0;
+    if (leftArea == 0 && belowArea == 0) return size;
+    if (leftArea >= belowArea)
+        size.Width = left;
+    else
+        size.Height = below;
+    return size;
+}
+
 }  // namespace lvx

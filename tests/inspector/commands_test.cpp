@@ -4,6 +4,7 @@
 
 #include "core/MainForm.h"
 #include "core/TextFiles.h"
+#include "core/UNI_Strings.h"
 #include "core/UNI_WinVer.h"
 #include "language/MultiLang.h"
 #include "msglog/MessageLogForm.h"
@@ -363,6 +364,31 @@ uint64_t Gaps(const std::vector<msglog::LogRecord>& records, uint64_t first, uin
     return gaps + (last + 1 - expected);
 }
 
+// The list shows the rows at its scroll position, the texts of the store.
+void ExpectListShowsItsScrollPosition(const TMessageLogForm& log, const char* when)
+{
+    const HWND list = log.recordList_;
+    SCROLLINFO scroll{};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_POS;
+    ::GetScrollInfo(list, SB_VERT, &scroll);
+    const int top = static_cast<int>(::SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+    const int page = static_cast<int>(::SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    const int count = static_cast<int>(log.Store().Size());
+    EXPECT_EQ(top, scroll.nPos) << when;
+    EXPECT_LE(top, std::max(0, count - page)) << when << ": rows hidden above an empty end";
+    for (int row = top; row < std::min(count, top + page); ++row)
+        for (const int column : {0, 4}) {
+            char text[256] = {};
+            LVITEMA item{};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = static_cast<int>(std::size(text));
+            ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+            EXPECT_EQ(text, log.Cell(static_cast<size_t>(row), static_cast<size_t>(column))) << when << " row " << row;
+        }
+}
+
 TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilterChooses)
 {
     InitProgramFolder();
@@ -401,6 +427,19 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
         return TextOf(log->countEdits_[0]) == std::to_string(log->Store().Size());
     }, 2000));
     EXPECT_EQ(TextOf(log->countEdits_[1]), "0");
+    // Maximised and restored, every row is drawn anew for the scroll position.
+    for (const auto& [show, when] : {std::pair{SW_MAXIMIZE, "maximised"}, std::pair{SW_RESTORE, "restored"}}) {
+        ::ShowWindow(log->Handle(), show);
+        // The system repaints only what a resize uncovers, the list's scroll position may move: the
+        // whole list is to be drawn anew.
+        RECT client{}, waiting{};
+        ::GetClientRect(log->recordList_, &client);
+        ::GetUpdateRect(log->recordList_, &waiting, FALSE);
+        EXPECT_TRUE(::EqualRect(&client, &waiting)) << when << ": " << waiting.top << ".." << waiting.bottom << " of "
+                                                   << client.bottom;
+        lvxtest::PumpMessages();
+        ExpectListShowsItsScrollPosition(*log, when);
+    }
     const lvxtest::TempFolder folder;
     ASSERT_TRUE(log->SaveToFile(folder.Path() + "log.txt"));
     std::string saved;
@@ -469,6 +508,35 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
     }, 20000)) << log->StatusText();
     ::SendMessageA(log->Handle(), WM_CLOSE, 0, 0);
     MessageNames.clear();
+}
+
+TEST_F(CommandsTest, TheOpenMessageLogWatchesTheInspectedWindowWhileItDoesNotRecord)
+{
+    InitProgramFolder();
+    HWND gone = nullptr;
+    {
+        TargetProcess ended({"commands"});
+        ASSERT_TRUE(ended.Ready());
+        gone = ended.Window("commands");
+        Inspect(gone);
+        Click(Form->messageLogButton_);
+    }
+    ASSERT_TRUE(lvxtest::WaitFor([&] { return !::IsWindow(gone); }));
+    TMessageLogForm* log = Form->MessageLogForm();
+    ASSERT_NE(log, nullptr);
+    const HWND window = Target->Window("commands");
+    const std::string handle = FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)));
+    Inspect(window);
+    ::SendMessageA(log->startButton_, BM_CLICK, 0, 0);
+    ASSERT_TRUE(log->Session().Active()) << log->StatusText();
+    EXPECT_NE(log->StatusText().find(handle), std::string::npos) << log->StatusText();
+    // A watch under way stays with its window whatever is picked meanwhile.
+    Inspect(Form->Handle());
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        log->PollRecords();
+        return log->StatusText().rfind("Идет запись сообщений окна " + handle, 0) == 0;
+    })) << log->StatusText();
+    ::SendMessageA(log->Handle(), WM_CLOSE, 0, 0);
 }
 
 TEST_F(CommandsTest, WithTheReaderHeldBackKeptAndDroppedRecordsAddUpToWhatTheTargetProduced)

@@ -9,12 +9,15 @@
 #include "core/UNI_WindowInfo.h"
 #include "core/UNI_WinVer.h"
 #include "details/WindowDetails.h"
+#include "resources/resource.h"
 #include "settings/Settings.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 using namespace lvx;
 using lvxtest::TargetProcess;
@@ -225,6 +228,40 @@ TEST_F(ProcessTest, TheInspectorNeverFreezesOrEndsItself)
     Click(Form->terminateThreadButton_);
     Click(Form->terminateProcessButton_);
     EXPECT_TRUE(::IsWindow(Form->Handle()));  // still here to check
+}
+
+TEST_F(ProcessTest, TheTreeButtonShowsTheInspectedWindowUnderItsProcess)
+{
+    TreeGroupByProcess = false;
+    std::string selected, process;
+    bool expanded = false;
+    const auto textOf = [](HWND view, HTREEITEM item) {
+        char text[512] = {};
+        TVITEMA query{};
+        query.mask = TVIF_TEXT | TVIF_STATE;
+        query.stateMask = TVIS_EXPANDED;
+        query.hItem = item;
+        query.pszText = text;
+        query.cchTextMax = static_cast<int>(std::size(text));
+        ::SendMessageA(view, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+        return std::make_pair(std::string(text), (query.state & TVIS_EXPANDED) != 0);
+    };
+    lvxtest::DialogDriver driver({{"\xC4\xE5\xF0\xE5\xE2\xEE \xEE\xEA\xEE\xED", [&](HWND dialog) {  // Дерево окон
+        const HWND view = ::GetDlgItem(dialog, IDC_TREE_VIEW);
+        const auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(view, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        selected = textOf(view, item).first;
+        const auto thread = reinterpret_cast<HTREEITEM>(::SendMessageA(view, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(item)));
+        const auto owner = reinterpret_cast<HTREEITEM>(::SendMessageA(view, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(thread)));
+        std::tie(process, expanded) = textOf(view, owner);
+        ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }}});
+    Click(Form->processTreeButton_);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(TreeGroupByProcess);
+    EXPECT_NE(selected.find("] Lumivex Target {LvxTargetMain}"), std::string::npos) << selected;
+    EXPECT_EQ(process.rfind("[PID " + std::to_string(target->ProcessId()) + "] lvxtarget.exe {", 0), 0u) << process;
+    EXPECT_TRUE(expanded);
+    TreeGroupByProcess = false;
 }
 
 TEST_F(ProcessTest, TheModulePathIsTheProcessExecutableOnBothFamilies)

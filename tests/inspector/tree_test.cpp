@@ -5,6 +5,8 @@
 #include "core/TextFiles.h"
 #include "core/UNI_Strings.h"
 #include "core/UNI_WinVer.h"
+#include "core/MainFormIds.h"
+#include "core/panels/ProcessThreadPanel.h"
 #include "discovery/ClassIcons.h"
 #include "discovery/QuickSearchForm.h"
 #include "discovery/WindowTreeForm.h"
@@ -12,6 +14,7 @@
 #include "language/MessageTable.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
+#include "settings/UNI_SimpleRegAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -37,10 +40,14 @@ protected:
         Target = std::make_unique<TargetProcess>(std::initializer_list<std::string>{"basic", "nested", "owned", "hung"});
         Search = std::make_unique<TQuickSearchForm>();
         Tree = std::make_unique<TWindowTreeForm>(*Search, [](WindowInfo info) { Inspected = std::move(info); });
+        Commands = std::make_unique<ProcessThreadPanel>(Host, ProcessThreadPanel::Controls{});
+        Commands->CreatePriorityMenus();
+        Tree->SetProcessCommands(Commands.get());
     }
     static void TearDownTestSuite()
     {
         Tree.reset();
+        Commands.reset();
         Search.reset();
         Target.reset();
     }
@@ -49,6 +56,7 @@ protected:
         ASSERT_TRUE(Target->Ready());
         HandleDisplayMode = HandleNotation::Hexadecimal;
         ShowClassIcons = 2;
+        TreeGroupByProcess = false;
         ClassIconNames.clear();
         ClassIconMasks.clear();
         Inspected.reset();
@@ -106,11 +114,72 @@ protected:
         return nullptr;
     }
 
+    // The node of the process, or -1.
+    static int ProcessNodeOf(DWORD processId)
+    {
+        const auto& nodes = Tree->Nodes();
+        for (size_t i = 0; i < nodes.size(); ++i)
+            if (nodes[i].Kind == TWindowTreeForm::NodeKind::Process && nodes[i].ProcessId == processId) return static_cast<int>(i);
+        return -1;
+    }
+    // The parent node of a node: the nearest earlier node one level up.
+    static int ParentIndex(int index)
+    {
+        const auto& nodes = Tree->Nodes();
+        for (int i = index - 1; i >= 0; --i)
+            if (nodes[static_cast<size_t>(i)].Depth == nodes[static_cast<size_t>(index)].Depth - 1) return i;
+        return -1;
+    }
+    // The saved file read back as nodes: depth from the indent, then the marker, then the text.
+    struct SavedLine {
+        int Depth;
+        bool HasChildren;
+        std::string Text;
+        bool operator==(const SavedLine&) const = default;
+    };
+    static std::vector<SavedLine> ReadSavedTree(const std::string& path)
+    {
+        std::string content;
+        EXPECT_TRUE(ReadWholeFile(path, content));
+        std::vector<SavedLine> lines;
+        for (size_t start = 0; start < content.size();) {
+            const size_t end = content.find("\r\n", start);
+            if (end == std::string::npos) break;
+            const std::string line = content.substr(start, end - start);
+            const size_t depth = line.find_first_not_of(' ');
+            if (depth != std::string::npos && (line[depth] == '+' || line[depth] == '\x95'))
+                lines.push_back({static_cast<int>(depth), line[depth] == '+', line.substr(depth + 1)});
+            start = end + 2;
+        }
+        return lines;
+    }
+    static std::vector<SavedLine> ShownTree()
+    {
+        std::vector<SavedLine> lines;
+        for (size_t i = 0; i < Tree->Nodes().size(); ++i) {
+            const auto& node = Tree->Nodes()[i];
+            lines.push_back({node.Depth, node.HasChildren, ReplaceControlChars(Tree->NodeText(static_cast<int>(i)), "?")});
+        }
+        return lines;
+    }
+
+    // The main window's side of the process commands.
+    struct CommandHost : PanelHost {
+        HWND PanelOwner() const override { return nullptr; }
+        void RefreshExecute() override {}
+        void ShowError(Msg, UINT) const override { ++Errors; }
+        mutable int Errors = 0;
+    };
+
     static std::unique_ptr<TargetProcess> Target;
     static std::unique_ptr<TQuickSearchForm> Search;
     static std::unique_ptr<TWindowTreeForm> Tree;
     static std::optional<WindowInfo> Inspected;
+    static CommandHost Host;
+    static std::unique_ptr<ProcessThreadPanel> Commands;
 };
+TreeTest::CommandHost TreeTest::Host;
+std::unique_ptr<ProcessThreadPanel> TreeTest::Commands;
 std::unique_ptr<TargetProcess> TreeTest::Target;
 std::unique_ptr<TQuickSearchForm> TreeTest::Search;
 std::unique_ptr<TWindowTreeForm> TreeTest::Tree;
@@ -345,6 +414,183 @@ TEST_F(TreeTest, OpensBesideTheMainWindowUnlessTheUserMovedItAndInsideTheWorkAre
     EXPECT_EQ(third.top, std::min<LONG>(work.top + 100, work.bottom - height));
     EXPECT_EQ(third.right - third.left, width);
     ::DestroyWindow(main);
+}
+
+TEST_F(TreeTest, ByProcessGroupsWindowsUnderTheirProcessAndThread)
+{
+    lvxtest::RegistryKeyBackup settings(SettingsKey);
+    lvxtest::TempFolder folder;
+    Target->HangWindow();
+    const HWND top = Target->Window("basic");
+    const HWND hung = Target->Window("hung");
+    const DWORD mainThread = ::GetWindowThreadProcessId(top, nullptr);
+    const auto hungThread = static_cast<DWORD>(Target->Number("hung.tid"));
+    ASSERT_NE(mainThread, hungThread);
+    ASSERT_TRUE(WithTree([&](HWND tree) {
+        // The tool bar's choice regroups at once and is remembered.
+        ::SendMessageA(tree, WM_COMMAND, IDM_TREE_BYPROCESS, 0);
+        EXPECT_TRUE(TreeGroupByProcess);
+        bool stored = false;
+        EXPECT_TRUE(SettingsReadBool(SettingsKey, "TreeByProcess", stored));
+        EXPECT_TRUE(stored);
+        EXPECT_NE(::SendMessageA(::GetDlgItem(::GetDlgItem(tree, IDC_TREE_TOOLBAR_SCROLLER), IDC_TREE_TOOLBAR),
+                                 TB_ISBUTTONCHECKED, IDM_TREE_BYPROCESS, 0), 0);
+
+        const auto& nodes = Tree->Nodes();
+        const int process = ProcessNodeOf(Target->ProcessId());
+        ASSERT_GE(process, 0);
+        const auto& node = nodes[static_cast<size_t>(process)];
+        EXPECT_EQ(node.Depth, 1);
+        EXPECT_EQ(node.Entry.Text, "lvxtarget.exe");
+        EXPECT_EQ(node.Bits, sizeof(void*) == 8 ? ProcessBits::Bits64 : ProcessBits::Bits32);
+        EXPECT_EQ(ShownText(node.Item).rfind("[PID " + std::to_string(Target->ProcessId()) + "] lvxtarget.exe {", 0), 0u)
+            << ShownText(node.Item);
+        // Processes sorted by name, then id.
+        for (int i = 0, last = -1; i < static_cast<int>(nodes.size()); ++i) {
+            if (nodes[static_cast<size_t>(i)].Kind != TWindowTreeForm::NodeKind::Process) continue;
+            if (last >= 0) {
+                const auto& before = nodes[static_cast<size_t>(last)];
+                const auto& after = nodes[static_cast<size_t>(i)];
+                const std::string a = UpperCaseAscii(before.Entry.Text), b = UpperCaseAscii(after.Entry.Text);
+                EXPECT_TRUE(a < b || (a == b && before.ProcessId < after.ProcessId)) << a << " " << b;
+            }
+            last = i;
+        }
+        // Each top-level window under the thread that made it; its children below it as in the hierarchy.
+        const auto& mainNode = nodes[static_cast<size_t>(ParentIndex(IndexOf(top)))];
+        const auto& hungNode = nodes[static_cast<size_t>(ParentIndex(IndexOf(hung)))];
+        EXPECT_EQ(mainNode.Kind, TWindowTreeForm::NodeKind::Thread);
+        EXPECT_EQ(mainNode.ThreadId, mainThread);
+        EXPECT_EQ(hungNode.ThreadId, hungThread);
+        EXPECT_EQ(ParentIndex(ParentIndex(IndexOf(hung))), process);
+        EXPECT_EQ(ParentOf(Target->Window("basic.panel.label")), Target->Window("basic.panel"));
+        EXPECT_EQ(NodeOf(Target->Window("basic.panel.label")).Depth, 5);
+        // Only the thread whose windows do not answer is marked, and its windows get the placeholder.
+        EXPECT_TRUE(hungNode.NotResponding);
+        EXPECT_FALSE(mainNode.NotResponding);
+        EXPECT_EQ(NodeOf(hung).Entry.Text, MessageText(Msg::WindowNotReply));
+        EXPECT_NE(ShownText(hungNode.Item).find(", "), std::string::npos) << ShownText(hungNode.Item);
+        EXPECT_EQ(ShownText(mainNode.Item).find(", "), std::string::npos) << ShownText(mainNode.Item);
+        // The counts: every window below, at every depth.
+        int windows = 0;
+        for (size_t i = static_cast<size_t>(process) + 1; i < nodes.size() && nodes[i].Depth > 1; ++i)
+            windows += nodes[i].Kind == TWindowTreeForm::NodeKind::Window;
+        EXPECT_EQ(node.WindowCount, windows);
+        // The hung thread's own windows (the system may add a helper window of its own to a thread).
+        const int hungIndex = ParentIndex(IndexOf(hung));
+        int hungWindows = 0;
+        for (size_t i = static_cast<size_t>(hungIndex) + 1; i < nodes.size() && nodes[i].Depth > 2; ++i) ++hungWindows;
+        EXPECT_EQ(hungNode.WindowCount, hungWindows);
+        EXPECT_GE(hungWindows, 2);
+
+        // The search and the handle notation reach the windows in this grouping too.
+        ::SendMessageA(Tree->TreeView(), TVM_SELECTITEM, TVGN_CARET, 0);
+        EXPECT_EQ(Tree->FindNextInTree("inner LABEL", "*"), IndexOf(Target->Window("basic.panel.label")));
+        ::SendMessageA(Tree->TreeView(), TVM_SELECTITEM, TVGN_CARET, 0);
+        EXPECT_EQ(Tree->FindNextInTree("lvxtarget.exe/LvxTargetMain/LvxPanel/Static", "*"),
+                  IndexOf(Target->Window("basic.panel.label")));
+        Tree->HandleNotationClick(1);
+        EXPECT_EQ(ShownText(NodeOf(top).Item),
+                  "[" + std::to_string(static_cast<int32_t>(HandleValue(top))) + "] Lumivex Target {LvxTargetMain}");
+        Tree->HandleNotationClick(2);
+
+        // Saved with process and thread lines, read back node by node; the hierarchy's file as well.
+        ASSERT_TRUE(Tree->SaveTreeToFile(folder.Path() + "process.txt"));
+        EXPECT_EQ(ReadSavedTree(folder.Path() + "process.txt"), ShownTree());
+        ::SendMessageA(tree, WM_COMMAND, IDM_TREE_BYHIERARCHY, 0);
+        EXPECT_FALSE(TreeGroupByProcess);
+        EXPECT_EQ(NodeOf(top).Depth, 1);
+        ASSERT_TRUE(Tree->SaveTreeToFile(folder.Path() + "hierarchy.txt"));
+        EXPECT_EQ(ReadSavedTree(folder.Path() + "hierarchy.txt"), ShownTree());
+    }));
+    EXPECT_TRUE(SettingsReadBool(SettingsKey, "TreeByProcess", TreeGroupByProcess));
+    EXPECT_FALSE(TreeGroupByProcess);
+
+    // Opened grouped by process on a window: its node selected, the process expanded; a double
+    // click inspects it as in the hierarchy.
+    TreeGroupByProcess = true;
+    const HWND edit = Target->Window("basic.edit");
+    ASSERT_TRUE(WithTree([&](HWND tree) {
+        EXPECT_EQ(Tree->SelectedIndex(), IndexOf(edit));
+        const int process = ProcessNodeOf(Target->ProcessId());
+        ASSERT_GE(process, 0);
+        const auto state = ::SendMessageA(Tree->TreeView(), TVM_GETITEMSTATE,
+                                          reinterpret_cast<WPARAM>(Tree->Nodes()[static_cast<size_t>(process)].Item), TVIS_EXPANDED);
+        EXPECT_NE(state & TVIS_EXPANDED, 0);
+        NMHDR header{Tree->TreeView(), IDC_TREE_VIEW, NM_DBLCLK};
+        ::SendMessageA(tree, WM_NOTIFY, IDC_TREE_VIEW, reinterpret_cast<LPARAM>(&header));
+    }, edit));
+    ASSERT_TRUE(Inspected.has_value());
+    EXPECT_EQ(Inspected->Handle, edit);
+}
+
+TEST_F(TreeTest, ProcessAndThreadNodesCommandTheirOwnProcessAndThread)
+{
+    using namespace MainFormIds;
+    TreeGroupByProcess = true;
+    const TargetProcess victim({"basic"});
+    ASSERT_TRUE(victim.Ready());
+    const HWND top = Target->Window("basic");
+    const DWORD threadId = ::GetWindowThreadProcessId(top, nullptr);
+    const unique_kernel_handle thread(::OpenThread(THREAD_QUERY_INFORMATION | THREAD_SUSPEND_RESUME, FALSE, threadId));
+    ASSERT_TRUE(thread);
+    ASSERT_TRUE(WithTree([&](HWND) {
+        const int process = ProcessNodeOf(Target->ProcessId());
+        ASSERT_GE(process, 0);
+        Tree->NodeCommand(process, RealTimePriorityItemId + 4);  // below normal
+        EXPECT_EQ(::GetPriorityClass(Target->Process()), static_cast<DWORD>(BELOW_NORMAL_PRIORITY_CLASS));
+        EXPECT_EQ(::GetPriorityClass(victim.Process()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+        Tree->NodeCommand(process, RealTimePriorityItemId + 3);
+        EXPECT_EQ(::GetPriorityClass(Target->Process()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+
+        const int threadNode = ParentIndex(IndexOf(top));
+        Tree->NodeCommand(threadNode, TimeCriticalThreadItemId + 4);  // below normal
+        EXPECT_EQ(::GetThreadPriority(thread.get()), THREAD_PRIORITY_BELOW_NORMAL);
+        Tree->NodeCommand(threadNode, TimeCriticalThreadItemId + 3);
+        EXPECT_EQ(::GetThreadPriority(thread.get()), THREAD_PRIORITY_NORMAL);
+        // Suspended once: its count shows on the node, and the thread really is held.
+        Tree->NodeCommand(threadNode, IDM_TREE_THREAD_SUSPEND);
+        EXPECT_EQ(Tree->Nodes()[static_cast<size_t>(threadNode)].SuspendCount, 1u);
+        EXPECT_NE(ShownText(Tree->Nodes()[static_cast<size_t>(threadNode)].Item).find(": 1"), std::string::npos);
+        EXPECT_EQ(::SuspendThread(thread.get()), 1u);
+        EXPECT_EQ(::ResumeThread(thread.get()), 2u);
+        Tree->NodeCommand(threadNode, IDM_TREE_THREAD_RESUME);
+        EXPECT_EQ(Tree->Nodes()[static_cast<size_t>(threadNode)].SuspendCount, 0u);
+        EXPECT_EQ(::SuspendThread(thread.get()), 0u);
+        ::ResumeThread(thread.get());
+
+        // The inspector's own thread and process are refused: this test goes on running.
+        const int own = ProcessNodeOf(::GetCurrentProcessId());
+        ASSERT_GE(own, 0);
+        Tree->NodeCommand(own + 1, IDM_TREE_THREAD_SUSPEND);
+        EXPECT_EQ(Tree->Nodes()[static_cast<size_t>(own + 1)].SuspendCount, 0u);
+        Tree->NodeCommand(own, IDM_TREE_PROC_TERMINATE);
+
+        // Ending a process ends that one only, and the tree is scanned again without it.
+        Tree->NodeCommand(ProcessNodeOf(victim.ProcessId()), IDM_TREE_PROC_TERMINATE);
+        EXPECT_EQ(::WaitForSingleObject(victim.Process(), 10000), WAIT_OBJECT_0);
+        EXPECT_EQ(::WaitForSingleObject(Target->Process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+        EXPECT_LT(ProcessNodeOf(victim.ProcessId()), 0);
+        EXPECT_GE(ProcessNodeOf(Target->ProcessId()), 0);
+    }));
+    EXPECT_EQ(Host.Errors, 0);
+}
+
+TEST_F(TreeTest, ByProcessNamesTheOtherBitnessProgram)
+{
+    const std::string program = lvxtest::OtherBitnessTarget();
+    if (program.empty()) GTEST_SKIP() << "the other bitness's build has not made its target program";
+    const TargetProcess peer({"basic"}, program);
+    ASSERT_TRUE(peer.Ready());
+    TreeGroupByProcess = true;
+    ASSERT_TRUE(WithTree([&](HWND) {
+        const int process = ProcessNodeOf(peer.ProcessId());
+        ASSERT_GE(process, 0);
+        const auto& node = Tree->Nodes()[static_cast<size_t>(process)];
+        EXPECT_EQ(node.Entry.Text, "lvxtarget-other.exe");
+        EXPECT_EQ(node.Bits, sizeof(void*) == 8 ? ProcessBits::Bits32 : ProcessBits::Bits64);
+        EXPECT_EQ(ParentIndex(ParentIndex(IndexOf(peer.Window("basic")))), process);
+    }));
 }
 
 TEST(WindowTreeForm, TranslatesEveryKeyOfItsSection)

@@ -349,4 +349,16 @@ TEST(ToolPlacement, BesideTheMainWindowElseBelowElseCentred)
     EXPECT_EQ(cut.Right, 1280);
     EXPECT_EQ(cut.Bottom, 1000);
     EXPECT_EQ(KeepInsideWorkArea({-10, -10, 1500, 1200}, work, false).Left, 0);
+
+    // A window larger than the room: no larger than the work area, narrowed to the room on the
+    // left or made lower to the room below (whichever keeps more), never below its least size.
+    const PlaceSize least{300, 200};
+    EXPECT_EQ(FitToolSize({900, 0, 1280, 1000}, {1440, 780}, least, work).Width, 900);
+    EXPECT_EQ(FitToolSize({900, 0, 1280, 1000}, {1440, 780}, least, work).Height, 780);
+    EXPECT_EQ(FitToolSize({900, 0, 1280, 400}, {1440, 780}, least, work).Height, 600);
+    EXPECT_EQ(FitToolSize({100, 0, 500, 400}, {960, 780}, least, work).Height, 600);
+    EXPECT_EQ(FitToolSize({100, 0, 500, 400}, {1440, 1200}, least, work).Width, 1280);
+    const PlaceSize cramped = FitToolSize({100, 300, 500, 900}, {960, 520}, least, work);
+    EXPECT_EQ(cramped.Width, 960);
+    EXPECT_EQ(cramped.Height, 520);
 }

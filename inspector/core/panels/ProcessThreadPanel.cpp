@@ -24,10 +24,10 @@ constexpr int ThreadPriorities[] = {15, 2, 1, 0, -1, -2, -15};
 constexpr int NormalThreadItem = 3;
 
 // The screen point where a button's menu opens: its right edge, at its top.
-POINT MenuPoint(const SpeedButton& button)
+POINT MenuPoint(const SpeedButton* button)
 {
     RECT rect{};
-    ::GetWindowRect(button.Handle(), &rect);
+    if (button != nullptr) ::GetWindowRect(button->Handle(), &rect);
     return POINT{rect.right, rect.top};
 }
 
@@ -37,13 +37,18 @@ bool NeedsExtendedPriorities(int number)
     return (number == 3 || number == 5) && !HasExtendedPriorities;
 }
 
-bool IsOwnProcess()
+}  // namespace
+
+ProcessThreadPanel::Subject ProcessThreadPanel::Target() const
 {
-    // Freezing or ending the inspector's own thread or process would hang or kill the tool.
-    return CurrentWindow.ProcessId == ::GetCurrentProcessId();
+    return subject_ ? *subject_ : Subject{CurrentWindow.Handle, CurrentWindow.ProcessId, CurrentWindow.ThreadId};
 }
 
-}  // namespace
+bool ProcessThreadPanel::IsOwnProcess() const
+{
+    // Freezing or ending the inspector's own thread or process would hang or kill the tool.
+    return Target().ProcessId == ::GetCurrentProcessId();
+}
 
 void ProcessThreadPanel::CreatePriorityMenus()
 {
@@ -88,12 +93,10 @@ bool ProcessThreadPanel::MenuCommand(int id)
     return true;
 }
 
-void ProcessThreadPanel::ProcessPriorityClick()
+void ProcessThreadPanel::MarkProcessPriority()
 {
-    if (CurrentWindow.ProcessId == 0) return;
     DWORD priority = 0;
-    if (const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, CurrentWindow.ProcessId));
-        process)
+    if (const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, Target().ProcessId)); process)
         priority = ::GetPriorityClass(process.get());
     int item = 4;  // "normal", also when the process cannot be opened
     switch (priority) {
@@ -106,6 +109,12 @@ void ProcessThreadPanel::ProcessPriorityClick()
     }
     ::CheckMenuRadioItem(processPriorityMenu_.get(), RealTimePriorityItemId, IdlePriorityItemId,
                          RealTimePriorityItemId + item - 1, MF_BYCOMMAND);
+}
+
+void ProcessThreadPanel::ProcessPriorityClick()
+{
+    if (Target().ProcessId == 0) return;
+    MarkProcessPriority();
     const POINT point = MenuPoint(controls_.ProcessPriorityButton);
     HideThreadToolTips();
     ::TrackPopupMenu(processPriorityMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, host_.PanelOwner(),
@@ -114,35 +123,42 @@ void ProcessThreadPanel::ProcessPriorityClick()
 
 void ProcessThreadPanel::ProcessPriorityItemClick(int tag)
 {
-    if (CurrentWindow.Handle == nullptr || CurrentWindow.ProcessId == 0 || tag < 0 || tag > 5) return;
+    const Subject target = Target();
+    if ((target.Window == nullptr && !subject_) || target.ProcessId == 0 || tag < 0 || tag > 5) return;
     const unique_kernel_handle process(::OpenProcess(
-        PROCESS_QUERY_INFORMATION | PROCESS_SET_INFORMATION | PROCESS_TERMINATE, FALSE, CurrentWindow.ProcessId));
+        PROCESS_QUERY_INFORMATION | PROCESS_SET_INFORMATION | PROCESS_TERMINATE, FALSE, target.ProcessId));
     if (!process || !::SetPriorityClass(process.get(), ProcessPriorityClasses[tag])) host_.ShowError(Msg::CPP);
 }
 
 void ProcessThreadPanel::TerminateProcessClick()
 {
-    if (CurrentWindow.Handle == nullptr || CurrentWindow.ProcessId == 0 || IsOwnProcess()) return;
-    if (const unique_kernel_handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, CurrentWindow.ProcessId)); process)
+    const Subject target = Target();
+    if ((target.Window == nullptr && !subject_) || target.ProcessId == 0 || IsOwnProcess()) return;
+    if (const unique_kernel_handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, target.ProcessId)); process)
         ::TerminateProcess(process.get(), 0);
     ::Sleep(300);  // time for the process to go before the refresh looks
     host_.RefreshExecute();
 }
 
+void ProcessThreadPanel::MarkThreadPriority()
+{
+    int priority = THREAD_PRIORITY_ERROR_RETURN;
+    if (const unique_kernel_handle thread(OpenTargetThread(Target().ThreadId)); thread) priority = ::GetThreadPriority(thread.get());
+    int item = NormalThreadItem;
+    for (int tag = 0; tag < 7; ++tag) {
+        if (ThreadPriorities[tag] == priority) {
+            item = tag;
+            break;
+        }
+    }
+    ::CheckMenuRadioItem(threadPriorityMenu_.get(), TimeCriticalThreadItemId, IdleThreadItemId,
+                         TimeCriticalThreadItemId + item, MF_BYCOMMAND);
+}
+
 void ProcessThreadPanel::ThreadPriorityClick()
 {
-    if (CurrentWindow.ThreadId != 0) {
-        int priority = THREAD_PRIORITY_ERROR_RETURN;
-        if (const unique_kernel_handle thread(OpenTargetThread()); thread) priority = ::GetThreadPriority(thread.get());
-        int item = NormalThreadItem;
-        for (int tag = 0; tag < 7; ++tag) {
-            if (ThreadPriorities[tag] == priority) {
-                item = tag;
-                break;
-            }
-        }
-        ::CheckMenuRadioItem(threadPriorityMenu_.get(), TimeCriticalThreadItemId, IdleThreadItemId,
-                             TimeCriticalThreadItemId + item, MF_BYCOMMAND);
+    if (Target().ThreadId != 0) {
+        MarkThreadPriority();
         const POINT point = MenuPoint(controls_.ThreadPriorityButton);
         HideThreadToolTips();
         ::TrackPopupMenu(threadPriorityMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0,
@@ -153,40 +169,39 @@ void ProcessThreadPanel::ThreadPriorityClick()
 
 void ProcessThreadPanel::ThreadPriorityItemClick(int tag)
 {
-    if (CurrentWindow.ThreadId != 0 && tag >= 0 && tag < 7) {
-        if (const unique_kernel_handle thread(OpenTargetThread()); thread) {
+    if (Target().ThreadId != 0 && tag >= 0 && tag < 7) {
+        if (const unique_kernel_handle thread(OpenTargetThread(Target().ThreadId)); thread) {
             if (!::SetThreadPriority(thread.get(), ThreadPriorities[tag])) host_.ShowError(Msg::CTP);
         }
     }
     host_.RefreshExecute();
 }
 
+std::optional<DWORD> ProcessThreadPanel::SuspendResume(bool resume)
+{
+    if (Target().ThreadId == 0 || IsOwnProcess()) return std::nullopt;
+    const unique_kernel_handle thread(OpenTargetThread(Target().ThreadId));
+    if (!thread) return std::nullopt;
+    // Both calls answer the count before them; the count after is what is shown.
+    const DWORD count = resume ? ::ResumeThread(thread.get()) : ::SuspendThread(thread.get());
+    if (count == static_cast<DWORD>(-1)) {
+        host_.ShowError(resume ? Msg::CRT : Msg::CST);
+        return std::nullopt;
+    }
+    return resume ? (count == 0 ? 0 : count - 1) : count + 1;
+}
+
 void ProcessThreadPanel::SuspendResumeClick(const SpeedButton& sender)
 {
-    if (CurrentWindow.ThreadId == 0 || IsOwnProcess()) return;
-    const unique_kernel_handle thread(OpenTargetThread());
-    if (!thread) return;
-    // Both calls answer the count before them; the field shows the count after.
-    if (sender.Tag() == 0) {
-        const DWORD count = ::SuspendThread(thread.get());
-        if (count == static_cast<DWORD>(-1))
-            host_.ShowError(Msg::CST);
-        else
-            SetControlText(controls_.SuspendCountEdit, std::to_string(count + 1));
-    } else {
-        const DWORD count = ::ResumeThread(thread.get());
-        if (count == static_cast<DWORD>(-1))
-            host_.ShowError(Msg::CRT);
-        else
-            SetControlText(controls_.SuspendCountEdit,
-                           std::to_string(std::max<int64_t>(0, static_cast<int64_t>(count) - 1)));
-    }
+    if (const std::optional<DWORD> count = SuspendResume(sender.Tag() != 0); count && controls_.SuspendCountEdit != nullptr)
+        SetControlText(*controls_.SuspendCountEdit, std::to_string(*count));
 }
 
 void ProcessThreadPanel::TerminateThreadClick()
 {
-    if (CurrentWindow.Handle == nullptr || CurrentWindow.ThreadId == 0 || IsOwnProcess()) return;
-    const unique_kernel_handle thread(OpenTargetThread());
+    const Subject target = Target();
+    if ((target.Window == nullptr && !subject_) || target.ThreadId == 0 || IsOwnProcess()) return;
+    const unique_kernel_handle thread(OpenTargetThread(target.ThreadId));
     if (!thread) {
         host_.ShowError(Msg::OnlyME2000XP, MB_TASKMODAL);
         return;

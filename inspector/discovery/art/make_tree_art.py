@@ -3,7 +3,7 @@
 #
 # Run with: python3 make_tree_art.py [--preview PNG]
 # Writes ../../resources/classicons.bmp (50 pictures of 20x20 in one strip),
-# ../../resources/treetools.bmp (8 toolbar images of 32x32) and ../Classes.dsc.
+# ../../resources/treetools.bmp (10 toolbar images of 32x32) and ../Classes.dsc.
 # Everything is drawn in code and the output is byte-for-byte reproducible.
 # Magenta (255, 0, 255) marks transparent pixels in both strips.
 #
@@ -35,7 +35,8 @@
 #   24 tooltip, hint                            49 custom / owner-drawn control
 #
 # Toolbar images: 0 expand all, 1 collapse all, 2 rescan, 3 find by mask,
-# 4 save as text, 5 find next, 6 show handles as..., 7 expand the selected node.
+# 4 save as text, 5 find next, 6 show handles as..., 7 expand the selected node,
+# 8 grouped by hierarchy, 9 grouped by process and thread.
 
 import math
 import os
@@ -1228,6 +1229,27 @@ def expand_node(im):
     im.outlined(union(shaft, head), lambda x, y: mix((112, 214, 136), GREEN, (y - 14) / 13), GREEN_DK)
 
 
+@tool(8)
+def by_hierarchy(im):
+    # A parent window with two child windows hanging from it.
+    window(im, 2, 2, 17, 13)
+    branch_dots(im, 7, 14, 12, 20)
+    branch_dots(im, 7, 14, 12, 28)
+    window(im, 13, 16, 29, 23, buttons=False)
+    im.hline(15, 27, 21, LINE)
+    window(im, 13, 25, 29, 31, buttons=False)
+
+
+@tool(9)
+def by_process(im):
+    # A gear for the process, its threads as two strands, each holding a window.
+    im.outlined(gear(9, 9, 8, 5.5, 8, 2.5), lambda x, y: mix((150, 160, 176), (96, 106, 122), y / 18), INK)
+    for y, fill in ((19, ORANGE), (27, GREEN)):
+        branch_dots(im, 9, 17, 13, y)
+        im.box(14, y - 2, 18, y + 2, fill, INK, round_=False)
+        window(im, 20, y - 4, 31, y + 3, buttons=False)
+
+
 # ---------------------------------------------------------------------------
 # Strips and files
 # ---------------------------------------------------------------------------
@@ -1488,7 +1510,7 @@ def preview_png(classes, tools, scale=4):
         label(i, dx, dy)
         put_scaled(classes, i * CLASS_SIZE, 0, CLASS_SIZE, CLASS_SIZE, dx, dy + 12, scale)
     ty = gap + rows_c * (cw + 10) + gap
-    for i in range(8):
+    for i in range(10):
         put_scaled(tools, i * TOOL_SIZE, 0, TOOL_SIZE, TOOL_SIZE, gap + i * (TOOL_SIZE * 3 + 4), ty, 3)
     # Actual size, as the tree and toolbar show them.
     ay = ty + TOOL_SIZE * 3 + gap
@@ -1504,7 +1526,7 @@ def write(path, data):
 
 def main(argv):
     classes = strip(CLASS_COUNT, CLASS_SIZE, PICTURES)
-    tools = strip(8, TOOL_SIZE, TOOLS)
+    tools = strip(10, TOOL_SIZE, TOOLS)
     write(os.path.join(RESOURCES, 'classicons.bmp'), bmp24(classes))
     write(os.path.join(RESOURCES, 'treetools.bmp'), bmp24(tools))
     write(os.path.join(DISCOVERY, 'Classes.dsc'), classes_dsc())
