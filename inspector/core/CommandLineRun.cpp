@@ -156,11 +156,13 @@ Json DpiJson(const DpiDetails& dpi)
                 {"monitor", dpi.MonitorDpiAvailable && dpi.MonitorDpi != 0 ? Json(dpi.MonitorDpi) : Json(nullptr)}};
 }
 
-// Everything the main window and the details window know about one window.
-Json DumpJson(HWND window, const std::optional<std::string>& locator)
+// Everything the main window and the details window know about one window; a window that did not
+// give its text in time is counted in `notAnswering`.
+Json DumpJson(HWND window, const std::optional<std::string>& locator, int& notAnswering)
 {
     WindowInfo info;
     GatherWindowInfo(window, false, info);
+    if (info.Text == MessageText(Msg::CantReadWndText)) ++notAnswering;
     WindowDetails details;
     GatherWindowDetails(window, details);
     const DecodedStyles styles =
@@ -431,7 +433,7 @@ int RunJob(const CommandLine& line, Output& output)
         } else {
             Json list = Json::array();
             for (const HWND window : windows) {
-                list.push_back(DumpJson(window, LocatorOfWindow(window)));
+                list.push_back(DumpJson(window, LocatorOfWindow(window), notAnswering));
                 if (line.AsText) result += DetailsCopyText(window);
             }
             if (!line.AsText) {
