@@ -162,7 +162,7 @@ Json DumpJson(HWND window, const std::optional<std::string>& locator, int& notAn
 {
     WindowInfo info;
     GatherWindowInfo(window, false, info);
-    if (info.Text == MessageText(Msg::CantReadWndText)) ++notAnswering;
+    if (info.Text == MessageText(Msg::WindowNotReply) || info.Text == MessageText(Msg::CantReadWndText)) ++notAnswering;
     WindowDetails details;
     GatherWindowDetails(window, details);
     const DecodedStyles styles =

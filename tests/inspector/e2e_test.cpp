@@ -678,5 +678,5 @@ TEST_F(EndToEnd, TheCommandLineDumpsWalksAndFindsWindowsAsJsonOrText)
     EXPECT_NE(run.Err.find("Не ответили окон"), std::string::npos) << run.Err;
     const nlohmann::json hungDump = Parsed(RunLumivex("--dump " + handle(target.Window("hung.button"))));
     EXPECT_EQ(hungDump["notAnswering"], 1);
-    EXPECT_EQ(hungDump["windows"][0]["text"], Utf8(lvx::MessageText(lvx::Msg::CantReadWndText)));
+    EXPECT_EQ(hungDump["windows"][0]["text"], Utf8(lvx::MessageText(lvx::Msg::WindowNotReply)));
 }
