@@ -307,37 +307,19 @@ std::vector<HWND> ResolveTarget(const CommandTarget& target, int& notAnswering)
 // locator's reader, so that the locators of the nodes cost no second read.
 class TreeWriter {
 public:
-    Json Node(HWND window, int depth)
+    // The tree below `root`: the desktop, or any window (whose path up is read once for the locators).
+    Json Root(HWND root)
     {
-        const uint64_t handle = FromHandle(window);
-        const bool desktop = window == ::GetDesktopWindow();
-        Json node{{"handle", HandleJson(window)}};
-        std::string text;
-        if (!desktop) {
-            const std::optional<std::string> read = windows_.Text(handle);
-            if (!read) ++notAnswering_;
-            text = read ? *read : MessageText(Msg::CantReadWndText);
+        path_.clear();
+        topProcess_ = 0;
+        if (root != ::GetDesktopWindow()) {
+            for (HWND current = ::GetAncestor(root, GA_PARENT); current != nullptr && current != ::GetDesktopWindow() &&
+                                                                path_.size() < MaxTreeDepth;
+                 current = ::GetAncestor(current, GA_PARENT))
+                path_.insert(path_.begin(), FromHandle(current));
+            ::GetWindowThreadProcessId(path_.empty() ? root : ToHandle(path_.front()), &topProcess_);
         }
-        RECT rect{};
-        ::GetWindowRect(window, &rect);
-        DWORD processId = 0;
-        const DWORD threadId = ::GetWindowThreadProcessId(window, &processId);
-        const std::string className = ClassName(window);
-        node["className"] = Utf8(className);
-        node["text"] = Utf8(text);
-        node["rect"] = RectJson(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-        node["processId"] = FormatHandle(processId);
-        node["threadId"] = FormatHandle(threadId);
-        node["locator"] = desktop ? Json(nullptr) : LocatorJson(window);
-        // The text file's line comes before its children's, as the tree's own file has it.
-        const size_t line = lines_.size();
-        lines_.push_back({depth, true, FormatTreeNodeText(HandleNotation::Hexadecimal, HandleValue(window), text, className)});
-        Json children = Json::array();
-        if (depth < MaxTreeDepth)
-            for (const LocatorWindow& child : windows_.Children(handle)) children.push_back(Node(ToHandle(child.Handle), depth + 1));
-        lines_[line].Leaf = children.empty();
-        node["children"] = std::move(children);
-        return node;
+        return Node(root, ReadClassName(root, MessageText(Msg::WndClassNotFound)), 0);
     }
 
     // The tree's text file lines, in tree order.
@@ -357,23 +339,57 @@ private:
         std::string NodeText;
     };
 
-    std::string ClassName(HWND window) { return ReadClassName(window, MessageText(Msg::WndClassNotFound)); }
-
-    Json LocatorJson(HWND window)
+    // `className` comes with the window from its parent's list, so it is not asked twice.
+    Json Node(HWND window, const std::string& className, int depth)
     {
-        std::vector<uint64_t> path;
-        for (HWND current = window; current != nullptr && current != ::GetDesktopWindow() && path.size() < MaxTreeDepth;
-             current = ::GetAncestor(current, GA_PARENT))
-            path.insert(path.begin(), FromHandle(current));
+        const uint64_t handle = FromHandle(window);
+        const bool desktop = window == ::GetDesktopWindow();
+        Json node{{"handle", HandleJson(window)}};
+        std::string text;
+        if (!desktop) {
+            const std::optional<std::string> read = windows_.Text(handle);
+            if (!read) ++notAnswering_;
+            text = read ? *read : MessageText(Msg::CantReadWndText);
+        }
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
         DWORD processId = 0;
-        ::GetWindowThreadProcessId(ToHandle(path.front()), &processId);
-        const std::string& image = windows_.ImageOf(processId);
+        const DWORD threadId = ::GetWindowThreadProcessId(window, &processId);
+        const DWORD topProcess = topProcess_;
+        if (path_.empty()) topProcess_ = processId;  // a top-level window: its process names the locator's program
+        if (!desktop) path_.push_back(handle);
+        node["className"] = Utf8(className);
+        node["text"] = Utf8(text);
+        node["rect"] = RectJson(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        node["processId"] = FormatHandle(processId);
+        node["threadId"] = FormatHandle(threadId);
+        node["locator"] = desktop ? Json(nullptr) : LocatorJson();
+        // The text file's line comes before its children's, as the tree's own file has it.
+        const size_t line = lines_.size();
+        lines_.push_back({depth, true, FormatTreeNodeText(HandleNotation::Hexadecimal, HandleValue(window), text, className)});
+        Json children = Json::array();
+        if (depth < MaxTreeDepth)
+            for (const LocatorWindow& child : windows_.Children(handle))
+                children.push_back(Node(ToHandle(child.Handle), child.ClassName, depth + 1));
+        lines_[line].Leaf = children.empty();
+        node["children"] = std::move(children);
+        if (!desktop) path_.pop_back();
+        topProcess_ = topProcess;
+        return node;
+    }
+
+    // The locator of the window at the end of the current path.
+    Json LocatorJson()
+    {
+        const std::string& image = windows_.ImageOf(topProcess_);
         if (image.empty()) return nullptr;
-        const std::optional<Locator> locator = MakeLocator(image, path, windows_);
+        const std::optional<Locator> locator = MakeLocator(image, path_, windows_);
         return locator ? Json(Utf8(FormatLocator(*locator))) : Json(nullptr);
     }
 
     DesktopWindows windows_;
+    std::vector<uint64_t> path_;  // from the top-level window down to the node being written
+    DWORD topProcess_ = 0;        // the process of the path's top-level window
     std::vector<TextLine> lines_;
     int notAnswering_ = 0;
 };
@@ -425,7 +441,7 @@ int RunJob(const CommandLine& line, Output& output)
         if (line.Job == CommandJob::Tree) {
             TreeWriter tree;
             Json roots = Json::array();
-            for (const HWND window : windows) roots.push_back(tree.Node(window, 0));
+            for (const HWND window : windows) roots.push_back(tree.Root(window));
             notAnswering += tree.NotAnswering();
             Json json = Envelope("tree", notAnswering);
             json["windows"] = std::move(roots);
