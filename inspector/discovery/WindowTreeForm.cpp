@@ -97,10 +97,9 @@ HIMAGELIST LoadStrip(int resource, int size, int count, UINT dpi)
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<std::uint32_t> strip(static_cast<size_t>(width) * static_cast<size_t>(size));
     {
-        const HDC screen = ::GetDC(nullptr);
-        const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(size), strip.data(), &info, DIB_RGB_COLORS);
-        ::ReleaseDC(nullptr, screen);
-        if (rows != size) return nullptr;
+        const WindowDC screen(nullptr, WindowDC::Area::Client);
+        if (::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(size), strip.data(), &info, DIB_RGB_COLORS) != size)
+            return nullptr;
     }
     std::vector<std::uint32_t> result(static_cast<size_t>(scaled) * static_cast<size_t>(scaled) * static_cast<size_t>(count));
     std::vector<std::uint32_t> picture(static_cast<size_t>(size) * static_cast<size_t>(size));
