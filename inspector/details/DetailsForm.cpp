@@ -285,14 +285,25 @@ void TDetailsForm::Layout()
     }
 }
 
-// The values take whatever width the names leave, less a scroll bar's.
+// The values take whatever width the names leave (less the vertical scroll bar's when the rows
+// will need one), and never less than the widest value: a long one (a class style's names) makes
+// the list scroll sideways rather than end in an ellipsis.
 void TDetailsForm::FitValueColumn(HWND list)
 {
     RECT inside{};
     ::GetClientRect(list, &inside);
     const int names = static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
-    const int values = inside.right - names - ::GetSystemMetrics(SM_CXVSCROLL);
-    ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, std::max(values, Scaled(100)));
+    const int rows = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    const bool scrollBarToCome = (::GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL) == 0 &&
+                                 rows > static_cast<int>(::SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    int widest = 0;
+    for (int row = 0; row < rows; ++row) {
+        const std::string value = ItemText(list, row, 1);
+        widest = std::max(widest, static_cast<int>(::SendMessageA(list, LVM_GETSTRINGWIDTHA, 0,
+                                                                  reinterpret_cast<LPARAM>(value.c_str()))));
+    }
+    const int room = inside.right - names - (scrollBarToCome ? ::GetSystemMetrics(SM_CXVSCROLL) : 0);
+    ::SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, std::max({room, widest + Scaled(12), Scaled(100)}));
 }
 
 // The names as wide as the longest of them (at most their built-in width), so that long values

@@ -187,7 +187,8 @@ std::string TextFault(HWND control)
            std::to_string(room) + " of " + std::to_string(client.right) + "x" + std::to_string(client.bottom);
 }
 
-// A report list's columns show their whole texts where the list is wide enough for all of them.
+// A report list's columns show their whole texts where the list is wide enough for all of them;
+// the last column always, since it can grow into a sideways scroll.
 std::string ColumnFault(HWND list)
 {
     if (lstrcmpiA(ClassOf(list).c_str(), WC_LISTVIEWA) != 0 || (::GetWindowLongA(list, GWL_STYLE) & LVS_TYPEMASK) != LVS_REPORT)
@@ -215,9 +216,9 @@ std::string ColumnFault(HWND list)
     ::GetClientRect(list, &client);
     int total = 0;
     for (int width : needed) total += width;
-    if (total > client.right) return {};  // no room for all: a cut is the user's to widen
+    const int first = total > client.right ? columns - 1 : 0;  // no room for all: a cut is the user's to widen
     std::string faults;
-    for (int column = 0; column < columns; ++column) {
+    for (int column = std::max(first, 0); column < columns; ++column) {
         const int width = static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
         if (width < needed[static_cast<size_t>(column)])
             faults += "column " + std::to_string(column) + " is " + std::to_string(width) + " pixels wide, its texts need " +
@@ -591,6 +592,7 @@ TEST_F(LanguageTest, EveryWindowKeepsItsControlsInsideAndItsTextsWhole)
         form.ShowForm();
         WindowInfo current;
         GatherWindowInfo(form.Handle(), false, current);
+        CurrentWindow = current;  // the panels show their buttons for an inspected window only
         form.ShowWindowInfo(current, false);
         check("LumivexForm", form.Handle());
         for (const auto& [panel, name] : {std::pair{&form.commandPanelButton_, "commands"},
@@ -659,6 +661,7 @@ TEST_F(LanguageTest, EveryWindowKeepsItsControlsInsideAndItsTextsWhole)
         check("MessageLogForm-least", log.Handle());
         ::ShowWindow(log.Handle(), SW_MAXIMIZE);
         check("MessageLogForm-maximised", log.Handle());
+        CurrentWindow = WindowInfo{};
     }
 }
 

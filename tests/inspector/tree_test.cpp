@@ -269,6 +269,34 @@ TEST_F(TreeTest, HandleNotationRewritesEveryLineWithoutARescan)
     // The notation lasts for the run: the next opening still uses it.
     HandleDisplayMode = HandleNotation::None;
     ASSERT_TRUE(WithTree([](HWND) { EXPECT_EQ(ShownText(Tree->Nodes()[0].Item), " <Desktop> {#32769}"); }));
+
+    // The notation button's tool tip goes when its menu drops down, instead of covering the first item.
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ASSERT_TRUE(WithTree([](HWND dialog) {
+        const HWND pager = ::FindWindowExA(dialog, nullptr, WC_PAGESCROLLERA, nullptr);
+        const HWND toolBar = ::FindWindowExA(pager, nullptr, TOOLBARCLASSNAMEA, nullptr);
+        ASSERT_NE(toolBar, nullptr);
+        const auto tip = reinterpret_cast<HWND>(::SendMessageA(toolBar, TB_GETTOOLTIPS, 0, 0));
+        RECT button{};
+        ::SendMessageA(toolBar, TB_GETRECT, IDM_TREE_SHOWHANDLES, reinterpret_cast<LPARAM>(&button));
+        ::SetForegroundWindow(dialog);  // tips show over an active window only
+        POINT middle{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+        ::MapWindowPoints(toolBar, nullptr, &middle, 1);
+        ::SetCursorPos(middle.x, middle.y);
+        ::ScreenToClient(toolBar, &middle);
+        ::SendMessageA(toolBar, WM_MOUSEMOVE, 0, MAKELPARAM(middle.x, middle.y));  // the tool bar relays it to its tip
+        ASSERT_TRUE(lvxtest::WaitFor([&] { return ::IsWindowVisible(tip) != FALSE; }));
+        std::optional<bool> tipOverMenu;
+        lvxtest::ModalWatcher watcher;
+        watcher.OnMenu = [&] { tipOverMenu = ::IsWindowVisible(tip) != FALSE; };
+        NMTOOLBARA dropDown{};
+        dropDown.hdr = {toolBar, static_cast<UINT_PTR>(::GetDlgCtrlID(toolBar)), static_cast<UINT>(TBN_DROPDOWN)};
+        dropDown.iItem = IDM_TREE_SHOWHANDLES;
+        ::SendMessageA(dialog, WM_NOTIFY, dropDown.hdr.idFrom, reinterpret_cast<LPARAM>(&dropDown));
+        EXPECT_EQ(tipOverMenu, std::optional<bool>(false));
+    }));
+    ::SetCursorPos(cursor.x, cursor.y);
 }
 
 TEST_F(TreeTest, SearchWalksForwardFromTheSelection)
