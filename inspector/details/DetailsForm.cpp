@@ -407,6 +407,7 @@ void TDetailsForm::FillStylesList()
             }
         }
     }
+    FitValueColumn(stylesList_);  // the rows decide whether a vertical scroll bar takes room
     ::SendMessageA(stylesList_, WM_SETREDRAW, TRUE, 0);
     filling_ = false;  // the scroll position comes back after this, with the keeper
 }
