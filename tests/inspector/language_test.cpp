@@ -631,10 +631,16 @@ TEST_F(LanguageTest, EveryWindowKeepsItsControlsInsideAndItsTextsWhole)
         whileShown("QuickSearchForm", [&] { search.ShowForSimpleSearch(form.Handle()); });
         whileShown("QuickSearchForm-tree", [&] { search.ShowForTree(form.Handle(), nullptr); });
         TWindowTreeForm tree(search, nullptr);
-        whileShown("WindowTreeForm", [&] { tree.ShowTree(form.Handle()); }, [](HWND dialog) {
+        const auto treeFilled = [](HWND dialog) {
             const HWND view = ::FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
             return ::IsWindowVisible(view) && ::SendMessageA(view, TVM_GETCOUNT, 0, 0) > 0;
-        });
+        };
+        whileShown("WindowTreeForm", [&] { tree.ShowTree(form.Handle()); }, treeFilled);
+        TreeGroupByProcess = true;
+        tree.InitialWindow = form.Handle();  // its process's node opens, showing process, thread and window lines
+        whileShown("WindowTreeForm-process", [&] { tree.ShowTree(form.Handle()); }, treeFilled);
+        TreeGroupByProcess = false;
+        tree.InitialWindow = nullptr;
         FoundWindows = {FoundWindowEntry{form.Handle(), TextOf(form.Handle()), "TMainForm"}};
         TFoundWindowsForm found;
         whileShown("FoundWindowsForm", [&] { found.ShowList(form.Handle()); });
