@@ -40,6 +40,22 @@ BOOL CALLBACK AddChildThread(HWND child, LPARAM parameter)
     return TRUE;
 }
 
+struct ProcessThreadSearch {
+    ThreadSearch Threads;
+    bool Children;
+};
+
+BOOL CALLBACK AddTopLevelThread(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<ProcessThreadSearch*>(parameter);
+    DWORD processId = 0;
+    if (::GetWindowThreadProcessId(window, &processId) == 0 || processId != search.Threads.ProcessId) return TRUE;
+    (void)AddChildThread(window, reinterpret_cast<LPARAM>(&search.Threads));
+    // A child made on a thread of its own (rare, but allowed) makes that thread a window owner too.
+    if (search.Children) ::EnumChildWindows(window, &AddChildThread, reinterpret_cast<LPARAM>(&search.Threads));
+    return TRUE;
+}
+
 BOOL CALLBACK AddDescendant(HWND child, LPARAM parameter)
 {
     reinterpret_cast<std::vector<uint64_t>*>(parameter)->push_back(reinterpret_cast<uintptr_t>(child));
@@ -99,23 +115,73 @@ void PublishWatchedWindows(RingHeader& header, HWND window, std::vector<uint64_t
     Atomic(header.WatchedGeneration).fetch_add(1, std::memory_order_acq_rel);
 }
 
+void AddWindowThreads(DWORD processId, bool children, std::vector<DWORD>& threads)
+{
+    ProcessThreadSearch search{{processId, &threads}, children};
+    ::EnumWindows(&AddTopLevelThread, reinterpret_cast<LPARAM>(&search));
+    // Message-only windows are no top-level ones to EnumWindows, but their threads get messages too.
+    for (HWND window = ::FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+         window = ::FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr))
+        (void)AddTopLevelThread(window, reinterpret_cast<LPARAM>(&search));
+}
+
+void PublishThreads(RingHeader& header, const std::vector<DWORD>& threads)
+{
+    const uint32_t listed = Atomic(header.ThreadCount).load(std::memory_order_relaxed);
+    const auto count = static_cast<uint32_t>(std::min(threads.size(), MaxWatchedThreads));
+    Atomic(header.ThreadOverflow).store(threads.size() > MaxWatchedThreads ? 1 : 0, std::memory_order_relaxed);
+    if (count <= listed) return;
+    for (uint32_t i = listed; i < count; ++i) Atomic(header.Threads[i]).store(threads[i], std::memory_order_relaxed);
+    Atomic(header.ThreadCount).store(count, std::memory_order_release);
+    Atomic(header.ThreadGeneration).fetch_add(1, std::memory_order_acq_rel);
+}
+
 StartFailure MessageLogSession::Start(HWND window, bool descendants, const std::string& folder, uint32_t capacity,
                                       HookPlacement placement, DWORD helperTimeoutMs)
 {
+    WatchScope scope;
+    scope.What = descendants ? WatchScope::Kind::Descendants : WatchScope::Kind::Window;
+    scope.Window = window;
+    return Start(scope, folder, capacity, placement, helperTimeoutMs);
+}
+
+StartFailure MessageLogSession::Start(const WatchScope& scope, const std::string& folder, uint32_t capacity,
+                                      HookPlacement placement, DWORD helperTimeoutMs)
+{
     Stop();
+    scope_ = scope;
     DWORD processId = 0;
-    const DWORD thread = ::GetWindowThreadProcessId(window, &processId);
-    if (window == nullptr || !::IsWindow(window) || thread == 0) return StartFailure::NoWindow;
-    threads_ = {thread};
-    if (descendants) {
-        ThreadSearch search{processId, &threads_};
-        ::EnumChildWindows(window, &AddChildThread, reinterpret_cast<LPARAM>(&search));
+    threads_.clear();
+    RingScope ringScope = RingScope::Threads;
+    if (scope.What == WatchScope::Kind::Window || scope.What == WatchScope::Kind::Descendants) {
+        const HWND window = scope.Window;
+        const DWORD thread = ::GetWindowThreadProcessId(window, &processId);
+        if (window == nullptr || !::IsWindow(window) || thread == 0) return StartFailure::NoWindow;
+        threads_ = {thread};
+        ringScope = RingScope::Window;
+        if (scope.What == WatchScope::Kind::Descendants) {
+            ThreadSearch search{processId, &threads_};
+            ::EnumChildWindows(window, &AddChildThread, reinterpret_cast<LPARAM>(&search));
+            ringScope = RingScope::WindowAndDescendants;
+        }
+    } else if (scope.What == WatchScope::Kind::Thread) {
+        // The thread must still be the process's: its id may have gone to another one.
+        const lvc::unique_kernel_handle thread(::OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, scope.ThreadId));
+        if (!thread || ::GetProcessIdOfThread(thread.get()) != scope.ProcessId) return StartFailure::NoThreads;
+        processId = scope.ProcessId;
+        threads_ = {scope.ThreadId};
+    } else {
+        processId = scope.ProcessId;
+        AddWindowThreads(processId, true, threads_);
+        if (threads_.empty()) return StartFailure::NoThreads;
     }
-    if (threads_.size() * 3 > MaxHooks) threads_.resize(MaxHooks / 3);
+    std::vector<DWORD> allThreads = threads_;
+    if (threads_.size() > MaxWatchedThreads) threads_.resize(MaxWatchedThreads);
 
     const ProcessBits bits = ProcessBitness(processId);
     if (bits == ProcessBits::Unknown) return StartFailure::ProcessClosed;
     const bool targetWide = bits == ProcessBits::Bits64;
+    targetWide_ = targetWide;
     constexpr bool selfWide = sizeof(void*) == 8;
     // A 32-bit inspector cannot start anything that hooks a 64-bit program.
     if (targetWide && !selfWide) return StartFailure::NoHelper;
@@ -128,19 +194,25 @@ StartFailure MessageLogSession::Start(HWND window, bool descendants, const std::
         return failure;
     }
     RingHeader& header = ring_->Header();
-    Atomic(header.WatchedWindow).store(reinterpret_cast<uintptr_t>(window));
-    Atomic(header.WatchDescendants).store(descendants ? 1 : 0);
-    StartHeartbeat(window, descendants);
+    Atomic(header.WatchedWindow).store(reinterpret_cast<uintptr_t>(scope.Window));
+    Atomic(header.Scope).store(static_cast<uint32_t>(ringScope));
+    // The list of an earlier watch of the section is no longer wanted.
+    Atomic(header.ThreadCount).store(0);
+    PublishThreads(header, allThreads);
 
     StartFailure failure = StartFailure::None;
     if (!throughHelper) {
         DWORD error = ERROR_SUCCESS;
-        if (hooks_.Install(folder + HookDllName(selfWide), threads_, error))
+        if (hooks_.Install(folder + HookDllName(selfWide), threads_, error)) {
+            (void)hooks_.Follow(header);  // the list as it stands now counts as followed
             hooks_.Publish(header);
-        else
+        } else {
             failure = error == ERROR_MOD_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ? StartFailure::NoHelper
                                                                                      : StartFailure::HookRefused;
+        }
+        StartHeartbeat();
     } else {
+        StartHeartbeat();
         failure = StartHelper(helperPath, processId, helperTimeoutMs);
     }
     if (failure != StartFailure::None) Stop();
@@ -282,18 +354,28 @@ std::optional<StartFailure> MessageLogSession::WaitForHooks(DWORD timeoutMs)
 
 DWORD MessageLogSession::HelperProcessId() const { return helper_ ? ::GetProcessId(helper_.get()) : 0; }
 
-void MessageLogSession::StartHeartbeat(HWND window, bool descendants)
+void MessageLogSession::StartHeartbeat()
 {
     std::vector<uint64_t> known;
-    if (descendants) PublishWatchedWindows(ring_->Header(), window, known);
+    const bool descendants = scope_.What == WatchScope::Kind::Descendants;
+    const bool process = scope_.What == WatchScope::Kind::Process;
+    if (descendants) PublishWatchedWindows(ring_->Header(), scope_.Window, known);
     heartbeatStop_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!heartbeatStop_) return;  // then Poll keeps the heartbeat, from the user-interface thread
-    heartbeat_ = std::thread([ring = *ring_, stop = heartbeatStop_.get(), window, descendants,
-                              known = std::move(known)]() mutable {
-        do {
+    // A process's threads that come to own windows are listed for hooking: top-level windows on
+    // every beat, the children (far more of them, and rarely on a thread of their own) on every
+    // fourth.
+    heartbeat_ = std::thread([ring = *ring_, stop = heartbeatStop_.get(), window = scope_.Window, descendants, process,
+                              processId = scope_.ProcessId, threads = threads_, known = std::move(known)]() mutable {
+        for (unsigned beat = 1;; ++beat) {
             ring.Heartbeat(::GetTickCount64());
             if (descendants) PublishWatchedWindows(ring.Header(), window, known);
-        } while (::WaitForSingleObject(stop, 250) == WAIT_TIMEOUT);
+            if (process) {
+                AddWindowThreads(processId, beat % 4 == 0, threads);
+                PublishThreads(ring.Header(), threads);
+            }
+            if (::WaitForSingleObject(stop, 250) != WAIT_TIMEOUT) break;
+        }
     });
 }
 
@@ -375,10 +457,23 @@ void MessageLogSession::SetPaused(bool paused)
 
 bool MessageLogSession::Paused() const { return ring_ && !ring_->Recording(); }
 
+size_t MessageLogSession::WatchedThreadCount() const
+{
+    return ring_ ? Atomic(ring_->Header().ThreadCount).load(std::memory_order_acquire) : threads_.size();
+}
+
+bool MessageLogSession::ThreadsLeftOut() const
+{
+    return ring_ && Atomic(ring_->Header().ThreadOverflow).load(std::memory_order_relaxed) != 0;
+}
+
 size_t MessageLogSession::Poll(std::vector<LogRecord>& out, size_t max)
 {
     if (!ring_) return 0;
     ring_->Heartbeat(::GetTickCount64());
+    // Threads the heartbeat listed since (a watched process's new ones): hooked from here, the
+    // thread that set the others, unless the helper sets them.
+    if (!hooks_.Empty()) (void)hooks_.Follow(ring_->Header());
     batch_.resize(std::min<size_t>(max, 4096));
     size_t total = 0;
     while (total < max) {
