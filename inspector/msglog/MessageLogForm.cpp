@@ -26,6 +26,9 @@ constexpr UINT PollInterval = 50;     // ms: the ring holds far more than arrive
 constexpr ULONGLONG RedrawInterval = 100;  // ms: the list and the counts are shown anew at most this often
 constexpr ULONGLONG CheckMs = 1000;   // a first message must be counted within this time
 constexpr size_t PollBatch = 1u << 17;
+// The window's own size at 96 DPI: wide enough for every column at its texts' width and a
+// decoded column wider than its least, parameters of 64 bits and results included.
+constexpr int DefaultWidth = 1040, DefaultHeight = 560;
 // The decoded column's width at 96 DPI; it never gets less than half of it.
 constexpr int DecodedWidth = 260;
 constexpr size_t MaxClassNames = 4096;
@@ -90,7 +93,7 @@ bool TMessageLogForm::FormCreate(HWND owner)
                              nullptr))
         return false;
     dpi_ = owner != nullptr ? DpiOfWindow(owner) : 96;
-    const RECT bounds{0, 0, Scaled(960), Scaled(560)};
+    const RECT bounds{0, 0, Scaled(DefaultWidth), Scaled(DefaultHeight)};
     if (!CreateWindowObject(0, FormClass, "Журнал сообщений", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, bounds, owner,
                             nullptr))
         return false;
@@ -145,7 +148,7 @@ void TMessageLogForm::FitBeside(HWND owner)
         !::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor))
         return;
     const SIZE least = LeastWindowSize();
-    const PlaceSize size = FitToolSize({main.left, main.top, main.right, main.bottom}, {Scaled(960), Scaled(560)},
+    const PlaceSize size = FitToolSize({main.left, main.top, main.right, main.bottom}, {Scaled(DefaultWidth), Scaled(DefaultHeight)},
                                        {least.cx, least.cy},
                                        {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right,
                                         monitor.rcWork.bottom});

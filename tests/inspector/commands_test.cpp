@@ -403,6 +403,16 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
     ::GetWindowRect(Form->Handle(), &main);
     ::GetWindowRect(log->Handle(), &own);
     EXPECT_FALSE(::IntersectRect(&overlap, &main, &own)) << "beside the main window, not over it";
+    // The columns fit their texts and leave the decoded one the rest: the list does not scroll sideways.
+    const auto columnWidth = [&](int column) {
+        return static_cast<int>(::SendMessageA(log->recordList_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    };
+    RECT listClient{};
+    ::GetClientRect(log->recordList_, &listClient);
+    int columns = 0;
+    for (int column = 0; column < 9; ++column) columns += columnWidth(column);
+    EXPECT_LE(columns, listClient.right) << "decoded " << columnWidth(8) << " of " << listClient.right;
+    EXPECT_GT(columnWidth(8), ScaleForDpi(130, DpiOfWindow(log->Handle()))) << "more than its least width";
     const auto press = [&](HWND button) { ::SendMessageA(button, BM_CLICK, 0, 0); };
     press(log->startButton_);
     ASSERT_TRUE(log->Session().Active()) << log->StatusText();
@@ -624,6 +634,7 @@ TEST_F(CommandsTest, StopUnhooksAndAKilledInspectorLeavesTheTargetAsItWasAndANew
 constexpr UINT NotifyMessage = WM_APP + 10;
 constexpr UINT ChatterMessage = WM_APP + 11;
 constexpr UINT NewChildMessage = WM_APP + 12;
+constexpr UINT NewThreadWindowMessage = WM_APP + 13;  // to the control window
 
 LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
@@ -781,6 +792,36 @@ TEST_F(CommandsTest, WithDescendantsAChildMadeLaterIsRecordedAndOtherWindowsOfTh
     EXPECT_EQ(marked[0].Window, reinterpret_cast<uintptr_t>(Target->Window("commands.edit")));
     EXPECT_EQ(marked[2].Window, reinterpret_cast<uintptr_t>(later));
     ::PostMessageA(later, WM_CLOSE, 0, 0);
+}
+
+TEST_F(CommandsTest, AProcessWatchedThroughTheHelperHasAThreadHookedThatCameToOwnAWindowLater)
+{
+    InitProgramFolder();
+    TargetProcess target({"commands"});
+    ASSERT_TRUE(target.Ready());
+    msglog::WatchScope scope;
+    scope.What = msglog::WatchScope::Kind::Process;
+    scope.ProcessId = target.ProcessId();
+    msglog::MessageLogSession session;
+    ASSERT_EQ(session.Start(scope, ProgramFolder, msglog::DefaultRingCapacity, msglog::HookPlacement::ThroughHelper),
+              msglog::StartFailure::None);
+    ASSERT_EQ(session.WaitForHooks(15000), msglog::StartFailure::None);
+    const size_t first = session.WatchedThreadCount();
+    const auto later = reinterpret_cast<HWND>(SendTo(target.Window("control"), NewThreadWindowMessage, 0));
+    ASSERT_TRUE(::IsWindow(later));
+    std::vector<msglog::LogRecord> records;
+    const auto fromLater = [&] {
+        return std::count_if(records.begin(), records.end(), [&](const msglog::LogRecord& record) {
+            return record.Message == QueryMessage + 0x100 && record.Window == reinterpret_cast<uintptr_t>(later);
+        });
+    };
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        (void)SendTo(later, QueryMessage + 0x100, 1);
+        session.Poll(records, 100000);
+        return fromLater() >= 2;
+    }));
+    EXPECT_EQ(session.WatchedThreadCount(), first + 1);
+    EXPECT_FALSE(session.ThreadsLeftOut());
 }
 
 TEST_F(CommandsTest, AHookThatFoundNoSectionTriesAgainAndAFreedHookLetsItsSectionGo)
