@@ -530,10 +530,9 @@ std::string TMessageLogForm::ScopeText() const
     return (name.empty() ? std::string() : name + " ") + "(" + std::to_string(scope_.ProcessId) + ")";
 }
 
-const std::string& TMessageLogForm::ClassOf(uint64_t window) const
+std::string TMessageLogForm::ClassOf(uint64_t window) const
 {
-    static const std::string none;
-    if (window == 0) return none;
+    if (window == 0) return {};
     const auto found = classNames_.find(window);
     if (found != classNames_.end()) return found->second;
     if (classNames_.size() >= MaxClassNames) classNames_.clear();

@@ -101,7 +101,7 @@ private:
     [[nodiscard]] Sentence ConnectingSentence() const;
     [[nodiscard]] std::string ScopeText() const;
     // The class of a window, read once (GetClassNameA sends nothing) and kept; empty when unknown.
-    [[nodiscard]] const std::string& ClassOf(uint64_t window) const;
+    [[nodiscard]] std::string ClassOf(uint64_t window) const;
     // The columns but the decoded one as wide as their titles and the widest texts they hold.
     void FitColumns();
     void CreateControls();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 namespace lvx::msglog {
 
@@ -54,6 +55,24 @@ BOOL CALLBACK AddTopLevelThread(HWND window, LPARAM parameter)
     // A child made on a thread of its own (rare, but allowed) makes that thread a window owner too.
     if (search.Children) ::EnumChildWindows(window, &AddChildThread, reinterpret_cast<LPARAM>(&search.Threads));
     return TRUE;
+}
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<std::pair<DWORD, bool>*>(parameter);
+    DWORD processId = 0;
+    search.second = ::GetWindowThreadProcessId(window, &processId) != 0 && processId == search.first;
+    return search.second ? FALSE : TRUE;
+}
+
+// Whether `thread` owns `window` or a top-level window, either of them of `processId`.
+bool OwnsWindowOf(DWORD thread, DWORD processId, HWND window)
+{
+    DWORD owner = 0;
+    if (window != nullptr && ::GetWindowThreadProcessId(window, &owner) == thread && owner == processId) return true;
+    std::pair<DWORD, bool> search{processId, false};
+    ::EnumThreadWindows(thread, &FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 BOOL CALLBACK AddDescendant(HWND child, LPARAM parameter)
@@ -165,9 +184,8 @@ StartFailure MessageLogSession::Start(const WatchScope& scope, const std::string
             ringScope = RingScope::WindowAndDescendants;
         }
     } else if (scope.What == WatchScope::Kind::Thread) {
-        // The thread must still be the process's: its id may have gone to another one.
-        const lvc::unique_kernel_handle thread(::OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, scope.ThreadId));
-        if (!thread || ::GetProcessIdOfThread(thread.get()) != scope.ProcessId) return StartFailure::NoThreads;
+        // The thread must still own a window of the process: its id may have gone to another one.
+        if (!OwnsWindowOf(scope.ThreadId, scope.ProcessId, scope.Window)) return StartFailure::NoThreads;
         processId = scope.ProcessId;
         threads_ = {scope.ThreadId};
     } else {

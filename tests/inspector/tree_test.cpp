@@ -675,8 +675,18 @@ TEST_F(TreeTest, WatchingMessagesFromAProcessOrThreadNodeCoversItsThreads)
             return marked(hung) >= 2 && marked(button) >= 2;
         }));
         EXPECT_EQ(log.StatusText(), "Идет запись сообщений всех окон потока " + std::to_string(hungThread));
+        log.FollowWindow(main);  // picked while recording: the watch goes on as it is
         log.StopClick();
         EXPECT_EQ(marked(main) + marked(later), 0u);
+        log.StartClick();
+        EXPECT_EQ(log.Session().Scope().What, msglog::WatchScope::Kind::Thread);
+        log.StopClick();
+        // Picked while not recording: the log is the window's again.
+        log.FollowWindow(main);
+        log.StartClick();
+        EXPECT_EQ(log.Session().Scope().What, msglog::WatchScope::Kind::Window);
+        EXPECT_EQ(log.Session().Scope().Window, main);
+        log.StopClick();
     }));
     Tree->SetWatchMessages(nullptr);
 }
