@@ -794,25 +794,17 @@ TEST_F(CommandsTest, WithDescendantsAChildMadeLaterIsRecordedAndOtherWindowsOfTh
     ::PostMessageA(later, WM_CLOSE, 0, 0);
 }
 
-TEST_F(CommandsTest, AProcessWatchedThroughTheHelperHasAThreadHookedThatCameToOwnAWindowLater)
+// A process watch of `target` under way: a window that a new thread of it makes is recorded
+// (the thread is hooked once the heartbeat finds it), and the list of threads grew by one.
+void ExpectAThreadThatComesLaterRecorded(msglog::MessageLogSession& session, const TargetProcess& target)
 {
-    InitProgramFolder();
-    TargetProcess target({"commands"});
-    ASSERT_TRUE(target.Ready());
-    msglog::WatchScope scope;
-    scope.What = msglog::WatchScope::Kind::Process;
-    scope.ProcessId = target.ProcessId();
-    msglog::MessageLogSession session;
-    ASSERT_EQ(session.Start(scope, ProgramFolder, msglog::DefaultRingCapacity, msglog::HookPlacement::ThroughHelper),
-              msglog::StartFailure::None);
-    ASSERT_EQ(session.WaitForHooks(15000), msglog::StartFailure::None);
     const size_t first = session.WatchedThreadCount();
     const auto later = reinterpret_cast<HWND>(SendTo(target.Window("control"), NewThreadWindowMessage, 0));
     ASSERT_TRUE(::IsWindow(later));
     std::vector<msglog::LogRecord> records;
     const auto fromLater = [&] {
         return std::count_if(records.begin(), records.end(), [&](const msglog::LogRecord& record) {
-            return record.Message == QueryMessage + 0x100 && record.Window == reinterpret_cast<uintptr_t>(later);
+            return record.Message == QueryMessage + 0x100 && (record.Window & 0xFFFFFFFF) == HandleValue(later);
         });
     };
     EXPECT_TRUE(lvxtest::WaitFor([&] {
@@ -822,6 +814,27 @@ TEST_F(CommandsTest, AProcessWatchedThroughTheHelperHasAThreadHookedThatCameToOw
     }));
     EXPECT_EQ(session.WatchedThreadCount(), first + 1);
     EXPECT_FALSE(session.ThreadsLeftOut());
+}
+
+msglog::WatchScope ProcessScope(const TargetProcess& target)
+{
+    msglog::WatchScope scope;
+    scope.What = msglog::WatchScope::Kind::Process;
+    scope.ProcessId = target.ProcessId();
+    return scope;
+}
+
+TEST_F(CommandsTest, AProcessWatchedThroughTheHelperHasAThreadHookedThatCameToOwnAWindowLater)
+{
+    InitProgramFolder();
+    TargetProcess target({"commands"});
+    ASSERT_TRUE(target.Ready());
+    msglog::MessageLogSession session;
+    ASSERT_EQ(session.Start(ProcessScope(target), ProgramFolder, msglog::DefaultRingCapacity,
+                            msglog::HookPlacement::ThroughHelper),
+              msglog::StartFailure::None);
+    ASSERT_EQ(session.WaitForHooks(15000), msglog::StartFailure::None);
+    ExpectAThreadThatComesLaterRecorded(session, target);
 }
 
 TEST_F(CommandsTest, AHookThatFoundNoSectionTriesAgainAndAFreedHookLetsItsSectionGo)
@@ -890,6 +903,10 @@ TEST_F(CommandsTest, AProgramOfTheOtherBitnessIsWatchedThroughTheHelperOrToldImp
         return OfMessage(records, SequencePosted).size() >= 5;
     }));
     ExpectSequence(records, 5, false);
+    // The whole process, through the helper of its bitness.
+    ASSERT_EQ(session.Start(ProcessScope(target), ProgramFolder), msglog::StartFailure::None);
+    ASSERT_EQ(session.WaitForHooks(15000), msglog::StartFailure::None);
+    ExpectAThreadThatComesLaterRecorded(session, target);
 }
 
 }  // namespace
