@@ -89,8 +89,8 @@ void DescendantsCost(const lvxtest::TargetProcess& target, unsigned count)
 }
 
 // What a process watch's heartbeat spends finding the process's window threads: top-level and
-// message-only windows on every beat, their children too on every fourth, here for a program
-// with thousands of children.
+// message-only windows on every beat, their children too once in ten seconds, here for a
+// program with thousands of children.
 void ProcessScanCost()
 {
     const lvxtest::TargetProcess target({"commands", "many:2000"});
@@ -107,8 +107,8 @@ void ProcessScanCost()
         }
     }
     std::printf("process watch: finding the window threads (%zu) of a program with 2,000 children takes %.2f ms "
-                "(top-level and message-only windows, every beat) and %.2f ms with the children (every fourth beat "
-                "of 250 ms)\n",
+                "(top-level and message-only windows, every beat of 250 ms) and %.2f ms with the children (once "
+                "in 10 s)\n",
                 threads, lvxbench::Median(topLevel), lvxbench::Median(children));
 }
 

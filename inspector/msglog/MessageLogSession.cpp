@@ -17,6 +17,8 @@ namespace {
 constexpr ULONGLONG WriterWaitMs = 200;
 // How long an ending helper is given to remove its hooks before it is ended.
 constexpr DWORD HelperExitWaitMs = 1000;
+// Every how many heartbeats (of 250 ms) a process watch looks for threads among the children too.
+constexpr unsigned ChildScanBeats = 40;
 
 template <typename T>
 std::atomic_ref<T> Atomic(T& value)
@@ -380,16 +382,16 @@ void MessageLogSession::StartHeartbeat()
     if (descendants) PublishWatchedWindows(ring_->Header(), scope_.Window, known);
     heartbeatStop_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!heartbeatStop_) return;  // then Poll keeps the heartbeat, from the user-interface thread
-    // A process's threads that come to own windows are listed for hooking: top-level windows on
-    // every beat, the children (far more of them, and rarely on a thread of their own) on every
-    // fourth.
+    // A process's threads that come to own windows are listed for hooking: by their top-level
+    // and message-only windows on every beat; by the children only every ChildScanBeats (a child
+    // rarely has a thread of its own, and under Wine asking 2,000 children took half a second).
     heartbeat_ = std::thread([ring = *ring_, stop = heartbeatStop_.get(), window = scope_.Window, descendants, process,
                               processId = scope_.ProcessId, threads = threads_, known = std::move(known)]() mutable {
         for (unsigned beat = 1;; ++beat) {
             ring.Heartbeat(::GetTickCount64());
             if (descendants) PublishWatchedWindows(ring.Header(), window, known);
             if (process) {
-                AddWindowThreads(processId, beat % 4 == 0, threads);
+                AddWindowThreads(processId, beat % ChildScanBeats == 0, threads);
                 PublishThreads(ring.Header(), threads);
             }
             if (::WaitForSingleObject(stop, 250) != WAIT_TIMEOUT) break;
