@@ -681,11 +681,15 @@ TEST_F(TreeTest, WatchingMessagesFromAProcessOrThreadNodeCoversItsThreads)
         log.StartClick();
         EXPECT_EQ(log.Session().Scope().What, msglog::WatchScope::Kind::Thread);
         log.StopClick();
-        // Picked while not recording: the log is the window's again.
-        log.FollowWindow(main);
+        // Picked while not recording: the log is the window's again; so from a window's node.
+        log.FollowWindow(hung);
         log.StartClick();
         EXPECT_EQ(log.Session().Scope().What, msglog::WatchScope::Kind::Window);
+        EXPECT_EQ(log.Session().Scope().Window, hung);
+        Tree->NodeCommand(IndexOf(main), IDM_TREE_WATCH_MESSAGES);
+        EXPECT_EQ(log.Session().Scope().What, msglog::WatchScope::Kind::Window);
         EXPECT_EQ(log.Session().Scope().Window, main);
+        EXPECT_EQ(log.Session().Threads(), std::vector<DWORD>{::GetWindowThreadProcessId(main, nullptr)});
         log.StopClick();
     }));
     Tree->SetWatchMessages(nullptr);
