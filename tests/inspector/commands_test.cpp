@@ -824,7 +824,7 @@ msglog::WatchScope ProcessScope(const TargetProcess& target)
     return scope;
 }
 
-TEST_F(CommandsTest, AProcessWatchedThroughTheHelperHasAThreadHookedThatCameToOwnAWindowLater)
+TEST_F(CommandsTest, AProcessWatchHooksThreadsThatComeLaterUpToItsLimitAndSaysWhenThereAreMore)
 {
     InitProgramFolder();
     TargetProcess target({"commands"});
@@ -835,6 +835,23 @@ TEST_F(CommandsTest, AProcessWatchedThroughTheHelperHasAThreadHookedThatCameToOw
               msglog::StartFailure::None);
     ASSERT_EQ(session.WaitForHooks(15000), msglog::StartFailure::None);
     ExpectAThreadThatComesLaterRecorded(session, target);
+    session.Stop();
+
+    // More threads own windows than can be hooked: the first ones are, and the log says so.
+    for (size_t made = 2; made <= msglog::MaxWatchedThreads; ++made)
+        ASSERT_TRUE(::IsWindow(reinterpret_cast<HWND>(SendTo(target.Window("control"), NewThreadWindowMessage, 0))));
+    const std::vector<MessageName> names;
+    TMessageLogForm log(ProgramFolder, names);
+    log.ShowWatching(nullptr, ProcessScope(target));
+    ASSERT_TRUE(log.Session().Active()) << log.StatusText();
+    EXPECT_EQ(log.Session().Threads().size(), msglog::MaxWatchedThreads);
+    EXPECT_TRUE(log.Session().ThreadsLeftOut());
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        log.PollRecords();
+        return log.StatusText().find("но не всех его потоков") != std::string::npos;
+    })) << log.StatusText();
+    EXPECT_EQ(Ask(target.Window("commands"), Visible), 1);
+    log.StopClick();
 }
 
 TEST_F(CommandsTest, AHookThatFoundNoSectionTriesAgainAndAFreedHookLetsItsSectionGo)
