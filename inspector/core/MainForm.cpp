@@ -156,6 +156,10 @@ void TMainForm::WindowTreeClick(bool byProcess)
             ShowWindowInfo(CurrentWindow, false);
         });
         windowTreeForm_->SetProcessCommands(&processPanel_);
+        windowTreeForm_->SetWatchMessages([this](const msglog::WatchScope& scope) {
+            if (!messageLogForm_) messageLogForm_ = std::make_unique<TMessageLogForm>(ProgramFolder, MessageNames);
+            messageLogForm_->ShowWatching(Handle(), scope);
+        });
     }
     windowTreeForm_->InitialWindow = CurrentWindow.Handle;
     windowTreeForm_->ShowTree(Handle());

@@ -10,6 +10,7 @@
 #include "core/PixelScale.h"
 #include "core/UNI_Processes.h"
 #include "core/panels/ProcessThreadPanel.h"
+#include "msglog/MessageLogSession.h"
 #include "core/UNI_Strings.h"
 #include "core/Window.h"
 #include "language/MessageTable.h"
@@ -175,7 +176,8 @@ TWindowTreeForm::TWindowTreeForm(TQuickSearchForm& search, Inspect inspect)
     bits64_ = "64 бита";
     suspendedWord_ = "заморозок";
     nodeMenuCaptions_ = {"Изменить приоритет процесса", "Принудительно завершить процесс", "Изменить приоритет потока",
-                         "Заморозить поток", "Разморозить поток", "Принудительно завершить поток"};
+                         "Заморозить поток", "Разморозить поток", "Принудительно завершить поток",
+                         "Следить за сообщениями"};
     for (size_t i = 0; i < std::size(MenuCaptions); ++i) menuCaptions_[i] = MenuCaptions[i];
 }
 
@@ -223,6 +225,7 @@ std::vector<TranslationTarget> TWindowTreeForm::TranslationTargets()
         {"FreezeThread", caption(3)},
         {"UnfreezeThread", caption(4)},
         {"TermThread", caption(5)},
+        {"WatchMessages", caption(6)},
     };
 }
 
@@ -621,29 +624,37 @@ void TWindowTreeForm::ShowHandlesMenu()
     ::TrackPopupMenu(handleNotationMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, Handle(), nullptr);
 }
 
-// The menu of a process or thread node: the process panel's commands on that process or thread.
+// The menu of a node: the process panel's commands on a process or thread node's process or
+// thread, and the message log on any node's window, thread or process.
 void TWindowTreeForm::ShowNodeMenu()
 {
     const int index = SelectedIndex();
-    if (commands_ == nullptr || index < 0) return;
+    if (index < 0) return;
     const Node& node = nodes_[static_cast<size_t>(index)];
-    if (node.Kind == NodeKind::Window) return;
+    const bool commands = commands_ != nullptr && node.Kind != NodeKind::Window;
+    if (!commands && !watchMessages_) return;
     const unique_menu menu(::CreatePopupMenu());
     if (!menu) return;
-    commands_->SetSubject(ProcessThreadPanel::Subject{nullptr, node.ProcessId, node.ThreadId});
     HMENU priorities = nullptr;
-    if (node.Kind == NodeKind::Process) {
-        commands_->MarkProcessPriority();
-        priorities = commands_->ProcessPriorityMenu();
-        ::AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(priorities), nodeMenuCaptions_[0].c_str());
-        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_PROC_TERMINATE, nodeMenuCaptions_[1].c_str());
-    } else {
-        commands_->MarkThreadPriority();
-        priorities = commands_->ThreadPriorityMenu();
-        ::AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(priorities), nodeMenuCaptions_[2].c_str());
-        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_SUSPEND, nodeMenuCaptions_[3].c_str());
-        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_RESUME, nodeMenuCaptions_[4].c_str());
-        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_TERMINATE, nodeMenuCaptions_[5].c_str());
+    if (commands) {
+        commands_->SetSubject(ProcessThreadPanel::Subject{nullptr, node.ProcessId, node.ThreadId});
+        if (node.Kind == NodeKind::Process) {
+            commands_->MarkProcessPriority();
+            priorities = commands_->ProcessPriorityMenu();
+            ::AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(priorities), nodeMenuCaptions_[0].c_str());
+            ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_PROC_TERMINATE, nodeMenuCaptions_[1].c_str());
+        } else {
+            commands_->MarkThreadPriority();
+            priorities = commands_->ThreadPriorityMenu();
+            ::AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(priorities), nodeMenuCaptions_[2].c_str());
+            ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_SUSPEND, nodeMenuCaptions_[3].c_str());
+            ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_RESUME, nodeMenuCaptions_[4].c_str());
+            ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_THREAD_TERMINATE, nodeMenuCaptions_[5].c_str());
+        }
+    }
+    if (watchMessages_) {
+        if (commands) ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu.get(), MF_STRING, IDM_TREE_WATCH_MESSAGES, nodeMenuCaptions_[6].c_str());
     }
     RECT item{};
     std::memcpy(&item, &node.Item, sizeof node.Item);  // the message takes the item in the rectangle
@@ -654,14 +665,40 @@ void TWindowTreeForm::ShowNodeMenu()
     const int command = static_cast<int>(::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
                                                           at.x, at.y, 0, Handle(), nullptr));
     // The priority menu belongs to the panel: taken out before this menu goes.
-    ::RemoveMenu(menu.get(), 0, MF_BYPOSITION);
-    commands_->SetSubject(std::nullopt);
+    if (priorities != nullptr) ::RemoveMenu(menu.get(), 0, MF_BYPOSITION);
+    if (commands) commands_->SetSubject(std::nullopt);
     if (command != 0) NodeCommand(index, command);
+}
+
+// A window node watches its window as the main window's log does; a thread or process node
+// every window of it, the log checked with the first window below the node.
+void TWindowTreeForm::WatchMessagesOf(size_t index)
+{
+    if (!watchMessages_ || index >= nodes_.size()) return;
+    const Node& node = nodes_[index];
+    msglog::WatchScope scope;
+    scope.Window = node.Entry.Handle;
+    if (node.Kind != NodeKind::Window) {
+        scope.What = node.Kind == NodeKind::Thread ? msglog::WatchScope::Kind::Thread : msglog::WatchScope::Kind::Process;
+        scope.ThreadId = node.ThreadId;
+        scope.ProcessId = node.ProcessId;
+        for (size_t i = index + 1; i < nodes_.size() && nodes_[i].Depth > node.Depth; ++i)
+            if (nodes_[i].Kind == NodeKind::Window) {
+                scope.Window = nodes_[i].Entry.Handle;
+                break;
+            }
+    }
+    watchMessages_(scope);
 }
 
 void TWindowTreeForm::NodeCommand(int index, int command)
 {
-    if (commands_ == nullptr || index < 0 || static_cast<size_t>(index) >= nodes_.size()) return;
+    if (index < 0 || static_cast<size_t>(index) >= nodes_.size()) return;
+    if (command == IDM_TREE_WATCH_MESSAGES) {
+        WatchMessagesOf(static_cast<size_t>(index));
+        return;
+    }
+    if (commands_ == nullptr) return;
     const Node node = nodes_[static_cast<size_t>(index)];
     if (node.Kind == NodeKind::Window) return;
     commands_->SetSubject(ProcessThreadPanel::Subject{nullptr, node.ProcessId, node.ThreadId});

@@ -19,6 +19,9 @@ namespace lvx {
 
 class TQuickSearchForm;
 class ProcessThreadPanel;
+namespace msglog {
+struct WatchScope;
+}
 
 // How node texts show handles; kept for the whole run, not saved.
 extern HandleNotation HandleDisplayMode;
@@ -44,6 +47,9 @@ public:
     ~TWindowTreeForm() override;
     // The process and thread commands of process and thread nodes' menus; none: no such menus.
     void SetProcessCommands(ProcessThreadPanel* commands) { commands_ = commands; }
+    // Opens the message log on a node's window, thread or process; none: no such menu item.
+    using WatchMessages = std::function<void(const msglog::WatchScope& scope)>;
+    void SetWatchMessages(WatchMessages watch) { watchMessages_ = std::move(watch); }
 
     // Shows the tree modally; the node of `InitialWindow` is selected after the scan.
     void ShowTree(HWND owner);
@@ -58,11 +64,12 @@ public:
     void FindNextWindowExecute();
     void SaveWindowTreeExecute();
     void HandleNotationClick(int tag);  // handle notation, by the menu item's Tag
-    // A command of a process or thread node's menu: a priority item of the process panel's menus,
-    // or one of IDM_TREE_PROC_TERMINATE ... IDM_TREE_THREAD_TERMINATE.
+    // A command of a node's menu: a priority item of the process panel's menus, one of
+    // IDM_TREE_PROC_TERMINATE ... IDM_TREE_THREAD_TERMINATE, or IDM_TREE_WATCH_MESSAGES.
     void NodeCommand(int index, int command);
     // The captions of the process and thread nodes' menus, in the order of the commands above
-    // (process priority, terminate process, thread priority, suspend, resume, terminate thread).
+    // (process priority, terminate process, thread priority, suspend, resume, terminate thread),
+    // then the message log's item of every node's menu.
     [[nodiscard]] const std::vector<std::string>& NodeMenuCaptions() const noexcept { return nodeMenuCaptions_; }
     // Groups the windows by their parents or by process and thread, remembers it and scans again.
     void GroupingClick(bool byProcess);
@@ -120,6 +127,7 @@ private:
     void TreeDblClick();
     void ShowHandlesMenu();
     void ShowNodeMenu();
+    void WatchMessagesOf(size_t index);
     bool HandleKey(WORD key);
     LRESULT TreeCustomDrawItem(NMTVCUSTOMDRAW& draw);
     LRESULT HandleNotify(NMHDR& header);
@@ -142,6 +150,7 @@ private:
     std::string windowsWord_, notResponding_, bits32_, bits64_, suspendedWord_;
     std::vector<std::string> nodeMenuCaptions_;
     ProcessThreadPanel* commands_ = nullptr;
+    WatchMessages watchMessages_;
     std::map<std::string, int> processIcons_;  // image path -> picture in classImages_
 
     using unique_imagelist = unique_handle<HandleTraits<HIMAGELIST, ::ImageList_Destroy>>;

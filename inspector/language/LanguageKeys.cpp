@@ -24,7 +24,7 @@ static constexpr const char* WindowTreeFormKeys[] = {
     "Caption", "ScanTree", "Collapse", "Expand", "ExpandSel", "Search", "FindNext", "SaveTreeInFile",
     "ShowHandles", "DontShow", "Decimal", "Hex", "ByHierarchy", "ByProcess", "Windows", "NotResponding",
     "Bits32", "Bits64", "Suspended", "ProcPriority", "TermProcess", "ThreadPriority", "FreezeThread",
-    "UnfreezeThread", "TermThread",
+    "UnfreezeThread", "TermThread", "WatchMessages",
 };
 
 static constexpr const char* QuickSearchFormKeys[] = {
@@ -68,6 +68,8 @@ static constexpr const char* MessageLogFormKeys[] = {
     "ColNumber", "ColTime", "ColWindow", "ColKind", "ColMessage", "ColResult", "ColDecoded",
     "Watching", "Stopped", "NoWindow", "ProcessClosed", "NoHelper", "HookRefused", "SectionFailed", "BadFilter",
     "HeartbeatLost", "Connecting", "NotRecording", "WatchedElsewhere", "HelperTimedOut",
+    "Windows", "WindowsHint", "ThreadMessage", "WatchingThread", "WatchingProcess", "WatchingPartly",
+    "ConnectingThread", "ConnectingProcess", "NoThreads", "BadWindow",
 };
 
 static constexpr const char* AboutFormKeys[] = {

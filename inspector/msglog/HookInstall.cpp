@@ -3,6 +3,7 @@
 
 #include <sddl.h>
 
+#include <algorithm>
 #include <atomic>
 
 namespace lvx::msglog {
@@ -30,25 +31,55 @@ bool InstalledHooks::Install(const std::string& dllPath, std::span<const DWORD> 
         error = ::GetLastError();
         return false;
     }
+    for (const DWORD thread : threads) {
+        if (!HookThread(thread, error)) {
+            Remove();
+            return false;
+        }
+        tried_.push_back(thread);
+    }
+    return true;
+}
+
+bool InstalledHooks::HookThread(DWORD thread, DWORD& error)
+{
     const struct {
         int Type;
         const char* Procedure;
     } kinds[] = {{WH_CALLWNDPROC, "LvxCallWndProc"}, {WH_CALLWNDPROCRET, "LvxCallWndRetProc"},
                  {WH_GETMESSAGE, "LvxGetMsgProc"}};
-    for (const DWORD thread : threads) {
-        for (const auto& kind : kinds) {
-            const auto procedure = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(dll_.get(), kind.Procedure)));
-            HHOOK hook = procedure == nullptr ? nullptr : ::SetWindowsHookExA(kind.Type, procedure, dll_.get(), thread);
-            if (hook == nullptr) {
-                error = procedure == nullptr ? ERROR_PROC_NOT_FOUND : ::GetLastError();
-                if (error == ERROR_SUCCESS) error = ERROR_ACCESS_DENIED;
-                Remove();
-                return false;
-            }
-            hooks_.emplace_back(hook);
+    const size_t before = hooks_.size();
+    for (const auto& kind : kinds) {
+        const auto procedure = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(dll_.get(), kind.Procedure)));
+        HHOOK hook = procedure == nullptr ? nullptr : ::SetWindowsHookExA(kind.Type, procedure, dll_.get(), thread);
+        if (hook == nullptr) {
+            error = procedure == nullptr ? ERROR_PROC_NOT_FOUND : ::GetLastError();
+            if (error == ERROR_SUCCESS) error = ERROR_ACCESS_DENIED;
+            hooks_.resize(before);  // a thread is hooked whole or not at all
+            return false;
         }
+        hooks_.emplace_back(hook);
     }
     return true;
+}
+
+bool InstalledHooks::Follow(RingHeader& header)
+{
+    const uint32_t generation = std::atomic_ref<uint32_t>(header.ThreadGeneration).load(std::memory_order_acquire);
+    if (!dll_ || generation == followedGeneration_) return false;
+    followedGeneration_ = generation;
+    const uint32_t count = std::min<uint32_t>(std::atomic_ref<uint32_t>(header.ThreadCount).load(std::memory_order_acquire),
+                                              MaxWatchedThreads);
+    bool added = false;
+    for (uint32_t i = 0; i < count && hooks_.size() + 3 <= MaxHooks; ++i) {
+        const DWORD thread = std::atomic_ref<uint32_t>(header.Threads[i]).load(std::memory_order_relaxed);
+        if (thread == 0 || std::find(tried_.begin(), tried_.end(), thread) != tried_.end()) continue;
+        tried_.push_back(thread);
+        DWORD error = ERROR_SUCCESS;
+        added = HookThread(thread, error) || added;
+    }
+    if (added) Publish(header);
+    return added;
 }
 
 void InstalledHooks::Publish(RingHeader& header) const
@@ -61,6 +92,8 @@ void InstalledHooks::Publish(RingHeader& header) const
 void InstalledHooks::Remove()
 {
     hooks_.clear();
+    tried_.clear();
+    followedGeneration_ = 0;
     dll_.reset();
 }
 
@@ -68,6 +101,7 @@ void InstalledHooks::Abandon()
 {
     for (unique_hook& hook : hooks_) (void)hook.release();
     hooks_.clear();
+    tried_.clear();
     (void)dll_.release();
 }
 

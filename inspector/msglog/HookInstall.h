@@ -28,6 +28,10 @@ public:
     // Loads the DLL and hooks every thread. On failure nothing stays hooked and `error` holds the
     // system's error code.
     [[nodiscard]] bool Install(const std::string& dllPath, std::span<const DWORD> threads, DWORD& error);
+    // Hooks the threads the section lists that are not hooked yet (a process watch's new ones)
+    // with the DLL already loaded, and publishes the hooks. A thread that refuses (it ended
+    // meanwhile) is left out and not tried again. True when a hook was added.
+    bool Follow(RingHeader& header);
     // Writes the hook handles into the section, so that the DLL can remove them itself once the
     // inspector is gone.
     void Publish(RingHeader& header) const;
@@ -37,8 +41,13 @@ public:
     [[nodiscard]] bool Empty() const noexcept { return hooks_.empty(); }
 
 private:
+    // Three hooks on `thread`, or none (false, with the system's error code).
+    bool HookThread(DWORD thread, DWORD& error);
+
     lvc::unique_module dll_;  // declared first: freed after the hooks are removed
     std::vector<unique_hook> hooks_;
+    std::vector<DWORD> tried_;         // every thread hooked or refused, in the section's order
+    uint32_t followedGeneration_ = 0;  // of the section's thread list last followed
 };
 
 // The view of a whole section, as the system sized it.

@@ -3,6 +3,7 @@
 #include "MessageLogForm.h"
 
 #include "core/TextFiles.h"
+#include "core/UNI_Processes.h"
 #include "core/UNI_Strings.h"
 #include "language/MessageTable.h"
 #include "tools/ToolPlacement.h"
@@ -25,7 +26,19 @@ constexpr UINT PollInterval = 50;     // ms: the ring holds far more than arrive
 constexpr ULONGLONG RedrawInterval = 100;  // ms: the list and the counts are shown anew at most this often
 constexpr ULONGLONG CheckMs = 1000;   // a first message must be counted within this time
 constexpr size_t PollBatch = 1u << 17;
-constexpr int ColumnWidths[9] = {70, 80, 70, 80, 150, 130, 130, 130, 260};
+// The window's own size at 96 DPI: wide enough for every column at its texts' width and a
+// decoded column wider than its least, parameters of 64 bits and results included.
+constexpr int DefaultWidth = 1040, DefaultHeight = 560;
+// The decoded column's width at 96 DPI; it never gets less than half of it.
+constexpr int DecodedWidth = 260;
+constexpr size_t MaxClassNames = 4096;
+// What the columns are fitted to beside their titles: the widest number, time, kind, and a
+// handle with a common class; a message name as long as the common ones (the longest in
+// messages.lst are more than twice as long, and rare).
+constexpr const char* WidestNumber = "00000000";
+constexpr const char* WidestTime = "00000.000";
+constexpr const char* WidestWindow = "00000000 SysTreeView32";
+constexpr const char* WidestMessage = "WM_WINDOWPOSCHANGING";
 
 HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 
@@ -39,7 +52,10 @@ const char* const ColumnKeys[9] = {"ColNumber", "ColTime", "ColWindow", "ColKind
                                    nullptr,     nullptr,   "ColResult", "ColDecoded"};
 const char* const SentenceKeys[] = {"Watching", "Stopped", "NoWindow", "ProcessClosed", "NoHelper",
                                     "HookRefused", "SectionFailed", "BadFilter", "HeartbeatLost", "Connecting",
-                                    "NotRecording", "WatchedElsewhere", "HelperTimedOut"};
+                                    "NotRecording", "WatchedElsewhere", "HelperTimedOut", "WatchingThread",
+                                    "WatchingProcess", "WatchingPartly", "ConnectingThread", "ConnectingProcess",
+                                    "NoThreads", "BadWindow"};
+static_assert(std::size(SentenceKeys) == 20);
 
 }  // namespace
 
@@ -55,11 +71,17 @@ TMessageLogForm::TMessageLogForm(std::string folder, const std::vector<MessageNa
                  "Ловушка установлена, но записи не приходят: окно не ответило за секунду, или его программа не может "
                  "открыть общую память журнала",
                  "Сообщения этой программы уже записывает другой запущенный инспектор",
-                 "Помощник не установил ловушку вовремя: он остановлен, запись не начата"},
+                 "Помощник не установил ловушку вовремя: он остановлен, запись не начата",
+                 "Идет запись сообщений всех окон потока %s", "Идет запись сообщений всех окон процесса %s",
+                 "Идет запись сообщений процесса %s, но не всех его потоков: окнами владеет больше потоков, чем можно "
+                 "отслеживать",
+                 "Подключение к потоку %s...", "Подключение к процессу %s...",
+                 "Поток или процесс завершен или не владеет ни одним окном: записывать нечего",
+                 "В фильтре не окно: %s"},
       columnTitles_{"№", "Время, мс", "Окно", "Вид", "Сообщение", "wParam", "lParam", "Результат", "Расшифровка"},
       filterModes_{"Только выбранные", "Кроме выбранных"}
 {
-    words_ = RecordWords{"Отправлено", "Возврат", "Из очереди", "н/д"};
+    words_ = RecordWords{"Отправлено", "Возврат", "Из очереди", "н/д", "(сообщение потока)"};
 }
 
 TMessageLogForm::~TMessageLogForm() { session_.Stop(); }
@@ -71,13 +93,14 @@ bool TMessageLogForm::FormCreate(HWND owner)
                              nullptr))
         return false;
     dpi_ = owner != nullptr ? DpiOfWindow(owner) : 96;
-    const RECT bounds{0, 0, Scaled(960), Scaled(560)};
+    const RECT bounds{0, 0, Scaled(DefaultWidth), Scaled(DefaultHeight)};
     if (!CreateWindowObject(0, FormClass, "Журнал сообщений", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, bounds, owner,
                             nullptr))
         return false;
     hints_.Create(Handle());
     CreateControls();
     TranslateWindow("MessageLogForm", TranslationTargets());
+    FitColumns();  // to the titles and words of the language
     SetStatus(Stopped);
     ShowCounts();
     FitBeside(owner);
@@ -100,7 +123,18 @@ void TMessageLogForm::ShowFor(HWND owner, HWND window)
 
 void TMessageLogForm::FollowWindow(HWND window)
 {
-    if (!session_.Active()) window_ = window;
+    if (session_.Active()) return;
+    scope_ = WatchScope{};
+    scope_.Window = window;
+}
+
+void TMessageLogForm::ShowWatching(HWND owner, const WatchScope& scope)
+{
+    ShowFor(owner, scope.Window);
+    if (Handle() == nullptr) return;
+    if (session_.Active()) EndWatch();
+    scope_ = scope;
+    StartClick();
 }
 
 // The window's own size where the work area has room, else what the room beside the main window
@@ -114,7 +148,7 @@ void TMessageLogForm::FitBeside(HWND owner)
         !::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor))
         return;
     const SIZE least = LeastWindowSize();
-    const PlaceSize size = FitToolSize({main.left, main.top, main.right, main.bottom}, {Scaled(960), Scaled(560)},
+    const PlaceSize size = FitToolSize({main.left, main.top, main.right, main.bottom}, {Scaled(DefaultWidth), Scaled(DefaultHeight)},
                                        {least.cx, least.cy},
                                        {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right,
                                         monitor.rcWork.bottom});
@@ -163,6 +197,9 @@ void TMessageLogForm::CreateControls()
     ::SendMessageA(filterModeCombo_, CB_SETCURSEL, 0, 0);
     filterMessagesEdit_ = AddControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, FilterMessagesEditId, WS_EX_CLIENTEDGE);
     hints_.SetHint(filterMessagesEdit_, "Имена или номера сообщений через пробел");
+    filterWindowsLabel_ = AddControl("STATIC", "Окна:", SS_RIGHT | SS_CENTERIMAGE | SS_NOPREFIX, FilterWindowsLabelId);
+    filterWindowsEdit_ = AddControl("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, FilterWindowsEditId, WS_EX_CLIENTEDGE);
+    hints_.SetHint(filterWindowsEdit_, "Хэндлы (шестнадцатеричные) или классы окон через пробел");
     for (int i = 0; i < 5; ++i)
         groupChecks_[i] = AddControl("BUTTON", GroupCaptions[i], WS_TABSTOP | BS_AUTOCHECKBOX, FilterGroupCheckFirstId + i);
     applyFilterButton_ = AddControl("BUTTON", "Применить фильтр", button, ApplyFilterButtonId);
@@ -183,11 +220,38 @@ void TMessageLogForm::CreateControls()
     for (int i = 0; i < 9; ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.cx = Scaled(ColumnWidths[i]);
+        column.cx = Scaled(i == 8 ? DecodedWidth : 80);
         column.pszText = columnTitles_[i].data();
         column.iSubItem = i;
         ::SendMessageA(recordList_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
+    FitColumns();
+}
+
+void TMessageLogForm::FitColumns()
+{
+    if (recordList_ == nullptr) return;
+    const auto width = [this](const std::string& text) {
+        return static_cast<int>(::SendMessageA(recordList_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    };
+    const std::string parameter(wideParameters_ ? 16 : 8, '0');
+    const std::vector<std::string> widest[8] = {
+        {WidestNumber},
+        {WidestTime},
+        {WidestWindow, words_.NoWindow},
+        {words_.Sent, words_.Returned, words_.Posted},
+        {WidestMessage},
+        {parameter},
+        {parameter},
+        {resultsKnown_ ? parameter : words_.NoResult},
+    };
+    // The list's own padding of a cell's text; the first column's is wider.
+    for (int i = 0; i < 8; ++i) {
+        int cell = width(columnTitles_[i]) + Scaled(14);
+        for (const std::string& text : widest[i]) cell = std::max(cell, width(text) + Scaled(i == 0 ? 16 : 14));
+        ::SendMessageA(recordList_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), cell);
+    }
+    Layout();
 }
 
 int TMessageLogForm::TextWidth(HWND control) const
@@ -228,6 +292,9 @@ std::vector<std::vector<TMessageLogForm::Piece>> TMessageLogForm::ControlRows() 
     }
     rows[1].push_back(Piece{{{filterModeCombo_, modeWidth + ::GetSystemMetrics(SM_CXVSCROLL) + Scaled(14)}}});
     rows[1].push_back(Piece{{{filterMessagesEdit_, Scaled(230)}}, Scaled(100)});
+    rows[1].push_back(Piece{{{filterWindowsLabel_, TextWidth(filterWindowsLabel_) + Scaled(4)},
+                             {filterWindowsEdit_, Scaled(150)}},
+                            TextWidth(filterWindowsLabel_) + Scaled(4 + 4 + 80)});
     for (HWND control : groupChecks_) rows[1].push_back(Piece{{{control, TextWidth(control) + check}}});
     rows[1].push_back(button(applyFilterButton_));
     for (int i = 0; i < 5; ++i)
@@ -255,7 +322,7 @@ int TMessageLogForm::FlowControls(int width, bool apply) const
             // A piece wider than the whole row: its field gives way down to its least width.
             const int shrink = piece.Least > 0 ? std::clamp(x + needed - (width - margin), 0, needed - piece.Least) : 0;
             for (const auto& [control, partWidth] : piece.Parts) {
-                const int w = partWidth - (piece.Least > 0 ? shrink : 0);
+                const int w = partWidth - (control == piece.Parts.back().first ? shrink : 0);  // the field gives way
                 if (apply) {
                     const bool pressable = control == startButton_ || control == stopButton_ || control == pauseCheck_ ||
                                            control == clearButton_ || control == saveButton_ ||
@@ -320,7 +387,7 @@ void TMessageLogForm::Layout()
         others += static_cast<int>(::SendMessageA(recordList_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
     const int scrollBar = (::GetWindowLongA(recordList_, GWL_STYLE) & WS_VSCROLL) ? 0 : ::GetSystemMetrics(SM_CXVSCROLL);
     ::SendMessageA(recordList_, LVM_SETCOLUMNWIDTH, 8,
-                   std::max(Scaled(ColumnWidths[8]) / 2, static_cast<int>(listClient.right) - others - scrollBar));
+                   std::max(Scaled(DecodedWidth) / 2, static_cast<int>(listClient.right) - others - scrollBar));
     // A list that grows keeps its scroll position only as far as the new page allows, and the
     // system repaints just the uncovered part: every row is drawn anew.
     ::RedrawWindow(recordList_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -346,6 +413,9 @@ std::vector<TranslationTarget> TMessageLogForm::TranslationTargets()
         {"Returned", into(words_.Returned)},
         {"Posted", into(words_.Posted)},
         {"NoResult", into(words_.NoResult)},
+        {"ThreadMessage", into(words_.NoWindow)},
+        {"Windows", caption(filterWindowsLabel_)},
+        {"WindowsHint", [this](const std::string& text) { hints_.SetHint(filterWindowsEdit_, text); }},
     };
     for (int i = 0; i < 2; ++i)
         targets.push_back({i == 0 ? "Include" : "Exclude", [this, i](const std::string& text) {
@@ -375,7 +445,7 @@ std::vector<TranslationTarget> TMessageLogForm::TranslationTargets()
 
 std::vector<std::string> TMessageLogForm::OccasionalTexts() const
 {
-    std::vector<std::string> texts{words_.Sent, words_.Returned, words_.Posted, words_.NoResult};
+    std::vector<std::string> texts{words_.Sent, words_.Returned, words_.Posted, words_.NoResult, words_.NoWindow};
     texts.insert(texts.end(), std::begin(sentences_), std::end(sentences_));
     return texts;
 }
@@ -401,15 +471,23 @@ void TMessageLogForm::StartClick()
     // A filter that cannot be read is said, and nothing starts with a filter the user did not mean.
     if (!ApplyFilterClick()) return;
     LimitChange();
-    const bool descendants = ::SendMessageA(descendantsCheck_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    const StartFailure failure = session_.Start(window_, descendants, folder_);
+    // A window's watch takes its descendants as the box says; a thread's or a process's all windows.
+    if (scope_.What == WatchScope::Kind::Window || scope_.What == WatchScope::Kind::Descendants)
+        scope_.What = ::SendMessageA(descendantsCheck_, BM_GETCHECK, 0, 0) == BST_CHECKED ? WatchScope::Kind::Descendants
+                                                                                           : WatchScope::Kind::Window;
+    classNames_.clear();  // handles of windows gone since may belong to others now
+    const StartFailure failure = session_.Start(scope_, folder_);
     if (failure != StartFailure::None) {
         ShowFailure(failure);
         return;
     }
+    if (session_.TargetWide() != wideParameters_) {
+        wideParameters_ = session_.TargetWide();
+        FitColumns();
+    }
     ringCounts_ = {};
     checkDeadline_ = 0;
-    SetStatus(Connecting, FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_))));
+    SetStatus(ConnectingSentence(), ScopeText());
     ::EnableWindow(startButton_, FALSE);
     ::EnableWindow(stopButton_, TRUE);
     ::EnableWindow(pauseCheck_, TRUE);
@@ -421,15 +499,53 @@ void TMessageLogForm::StartClick()
 
 void TMessageLogForm::ShowFailure(StartFailure failure)
 {
-    static constexpr Sentence sentences[] = {Watching,      NoWindow,      ProcessClosed,    NoHelper,
-                                             HookRefused,   SectionFailed, WatchedElsewhere, HelperTimedOut};
+    static constexpr Sentence sentences[] = {Watching,    NoWindow,      NoThreads,        ProcessClosed, NoHelper,
+                                             HookRefused, SectionFailed, WatchedElsewhere, HelperTimedOut};
     SetStatus(sentences[static_cast<int>(failure)]);
+}
+
+TMessageLogForm::Sentence TMessageLogForm::WatchingSentence() const
+{
+    if (scope_.What == WatchScope::Kind::Thread) return WatchingThread;
+    if (scope_.What != WatchScope::Kind::Process) return Watching;
+    return session_.ThreadsLeftOut() ? WatchingPartly : WatchingProcess;
+}
+
+TMessageLogForm::Sentence TMessageLogForm::ConnectingSentence() const
+{
+    if (scope_.What == WatchScope::Kind::Thread) return ConnectingThread;
+    return scope_.What == WatchScope::Kind::Process ? ConnectingProcess : Connecting;
+}
+
+// The window's handle; the thread's id; the process's image name and id.
+std::string TMessageLogForm::ScopeText() const
+{
+    if (scope_.What == WatchScope::Kind::Thread) return std::to_string(scope_.ThreadId);
+    if (scope_.What != WatchScope::Kind::Process)
+        return FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(scope_.Window)));
+    std::string path;
+    ProcessBits bits = ProcessBits::Unknown;
+    ProcessImageAndBits(scope_.ProcessId, path, bits);
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    return (name.empty() ? std::string() : name + " ") + "(" + std::to_string(scope_.ProcessId) + ")";
+}
+
+std::string TMessageLogForm::ClassOf(uint64_t window) const
+{
+    if (window == 0) return {};
+    const auto found = classNames_.find(window);
+    if (found != classNames_.end()) return found->second;
+    if (classNames_.size() >= MaxClassNames) classNames_.clear();
+    char name[256] = {};
+    const int length = ::GetClassNameA(reinterpret_cast<HWND>(static_cast<uintptr_t>(window)), name,
+                                       static_cast<int>(std::size(name)));
+    return classNames_.emplace(window, std::string(name, static_cast<size_t>(std::max(length, 0)))).first->second;
 }
 
 void TMessageLogForm::FollowStart()
 {
-    if (!session_.Active() || (status_ != Connecting && status_ != NotRecording)) return;
-    const std::string handle = FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_)));
+    const bool connecting = status_ == Connecting || status_ == ConnectingThread || status_ == ConnectingProcess;
+    if (!session_.Active() || (!connecting && status_ != NotRecording)) return;
     const std::optional<StartFailure> hooks = session_.HookStatus();
     if (!hooks) return;  // the helper is still at it
     if (*hooks != StartFailure::None) {
@@ -440,13 +556,17 @@ void TMessageLogForm::FollowStart()
     // The hooks are set; whether the watched program really writes is seen by a message sent
     // to the window (without waiting for it) being counted.
     if (session_.Totals().Attempted != 0) {
-        SetStatus(Watching, handle);
+        SetStatus(WatchingSentence(), ScopeText());
         return;
     }
     if (checkDeadline_ == 0) {
         checkDeadline_ = ::GetTickCount64() + CheckMs;
-        ::SendNotifyMessageA(window_, WM_NULL, 0, 0);
-    } else if (status_ == Connecting && ::GetTickCount64() > checkDeadline_ && !session_.Paused()) {
+        // A thread or process watch records what the thread gets without a window too.
+        if (scope_.Window != nullptr)
+            ::SendNotifyMessageA(scope_.Window, WM_NULL, 0, 0);
+        else if (!session_.Threads().empty())
+            ::PostThreadMessageA(session_.Threads().front(), WM_NULL, 0, 0);
+    } else if (connecting && ::GetTickCount64() > checkDeadline_ && !session_.Paused()) {
         SetStatus(NotRecording);
     }
 }
@@ -494,22 +614,27 @@ bool TMessageLogForm::ApplyFilterClick()
         SetStatus(BadFilter, bad);
         return false;
     }
+    const auto windows = ParseWindowWords(GetControlText(filterWindowsEdit_), bad);
+    if (!windows) {
+        SetStatus(BadWindow, bad);
+        return false;
+    }
     filter_.Messages = *messages;
+    filter_.Windows = *windows;
     filter_.Exclude = ::SendMessageA(filterModeCombo_, CB_GETCURSEL, 0, 0) == 1;
     filter_.Groups = 0;
     for (int i = 0; i < 5; ++i)
         if (::SendMessageA(groupChecks_[i], BM_GETCHECK, 0, 0) == BST_CHECKED) filter_.Groups |= 1u << i;
     // What is kept already follows the new filter too, so that the list shows exactly the chosen.
-    const size_t removed = store_.Retain(filter_);
+    const size_t removed = store_.Retain(filter_, [this](uint64_t window) { return ClassOf(window); });
     ++storeVersion_;
     if (removed != 0) {
         filteredOut_ += removed;
         ::SendMessageA(recordList_, LVM_SETITEMCOUNT, store_.Size(), 0);
         ShowCounts();
     }
-    if (status_ == BadFilter)
-        SetStatus(session_.Active() ? Watching : Stopped,
-                  FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_))));
+    if (status_ == BadFilter || status_ == BadWindow)
+        SetStatus(session_.Active() ? WatchingSentence() : Stopped, ScopeText());
     return true;
 }
 
@@ -531,6 +656,8 @@ void TMessageLogForm::PollRecords()
     ringCounts_ = session_.Totals();
     TakeArrivals(false);
     FollowStart();
+    // A process that came to have more window threads than can be hooked is said to be watched in part.
+    if (status_ == WatchingProcess && session_.ThreadsLeftOut()) SetStatus(WatchingPartly, ScopeText());
     if (session_.HeartbeatLost()) {
         EndWatch();
         SetStatus(HeartbeatLost);
@@ -540,7 +667,8 @@ void TMessageLogForm::PollRecords()
 void TMessageLogForm::TakeArrivals(bool now)
 {
     for (const LogRecord& record : arrivals_) {
-        if (filter_.Passes(record.Message))
+        // The class is read while the window most likely still lives, and kept for the list.
+        if (filter_.Passes(record, ClassOf(record.Window)))
             store_.Append(record);
         else
             ++filteredOut_;
@@ -572,7 +700,8 @@ std::string TMessageLogForm::Cell(size_t item, size_t column) const
 {
     if (item >= store_.Size() || column >= 9) return {};
     if (cachedVersion_ != storeVersion_ || cachedItem_ != item) {
-        cachedColumns_ = RecordColumns(store_.At(item), namer_, words_, resultsKnown_);
+        const LogRecord& record = store_.At(item);
+        cachedColumns_ = RecordColumns(record, namer_, words_, resultsKnown_, ClassOf(record.Window));
         cachedVersion_ = storeVersion_;
         cachedItem_ = item;
     }
@@ -592,7 +721,7 @@ bool TMessageLogForm::SaveToFile(const std::string& path) const
 {
     std::string content;
     for (size_t i = 0; i < store_.Size(); ++i)
-        content += RecordLine(store_.At(i), namer_, words_, resultsKnown_) + "\r\n";
+        content += RecordLine(store_.At(i), namer_, words_, resultsKnown_, ClassOf(store_.At(i).Window)) + "\r\n";
     return WriteWholeFile(path, content);
 }
 
@@ -639,8 +768,7 @@ LRESULT TMessageLogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         // Moved to a monitor of another DPI: the font, the columns and the window follow it.
         dpi_ = HIWORD(wParam);
         ApplyFont();
-        for (int i = 0; i < 9; ++i)
-            ::SendMessageA(recordList_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), Scaled(ColumnWidths[i]));
+        FitColumns();
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                        suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -1,5 +1,5 @@
-// The message log window: what the inspected window (and its descendants) receives, live, with
-// every record that could not be kept counted.
+// The message log window: what the inspected window (and its descendants), or every window of a
+// thread or of a process, receives, live, with every record that could not be kept counted.
 #pragma once
 
 #include "core/Handles.h"
@@ -14,6 +14,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,8 @@ constexpr int LimitDropsEditId = 7024;
 constexpr int FilteredEditId = 7025;
 constexpr int StatusLabelId = 7026;
 constexpr int RecordListId = 7027;
+constexpr int FilterWindowsEditId = 7028;
+constexpr int FilterWindowsLabelId = 7029;
 constexpr int CaptionLabelFirstId = 7030;  // the captions of the limit and of the four counts
 }  // namespace MessageLogIds
 
@@ -53,6 +56,9 @@ public:
     void ShowFor(HWND owner, HWND window);
     // The inspected window changed: Start watches the new one (a watch under way goes on).
     void FollowWindow(HWND window);
+    // Shows the window and watches `scope` at once (a watch under way ends first, its records
+    // stay in the list).
+    void ShowWatching(HWND owner, const msglog::WatchScope& scope);
 
     // The controls' actions.
     void StartClick();
@@ -60,7 +66,8 @@ public:
     void PauseClick();
     void ClearClick();
     void SaveClick();
-    // False (and said in the status line) when the filter names an unknown message.
+    // False (and said in the status line) when the filter names an unknown message or a word
+    // that is no window.
     bool ApplyFilterClick();
     void LimitChange();
     // Takes what the hooks recorded since the last call (the timer calls it too).
@@ -86,8 +93,17 @@ protected:
 private:
     enum Sentence {
         Watching, Stopped, NoWindow, ProcessClosed, NoHelper, HookRefused, SectionFailed, BadFilter, HeartbeatLost,
-        Connecting, NotRecording, WatchedElsewhere, HelperTimedOut, SentenceCount
+        Connecting, NotRecording, WatchedElsewhere, HelperTimedOut, WatchingThread, WatchingProcess, WatchingPartly,
+        ConnectingThread, ConnectingProcess, NoThreads, BadWindow, SentenceCount
     };
+    // The sentences and their argument for what the watch covers.
+    [[nodiscard]] Sentence WatchingSentence() const;
+    [[nodiscard]] Sentence ConnectingSentence() const;
+    [[nodiscard]] std::string ScopeText() const;
+    // The class of a window, read once (GetClassNameA sends nothing) and kept; empty when unknown.
+    [[nodiscard]] std::string ClassOf(uint64_t window) const;
+    // The columns but the decoded one as wide as their titles and the widest texts they hold.
+    void FitColumns();
     void CreateControls();
     // Ends the watch (taking its last records) and puts the buttons back.
     void EndWatch();
@@ -98,8 +114,8 @@ private:
     // The sentence of a watch that did not start.
     void ShowFailure(msglog::StartFailure failure);
     HWND AddControl(const char* className, const char* text, DWORD style, int id, DWORD exStyle = 0);
-    // Controls side by side that wrap to the next row together; a field with `Least` set may
-    // narrow down to it when the row is narrower than the piece.
+    // Controls side by side that wrap to the next row together; with `Least` set, the last one
+    // (a field) may narrow until the piece is that wide when the row is narrower than the piece.
     struct Piece {
         std::vector<std::pair<HWND, int>> Parts;
         int Least = 0;
@@ -124,7 +140,7 @@ private:
 
     std::string folder_;
     const std::vector<MessageName>& names_;
-    HWND window_ = nullptr;  // the window watched, or to be watched on Start
+    msglog::WatchScope scope_;  // what is watched, or to be watched on Start
     UINT dpi_ = 96;
     msglog::MessageLogSession session_;
     msglog::LogStore store_{100000};
@@ -140,6 +156,9 @@ private:
     ULONGLONG checkDeadline_ = 0;  // 0 until the first message is asked for
     std::string sentences_[SentenceCount];
     std::string columnTitles_[9];
+    bool wideParameters_ = sizeof(void*) == 8;  // the watched program's parameters are 64 bits wide
+    // Classes by window handle, bounded: emptied when full and at every start.
+    mutable std::unordered_map<uint64_t, std::string> classNames_;
     std::string filterModes_[2];
     Sentence status_ = Stopped;
     std::string statusArgument_;
@@ -158,7 +177,8 @@ public:
     // The controls, public for the tests that press them and read them back.
     HWND startButton_ = nullptr, stopButton_ = nullptr, pauseCheck_ = nullptr, clearButton_ = nullptr,
          saveButton_ = nullptr, descendantsCheck_ = nullptr, filterModeCombo_ = nullptr, filterMessagesEdit_ = nullptr,
-         applyFilterButton_ = nullptr, limitEdit_ = nullptr, statusLabel_ = nullptr, recordList_ = nullptr;
+         applyFilterButton_ = nullptr, limitEdit_ = nullptr, statusLabel_ = nullptr, recordList_ = nullptr,
+         filterWindowsLabel_ = nullptr, filterWindowsEdit_ = nullptr;
     HWND groupChecks_[5] = {};
     HWND countEdits_[4] = {};     // kept, dropped in the ring, dropped by the limit, filtered out
     HWND countCaptions_[5] = {};  // the limit's caption, then the four counts'

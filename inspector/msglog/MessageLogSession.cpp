@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 namespace lvx::msglog {
 
@@ -16,6 +17,8 @@ namespace {
 constexpr ULONGLONG WriterWaitMs = 200;
 // How long an ending helper is given to remove its hooks before it is ended.
 constexpr DWORD HelperExitWaitMs = 1000;
+// Every how many heartbeats (of 250 ms) a process watch looks for threads among the children too.
+constexpr unsigned ChildScanBeats = 40;
 
 template <typename T>
 std::atomic_ref<T> Atomic(T& value)
@@ -38,6 +41,40 @@ BOOL CALLBACK AddChildThread(HWND child, LPARAM parameter)
         std::find(search.Threads->begin(), search.Threads->end(), thread) == search.Threads->end())
         search.Threads->push_back(thread);
     return TRUE;
+}
+
+struct ProcessThreadSearch {
+    ThreadSearch Threads;
+    bool Children;
+};
+
+BOOL CALLBACK AddTopLevelThread(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<ProcessThreadSearch*>(parameter);
+    DWORD processId = 0;
+    if (::GetWindowThreadProcessId(window, &processId) == 0 || processId != search.Threads.ProcessId) return TRUE;
+    (void)AddChildThread(window, reinterpret_cast<LPARAM>(&search.Threads));
+    // A child made on a thread of its own (rare, but allowed) makes that thread a window owner too.
+    if (search.Children) ::EnumChildWindows(window, &AddChildThread, reinterpret_cast<LPARAM>(&search.Threads));
+    return TRUE;
+}
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<std::pair<DWORD, bool>*>(parameter);
+    DWORD processId = 0;
+    search.second = ::GetWindowThreadProcessId(window, &processId) != 0 && processId == search.first;
+    return search.second ? FALSE : TRUE;
+}
+
+// Whether `thread` owns `window` or a top-level window, either of them of `processId`.
+bool OwnsWindowOf(DWORD thread, DWORD processId, HWND window)
+{
+    DWORD owner = 0;
+    if (window != nullptr && ::GetWindowThreadProcessId(window, &owner) == thread && owner == processId) return true;
+    std::pair<DWORD, bool> search{processId, false};
+    ::EnumThreadWindows(thread, &FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 BOOL CALLBACK AddDescendant(HWND child, LPARAM parameter)
@@ -99,23 +136,72 @@ void PublishWatchedWindows(RingHeader& header, HWND window, std::vector<uint64_t
     Atomic(header.WatchedGeneration).fetch_add(1, std::memory_order_acq_rel);
 }
 
+void AddWindowThreads(DWORD processId, bool children, std::vector<DWORD>& threads)
+{
+    ProcessThreadSearch search{{processId, &threads}, children};
+    ::EnumWindows(&AddTopLevelThread, reinterpret_cast<LPARAM>(&search));
+    // Message-only windows are no top-level ones to EnumWindows, but their threads get messages too.
+    for (HWND window = ::FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+         window = ::FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr))
+        (void)AddTopLevelThread(window, reinterpret_cast<LPARAM>(&search));
+}
+
+void PublishThreads(RingHeader& header, const std::vector<DWORD>& threads)
+{
+    const uint32_t listed = Atomic(header.ThreadCount).load(std::memory_order_relaxed);
+    const auto count = static_cast<uint32_t>(std::min(threads.size(), MaxWatchedThreads));
+    Atomic(header.ThreadOverflow).store(threads.size() > MaxWatchedThreads ? 1 : 0, std::memory_order_relaxed);
+    if (count <= listed) return;
+    for (uint32_t i = listed; i < count; ++i) Atomic(header.Threads[i]).store(threads[i], std::memory_order_relaxed);
+    Atomic(header.ThreadCount).store(count, std::memory_order_release);
+    Atomic(header.ThreadGeneration).fetch_add(1, std::memory_order_acq_rel);
+}
+
 StartFailure MessageLogSession::Start(HWND window, bool descendants, const std::string& folder, uint32_t capacity,
                                       HookPlacement placement, DWORD helperTimeoutMs)
 {
+    WatchScope scope;
+    scope.What = descendants ? WatchScope::Kind::Descendants : WatchScope::Kind::Window;
+    scope.Window = window;
+    return Start(scope, folder, capacity, placement, helperTimeoutMs);
+}
+
+StartFailure MessageLogSession::Start(const WatchScope& scope, const std::string& folder, uint32_t capacity,
+                                      HookPlacement placement, DWORD helperTimeoutMs)
+{
     Stop();
+    scope_ = scope;
     DWORD processId = 0;
-    const DWORD thread = ::GetWindowThreadProcessId(window, &processId);
-    if (window == nullptr || !::IsWindow(window) || thread == 0) return StartFailure::NoWindow;
-    threads_ = {thread};
-    if (descendants) {
-        ThreadSearch search{processId, &threads_};
-        ::EnumChildWindows(window, &AddChildThread, reinterpret_cast<LPARAM>(&search));
+    threads_.clear();
+    RingScope ringScope = RingScope::Threads;
+    if (scope.What == WatchScope::Kind::Window || scope.What == WatchScope::Kind::Descendants) {
+        const HWND window = scope.Window;
+        const DWORD thread = ::GetWindowThreadProcessId(window, &processId);
+        if (window == nullptr || !::IsWindow(window) || thread == 0) return StartFailure::NoWindow;
+        threads_ = {thread};
+        ringScope = RingScope::Window;
+        if (scope.What == WatchScope::Kind::Descendants) {
+            ThreadSearch search{processId, &threads_};
+            ::EnumChildWindows(window, &AddChildThread, reinterpret_cast<LPARAM>(&search));
+            ringScope = RingScope::WindowAndDescendants;
+        }
+    } else if (scope.What == WatchScope::Kind::Thread) {
+        // The thread must still own a window of the process: its id may have gone to another one.
+        if (!OwnsWindowOf(scope.ThreadId, scope.ProcessId, scope.Window)) return StartFailure::NoThreads;
+        processId = scope.ProcessId;
+        threads_ = {scope.ThreadId};
+    } else {
+        processId = scope.ProcessId;
+        AddWindowThreads(processId, true, threads_);
+        if (threads_.empty()) return StartFailure::NoThreads;
     }
-    if (threads_.size() * 3 > MaxHooks) threads_.resize(MaxHooks / 3);
+    std::vector<DWORD> allThreads = threads_;
+    if (threads_.size() > MaxWatchedThreads) threads_.resize(MaxWatchedThreads);
 
     const ProcessBits bits = ProcessBitness(processId);
     if (bits == ProcessBits::Unknown) return StartFailure::ProcessClosed;
     const bool targetWide = bits == ProcessBits::Bits64;
+    targetWide_ = targetWide;
     constexpr bool selfWide = sizeof(void*) == 8;
     // A 32-bit inspector cannot start anything that hooks a 64-bit program.
     if (targetWide && !selfWide) return StartFailure::NoHelper;
@@ -128,19 +214,25 @@ StartFailure MessageLogSession::Start(HWND window, bool descendants, const std::
         return failure;
     }
     RingHeader& header = ring_->Header();
-    Atomic(header.WatchedWindow).store(reinterpret_cast<uintptr_t>(window));
-    Atomic(header.WatchDescendants).store(descendants ? 1 : 0);
-    StartHeartbeat(window, descendants);
+    Atomic(header.WatchedWindow).store(reinterpret_cast<uintptr_t>(scope.Window));
+    Atomic(header.Scope).store(static_cast<uint32_t>(ringScope));
+    // The list of an earlier watch of the section is no longer wanted.
+    Atomic(header.ThreadCount).store(0);
+    PublishThreads(header, allThreads);
 
     StartFailure failure = StartFailure::None;
     if (!throughHelper) {
         DWORD error = ERROR_SUCCESS;
-        if (hooks_.Install(folder + HookDllName(selfWide), threads_, error))
+        if (hooks_.Install(folder + HookDllName(selfWide), threads_, error)) {
+            (void)hooks_.Follow(header);  // the list as it stands now counts as followed
             hooks_.Publish(header);
-        else
+        } else {
             failure = error == ERROR_MOD_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ? StartFailure::NoHelper
                                                                                      : StartFailure::HookRefused;
+        }
+        StartHeartbeat();
     } else {
+        StartHeartbeat();
         failure = StartHelper(helperPath, processId, helperTimeoutMs);
     }
     if (failure != StartFailure::None) Stop();
@@ -282,18 +374,28 @@ std::optional<StartFailure> MessageLogSession::WaitForHooks(DWORD timeoutMs)
 
 DWORD MessageLogSession::HelperProcessId() const { return helper_ ? ::GetProcessId(helper_.get()) : 0; }
 
-void MessageLogSession::StartHeartbeat(HWND window, bool descendants)
+void MessageLogSession::StartHeartbeat()
 {
     std::vector<uint64_t> known;
-    if (descendants) PublishWatchedWindows(ring_->Header(), window, known);
+    const bool descendants = scope_.What == WatchScope::Kind::Descendants;
+    const bool process = scope_.What == WatchScope::Kind::Process;
+    if (descendants) PublishWatchedWindows(ring_->Header(), scope_.Window, known);
     heartbeatStop_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!heartbeatStop_) return;  // then Poll keeps the heartbeat, from the user-interface thread
-    heartbeat_ = std::thread([ring = *ring_, stop = heartbeatStop_.get(), window, descendants,
-                              known = std::move(known)]() mutable {
-        do {
+    // A process's threads that come to own windows are listed for hooking: by their top-level
+    // and message-only windows on every beat; by the children only every ChildScanBeats (a child
+    // rarely has a thread of its own, and under Wine asking 2,000 children took half a second).
+    heartbeat_ = std::thread([ring = *ring_, stop = heartbeatStop_.get(), window = scope_.Window, descendants, process,
+                              processId = scope_.ProcessId, threads = threads_, known = std::move(known)]() mutable {
+        for (unsigned beat = 1;; ++beat) {
             ring.Heartbeat(::GetTickCount64());
             if (descendants) PublishWatchedWindows(ring.Header(), window, known);
-        } while (::WaitForSingleObject(stop, 250) == WAIT_TIMEOUT);
+            if (process) {
+                AddWindowThreads(processId, beat % ChildScanBeats == 0, threads);
+                PublishThreads(ring.Header(), threads);
+            }
+            if (::WaitForSingleObject(stop, 250) != WAIT_TIMEOUT) break;
+        }
     });
 }
 
@@ -375,10 +477,23 @@ void MessageLogSession::SetPaused(bool paused)
 
 bool MessageLogSession::Paused() const { return ring_ && !ring_->Recording(); }
 
+size_t MessageLogSession::WatchedThreadCount() const
+{
+    return ring_ ? Atomic(ring_->Header().ThreadCount).load(std::memory_order_acquire) : threads_.size();
+}
+
+bool MessageLogSession::ThreadsLeftOut() const
+{
+    return ring_ && Atomic(ring_->Header().ThreadOverflow).load(std::memory_order_relaxed) != 0;
+}
+
 size_t MessageLogSession::Poll(std::vector<LogRecord>& out, size_t max)
 {
     if (!ring_) return 0;
     ring_->Heartbeat(::GetTickCount64());
+    // Threads the heartbeat listed since (a watched process's new ones): hooked from here, the
+    // thread that set the others, unless the helper sets them.
+    if (!hooks_.Empty()) (void)hooks_.Follow(ring_->Header());
     batch_.resize(std::min<size_t>(max, 4096));
     size_t total = 0;
     while (total < max) {

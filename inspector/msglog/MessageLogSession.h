@@ -21,12 +21,23 @@ namespace lvx::msglog {
 enum class StartFailure {
     None,
     NoWindow,          // the handle is no window any more
+    NoThreads,         // the thread or process has ended, or owns no window
     ProcessClosed,     // the system will not let us open the process (higher integrity, protected)
     NoHelper,          // the target's bitness needs a helper that is not there (or cannot exist)
     HookRefused,       // the system refused the hooks
     SectionFailed,     // the shared section could not be made, or belongs to another version
     WatchedElsewhere,  // another inspector that still runs watches this program
     HelperTimedOut,    // the helper did not set the hooks in time: it was told to stop and ended
+};
+
+// What a watch covers: a window (and its descendants), or every window of a thread or of a
+// process, thread messages without a window included.
+struct WatchScope {
+    enum class Kind { Window, Descendants, Thread, Process };
+    Kind What = Kind::Window;
+    HWND Window = nullptr;  // the watched window; of a thread or process, one of its windows or null
+    DWORD ThreadId = 0;     // of a thread watch
+    DWORD ProcessId = 0;    // of a thread or process watch
 };
 
 // Who sets the hooks: this process when the bitness allows, or always the helper program (so
@@ -45,6 +56,12 @@ public:
     // helper, the hooks are set after Start returns: HookStatus tells when, and a helper that has
     // not set them within `helperTimeoutMs` is told to stop and ended.
     [[nodiscard]] StartFailure Start(HWND window, bool descendants, const std::string& folder,
+                                     uint32_t capacity = DefaultRingCapacity,
+                                     HookPlacement placement = HookPlacement::Automatic,
+                                     DWORD helperTimeoutMs = 15000);
+    // Watches `scope`. A process watch hooks the threads that own windows now, and those that
+    // come to own one while it runs (up to MaxWatchedThreads: ThreadsLeftOut tells).
+    [[nodiscard]] StartFailure Start(const WatchScope& scope, const std::string& folder,
                                      uint32_t capacity = DefaultRingCapacity,
                                      HookPlacement placement = HookPlacement::Automatic,
                                      DWORD helperTimeoutMs = 15000);
@@ -70,8 +87,15 @@ public:
     [[nodiscard]] bool HeartbeatLost() const;
     // Whether the platform fills in the results of returned messages (Wine leaves them 0).
     [[nodiscard]] static bool PlatformGivesResults();
-    // The thread ids hooked by the current watch.
+    // The thread ids hooked when the current watch started.
     [[nodiscard]] const std::vector<DWORD>& Threads() const noexcept { return threads_; }
+    // The threads the current watch wants hooked now (a process watch's grow), and whether more
+    // own windows than can be hooked.
+    [[nodiscard]] size_t WatchedThreadCount() const;
+    [[nodiscard]] bool ThreadsLeftOut() const;
+    [[nodiscard]] const WatchScope& Scope() const noexcept { return scope_; }
+    // Whether the watched program is 64-bit (its parameters are as wide).
+    [[nodiscard]] bool TargetWide() const noexcept { return targetWide_; }
     // The helper program's process id while it runs, 0 otherwise.
     [[nodiscard]] DWORD HelperProcessId() const;
 
@@ -82,7 +106,7 @@ public:
 private:
     [[nodiscard]] StartFailure OpenSection(DWORD processId, uint32_t capacity);
     [[nodiscard]] StartFailure StartHelper(const std::string& path, DWORD processId, DWORD timeoutMs);
-    void StartHeartbeat(HWND window, bool descendants);
+    void StartHeartbeat();
     void StopHeartbeat();
     void EndHelper();
     [[nodiscard]] bool Ours() const;
@@ -102,12 +126,21 @@ private:
     lvc::unique_kernel_handle heartbeatStop_;
     std::thread heartbeat_;
     std::vector<DWORD> threads_;
+    WatchScope scope_;
+    bool targetWide_ = sizeof(void*) == 8;
     std::vector<RingRecord> batch_;
     MessageRing::Counts lastTotals_;
     uint64_t numberBase_ = 0;  // added to the writers' numbers: the watches before this one
     uint64_t timeBase_ = 0;
     uint64_t timeFrequency_ = 1;
 };
+
+// Adds to `threads` the threads of `processId` that own a top-level or message-only window (and,
+// with `children`, a child window of the process's top-level ones) that it does not hold yet.
+void AddWindowThreads(DWORD processId, bool children, std::vector<DWORD>& threads);
+// Writes `threads` (the first MaxWatchedThreads) into the section as the threads to hook. The list
+// only grows: the ones after those the section lists already are added.
+void PublishThreads(RingHeader& header, const std::vector<DWORD>& threads);
 
 // The descendants of `window` as the hooks compare them (the first MaxWatchedWindows), written
 // into the section when they changed since `known`, which is updated.

@@ -146,6 +146,51 @@ std::string MessageNamer::NameOf(uint32_t message) const
     return "0x" + FormatHex(message, 4);
 }
 
+bool WindowFilter::Passes(uint64_t window, std::string_view className) const
+{
+    if (Empty()) return true;
+    if (std::binary_search(Handles.begin(), Handles.end(), static_cast<uint32_t>(window & 0xFFFFFFFFu))) return true;
+    if (className.empty() || Classes.empty()) return false;
+    const std::string upper = UpperCaseAscii(className);
+    return std::find(Classes.begin(), Classes.end(), upper) != Classes.end();
+}
+
+std::optional<WindowFilter> ParseWindowWords(std::string_view text, std::string& bad)
+{
+    WindowFilter filter;
+    constexpr std::string_view separators = " \t,;\r\n";
+    constexpr std::string_view hexDigits = "0123456789abcdefABCDEF";
+    size_t start = text.find_first_not_of(separators);
+    while (start != std::string_view::npos) {
+        if (text[start] == '"') {
+            const size_t close = text.find('"', start + 1);
+            if (close == std::string_view::npos) {
+                bad = std::string(text.substr(start));
+                return std::nullopt;
+            }
+            filter.Classes.push_back(UpperCaseAscii(text.substr(start + 1, close - start - 1)));
+            start = text.find_first_not_of(separators, close + 1);
+            continue;
+        }
+        const size_t end = std::min(text.find_first_of(separators, start), text.size());
+        const std::string_view word = text.substr(start, end - start);
+        const bool prefixed = word.size() >= 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
+        const std::string_view digits = prefixed ? word.substr(2) : word;
+        const bool hex = !digits.empty() && digits.find_first_not_of(hexDigits) == std::string_view::npos;
+        if (prefixed && (!hex || digits.size() > 16)) {
+            bad = std::string(word);
+            return std::nullopt;
+        }
+        if (hex && digits.size() <= 16)
+            filter.Handles.push_back(static_cast<uint32_t>(std::stoull(std::string(digits), nullptr, 16) & 0xFFFFFFFFu));
+        if (!prefixed) filter.Classes.push_back(UpperCaseAscii(word));
+        start = text.find_first_not_of(separators, end);
+    }
+    std::sort(filter.Handles.begin(), filter.Handles.end());
+    filter.Handles.erase(std::unique(filter.Handles.begin(), filter.Handles.end()), filter.Handles.end());
+    return filter;
+}
+
 bool MessageFilter::Passes(uint32_t message) const
 {
     const bool chosen = std::binary_search(Messages.begin(), Messages.end(), message) || (GroupOf(message) & Groups) != 0;
@@ -240,8 +285,15 @@ std::string DecodeParameters(const LogRecord& record, const MessageNamer& namer)
     }
 }
 
+std::string WindowCell(uint64_t window, std::string_view className, const RecordWords& words)
+{
+    if (window == 0) return words.NoWindow;
+    if (className.empty()) return Handle(window);
+    return Handle(window) + " " + std::string(className);
+}
+
 std::vector<std::string> RecordColumns(const LogRecord& record, const MessageNamer& namer, const RecordWords& words,
-                                       bool resultsKnown)
+                                       bool resultsKnown, std::string_view className)
 {
     const int width = (record.Flags & RecordFromWideTarget) != 0 ? 16 : 8;
     char time[32];
@@ -252,14 +304,16 @@ std::vector<std::string> RecordColumns(const LogRecord& record, const MessageNam
                                                                   : words.Sent;
     std::string result = words.NoResult;
     if (record.Kind == RecordKind::Returned && resultsKnown) result = FormatHex(record.Result, width);
-    return {std::to_string(record.Sequence), time, Handle(record.Window), kind, namer.NameOf(record.Message),
+    return {std::to_string(record.Sequence), time, WindowCell(record.Window, className, words), kind,
+            namer.NameOf(record.Message),
             FormatHex(record.WParam, width), FormatHex(record.LParam, width), result, DecodeParameters(record, namer)};
 }
 
-std::string RecordLine(const LogRecord& record, const MessageNamer& namer, const RecordWords& words, bool resultsKnown)
+std::string RecordLine(const LogRecord& record, const MessageNamer& namer, const RecordWords& words, bool resultsKnown,
+                       std::string_view className)
 {
     std::string line;
-    for (const std::string& column : RecordColumns(record, namer, words, resultsKnown)) {
+    for (const std::string& column : RecordColumns(record, namer, words, resultsKnown, className)) {
         if (!line.empty()) line += '\t';
         line += ReplaceControlChars(column, " ");  // a tab in a decoded text must not make a column
     }
@@ -295,11 +349,13 @@ void LogStore::SetLimit(size_t limit)
     }
 }
 
-size_t LogStore::Retain(const MessageFilter& filter)
+size_t LogStore::Retain(const MessageFilter& filter, const std::function<std::string(uint64_t)>& classOf)
 {
     SetLimit(limit_);  // in order from index 0
-    const auto kept = std::stable_partition(records_.begin(), records_.end(),
-                                            [&](const LogRecord& record) { return filter.Passes(record.Message); });
+    const bool needClasses = !filter.Windows.Classes.empty() && classOf;
+    const auto kept = std::stable_partition(records_.begin(), records_.end(), [&](const LogRecord& record) {
+        return filter.Passes(record, needClasses ? classOf(record.Window) : std::string());
+    });
     const auto removed = static_cast<size_t>(records_.end() - kept);
     records_.erase(kept, records_.end());
     return removed;

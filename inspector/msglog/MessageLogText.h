@@ -6,6 +6,7 @@
 #include "msglog/MessageRing.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,14 +59,36 @@ private:
     std::unordered_map<uint32_t, std::string> names_;
 };
 
+// Which windows' records the log keeps: those whose handle or class is listed (every one when
+// nothing is). Handles compare by their 32 significant bits; classes without regard to case.
+struct WindowFilter {
+    std::vector<uint32_t> Handles;     // sorted
+    std::vector<std::string> Classes;  // upper case
+    [[nodiscard]] bool Empty() const noexcept { return Handles.empty() && Classes.empty(); }
+    [[nodiscard]] bool Passes(uint64_t window, std::string_view className) const;
+};
+
 // Which records the log keeps: in Include mode those whose message is listed or whose group is
 // chosen (everything when nothing is listed or chosen); in Exclude mode all the others.
 struct MessageFilter {
     bool Exclude = false;
     std::vector<uint32_t> Messages;  // sorted
     uint32_t Groups = 0;
+    WindowFilter Windows;
     [[nodiscard]] bool Passes(uint32_t message) const;
+    // The message filter and the window filter both.
+    [[nodiscard]] bool Passes(const LogRecord& record, std::string_view className) const
+    {
+        return Windows.Passes(record.Window, className) && Passes(record.Message);
+    }
 };
+
+// Reads the filter's list of windows: words separated by blanks, commas or semicolons. A word
+// of hexadecimal digits (with or without "0x") is a handle, and a class name as well (a class
+// may be called "BAD"); any other word is a class name; a name in double quotes may hold blanks
+// and separators. On failure, nothing and the faulty word in `bad`: "0x" without a number or with
+// more than 16 digits, a quote left open.
+[[nodiscard]] std::optional<WindowFilter> ParseWindowWords(std::string_view text, std::string& bad);
 
 // Reads the filter's list of messages: names or numbers separated by blanks, commas or
 // semicolons, each looked up as the message panel does. On failure, nothing and the first
@@ -80,7 +103,12 @@ struct RecordWords {
     std::string Returned = "R";
     std::string Posted = "P";
     std::string NoResult = "-";  // a result the platform does not give
+    std::string NoWindow = "-";  // the window of a thread message
 };
+
+// The window column: the handle and the class ("000A01B2 Button"), the handle alone when the
+// class is not known, words.NoWindow for a thread message.
+[[nodiscard]] std::string WindowCell(uint64_t window, std::string_view className, const RecordWords& words);
 
 // The decoded column: mouse positions and keys, sizes, WM_COMMAND and WM_NOTIFY parts,
 // virtual keys, WM_SETTEXT, WM_SETCURSOR and WM_ACTIVATE parameters; empty for other messages.
@@ -88,14 +116,16 @@ struct RecordWords {
 // The name of a virtual key ("VK_RETURN", "A", "0"), or its number as "0x" and two digits.
 [[nodiscard]] std::string VirtualKeyName(uint32_t key);
 
-// The columns of one record, in the list's order: sequence, time in ms, window, kind, message,
-// wParam, lParam, result, decoded. Parameters are as wide as the target's pointers; the result
-// shows words.NoResult unless the record is a returned one and `resultsKnown`.
+// The columns of one record, in the list's order: sequence, time in ms, window (with
+// `className`), kind, message, wParam, lParam, result, decoded. Parameters are as wide as the
+// target's pointers; the result shows words.NoResult unless the record is a returned one and
+// `resultsKnown`.
 [[nodiscard]] std::vector<std::string> RecordColumns(const LogRecord& record, const MessageNamer& namer,
-                                                     const RecordWords& words, bool resultsKnown);
+                                                     const RecordWords& words, bool resultsKnown,
+                                                     std::string_view className = {});
 // One line of a saved log: the columns separated by tabs.
 [[nodiscard]] std::string RecordLine(const LogRecord& record, const MessageNamer& namer, const RecordWords& words,
-                                     bool resultsKnown);
+                                     bool resultsKnown, std::string_view className = {});
 
 // The records the log window keeps: the newest up to a limit; the oldest make room and are counted.
 class LogStore {
@@ -106,7 +136,8 @@ public:
     // A lower limit drops the oldest records at once (counted).
     void SetLimit(size_t limit);
     // Keeps only the records that `filter` lets pass, in their order; the count removed.
-    size_t Retain(const MessageFilter& filter);
+    // `classOf` gives a window's class for the window filter.
+    size_t Retain(const MessageFilter& filter, const std::function<std::string(uint64_t)>& classOf = {});
     [[nodiscard]] size_t Limit() const noexcept { return limit_; }
     [[nodiscard]] size_t Size() const noexcept { return records_.size(); }
     // The index-th oldest record kept.

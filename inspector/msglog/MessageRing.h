@@ -12,18 +12,27 @@ namespace lvx::msglog {
 constexpr uint32_t RingMagic = 0x4C58564Cu;  // "LVXL"
 // Raised whenever the layout below changes; it is also part of the hook DLL's file name, so a
 // DLL and an inspector of different layouts never meet.
-constexpr uint32_t RingVersion = 2;
+constexpr uint32_t RingVersion = 3;
 constexpr uint32_t DefaultRingCapacity = 1u << 16;
 // The inspector refreshes its heartbeat every half second; a hook that sees none for this long
 // takes the inspector for gone and unhooks itself.
 constexpr uint64_t DefaultHeartbeatLimitMs = 3000;
-constexpr size_t MaxHooks = 48;  // three hooks on each of 16 threads
+// A process watch hooks every thread of it that owns windows, up to this many.
+constexpr size_t MaxWatchedThreads = 64;
+constexpr size_t MaxHooks = 3 * MaxWatchedThreads;  // sent, returned and posted on each thread
 // The watched window and its descendants as the inspector last listed them: the hook compares a
 // message's window with these before it asks the system whether the window is a descendant.
 constexpr size_t MaxWatchedWindows = 64;
 constexpr size_t RecordTextSize = 32;
 
 enum class RecordKind : uint32_t { Sent = 1, Returned = 2, Posted = 3 };
+
+// Which messages of the hooked threads the hooks record.
+enum class RingScope : uint32_t {
+    Window = 0,                 // the watched window's only
+    WindowAndDescendants = 1,   // the watched window's and its descendants'
+    Threads = 2,                // every one, thread messages without a window included
+};
 
 // Flags of a record.
 constexpr uint32_t RecordFromWideTarget = 1;  // the target is 64-bit: parameters are 64 bits wide
@@ -60,7 +69,7 @@ struct alignas(64) RingHeader {
     uint32_t Capacity;        // a power of two
     uint32_t Session;         // changes with every start; records of another session are ignored
     uint32_t Recording;       // 0 while paused, stopped or being reset
-    uint32_t WatchDescendants;
+    uint32_t Scope;  // RingScope
     uint64_t WatchedWindow;
     uint64_t HeartbeatMs;     // the inspector's tick count at its last heartbeat
     uint64_t HeartbeatLimitMs;
@@ -83,6 +92,15 @@ struct alignas(64) RingHeader {
     uint32_t WatchedOverflow;
     uint32_t Reserved;
     uint64_t WatchedWindows[MaxWatchedWindows];
+    // The threads to hook, kept by the inspector (a process watch adds the ones that come to own
+    // windows); ThreadGeneration changes whenever the list does. Whoever set the hooks (the
+    // inspector or its helper) hooks the ones it has not yet. ThreadOverflow: more threads than
+    // the list holds own windows.
+    uint32_t ThreadCount;
+    uint32_t ThreadGeneration;
+    uint32_t ThreadOverflow;
+    uint32_t ThreadReserved;
+    uint32_t Threads[MaxWatchedThreads];
     alignas(64) uint64_t WritePosition;
     uint64_t Writers;          // writers inside Write right now: a reset waits for them
     alignas(64) uint64_t Attempted;
@@ -90,7 +108,7 @@ struct alignas(64) RingHeader {
     alignas(64) uint64_t ReadPosition;
     uint64_t Consumed;
 };
-static_assert(sizeof(RingHeader) == 1216);
+static_assert(sizeof(RingHeader) == 2624);
 
 // The names of the section and of the helper's stop event for a watched process: one section
 // per watched program, which the hook DLL finds by its own process id; a section that had to be

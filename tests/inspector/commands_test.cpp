@@ -403,6 +403,16 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
     ::GetWindowRect(Form->Handle(), &main);
     ::GetWindowRect(log->Handle(), &own);
     EXPECT_FALSE(::IntersectRect(&overlap, &main, &own)) << "beside the main window, not over it";
+    // The columns fit their texts and leave the decoded one the rest: the list does not scroll sideways.
+    const auto columnWidth = [&](int column) {
+        return static_cast<int>(::SendMessageA(log->recordList_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    };
+    RECT listClient{};
+    ::GetClientRect(log->recordList_, &listClient);
+    int columns = 0;
+    for (int column = 0; column < 9; ++column) columns += columnWidth(column);
+    EXPECT_LE(columns, listClient.right) << "decoded " << columnWidth(8) << " of " << listClient.right;
+    EXPECT_GT(columnWidth(8), ScaleForDpi(130, DpiOfWindow(log->Handle()))) << "more than its least width";
     const auto press = [&](HWND button) { ::SendMessageA(button, BM_CLICK, 0, 0); };
     press(log->startButton_);
     ASSERT_TRUE(log->Session().Active()) << log->StatusText();
@@ -624,6 +634,7 @@ TEST_F(CommandsTest, StopUnhooksAndAKilledInspectorLeavesTheTargetAsItWasAndANew
 constexpr UINT NotifyMessage = WM_APP + 10;
 constexpr UINT ChatterMessage = WM_APP + 11;
 constexpr UINT NewChildMessage = WM_APP + 12;
+constexpr UINT NewThreadWindowMessage = WM_APP + 13;  // to the control window
 
 LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
@@ -783,6 +794,66 @@ TEST_F(CommandsTest, WithDescendantsAChildMadeLaterIsRecordedAndOtherWindowsOfTh
     ::PostMessageA(later, WM_CLOSE, 0, 0);
 }
 
+// A process watch of `target` under way: a window that a new thread of it makes is recorded
+// (the thread is hooked once the heartbeat finds it), and the list of threads grew by one.
+void ExpectAThreadThatComesLaterRecorded(msglog::MessageLogSession& session, const TargetProcess& target)
+{
+    const size_t first = session.WatchedThreadCount();
+    const auto later = reinterpret_cast<HWND>(SendTo(target.Window("control"), NewThreadWindowMessage, 0));
+    ASSERT_TRUE(::IsWindow(later));
+    std::vector<msglog::LogRecord> records;
+    const auto fromLater = [&] {
+        return std::count_if(records.begin(), records.end(), [&](const msglog::LogRecord& record) {
+            return record.Message == QueryMessage + 0x100 && (record.Window & 0xFFFFFFFF) == HandleValue(later);
+        });
+    };
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        (void)SendTo(later, QueryMessage + 0x100, 1);
+        session.Poll(records, 100000);
+        return fromLater() >= 2;
+    }));
+    EXPECT_EQ(session.WatchedThreadCount(), first + 1);
+    EXPECT_FALSE(session.ThreadsLeftOut());
+}
+
+msglog::WatchScope ProcessScope(const TargetProcess& target)
+{
+    msglog::WatchScope scope;
+    scope.What = msglog::WatchScope::Kind::Process;
+    scope.ProcessId = target.ProcessId();
+    return scope;
+}
+
+TEST_F(CommandsTest, AProcessWatchHooksThreadsThatComeLaterUpToItsLimitAndSaysWhenThereAreMore)
+{
+    InitProgramFolder();
+    TargetProcess target({"commands"});
+    ASSERT_TRUE(target.Ready());
+    msglog::MessageLogSession session;
+    ASSERT_EQ(session.Start(ProcessScope(target), ProgramFolder, msglog::DefaultRingCapacity,
+                            msglog::HookPlacement::ThroughHelper),
+              msglog::StartFailure::None);
+    ASSERT_EQ(session.WaitForHooks(15000), msglog::StartFailure::None);
+    ExpectAThreadThatComesLaterRecorded(session, target);
+    session.Stop();
+
+    // More threads own windows than can be hooked: the first ones are, and the log says so.
+    for (size_t made = 2; made <= msglog::MaxWatchedThreads; ++made)
+        ASSERT_TRUE(::IsWindow(reinterpret_cast<HWND>(SendTo(target.Window("control"), NewThreadWindowMessage, 0))));
+    const std::vector<MessageName> names;
+    TMessageLogForm log(ProgramFolder, names);
+    log.ShowWatching(nullptr, ProcessScope(target));
+    ASSERT_TRUE(log.Session().Active()) << log.StatusText();
+    EXPECT_EQ(log.Session().Threads().size(), msglog::MaxWatchedThreads);
+    EXPECT_TRUE(log.Session().ThreadsLeftOut());
+    EXPECT_TRUE(lvxtest::WaitFor([&] {
+        log.PollRecords();
+        return log.StatusText().find("но не всех его потоков") != std::string::npos;
+    })) << log.StatusText();
+    EXPECT_EQ(Ask(target.Window("commands"), Visible), 1);
+    log.StopClick();
+}
+
 TEST_F(CommandsTest, AHookThatFoundNoSectionTriesAgainAndAFreedHookLetsItsSectionGo)
 {
     InitProgramFolder();
@@ -849,6 +920,10 @@ TEST_F(CommandsTest, AProgramOfTheOtherBitnessIsWatchedThroughTheHelperOrToldImp
         return OfMessage(records, SequencePosted).size() >= 5;
     }));
     ExpectSequence(records, 5, false);
+    // The whole process, through the helper of its bitness.
+    ASSERT_EQ(session.Start(ProcessScope(target), ProgramFolder), msglog::StartFailure::None);
+    ASSERT_EQ(session.WaitForHooks(15000), msglog::StartFailure::None);
+    ExpectAThreadThatComesLaterRecorded(session, target);
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 #include "discovery/WindowTreeForm.h"
 #include "language/LanguageKeys.h"
 #include "language/MessageTable.h"
+#include "language/MultiLang.h"
+#include "msglog/MessageLogForm.h"
+#include "msglog/MessageLogSession.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 #include "settings/UNI_SimpleRegAccess.h"
@@ -619,6 +622,105 @@ TEST_F(TreeTest, ByProcessNamesTheOtherBitnessProgram)
         EXPECT_EQ(node.Bits, sizeof(void*) == 8 ? ProcessBits::Bits32 : ProcessBits::Bits64);
         EXPECT_EQ(ParentIndex(ParentIndex(IndexOf(peer.Window("basic")))), process);
     }));
+}
+
+// The message log opened from a process node covers every thread of the process, threads that
+// come later included, thread messages too; from a thread node that thread only. The log's
+// window column and window filter are seen on the way.
+TEST_F(TreeTest, WatchingMessagesFromAProcessOrThreadNodeCoversItsThreads)
+{
+    InitProgramFolder();
+    const TargetProcess watched({"basic", "hung"});
+    ASSERT_TRUE(watched.Ready());
+    TreeGroupByProcess = true;
+    const std::vector<MessageName> names;
+    TMessageLogForm log(ProgramFolder, names);
+    Tree->SetWatchMessages([&](const msglog::WatchScope& scope) { log.ShowWatching(nullptr, scope); });
+    constexpr UINT Marker = WM_APP + 0x300;
+    constexpr UINT NewThreadWindow = WM_APP + 13;
+    const HWND main = watched.Window("basic"), hung = watched.Window("hung"), button = watched.Window("hung.button");
+    const auto hungThread = static_cast<DWORD>(watched.Number("hung.tid"));
+    const auto mark = [&](HWND window) {
+        DWORD_PTR answer = 0;
+        return ::SendMessageTimeoutA(window, Marker, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
+    };
+    const auto marked = [&](HWND window) {
+        size_t count = 0;
+        for (size_t i = 0; i < log.Store().Size(); ++i)
+            count += log.Store().At(i).Message == Marker && log.Store().At(i).Window == reinterpret_cast<uintptr_t>(window);
+        return count;
+    };
+    HWND later = nullptr;
+    ASSERT_TRUE(WithTree([&](HWND) {
+        Tree->NodeCommand(ProcessNodeOf(watched.ProcessId()), IDM_TREE_WATCH_MESSAGES);
+        ASSERT_TRUE(log.Session().Active()) << log.StatusText();
+        EXPECT_GE(log.Session().Threads().size(), 2u);
+        // A window on a thread that did not exist when the watch began: hooked once it is found.
+        DWORD_PTR answer = 0;
+        ASSERT_NE(::SendMessageTimeoutA(watched.Window("control"), NewThreadWindow, 0, 0, SMTO_NORMAL, 10000, &answer), 0);
+        later = reinterpret_cast<HWND>(answer);
+        ASSERT_TRUE(::IsWindow(later));
+        for (const HWND window : {main, hung, button}) ASSERT_TRUE(mark(window));
+        ASSERT_TRUE(::PostThreadMessageA(hungThread, Marker, 7, 0));
+        EXPECT_TRUE(lvxtest::WaitFor([&] {
+            log.PollRecords();
+            if (marked(later) < 2) mark(later);  // until hooked before a whole send
+            return marked(main) >= 2 && marked(hung) >= 2 && marked(button) >= 2 && marked(later) >= 2 && marked(nullptr) >= 1;
+        })) << marked(main) << marked(hung) << marked(button) << marked(later) << marked(nullptr);
+        EXPECT_EQ(log.StatusText(), "Идет запись сообщений всех окон процесса lvxtarget.exe (" +
+                                        std::to_string(watched.ProcessId()) + ")");
+        // The window column: the handle and the class; the thread message's placeholder.
+        for (size_t i = 0; i < log.Store().Size(); ++i) {
+            const auto& record = log.Store().At(i);
+            if (record.Message != Marker) continue;
+            if (record.Window == reinterpret_cast<uintptr_t>(button)) {
+                EXPECT_EQ(log.Cell(i, 2), FormatHandle(HandleValue(button)) + " Button");
+            }
+            if (record.Window == 0) {
+                EXPECT_EQ(log.Cell(i, 2), "(сообщение потока)");
+            }
+        }
+        // The window filter: a class (in any case) and a handle; a word that is no window is said.
+        ::SetWindowTextA(log.filterWindowsEdit_, "0xZZ");
+        EXPECT_FALSE(log.ApplyFilterClick());
+        EXPECT_EQ(log.StatusText(), "В фильтре не окно: 0xZZ");
+        ::SetWindowTextA(log.filterWindowsEdit_, ("bUTTON " + FormatHandle(HandleValue(later))).c_str());
+        ASSERT_TRUE(log.ApplyFilterClick());
+        EXPECT_GE(marked(button), 2u);
+        EXPECT_GE(marked(later), 2u);
+        EXPECT_EQ(marked(main) + marked(hung) + marked(nullptr), 0u);
+        ::SetWindowTextA(log.filterWindowsEdit_, "");
+        ASSERT_TRUE(log.ApplyFilterClick());
+
+        // From the hung thread's node: its windows, not the main thread's.
+        log.ClearClick();
+        Tree->NodeCommand(ParentIndex(IndexOf(hung)), IDM_TREE_WATCH_MESSAGES);
+        ASSERT_TRUE(log.Session().Active()) << log.StatusText();
+        EXPECT_EQ(log.Session().Threads(), std::vector<DWORD>{hungThread});
+        for (const HWND window : {main, later, hung, button}) ASSERT_TRUE(mark(window));
+        EXPECT_TRUE(lvxtest::WaitFor([&] {
+            log.PollRecords();
+            return marked(hung) >= 2 && marked(button) >= 2;
+        }));
+        EXPECT_EQ(log.StatusText(), "Идет запись сообщений всех окон потока " + std::to_string(hungThread));
+        log.FollowWindow(main);  // picked while recording: the watch goes on as it is
+        log.StopClick();
+        EXPECT_EQ(marked(main) + marked(later), 0u);
+        log.StartClick();
+        EXPECT_EQ(log.Session().Scope().What, msglog::WatchScope::Kind::Thread);
+        log.StopClick();
+        // Picked while not recording: the log is the window's again; so from a window's node.
+        log.FollowWindow(hung);
+        log.StartClick();
+        EXPECT_EQ(log.Session().Scope().What, msglog::WatchScope::Kind::Window);
+        EXPECT_EQ(log.Session().Scope().Window, hung);
+        Tree->NodeCommand(IndexOf(main), IDM_TREE_WATCH_MESSAGES);
+        EXPECT_EQ(log.Session().Scope().What, msglog::WatchScope::Kind::Window);
+        EXPECT_EQ(log.Session().Scope().Window, main);
+        EXPECT_EQ(log.Session().Threads(), std::vector<DWORD>{::GetWindowThreadProcessId(main, nullptr)});
+        log.StopClick();
+    }));
+    Tree->SetWatchMessages(nullptr);
 }
 
 TEST(WindowTreeForm, TranslatesEveryKeyOfItsSection)

@@ -180,6 +180,8 @@ TEST(MessageLogText, ColumnsDecodeTheCommonMessages)
     EXPECT_EQ(RecordColumns(record, namer, words, false)[7], "n/a");  // where the platform gives none
     record.Message = 0x4321;
     EXPECT_EQ(RecordColumns(record, namer, words, true)[4], "0x4321");
+    EXPECT_EQ(RecordColumns(record, namer, words, true, "Button")[2], "00001234 Button");
+    EXPECT_EQ(WindowCell(0, "", RecordWords{.NoWindow = "(thread)"}), "(thread)");
 
     const auto decoded = [&](uint32_t message, uint64_t w, uint64_t l) {
         record.Message = message;
@@ -231,6 +233,28 @@ TEST(MessageLogText, TheFilterKeepsExactlyTheChosenMessagesAndGroups)
     EXPECT_FALSE(filter.Passes(0x200));
     EXPECT_TRUE(filter.Passes(0x111));
     EXPECT_EQ(GroupOf(0x111), NotificationGroup);
+
+    // Windows by handle (the 32 significant bits) or class (any case); thread messages by "0".
+    const auto windows = ParseWindowWords(" 0x000A01B2,edit;\"My Class\" 1f 0 ", bad);
+    ASSERT_TRUE(windows);
+    EXPECT_EQ(windows->Handles, (std::vector<uint32_t>{0, 0x1F, 0xA01B2}));
+    EXPECT_EQ(windows->Classes, (std::vector<std::string>{"EDIT", "MY CLASS", "1F", "0"}));
+    filter = MessageFilter{.Windows = *windows};
+    const auto from = [](uint64_t window) { return LogRecord{.Window = window, .Message = 0x0F}; };
+    EXPECT_TRUE(filter.Passes(from(0xFFFFFFFF000A01B2), ""));
+    EXPECT_TRUE(filter.Passes(from(0x1234), "Edit"));
+    EXPECT_TRUE(filter.Passes(from(0x1234), "my class"));
+    EXPECT_TRUE(filter.Passes(from(0), ""));
+    EXPECT_FALSE(filter.Passes(from(0x1234), "Button"));
+    EXPECT_FALSE(filter.Passes(from(0x1234), ""));
+    filter.Messages = {0x10};  // both must pass
+    EXPECT_FALSE(filter.Passes(from(0x1F), ""));
+    EXPECT_TRUE(MessageFilter{}.Passes(from(0x1234), "Button"));
+    for (const char* wrong : {"0x", "0xG1", "0x12345678901234567", "\"open"}) {
+        EXPECT_FALSE(ParseWindowWords(std::string("Edit ") + wrong, bad)) << wrong;
+        EXPECT_EQ(bad, wrong);
+    }
+    EXPECT_TRUE(ParseWindowWords("12345678901234567 #32770", bad));  // too long for a handle: a class
     EXPECT_EQ(GroupOf(0x84), NonClientGroup);
     EXPECT_EQ(GroupOf(0x101), KeyboardGroup);
 }

@@ -102,9 +102,28 @@ private:
     std::string text_;
 };
 
+void runMessageLoop(HWND dialog);
+
+// Sent to the control window: makes a top-level window with a button on a new thread that runs a
+// message loop, as a program does long after it started; answers the window's handle.
+constexpr UINT kNewThreadWindowMessage = WM_APP + 13;
+
+HWND windowOnNewThread() {
+    std::promise<HWND> made;
+    std::future<HWND> result = made.get_future();
+    std::thread([made = std::move(made)]() mutable {
+        HWND window = topLevel("LvxTargetMain", "Later Thread Window", {700, 600, 220, 120});
+        child(window, "BUTTON", "Later button", 602, {10, 10, 100, 30}, WS_TABSTOP);
+        made.set_value(window);
+        runMessageLoop(nullptr);
+    }).detach();
+    return result.get();
+}
+
 LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // ExitProcess rather than PostQuitMessage: the hung thread must not keep the process alive.
     if (msg == WM_CLOSE) ExitProcess(kExitOk);
+    if (msg == kNewThreadWindowMessage) return reinterpret_cast<LRESULT>(windowOnNewThread());
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 

@@ -1,6 +1,6 @@
 // The message log's helper program: a hook DLL must match the watched program's bitness, so the
 // inspector starts this program of that bitness to set the hooks. Command line: the inspector's
-// process id, the watched process id and the thread ids to hook. The hooks stay until the
+// process id, the watched process id and the thread ids to hook first. The hooks stay until the
 // inspector signals the stop event or ends.
 #include "msglog/HookInstall.h"
 
@@ -16,6 +16,7 @@ namespace {
 
 // Exit codes the inspector tells the user about.
 enum HostExit : int { HostStopped = 0, HostBadArguments = 2, HostNoSection = 3, HostHookRefused = 4 };
+constexpr DWORD FollowIntervalMs = 100;
 
 std::string ProgramFolder()
 {
@@ -48,8 +49,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     DWORD error = ERROR_SUCCESS;
     if (!hooks.Install(ProgramFolder() + HookDllName(sizeof(void*) == 8), threads, error)) return HostHookRefused;
     hooks.Publish(ring->Header());
+    // Threads that the inspector adds to the section's list (a watched process's new ones) are
+    // hooked as they come.
     const HANDLE ends[] = {stop.get(), owner.get()};
-    ::WaitForMultipleObjects(2, ends, FALSE, INFINITE);
+    while (::WaitForMultipleObjects(2, ends, FALSE, FollowIntervalMs) == WAIT_TIMEOUT) hooks.Follow(ring->Header());
     hooks.Remove();
     return HostStopped;
 }

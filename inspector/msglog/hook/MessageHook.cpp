@@ -126,9 +126,12 @@ void StopForGoodness(RingHeader& header, uint32_t session)
 
 bool Watched(RingHeader& header, HWND window)
 {
+    const auto scope = static_cast<RingScope>(std::atomic_ref<uint32_t>(header.Scope).load(std::memory_order_relaxed));
+    // Only the watched threads are hooked: all they see is watched.
+    if (scope == RingScope::Threads) return true;
     const auto value = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window));
     if (value == std::atomic_ref<uint64_t>(header.WatchedWindow).load(std::memory_order_relaxed)) return true;
-    if (std::atomic_ref<uint32_t>(header.WatchDescendants).load(std::memory_order_relaxed) == 0) return false;
+    if (scope != RingScope::WindowAndDescendants) return false;
     const uint32_t count = std::atomic_ref<uint32_t>(header.WatchedCount).load(std::memory_order_acquire);
     for (uint32_t i = 0; i < count && i < MaxWatchedWindows; ++i)
         if (std::atomic_ref<uint64_t>(header.WatchedWindows[i]).load(std::memory_order_relaxed) == value) return true;
