@@ -187,8 +187,9 @@ std::string TextFault(HWND control)
            std::to_string(room) + " of " + std::to_string(client.right) + "x" + std::to_string(client.bottom);
 }
 
-// A report list's columns show their whole texts where the list is wide enough for all of them;
-// the last column always, since it can grow into a sideways scroll.
+// A report list's columns show their whole titles and texts where the list is wide enough for all
+// of them, and then it does not scroll sideways; the last column always, since it can grow into a
+// sideways scroll.
 std::string ColumnFault(HWND list)
 {
     if (lstrcmpiA(ClassOf(list).c_str(), WC_LISTVIEWA) != 0 || (::GetWindowLongA(list, GWL_STYLE) & LVS_TYPEMASK) != LVS_REPORT)
@@ -199,6 +200,14 @@ std::string ColumnFault(HWND list)
     const int padding = ScaleForDpi(12, DpiOfWindow(list));
     std::vector<int> needed(static_cast<size_t>(std::max(columns, 0)), 0);
     for (int column = 0; column < columns; ++column) {
+        char title[256] = {};
+        HDITEMA titleItem{};
+        titleItem.mask = HDI_TEXT;
+        titleItem.pszText = title;
+        titleItem.cchTextMax = static_cast<int>(std::size(title));
+        ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&titleItem));
+        needed[static_cast<size_t>(column)] =
+            static_cast<int>(::SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(title))) + padding;
         for (int row = 0; row < rows; ++row) {
             char text[1024] = {};
             LVITEMA item{};
@@ -218,6 +227,9 @@ std::string ColumnFault(HWND list)
     for (int width : needed) total += width;
     const int first = total > client.right ? columns - 1 : 0;  // no room for all: a cut is the user's to widen
     std::string faults;
+    // An empty list's columns keep room for the texts to come (the message log's).
+    if (first == 0 && rows > 0 && (::GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0)
+        faults += "scrolls sideways although its texts fit; ";
     for (int column = std::max(first, 0); column < columns; ++column) {
         const int width = static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
         if (width < needed[static_cast<size_t>(column)])
