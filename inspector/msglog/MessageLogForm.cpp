@@ -34,7 +34,9 @@ constexpr int DecodedWidth = 260;
 constexpr size_t MaxClassNames = 4096;
 // What the columns are fitted to beside their titles: the widest number, time, kind, and a
 // handle with a common class; a message name as long as the common ones (the longest in
-// messages.lst are more than twice as long, and rare).
+// messages.lst are more than twice as long, and rare): the window and message columns grow to
+// longer ones as they arrive.
+constexpr int WindowColumn = 2, MessageColumn = 4;
 constexpr const char* WidestNumber = "00000000";
 constexpr const char* WidestTime = "00000.000";
 constexpr const char* WidestWindow = "00000000 SysTreeView32";
@@ -249,9 +251,46 @@ void TMessageLogForm::FitColumns()
     for (int i = 0; i < 8; ++i) {
         int cell = width(columnTitles_[i]) + Scaled(14);
         for (const std::string& text : widest[i]) cell = std::max(cell, width(text) + Scaled(i == 0 ? 16 : 14));
+        if (i == WindowColumn || i == MessageColumn)
+            cell = std::max(cell, arrivedWidths_[i == WindowColumn ? 0 : 1] + Scaled(14));
         ::SendMessageA(recordList_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), cell);
     }
     Layout();
+}
+
+void TMessageLogForm::MeasureArrival(const LogRecord& record)
+{
+    constexpr size_t MaxMeasured = MaxClassNames;
+    const auto width = [this](const std::string& text) {
+        return static_cast<int>(::SendMessageA(recordList_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    };
+    if (measuredWindows_.size() >= MaxMeasured) measuredWindows_.clear();
+    if (measuredMessages_.size() >= MaxMeasured) measuredMessages_.clear();
+    if (measuredWindows_.insert(record.Window).second)
+        arrivedWidths_[0] = std::max(arrivedWidths_[0], width(WindowCell(record.Window, ClassOf(record.Window), words_)));
+    if (measuredMessages_.insert(record.Message).second)
+        arrivedWidths_[1] = std::max(arrivedWidths_[1], width(namer_.NameOf(record.Message)));
+}
+
+void TMessageLogForm::MeasureKept()
+{
+    arrivedWidths_[0] = arrivedWidths_[1] = 0;
+    measuredWindows_.clear();
+    measuredMessages_.clear();
+    for (size_t i = 0; i < store_.Size(); ++i) MeasureArrival(store_.At(i));
+}
+
+bool TMessageLogForm::GrowColumns()
+{
+    bool grew = false;
+    for (const int column : {WindowColumn, MessageColumn}) {
+        const int needed = arrivedWidths_[column == WindowColumn ? 0 : 1] + Scaled(14);
+        if (needed <= static_cast<int>(::SendMessageA(recordList_, LVM_GETCOLUMNWIDTH, column, 0))) continue;
+        ::SendMessageA(recordList_, LVM_SETCOLUMNWIDTH, column, needed);
+        grew = true;
+    }
+    if (grew) FitDecodedColumn();
+    return grew;
 }
 
 int TMessageLogForm::TextWidth(HWND control) const
@@ -379,7 +418,15 @@ void TMessageLogForm::Layout()
     const int listTop = statusTop + statusHeight + Scaled(4);
     ::MoveWindow(recordList_, margin, listTop, std::max<int>(0, client.right - 2 * margin),
                  std::max<int>(0, client.bottom - listTop - margin), TRUE);
-    // The decoded text takes the width the other columns leave (room kept for the scroll bar to come).
+    FitDecodedColumn();
+    // A list that grows keeps its scroll position only as far as the new page allows, and the
+    // system repaints just the uncovered part: every row is drawn anew.
+    ::RedrawWindow(recordList_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// Room is kept for the vertical scroll bar to come.
+void TMessageLogForm::FitDecodedColumn()
+{
     RECT listClient{};
     ::GetClientRect(recordList_, &listClient);
     int others = 0;
@@ -388,9 +435,6 @@ void TMessageLogForm::Layout()
     const int scrollBar = (::GetWindowLongA(recordList_, GWL_STYLE) & WS_VSCROLL) ? 0 : ::GetSystemMetrics(SM_CXVSCROLL);
     ::SendMessageA(recordList_, LVM_SETCOLUMNWIDTH, 8,
                    std::max(Scaled(DecodedWidth) / 2, static_cast<int>(listClient.right) - others - scrollBar));
-    // A list that grows keeps its scroll position only as far as the new page allows, and the
-    // system repaints just the uncovered part: every row is drawn anew.
-    ::RedrawWindow(recordList_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 std::vector<TranslationTarget> TMessageLogForm::TranslationTargets()
@@ -602,6 +646,7 @@ void TMessageLogForm::ClearClick()
 {
     store_.Clear();
     ++storeVersion_;
+    MeasureKept();
     ::SendMessageA(recordList_, LVM_SETITEMCOUNT, 0, 0);
     ShowCounts();
 }
@@ -668,9 +713,10 @@ void TMessageLogForm::TakeArrivals(bool now)
 {
     for (const LogRecord& record : arrivals_) {
         // The class is read while the window most likely still lives, and kept for the list.
-        if (filter_.Passes(record, ClassOf(record.Window)))
+        if (filter_.Passes(record, ClassOf(record.Window))) {
             store_.Append(record);
-        else
+            MeasureArrival(record);
+        } else
             ++filteredOut_;
     }
     if (!arrivals_.empty()) {
@@ -683,6 +729,7 @@ void TMessageLogForm::TakeArrivals(bool now)
     lastRedraw_ = tick;
     if (listBehind_) {
         listBehind_ = false;
+        (void)GrowColumns();
         // The list follows the newest records while its end is in view; a user reading older
         // ones keeps them in place.
         const auto top = static_cast<size_t>(::SendMessageA(recordList_, LVM_GETTOPINDEX, 0, 0));
@@ -768,6 +815,7 @@ LRESULT TMessageLogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         // Moved to a monitor of another DPI: the font, the columns and the window follow it.
         dpi_ = HIWORD(wParam);
         ApplyFont();
+        MeasureKept();
         FitColumns();
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,

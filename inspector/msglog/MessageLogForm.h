@@ -15,6 +15,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -102,8 +103,17 @@ private:
     [[nodiscard]] std::string ScopeText() const;
     // The class of a window, read once (GetClassNameA sends nothing) and kept; empty when unknown.
     [[nodiscard]] std::string ClassOf(uint64_t window) const;
-    // The columns but the decoded one as wide as their titles and the widest texts they hold.
+    // The columns but the decoded one as wide as their titles and the widest texts they hold
+    // (the window and message columns: also the widest that arrived).
     void FitColumns();
+    // The decoded column takes the width the others leave.
+    void FitDecodedColumn();
+    // Notes how wide the window and message texts of a kept record are, once per window and message.
+    void MeasureArrival(const msglog::LogRecord& record);
+    // Measures every kept record again (after the font changed).
+    void MeasureKept();
+    // Widens the window and message columns to what arrived; true when one grew.
+    bool GrowColumns();
     void CreateControls();
     // Ends the watch (taking its last records) and puts the buttons back.
     void EndWatch();
@@ -159,6 +169,11 @@ private:
     bool wideParameters_ = sizeof(void*) == 8;  // the watched program's parameters are 64 bits wide
     // Classes by window handle, bounded: emptied when full and at every start.
     mutable std::unordered_map<uint64_t, std::string> classNames_;
+    // The widest window and message texts that arrived, in the list's font, and what was measured
+    // (bounded: emptied when full, and measured again).
+    int arrivedWidths_[2] = {};
+    std::unordered_set<uint64_t> measuredWindows_;
+    std::unordered_set<uint32_t> measuredMessages_;
     std::string filterModes_[2];
     Sentence status_ = Stopped;
     std::string statusArgument_;

@@ -437,6 +437,12 @@ TEST_F(CommandsTest, TheMessageLogRecordsTheSequenceInOrderAndKeepsWhatTheFilter
         return TextOf(log->countEdits_[0]) == std::to_string(log->Store().Size());
     }, 2000));
     EXPECT_EQ(TextOf(log->countEdits_[1]), "0");
+    // The window column grew to the target's class name, longer than the common ones it was fitted to.
+    for (const int column : {2, 4}) {
+        const std::string cell = log->Cell(row, static_cast<size_t>(column));
+        EXPECT_LT(::SendMessageA(log->recordList_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(cell.c_str())),
+                  columnWidth(column)) << cell;
+    }
     // Maximised and restored, every row is drawn anew for the scroll position.
     for (const auto& [show, when] : {std::pair{SW_MAXIMIZE, "maximised"}, std::pair{SW_RESTORE, "restored"}}) {
         ::ShowWindow(log->Handle(), show);
