@@ -90,28 +90,16 @@ Json StyleJson(const DecodedStyles& decoded, StyleTarget target, uint32_t value,
     return Json{{"value", FormatHex(value, 8)}, {"names", std::move(names)}, {"unnamed", FormatHex(remainder, 8)}};
 }
 
-Json StockJson(bool read, uintptr_t handle, StyleGroup group, int number)
+// Read or not (the placeholder), then null for none or the name.
+Json NamedJson(bool read, const std::optional<std::string>& name)
 {
     if (!read) return Utf8(MessageText(Msg::CantReadWndText));
-    if (handle == 0) return nullptr;
-    const char* name = number != 0 ? NameOfValue(group, static_cast<uint32_t>(number)) : nullptr;
-    return name != nullptr ? Json(name) : Json(FormatHex(handle, 8));
+    return name ? Json(Utf8(*name)) : Json(nullptr);
 }
 
 Json ClassJson(const ClassDetails& cls)
 {
     if (!cls.Read) return nullptr;
-    Json brush = cls.BackgroundRead ? Json(nullptr) : Json(Utf8(MessageText(Msg::CantReadWndText)));
-    if (cls.Background != 0) {
-        const char* colour = cls.Background <= 31 ? NameOfValue(StyleGroup::SysColor, static_cast<uint32_t>(cls.Background - 1))
-                                                 : nullptr;
-        brush = colour != nullptr ? std::string(colour) + " + 1" : FormatHex(cls.Background, 8);
-    }
-    Json menu = cls.MenuNameRead ? Json(nullptr) : Json(Utf8(MessageText(Msg::CantReadWndText)));
-    if (cls.MenuName != 0)
-        menu = IS_INTRESOURCE(cls.MenuName) ? "#" + std::to_string(cls.MenuName)
-               : !cls.MenuNameText.empty()  ? Utf8(cls.MenuNameText)
-                                            : FormatHex(cls.MenuName, 8);
     return Json{{"atom", FormatHex(cls.Atom, 4)},
                 {"style", {{"value", FormatHex(cls.Style, 8)}, {"names", DescribeFlags(StyleGroup::Class, cls.Style)}}},
                 {"classExtra", cls.ClassExtra},
@@ -119,11 +107,11 @@ Json ClassJson(const ClassDetails& cls)
                 {"instance", PointerJson(cls.Instance, cls.InstanceRead)},
                 {"module", cls.Module.empty() ? Json(nullptr) : Json(Utf8(cls.Module))},
                 {"windowProc", PointerJson(cls.WndProc, cls.WndProcRead)},
-                {"background", std::move(brush)},
-                {"cursor", StockJson(cls.CursorRead, cls.Cursor, StyleGroup::Cursor, cls.StockCursor)},
-                {"icon", StockJson(cls.IconRead, cls.Icon, StyleGroup::Icon, cls.StockIcon)},
-                {"smallIcon", StockJson(cls.SmallIconRead, cls.SmallIcon, StyleGroup::Icon, 0)},
-                {"menuName", std::move(menu)}};
+                {"background", NamedJson(cls.BackgroundRead, BackgroundName(cls))},
+                {"cursor", NamedJson(cls.CursorRead, CursorName(cls))},
+                {"icon", NamedJson(cls.IconRead, IconName(cls))},
+                {"smallIcon", NamedJson(cls.SmallIconRead, SmallIconName(cls))},
+                {"menuName", NamedJson(cls.MenuNameRead, MenuName(cls))}};
 }
 
 Json ProcessJson(const WindowInfo& info, const ProcessDetails& process)

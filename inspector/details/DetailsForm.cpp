@@ -502,23 +502,10 @@ DetailSection TDetailsForm::ClassSection() const
         section.Lines.push_back({Text("WndClass"), details_.Handle ? Unreadable() : MessageText(Msg::NoWindowFoundTxt)});
         return section;
     }
-    const auto stock = [this](bool read, uintptr_t handle, StyleGroup group, int number) {
-        if (!read) return Unreadable();
-        if (handle == 0) return Text("None");
-        const char* name = number != 0 ? NameOfValue(group, static_cast<uint32_t>(number)) : nullptr;
-        return name != nullptr ? std::string(name) : Hex(handle);
+    // Read or not, then none or the name.
+    const auto named = [this](bool read, const std::optional<std::string>& name) {
+        return !read ? Unreadable() : name ? *name : Text("None");
     };
-    std::string brush = cls.BackgroundRead ? Text("None") : Unreadable();
-    if (cls.Background != 0) {
-        const char* colour = cls.Background <= 31 ? NameOfValue(StyleGroup::SysColor, static_cast<uint32_t>(cls.Background - 1))
-                                                 : nullptr;
-        brush = colour != nullptr ? std::string(colour) + " + 1" : Hex(cls.Background);
-    }
-    std::string menu = cls.MenuNameRead ? Text("None") : Unreadable();
-    if (cls.MenuName != 0)
-        menu = IS_INTRESOURCE(cls.MenuName) ? "#" + std::to_string(cls.MenuName)
-               : !cls.MenuNameText.empty()  ? cls.MenuNameText
-                                            : Hex(cls.MenuName);
     section.Lines = {
         {Text("WndClass"), details_.ClassName},
         {Text("Atom"), FormatHex(cls.Atom, 4)},
@@ -528,11 +515,11 @@ DetailSection TDetailsForm::ClassSection() const
         {Text("ClassInstance"), cls.InstanceRead ? Hex(cls.Instance) : Unreadable()},
         {Text("ClassModule"), cls.Module.empty() ? Unreadable() : cls.Module},
         {Text("ClassProc"), cls.WndProcRead ? Hex(cls.WndProc) : Unreadable()},
-        {Text("Background"), brush},
-        {Text("Cursor"), stock(cls.CursorRead, cls.Cursor, StyleGroup::Cursor, cls.StockCursor)},
-        {Text("Icon"), stock(cls.IconRead, cls.Icon, StyleGroup::Icon, cls.StockIcon)},
-        {Text("SmallIcon"), stock(cls.SmallIconRead, cls.SmallIcon, StyleGroup::Icon, cls.StockSmallIcon)},
-        {Text("MenuName"), menu},
+        {Text("Background"), named(cls.BackgroundRead, BackgroundName(cls))},
+        {Text("Cursor"), named(cls.CursorRead, CursorName(cls))},
+        {Text("Icon"), named(cls.IconRead, IconName(cls))},
+        {Text("SmallIcon"), named(cls.SmallIconRead, SmallIconName(cls))},
+        {Text("MenuName"), named(cls.MenuNameRead, MenuName(cls))},
     };
     return section;
 }

@@ -4,6 +4,7 @@
 
 #include "StyleNames.h"
 #include "common/UniqueHandle.h"
+#include "core/UNI_Strings.h"
 #include "core/UNI_WindowInfo.h"
 #include "core/WindowCommands.h"
 
@@ -210,7 +211,45 @@ void ReadDpi(HWND window, DpiDetails& dpi)
     }
 }
 
+std::optional<std::string> StockName(uintptr_t handle, StyleGroup group, int number)
+{
+    if (handle == 0) return std::nullopt;
+    const char* name = number != 0 ? NameOfValue(group, static_cast<uint32_t>(number)) : nullptr;
+    return name != nullptr ? std::string(name) : FormatHex(handle, 8);
+}
+
 }  // namespace
+
+std::optional<std::string> BackgroundName(const ClassDetails& cls)
+{
+    if (cls.Background == 0) return std::nullopt;
+    // A system colour's brush is registered as the colour's number plus one.
+    const char* colour =
+        cls.Background <= 31 ? NameOfValue(StyleGroup::SysColor, static_cast<uint32_t>(cls.Background - 1)) : nullptr;
+    return colour != nullptr ? std::string(colour) + " + 1" : FormatHex(cls.Background, 8);
+}
+
+std::optional<std::string> CursorName(const ClassDetails& cls)
+{
+    return StockName(cls.Cursor, StyleGroup::Cursor, cls.StockCursor);
+}
+
+std::optional<std::string> IconName(const ClassDetails& cls)
+{
+    return StockName(cls.Icon, StyleGroup::Icon, cls.StockIcon);
+}
+
+std::optional<std::string> SmallIconName(const ClassDetails& cls)
+{
+    return StockName(cls.SmallIcon, StyleGroup::Icon, cls.StockSmallIcon);
+}
+
+std::optional<std::string> MenuName(const ClassDetails& cls)
+{
+    if (cls.MenuName == 0) return std::nullopt;
+    if (IS_INTRESOURCE(cls.MenuName)) return "#" + std::to_string(cls.MenuName);
+    return !cls.MenuNameText.empty() ? cls.MenuNameText : FormatHex(cls.MenuName, 8);
+}
 
 void GatherWindowDetails(HWND window, WindowDetails& details)
 {

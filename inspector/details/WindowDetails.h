@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,15 @@ struct ClassDetails {
     // False when the instance is a pointer cut to its low half (a 32-bit build on a 64-bit process).
     bool InstanceRead = true;
 };
+
+// How a class's background, cursor, icons and menu are named where they were read: nothing for
+// none (0); else the stock name (a system colour, IDC_*, IDI_*, an integer resource as "#N", the
+// menu's name) where there is one; else the value in hexadecimal.
+[[nodiscard]] std::optional<std::string> BackgroundName(const ClassDetails& cls);
+[[nodiscard]] std::optional<std::string> CursorName(const ClassDetails& cls);
+[[nodiscard]] std::optional<std::string> IconName(const ClassDetails& cls);
+[[nodiscard]] std::optional<std::string> SmallIconName(const ClassDetails& cls);
+[[nodiscard]] std::optional<std::string> MenuName(const ClassDetails& cls);
 
 struct PropertyEntry {
     std::string Name;  // "#atom" for an integer atom
