@@ -520,6 +520,10 @@ void TMessageLogForm::StartClick()
         scope_.What = ::SendMessageA(descendantsCheck_, BM_GETCHECK, 0, 0) == BST_CHECKED ? WatchScope::Kind::Descendants
                                                                                            : WatchScope::Kind::Window;
     classNames_.clear();  // handles of windows gone since may belong to others now
+    // Watching its own thread, the log would record its own redrawing, which makes it redraw.
+    const bool ownThreads = (scope_.What == WatchScope::Kind::Thread || scope_.What == WatchScope::Kind::Process) &&
+                            scope_.ProcessId == ::GetCurrentProcessId();
+    scope_.LeftOut = ownThreads ? Handle() : nullptr;
     const StartFailure failure = session_.Start(scope_, folder_);
     if (failure != StartFailure::None) {
         ShowFailure(failure);

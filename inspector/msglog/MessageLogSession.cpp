@@ -216,6 +216,8 @@ StartFailure MessageLogSession::Start(const WatchScope& scope, const std::string
     RingHeader& header = ring_->Header();
     Atomic(header.WatchedWindow).store(reinterpret_cast<uintptr_t>(scope.Window));
     Atomic(header.Scope).store(static_cast<uint32_t>(ringScope));
+    // Window handles have 32 significant bits on both bitnesses.
+    Atomic(header.ExcludedRoot).store(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(scope.LeftOut)));
     // The list of an earlier watch of the section is no longer wanted.
     Atomic(header.ThreadCount).store(0);
     PublishThreads(header, allThreads);

@@ -38,6 +38,9 @@ struct WatchScope {
     HWND Window = nullptr;  // the watched window; of a thread or process, one of its windows or null
     DWORD ThreadId = 0;     // of a thread watch
     DWORD ProcessId = 0;    // of a thread or process watch
+    // A top-level window of the watched thread whose messages, its descendants' and those of the
+    // windows it owns are left out (the log window, when it watches a thread of its own program).
+    HWND LeftOut = nullptr;
 };
 
 // Who sets the hooks: this process when the bitness allows, or always the helper program (so

@@ -90,7 +90,10 @@ struct alignas(64) RingHeader {
     uint32_t WatchedCount;
     uint32_t WatchedGeneration;
     uint32_t WatchedOverflow;
-    uint32_t Reserved;
+    // A top-level window whose messages (its own, its descendants' and those of the windows it
+    // owns) are never recorded, 0 for none: the log window, when the inspector watches its own
+    // thread, whose every redraw would otherwise record messages that make it redraw again.
+    uint32_t ExcludedRoot;
     uint64_t WatchedWindows[MaxWatchedWindows];
     // The threads to hook, kept by the inspector (a process watch adds the ones that come to own
     // windows); ThreadGeneration changes whenever the list does. Whoever set the hooks (the

@@ -651,7 +651,7 @@ TEST_F(TreeTest, WatchingMessagesFromAProcessOrThreadNodeCoversItsThreads)
         return count;
     };
     HWND later = nullptr;
-    ASSERT_TRUE(WithTree([&](HWND) {
+    ASSERT_TRUE(WithTree([&](HWND dialog) {
         Tree->NodeCommand(ProcessNodeOf(watched.ProcessId()), IDM_TREE_WATCH_MESSAGES);
         ASSERT_TRUE(log.Session().Active()) << log.StatusText();
         EXPECT_GE(log.Session().Threads().size(), 2u);
@@ -718,6 +718,24 @@ TEST_F(TreeTest, WatchingMessagesFromAProcessOrThreadNodeCoversItsThreads)
         EXPECT_EQ(log.Session().Scope().What, msglog::WatchScope::Kind::Window);
         EXPECT_EQ(log.Session().Scope().Window, main);
         EXPECT_EQ(log.Session().Threads(), std::vector<DWORD>{::GetWindowThreadProcessId(main, nullptr)});
+        log.StopClick();
+
+        // This program's own thread: its windows are recorded, but for the log's own, whose
+        // redrawing would feed itself.
+        log.ClearClick();
+        Tree->NodeCommand(ProcessNodeOf(::GetCurrentProcessId()) + 1, IDM_TREE_WATCH_MESSAGES);
+        ASSERT_TRUE(log.Session().Active()) << log.StatusText();
+        ASSERT_TRUE(mark(dialog));
+        EXPECT_TRUE(lvxtest::WaitFor([&] {
+            log.PollRecords();
+            return marked(dialog) >= 2;
+        })) << marked(dialog);
+        size_t own = 0;
+        for (size_t i = 0; i < log.Store().Size(); ++i) {
+            const auto window = reinterpret_cast<HWND>(static_cast<uintptr_t>(log.Store().At(i).Window));
+            own += window == log.Handle() || ::IsChild(log.Handle(), window);
+        }
+        EXPECT_EQ(own, 0u);
         log.StopClick();
     }));
     Tree->SetWatchMessages(nullptr);

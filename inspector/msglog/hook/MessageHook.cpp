@@ -124,11 +124,22 @@ void StopForGoodness(RingHeader& header, uint32_t session)
         ::UnhookWindowsHookEx(reinterpret_cast<HHOOK>(static_cast<uintptr_t>(header.Hooks[i])));
 }
 
+// The inspector watching its own thread leaves out its log window: found by the window's root
+// and that root's owner (the log's tool tips and drop-downs).
+bool Excluded(RingHeader& header, HWND window)
+{
+    const uint32_t excluded = std::atomic_ref<uint32_t>(header.ExcludedRoot).load(std::memory_order_relaxed);
+    if (excluded == 0 || window == nullptr) return false;
+    const HWND root = ::GetAncestor(window, GA_ROOT);
+    const auto value = [](HWND handle) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)); };
+    return value(root) == excluded || value(::GetWindow(root, GW_OWNER)) == excluded;
+}
+
 bool Watched(RingHeader& header, HWND window)
 {
     const auto scope = static_cast<RingScope>(std::atomic_ref<uint32_t>(header.Scope).load(std::memory_order_relaxed));
     // Only the watched threads are hooked: all they see is watched.
-    if (scope == RingScope::Threads) return true;
+    if (scope == RingScope::Threads) return !Excluded(header, window);
     const auto value = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(window));
     if (value == std::atomic_ref<uint64_t>(header.WatchedWindow).load(std::memory_order_relaxed)) return true;
     if (scope != RingScope::WindowAndDescendants) return false;
