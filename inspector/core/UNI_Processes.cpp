@@ -6,6 +6,7 @@
 #include "UNI_DLLs.h"
 #include "UNI_WinVer.h"
 #include "language/MessageTable.h"
+#include "language/MultiLang.h"
 
 #include <psapi.h>
 
@@ -246,6 +247,14 @@ void ProcessImageAndBits(DWORD processId, std::string& path, ProcessBits& bits)
     bits = IsWow64ProcessEntry == nullptr ? (sizeof(void*) == 8 ? ProcessBits::Bits64 : ProcessBits::Bits32)
                                           : BitnessOf(process.get());
     if (!process || !ProcessImagePath(process.get(), path)) path.clear();
+}
+
+std::string ProcessImageName(DWORD processId)
+{
+    const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    std::string path;
+    if (!process || !ProcessImagePath(process.get(), path)) return {};
+    return FileNamePart(path);
 }
 
 bool GetWindowModulePath(HWND window, std::string& path)

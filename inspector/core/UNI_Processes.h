@@ -32,6 +32,8 @@ inline constexpr DWORD TargetThreadAccess = 0x63;
 // The image and the bitness of a process from one opening of it; the path is empty and the bits
 // Unknown for what cannot be asked.
 void ProcessImageAndBits(DWORD processId, std::string& path, ProcessBits& bits);
+// The file name (without its folder) of the image a process runs; empty when it cannot be asked.
+[[nodiscard]] std::string ProcessImageName(DWORD processId);
 
 // The executable of the process that owns the window (its first module on the NT family).
 [[nodiscard]] bool GetWindowModulePath(HWND window, std::string& path);

@@ -32,14 +32,6 @@ BOOL CALLBACK AddTopLevel(HWND window, LPARAM list)
 
 }  // namespace
 
-std::string ProcessImageName(DWORD processId)
-{
-    const unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    std::string path;
-    if (!process || !ProcessImagePath(process.get(), path)) return {};
-    return FileNamePart(path);
-}
-
 const std::string& DesktopWindows::ImageOf(DWORD processId)
 {
     const auto [entry, added] = images_.try_emplace(processId);

@@ -13,9 +13,6 @@
 
 namespace lvx {
 
-// The file name (without its folder) of the image a process runs; empty when it cannot be asked.
-[[nodiscard]] std::string ProcessImageName(DWORD processId);
-
 // The desktop as one locator operation reads it: each list, class name and text is asked once and
 // kept, so choosing the shortest locator does not read a window twice. A text that does not come
 // within the message time-out is nothing (the window is counted as not answering by the finder).

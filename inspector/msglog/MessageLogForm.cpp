@@ -230,12 +230,15 @@ void TMessageLogForm::CreateControls()
     FitColumns();
 }
 
+int TMessageLogForm::ListTextWidth(const std::string& text) const
+{
+    return static_cast<int>(::SendMessageA(recordList_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
 void TMessageLogForm::FitColumns()
 {
     if (recordList_ == nullptr) return;
-    const auto width = [this](const std::string& text) {
-        return static_cast<int>(::SendMessageA(recordList_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
-    };
+    const auto width = [this](const std::string& text) { return ListTextWidth(text); };
     const std::string parameter(wideParameters_ ? 16 : 8, '0');
     const std::vector<std::string> widest[8] = {
         {WidestNumber},
@@ -261,15 +264,12 @@ void TMessageLogForm::FitColumns()
 void TMessageLogForm::MeasureArrival(const LogRecord& record)
 {
     constexpr size_t MaxMeasured = MaxClassNames;
-    const auto width = [this](const std::string& text) {
-        return static_cast<int>(::SendMessageA(recordList_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
-    };
     if (measuredWindows_.size() >= MaxMeasured) measuredWindows_.clear();
     if (measuredMessages_.size() >= MaxMeasured) measuredMessages_.clear();
     if (measuredWindows_.insert(record.Window).second)
-        arrivedWidths_[0] = std::max(arrivedWidths_[0], width(WindowCell(record.Window, ClassOf(record.Window), words_)));
+        arrivedWidths_[0] = std::max(arrivedWidths_[0], ListTextWidth(WindowCell(record.Window, ClassOf(record.Window), words_)));
     if (measuredMessages_.insert(record.Message).second)
-        arrivedWidths_[1] = std::max(arrivedWidths_[1], width(namer_.NameOf(record.Message)));
+        arrivedWidths_[1] = std::max(arrivedWidths_[1], ListTextWidth(namer_.NameOf(record.Message)));
 }
 
 void TMessageLogForm::MeasureKept()
@@ -571,10 +571,7 @@ std::string TMessageLogForm::ScopeText() const
     if (scope_.What == WatchScope::Kind::Thread) return std::to_string(scope_.ThreadId);
     if (scope_.What != WatchScope::Kind::Process)
         return FormatHandle(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(scope_.Window)));
-    std::string path;
-    ProcessBits bits = ProcessBits::Unknown;
-    ProcessImageAndBits(scope_.ProcessId, path, bits);
-    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    const std::string name = ProcessImageName(scope_.ProcessId);
     return (name.empty() ? std::string() : name + " ") + "(" + std::to_string(scope_.ProcessId) + ")";
 }
 

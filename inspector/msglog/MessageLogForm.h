@@ -106,6 +106,7 @@ private:
     // The columns but the decoded one as wide as their titles and the widest texts they hold
     // (the window and message columns: also the widest that arrived).
     void FitColumns();
+    [[nodiscard]] int ListTextWidth(const std::string& text) const;
     // The decoded column takes the width the others leave.
     void FitDecodedColumn();
     // Notes how wide the window and message texts of a kept record are, once per window and message.
